@@ -1,0 +1,25 @@
+// Small path functions used on archive paths ("\docs\a.txt", root "\") and disk paths
+// ("C:\data", drive root "C:") alike. Backslash is the only separator.
+#pragma once
+
+#include <string>
+
+// Text before the last backslash. "\a" gives "\" (true); "\" gives "\" (false);
+// no backslash gives "" (false).
+bool ParentPath(const std::string& path, std::string& parent);
+// Text after the last backslash (true), the whole path when there is none (false);
+// "\" gives "\" (false).
+bool LeafName(const std::string& path, std::string& leaf);
+std::string LeafName(const std::string& path);
+// Text after the last dot; empty without a dot.
+std::string FileExtension(const std::string& path);
+// Text after the last dot; the whole path without a dot.
+std::string FileExtensionOrWhole(const std::string& path);
+// "C:\" of "C:\x\y"; empty when the path does not start with a drive root.
+std::string DriveRoot(const std::string& path);
+
+// File system (Windows builds only).
+// True when a file or directory of that name exists, or a drive ("c:", "c:\") answers.
+bool PathExists(const std::string& path);
+// Creates a directory and its missing ancestors.
+bool CreateDirectoryTree(const std::string& path);

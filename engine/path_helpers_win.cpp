@@ -1,0 +1,31 @@
+#include "engine/path_helpers.h"
+
+#include <windows.h>
+
+bool PathExists(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        return true;
+    }
+    if (path.size() > 3)
+        return false;
+    // A drive root: it exists when its volume answers.
+    std::string root = path.size() < 3 ? path + "\\" : path;
+    ULARGE_INTEGER available, total, free;
+    return GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free) != 0;
+}
+
+bool CreateDirectoryTree(const std::string& path)
+{
+    if (PathExists(path))
+        return true;
+    if (path.size() < 3)
+        return false;
+    std::string parent;
+    if (ParentPath(path, parent))
+        CreateDirectoryTree(parent);
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}

@@ -1,0 +1,32 @@
+// Every message box of the program goes through PromptUser, so that a test can read the text
+// and choose the answer. Types and answers are the platform's MB_ and ID values.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace prompt {
+// Message box types and answers, as the platform defines them (usable in portable code).
+constexpr unsigned Ok = 0x0, OkCancel = 0x1, AbortRetryIgnore = 0x2, YesNoCancel = 0x3, YesNo = 0x4, RetryCancel = 0x5;
+constexpr unsigned IconStop = 0x10, IconQuestion = 0x20, IconExclamation = 0x30, IconInformation = 0x40;
+constexpr int IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7;
+}
+
+struct PromptRequest {
+    std::string text;
+    std::string caption;
+    unsigned type = 0;
+};
+
+// Shows a modal message box (caption: the application title unless given) and returns the
+// button pressed.
+int PromptUser(const std::string& text, unsigned type = prompt::Ok, const std::string& caption = std::string());
+
+// A test answers every message box through this script instead of the screen; an empty
+// function restores real message boxes. Without a screen (native builds) and without a script
+// the box is written to standard error and answered with its first button.
+using PromptScript = std::function<int(const PromptRequest&)>;
+void SetPromptScript(PromptScript script);
+
+// The caption used when none is given ("Torvex" once the application has started).
+void SetPromptCaption(const std::string& caption);
