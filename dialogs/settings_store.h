@@ -25,6 +25,35 @@ public:
     virtual void WriteProfileString(const std::string& section, const std::string& name, const std::string& value) = 0;
 };
 
+// A named setting with its default, declared next to the code that reads it.
+struct IntSetting {
+    const char* section;
+    const char* name;
+    int defaultValue;
+};
+struct StringSetting {
+    const char* section;
+    const char* name;
+    const char* defaultValue;
+};
+
+inline int ReadSetting(SettingsStore& store, const IntSetting& s)
+{
+    return store.GetProfileInt(s.section, s.name, s.defaultValue);
+}
+inline std::string ReadSetting(SettingsStore& store, const StringSetting& s)
+{
+    return store.GetProfileString(s.section, s.name, s.defaultValue);
+}
+inline void WriteSetting(SettingsStore& store, const IntSetting& s, int value)
+{
+    store.WriteProfileInt(s.section, s.name, value);
+}
+inline void WriteSetting(SettingsStore& store, const StringSetting& s, const std::string& value)
+{
+    store.WriteProfileString(s.section, s.name, value);
+}
+
 class MemorySettingsStore : public SettingsStore {
 public:
     int GetProfileInt(const std::string& section, const std::string& name, int defaultValue) override;

@@ -1,0 +1,45 @@
+// The folder settings the Directories dialog edits, held by the application for the whole run
+// (everything reads them from here), with "ViewType" which is saved with them.
+#pragma once
+
+#include "dialogs/settings_store.h"
+
+namespace setting {
+inline constexpr IntSetting AddDir{kSettingsSection, "addDir", 1};          // 0 last, 1 current, 2 fixed
+inline constexpr StringSetting AddEdit{kSettingsSection, "addEdit", "c:"};
+inline constexpr StringSetting AddLast{kSettingsSection, "addLast", "c:"};
+inline constexpr IntSetting ExtractDir{kSettingsSection, "extractDir", 1};  // 0 last, 1 current, 2 fixed
+inline constexpr StringSetting ExtractEdit{kSettingsSection, "extractEdit", "c:"};
+inline constexpr StringSetting ExtractLast{kSettingsSection, "extractLast", "c:"};
+inline constexpr IntSetting StartupDir{kSettingsSection, "startupDir", 0};  // 0 last archive's folder, 1 fixed
+inline constexpr StringSetting StartupEdit{kSettingsSection, "startupEdit", "c:"};
+inline constexpr StringSetting StartupLast{kSettingsSection, "startupLast", "c:"};
+inline constexpr IntSetting TempDir{kSettingsSection, "tempDir", 0};        // 0 archive's folder, 1 fixed
+inline constexpr StringSetting TempEdit{kSettingsSection, "tempEdit", "c:"};
+inline constexpr StringSetting JarEdit{kSettingsSection, "jarEdit", "c:"};
+inline constexpr StringSetting TorvexEdit{kSettingsSection, "torvexEdit", "c:"};
+inline constexpr IntSetting ViewType{kSettingsSection, "ViewType", 1};      // 0 list, 1 details
+}
+
+struct DirectoriesSettings {
+    // Set at the first start: the dialog then opens without Help once.
+    bool firstRunMode = false;
+    int viewType = -1;
+    std::string addLast;
+    std::string extractLast;
+    std::string startupLast;
+    std::string addEdit;
+    int addDir = -1;
+    std::string extractEdit;
+    int extractDir = -1;
+    std::string jarEdit;
+    std::string startupEdit;
+    int startupDir = -1;
+    int tempDir = -1;
+    std::string tempEdit;
+    std::string torvexEdit;
+
+    // The fourteen values, in the order the store lists them.
+    void Load(SettingsStore& store);
+    void Save(SettingsStore& store) const;
+};

@@ -1,0 +1,54 @@
+// The main window: menu, the toolbar with its drive and chapter combo boxes, the status bar and
+// the list view. The view drives the toolbar mode, the status text and the chapter combo through
+// the operations below.
+//
+// Stable interface: the archive view uses it. Changes are announced here.
+#pragma once
+
+#include "engine/archive_catalogue.h"
+#include "framework/controls.h"
+#include "framework/frame_window.h"
+#include "framework/tool_bar.h"
+
+class CTorvexApp;
+
+// Grows a combo box so that its drop-down shows every item (never shrinks it).
+void FitComboDropHeight(ComboBox combo);
+
+class CMainFrame : public FrameWindow {
+public:
+    CMainFrame();
+
+    // 1: the archive button set with the chapter combo; 0: the disk set.
+    void SetToolbarMode(int mode);
+    // Archive or chapter totals in the status bar's info pane; without a catalogue, the message
+    // pane alone.
+    void ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter);
+    // "Chapter n" for every chapter present, the last one selected.
+    void FillChapterCombo(const ArchiveCatalogue& catalogue);
+
+    ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
+    ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
+    StatusBar& GetStatusBar() { return statusBar; }
+    int ToolbarMode() const { return toolbarMode_; }
+
+    struct TorvexToolBar : ToolBar {
+        HFONT font = nullptr;      // the stock GUI font, shared by both combos
+        ComboBox driveCombo;       // id 137
+        ComboBox chapterCombo;     // id 110
+    };
+    TorvexToolBar MainToolBar;
+    StatusBar statusBar;
+    CTorvexApp* application;
+
+protected:
+    DWORD PreCreate(DWORD style) override;
+    bool OnCreate() override;
+    void OnClose() override;
+    void OnDestroy() override;
+    void OnInitMenu(HMENU menu) override;
+    void OnDropFiles(HDROP drop) override;
+
+private:
+    int toolbarMode_ = 0;
+};
