@@ -1,0 +1,19 @@
+// Runs jar32.exe as a child process with its output in a pipe (Windows).
+#pragma once
+
+#include "engine/jar_session.h"
+
+class WinJarSession : public JarSession {
+public:
+    // What the default getters return; the document overrides the getters with its settings.
+    std::string jarFolder;
+    std::string programFolder;
+    std::string workingFolder;
+
+    std::string JarFolder() const override { return jarFolder; }
+    std::string ProgramFolder() const override { return programFolder; }
+    std::string WorkingFolder() const override { return workingFolder; }
+
+    bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) override;
+    bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) override;
+};

@@ -1,0 +1,39 @@
+// The owner of archiver runs: where jar32.exe and Torvex.cfg are, where a run works, and how a
+// failure reaches the user. The document derives from it; tests derive fakes that return canned
+// output.
+#pragma once
+
+#include "engine/archive_catalogue.h"
+
+#include <string>
+#include <vector>
+
+class JarSession {
+public:
+    virtual ~JarSession() = default;
+
+    // The folder of jar32.exe (setting jarEdit).
+    virtual std::string JarFolder() const = 0;
+    // The program folder (setting torvexEdit); Torvex.cfg lives there.
+    virtual std::string ProgramFolder() const = 0;
+    // The folder the archiver runs in: the view's disk folder.
+    virtual std::string WorkingFolder() const = 0;
+
+    virtual void BeginWaitCursor() {}
+    virtual void EndWaitCursor() {}
+
+    // Ends the wait cursor, shows the message with the stop icon and returns false.
+    bool ReportFailure(const std::string& message);
+
+    // Runs catalogue.Command in the archiver's own console (show state 5 shown, 6 minimised,
+    // 0 hidden); true when its standard error holds no line starting with "ERROR" or "WARNING".
+    virtual bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) = 0;
+    // Runs the archiver hidden and appends everything it printed (both streams), line by line.
+    virtual bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) = 0;
+
+    // Clears the catalogue and reads the chapter list of catalogue.ArchivePath.
+    bool ListChapters(ArchiveCatalogue& catalogue);
+    // Reads chapter n's verbose listing into its slot. n = 0 (no chapter in the archive): an
+    // empty chapter 1 and the message "No chapter found in this archive".
+    bool ListChapter(ArchiveCatalogue& catalogue, int n);
+};
