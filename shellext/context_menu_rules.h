@@ -1,0 +1,96 @@
+// What the Explorer extension decides, as plain functions over plain data: the menu for a
+// selection, the archive it names, the JAR command lines it starts and the add list it writes.
+// The COM object only gathers the inputs (drop list, settings, file attributes) and starts processes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace shellext {
+
+// Per-user settings the extension reads at every use; it holds none of its own.
+inline constexpr const char* kSettingsKey = "Software\\Quendal\\Torvex\\Settings";
+inline constexpr const char* kShExtExtract = "ShExtExtract";
+inline constexpr const char* kShExtCompress = "ShExtCompress";
+inline constexpr const char* kShExtCompression = "ShExtCompression";
+inline constexpr const char* kShExtSkipDir = "ShExtSkipDir";
+inline constexpr const char* kTempDir = "tempDir";
+inline constexpr const char* kTempEdit = "tempEdit";
+inline constexpr const char* kJarEdit = "jarEdit";
+inline constexpr const char* kTorvexEdit = "torvexEdit";
+inline constexpr const char* kExtractDirect = "ExtractDirect";
+
+inline constexpr const char* kJarWindowTitle = "Torvex running Jar";
+inline constexpr const char* kJarConfigVariable = "JAR_CFG_FILE";
+inline constexpr const char* kAddListStem = "~TorvexAdd";
+
+// The menu offsets of the items, added to the shell's first command id.
+enum MenuOffset : unsigned { kExtractHere = 0, kExtractToFolder = 1, kExtractToProgram = 2, kAddTo = 0 };
+
+enum class MenuMode { None, Extract, Add };
+
+struct MenuSettings {
+    int shExtExtract = 0;
+    int shExtCompress = 0;
+};
+
+struct MenuPlan {
+    MenuMode mode = MenuMode::None;
+    std::string archivePath;           // archive to extract from, or to create / extend
+    std::vector<std::string> items;    // item texts, item i at insert position + i with id first + i
+};
+
+// Only an ordinary or Explorer-tree context menu gets items (not the default-only query, etc.).
+bool MenuFlagsAllowItems(unsigned flags);
+// A single ".j" (lower case) path is an archive to extract.
+bool IsArchiveName(const std::string& path);
+// Archive to add to: a file is cut at the last dot of its whole path, a folder is not; ".j" appended.
+std::string ArchivePathForAdd(const std::string& path, bool isFolder);
+// paths: the drop list; firstIsFolder: whether paths[0] is a folder.
+MenuPlan PlanContextMenu(unsigned flags, const std::vector<std::string>& paths, bool firstIsFolder,
+                         const MenuSettings& settings);
+
+// Everything before the last backslash; "\x" gives "\".
+std::string FolderPart(const std::string& path);
+// The folder JAR runs in for an archive. A bare drive ("C:") becomes its root, because a drive
+// alone means that drive's current folder, which the child may inherit from elsewhere.
+std::string WorkingFolderFor(const std::string& archivePath);
+
+std::string ExtractHereSwitches();
+std::string ExtractToFolderSwitches(const std::string& archivePath);
+// compression: "ShExtCompression" (0 best .. 3 fast); tempDir/tempEdit: the work folder choice.
+std::string AddSwitches(int compression, int tempDir, const std::string& tempEdit);
+std::string AddTail(const std::string& listFile);
+std::string JarCommandLine(const std::string& jarFolder, const std::string& switches,
+                           const std::string& archivePath, const std::string& tail);
+std::string JarConfigFile(const std::string& torvexFolder);
+std::string ProgramCommandLine(const std::string& torvexFolder, const std::string& archivePath);
+
+// The file system as the add list sees it.
+class DiskLister {
+public:
+    virtual ~DiskLister() = default;
+    virtual bool IsFolder(const std::string& path) = 0;
+    // Folders that lead elsewhere (junctions, symbolic links) are listed but not entered:
+    // one pointing at its own ancestor would otherwise never end.
+    virtual bool IsLink(const std::string& path) = 0;
+    // Names inside a folder, in the order found, "." and ".." included or not.
+    virtual std::vector<std::string> Names(const std::string& folder) = 0;
+};
+
+// One list line: base folder, the "\.\" marker, the path below the base.
+std::string AddListLine(const std::string& baseFolder, const std::string& path);
+// Writes the add list's lines (without CR LF) for the drop list, one at a time, folders before
+// their contents. skipTopmostDir: "ShExtSkipDir".
+void WriteAddList(const std::vector<std::string>& paths, bool skipTopmostDir, DiskLister& disk,
+                  const std::function<void(const std::string&)>& writeLine);
+
+// An ANSI environment block (entries "NAME=value", each NUL-ended, one more NUL at the end) made
+// of the given entries with name set to value; an entry of that name (any case) is replaced.
+std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const std::string& name,
+                                 const std::string& value);
+// The entries of an environment block as the system hands it out.
+std::vector<std::string> SplitEnvironmentBlock(const char* block);
+
+} // namespace shellext
