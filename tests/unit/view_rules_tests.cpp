@@ -1,0 +1,226 @@
+#include "ui/format_thousands.h"
+#include "ui/view_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ArchiveEntry Entry(const std::string& path, bool directory = false)
+{
+    ArchiveEntry e;
+    e.Path = path;
+    size_t slash = path.rfind('\\');
+    e.Columns[ArchiveEntry::Name] = slash == std::string::npos ? path : path.substr(slash + 1);
+    e.Columns[ArchiveEntry::Attributes] = directory ? "....D" : ".....";
+    return e;
+}
+
+ArchiveEntry ParentRow()
+{
+    ArchiveEntry e;
+    e.Columns[ArchiveEntry::Name] = ". .";
+    e.Columns[ArchiveEntry::Attributes] = "....D";
+    return e;
+}
+
+bool Enabled(unsigned id, const ViewState& s)
+{
+    auto r = ViewCommandEnabled(id, s);
+    EXPECT_TRUE(r.has_value()) << id;
+    return r.value_or(false);
+}
+
+TEST(CommandEnabling, SelectionDrivenCommands)
+{
+    ViewState s;
+    s.archiveMode = true;
+    EXPECT_FALSE(Enabled(viewcmd::Add, s));
+    EXPECT_FALSE(Enabled(viewcmd::Extract, s));
+    EXPECT_FALSE(Enabled(viewcmd::AddToFilesList, s));
+    s.filesListHasItems = true;
+    EXPECT_TRUE(Enabled(viewcmd::Add, s));
+    EXPECT_FALSE(Enabled(viewcmd::Extract, s));
+    s.filesListHasItems = false;
+    s.realSelection = true;
+    s.selectedCount = 2;
+    EXPECT_TRUE(Enabled(viewcmd::Add, s));
+    EXPECT_TRUE(Enabled(viewcmd::Extract, s));
+    EXPECT_TRUE(Enabled(viewcmd::AddToFilesList, s));
+    EXPECT_FALSE(Enabled(viewcmd::Save, s));
+    s.viewedFilesEmpty = false;
+    EXPECT_TRUE(Enabled(viewcmd::Save, s));
+}
+
+TEST(CommandEnabling, HitRowCommandsNeedExactlyOneSelectedRowOfTheRightKind)
+{
+    ArchiveEntry archive = Entry("C:\\x\\a.j"), upper = Entry("C:\\x\\X.J"), text = Entry("C:\\x\\t.txt"),
+                 folder = Entry("C:\\x\\d", true);
+    ViewState s; // disk mode
+    s.selectedCount = 1;
+    s.hitEntry = &archive;
+    EXPECT_TRUE(Enabled(viewcmd::Test, s));
+    EXPECT_TRUE(Enabled(viewcmd::ExtractArchiveTo, s));
+    EXPECT_TRUE(Enabled(viewcmd::ViewFile, s));
+    s.hitEntry = &upper; // not an archive: the extension is case-sensitive
+    EXPECT_FALSE(Enabled(viewcmd::Test, s));
+    EXPECT_FALSE(Enabled(viewcmd::ExtractArchiveTo, s));
+    s.hitEntry = &folder;
+    EXPECT_FALSE(Enabled(viewcmd::ViewFile, s));
+    s.hitEntry = &text;
+    EXPECT_TRUE(Enabled(viewcmd::ViewFile, s));
+    s.hitEntry = nullptr; // hitItem -1
+    EXPECT_FALSE(Enabled(viewcmd::ViewFile, s));
+    EXPECT_FALSE(Enabled(viewcmd::Test, s));
+    s.hitEntry = &archive;
+    s.selectedCount = 2;
+    EXPECT_FALSE(Enabled(viewcmd::Test, s));
+    EXPECT_FALSE(Enabled(viewcmd::ViewFile, s));
+    // In an archive, Test works on the whole archive.
+    s.archiveMode = true;
+    s.selectedCount = 0;
+    s.hitEntry = nullptr;
+    EXPECT_TRUE(Enabled(viewcmd::Test, s));
+}
+
+TEST(CommandEnabling, RunningOperationDisablesAllButTheViewStyles)
+{
+    ViewState s;
+    s.archiveMode = true;
+    s.realSelection = true;
+    s.selectedCount = 1;
+    s.filesListHasItems = true;
+    s.viewedFilesEmpty = false;
+    ArchiveEntry file = Entry("\\a.j");
+    s.hitEntry = &file;
+    const unsigned ids[] = {viewcmd::Add, viewcmd::Extract, viewcmd::ExtractTo, viewcmd::Delete,
+                            viewcmd::Directories, viewcmd::AddToFilesList, viewcmd::EditFilesList,
+                            viewcmd::ShellExtensions, viewcmd::Test, viewcmd::Miscellaneous,
+                            viewcmd::ExtractArchiveTo, viewcmd::ViewFile, viewcmd::Save, viewcmd::Refresh,
+                            viewcmd::FileOpen};
+    for (unsigned id : ids)
+        EXPECT_TRUE(Enabled(id, s)) << id;
+    s.operationRunning = true;
+    for (unsigned id : ids)
+        EXPECT_FALSE(Enabled(id, s)) << id;
+    EXPECT_TRUE(Enabled(viewcmd::ListView, s));
+    EXPECT_TRUE(Enabled(viewcmd::DetailsView, s));
+    EXPECT_FALSE(ViewCommandEnabled(57664, s).has_value()); // About is not the view's
+}
+
+TEST(Selection, ParentRowAloneIsNoSelection)
+{
+    EXPECT_FALSE(HasRealSelection(0, false, true));
+    EXPECT_FALSE(HasRealSelection(1, true, true));
+    EXPECT_TRUE(HasRealSelection(1, true, false)); // row 0 of a drive root is a real row
+    EXPECT_TRUE(HasRealSelection(1, false, true));
+    EXPECT_TRUE(HasRealSelection(2, true, true));
+}
+
+TEST(ParentRow, PresenceImagesAndTitles)
+{
+    EXPECT_TRUE(HasParentRow(true, "C:"));
+    EXPECT_FALSE(HasParentRow(false, "C:"));
+    EXPECT_TRUE(HasParentRow(false, "C:\\x"));
+    EXPECT_EQ(ParentRowImage(true, "\\"), 2);
+    EXPECT_EQ(ParentRowImage(true, "\\docs"), 0);
+    EXPECT_EQ(ParentRowImage(false, "\\"), 0);
+    EXPECT_EQ(ArchiveTitle("C:\\a.j", "\\"), "Torvex - C:\\a.j --> \\");
+    EXPECT_EQ(ArchiveTitle("C:\\data\\a.j", "\\docs"), "Torvex - C:\\data\\a.j --> \\docs");
+    EXPECT_EQ(DiskTitle("C:"), "Torvex - C:\\");
+    EXPECT_EQ(DiskTitle("C:\\data"), "Torvex - C:\\data\\");
+    EXPECT_EQ(NormalizeDiskFolder("c:\\"), "c:");
+    EXPECT_EQ(NormalizeDiskFolder("c:\\data\\"), "c:\\data");
+    EXPECT_EQ(NormalizeDiskFolder("c:"), "c:");
+}
+
+TEST(Navigation, ArchiveModeDoubleClicks)
+{
+    NavigationState s;
+    s.archiveMode = true;
+    s.archivePath = "C:\\data\\a.j";
+    s.archiveFolder = "\\docs\\img";
+    ClickDecision d = DecideDoubleClick(s, ParentRow());
+    EXPECT_EQ(d.action, ClickAction::ArchiveUp);
+    EXPECT_EQ(d.target, "\\docs");
+    s.archiveFolder = "\\docs";
+    EXPECT_EQ(DecideDoubleClick(s, ParentRow()).target, "\\");
+    s.archiveFolder = "\\";
+    d = DecideDoubleClick(s, ParentRow());
+    EXPECT_EQ(d.action, ClickAction::LeaveArchive);
+    EXPECT_EQ(d.target, "C:\\data");
+    s.archivePath = "C:\\a.j";
+    EXPECT_EQ(DecideDoubleClick(s, ParentRow()).target, "C:");
+    d = DecideDoubleClick(s, Entry("\\src", true));
+    EXPECT_EQ(d.action, ClickAction::ArchiveEnter);
+    EXPECT_EQ(d.target, "\\src");
+    EXPECT_EQ(DecideDoubleClick(s, Entry("\\b.j")).action, ClickAction::OpenArchiveEntry);
+}
+
+TEST(Navigation, DiskModeDoubleClicks)
+{
+    NavigationState s;
+    s.diskFolder = "C:\\data";
+    s.archivePath = "C:\\data\\a.j";
+    s.archiveLoaded = true;
+    ClickDecision d = DecideDoubleClick(s, ParentRow());
+    EXPECT_EQ(d.action, ClickAction::DiskUp);
+    EXPECT_EQ(d.target, "C:");
+    d = DecideDoubleClick(s, Entry("C:\\data\\sub", true));
+    EXPECT_EQ(d.action, ClickAction::DiskEnter);
+    EXPECT_EQ(d.target, "C:\\data\\sub");
+    EXPECT_EQ(DecideDoubleClick(s, Entry("C:\\data\\a.j")).action, ClickAction::ShowLoadedArchive);
+    // A modified catalogue, a different archive, or nothing loaded: list it anew.
+    s.documentModified = true;
+    EXPECT_EQ(DecideDoubleClick(s, Entry("C:\\data\\a.j")).action, ClickAction::OpenArchive);
+    s.documentModified = false;
+    EXPECT_EQ(DecideDoubleClick(s, Entry("C:\\data\\b.j")).action, ClickAction::OpenArchive);
+    s.archiveLoaded = false;
+    EXPECT_EQ(DecideDoubleClick(s, Entry("C:\\data\\a.j")).action, ClickAction::OpenArchive);
+    EXPECT_EQ(DecideDoubleClick(s, Entry("C:\\data\\A.J")).action, ClickAction::OpenDiskFile);
+    EXPECT_EQ(DecideDoubleClick(s, Entry("C:\\data\\t.txt")).action, ClickAction::OpenDiskFile);
+}
+
+TEST(Navigation, RefreshStaysInTheShownFolderOrFallsBackToTheRoot)
+{
+    DirectoryMap dirs;
+    dirs.Obtain("\\");
+    dirs.Obtain("\\docs");
+    EXPECT_EQ(RefreshFolder(dirs, "\\docs"), "\\docs");
+    EXPECT_EQ(RefreshFolder(dirs, "\\gone"), "\\");
+    EXPECT_EQ(RefreshFolder(dirs, "\\Docs"), "\\"); // archive paths are case-sensitive
+}
+
+TEST(ListKeys, ControlLettersByModeDeleteInArchivesAndNothingWhileRunningOrRepeating)
+{
+    auto key = [](bool archive, bool ctrl, unsigned vk, bool running = false, unsigned repeat = 1) {
+        return DecideListKey(archive, running, ctrl, vk, repeat);
+    };
+    EXPECT_EQ(key(true, true, 'E').command, viewcmd::Extract);
+    EXPECT_EQ(key(true, true, 'X').command, viewcmd::ExtractTo);
+    EXPECT_EQ(key(true, true, 'A').command, 0u);
+    EXPECT_EQ(key(false, true, 'A').command, viewcmd::Add);
+    EXPECT_EQ(key(false, true, 'X').command, viewcmd::ExtractArchiveTo);
+    EXPECT_EQ(key(false, true, 'E').command, 0u);
+    EXPECT_EQ(key(true, false, 'E').command, 0u);
+    EXPECT_TRUE(key(true, false, VirtualKeyDelete).quickDelete);
+    EXPECT_TRUE(key(true, true, VirtualKeyDelete).quickDelete);
+    EXPECT_FALSE(key(false, false, VirtualKeyDelete).quickDelete);
+    EXPECT_EQ(key(true, true, 'E', true).command, 0u);
+    EXPECT_FALSE(key(true, false, VirtualKeyDelete, true).quickDelete);
+    EXPECT_EQ(key(true, true, 'E', false, 2).command, 0u);
+}
+
+TEST(FormatThousands, GroupsOfThreeFromTheRight)
+{
+    EXPECT_EQ(FormatThousands(0), "0");
+    EXPECT_EQ(FormatThousands(999), "999");
+    EXPECT_EQ(FormatThousands(1000), "1,000");
+    EXPECT_EQ(FormatThousands(1234), "1,234");
+    EXPECT_EQ(FormatThousands(1234567), "1,234,567");
+    EXPECT_EQ(FormatThousands(123456), "123,456");
+    EXPECT_EQ(FormatThousands(5000000000LL), "5,000,000,000");
+    EXPECT_EQ(FormatThousands(-123), "-123");
+    EXPECT_EQ(FormatThousands(-1234), "-1,234");
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "ui/compare_rows.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+int CompareNoCase(const std::string& a, const std::string& b)
+{
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// Directories first; within the same kind, by name ignoring case.
+int CompareByName(const ArchiveEntry& a, const ArchiveEntry& b)
+{
+    bool da = a.IsDirectory(), db = b.IsDirectory();
+    if (da != db)
+        return da ? -1 : 1;
+    return CompareNoCase(a.Columns[ArchiveEntry::Name], b.Columns[ArchiveEntry::Name]);
+}
+
+// Leading digits as a signed number; 64 bits, so sizes of 2 GiB and more still order right.
+long long LeadingNumber(const std::string& text)
+{
+    return std::strtoll(text.c_str(), nullptr, 10);
+}
+
+// Larger first.
+int Descending(long long a, long long b)
+{
+    return a > b ? -1 : (a < b ? 1 : 0);
+}
+
+int CompareDates(const ArchiveEntry& a, const ArchiveEntry& b, int column)
+{
+    const std::string& ta = a.Columns[column];
+    const std::string& tb = b.Columns[column];
+    if (ta.empty() || tb.empty())
+        return CompareByName(a, b);
+    // Fields a text does not hold read as -1, so a malformed date sorts after every real one.
+    std::array<int, 6> fa, fb;
+    fa.fill(-1);
+    fb.fill(-1);
+    std::sscanf(ta.c_str(), "%d-%d-%d %d:%d:%d", &fa[0], &fa[1], &fa[2], &fa[3], &fa[4], &fa[5]);
+    std::sscanf(tb.c_str(), "%d-%d-%d %d:%d:%d", &fb[0], &fb[1], &fb[2], &fb[3], &fb[4], &fb[5]);
+    for (size_t i = 0; i < fa.size(); ++i) {
+        if (int r = Descending(fa[i], fb[i]))
+            return r;
+    }
+    return CompareByName(a, b);
+}
+
+int CompareChapters(const std::string& ta, const std::string& tb)
+{
+    int a1 = -1, a2 = -1, b1 = -1, b2 = -1;
+    // A single chapter "3" reads as the range 3-3.
+    if (std::sscanf(ta.c_str(), "%d-%d", &a1, &a2) == 1)
+        a2 = a1;
+    if (std::sscanf(tb.c_str(), "%d-%d", &b1, &b2) == 1)
+        b2 = b1;
+    if (int r = Descending(a1, b1))
+        return r;
+    return Descending(a2, b2);
+}
+
+} // namespace
+
+bool IsParentRow(const ArchiveEntry& entry)
+{
+    return entry.Columns[ArchiveEntry::Name] == ParentRowText;
+}
+
+int CompareRows(const ArchiveEntry& a, const ArchiveEntry& b, int column)
+{
+    bool pa = IsParentRow(a), pb = IsParentRow(b);
+    if (pa || pb)
+        return pa == pb ? 0 : (pa ? -1 : 1);
+
+    switch (column) {
+    case ArchiveEntry::Modified:
+    case ArchiveEntry::Created:
+        return CompareDates(a, b, column);
+    case ArchiveEntry::Size:
+    case ArchiveEntry::Chapter:
+    case ArchiveEntry::Block: {
+        bool da = a.IsDirectory(), db = b.IsDirectory();
+        if (da || db)
+            return CompareByName(a, b);
+        if (column == ArchiveEntry::Chapter)
+            return CompareChapters(a.Columns[column], b.Columns[column]);
+        return Descending(LeadingNumber(a.Columns[column]), LeadingNumber(b.Columns[column]));
+    }
+    default:
+        return CompareByName(a, b);
+    }
+}

@@ -1,0 +1,38 @@
+#include "ui/disk_rows.h"
+
+#include <cstdio>
+
+std::string FormatStamp(const LocalStamp& s)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", s.year, s.month, s.day, s.hour, s.minute,
+                  s.second);
+    return text;
+}
+
+bool IsDotName(const std::string& name)
+{
+    return name == "." || name == "..";
+}
+
+ArchiveEntry MakeDiskRow(const std::string& folder, const DiskItem& item)
+{
+    ArchiveEntry row;
+    row.Path = folder + "\\" + item.name;
+    row.Columns[ArchiveEntry::Name] = item.name;
+    row.Columns[ArchiveEntry::Size] = std::to_string(item.size);
+    row.Columns[ArchiveEntry::Modified] = FormatStamp(item.modified);
+    row.Columns[ArchiveEntry::Created] = FormatStamp(item.created);
+    row.Columns[ArchiveEntry::Attributes] = item.directory ? "....D" : ".....";
+    return row;
+}
+
+std::string WatchedPath(const std::string& diskFolder)
+{
+    return diskFolder.size() == 2 ? diskFolder + "\\" : diskFolder;
+}
+
+std::string DriveNotReadyText(const std::string& driveText)
+{
+    return "Drive " + driveText + " not ready";
+}

@@ -1,0 +1,54 @@
+#include "ui/view_rows.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "ui/compare_rows.h"
+
+ViewRows::ViewRows() : parentEntry_(std::make_unique<ArchiveEntry>())
+{
+    parentEntry_->Columns[ArchiveEntry::Name] = ParentRowText;
+    parentEntry_->Columns[ArchiveEntry::Attributes] = "....D";
+}
+
+void ViewRows::Fill(const EntryList* entries, bool withParentRow, int parentImage, const ImageFor& imageFor)
+{
+    rows_.clear();
+    hasParent_ = withParentRow;
+    rows_.reserve((entries ? entries->size() : 0) + 1);
+    if (withParentRow)
+        rows_.push_back({parentEntry_.get(), parentImage});
+    if (!entries)
+        return;
+    for (const auto& e : *entries)
+        rows_.push_back({e.get(), e->IsDirectory() ? 0 : imageFor(*e)});
+}
+
+void ViewRows::Clear()
+{
+    rows_.clear();
+    hasParent_ = false;
+}
+
+void ViewRows::Sort(int column)
+{
+    auto first = rows_.begin() + FirstRealRow();
+    std::stable_sort(first, rows_.end(), [column](const Row& a, const Row& b) {
+        return CompareRows(*a.entry, *b.entry, column) < 0;
+    });
+}
+
+int ViewRows::FindName(const std::string& name, int start) const
+{
+    auto same = [&](const std::string& text) {
+        return text.size() == name.size() &&
+               std::equal(text.begin(), text.end(), name.begin(), [](unsigned char a, unsigned char b) {
+                   return std::tolower(a) == std::tolower(b);
+               });
+    };
+    for (int i = std::max(start, 0); i < Count(); ++i) {
+        if (same(rows_[i].entry->Columns[ArchiveEntry::Name]))
+            return i;
+    }
+    return -1;
+}

@@ -1,0 +1,145 @@
+#include "ui/view_rules.h"
+
+#include "engine/path_helpers.h"
+#include "ui/compare_rows.h"
+
+namespace {
+
+bool HitIsArchive(const ViewState& s)
+{
+    return s.hitEntry && s.hitEntry->IsArchiveFile();
+}
+
+} // namespace
+
+std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
+{
+    using namespace viewcmd;
+    switch (id) {
+    case ListView:
+    case DetailsView:
+        return true;
+    default:
+        break;
+    }
+    bool idle = !s.operationRunning;
+    switch (id) {
+    case Add:
+        return idle && (s.realSelection || s.filesListHasItems);
+    case Extract:
+    case AddToFilesList:
+        return idle && s.realSelection;
+    case ExtractTo:
+    case EditFilesList:
+    case Refresh:
+    case Directories:
+    case Miscellaneous:
+    case ShellExtensions:
+    case FileOpen:
+    case Delete:
+        return idle;
+    case Test:
+        return idle && (s.archiveMode || (s.selectedCount == 1 && HitIsArchive(s)));
+    case ExtractArchiveTo:
+        return idle && s.selectedCount == 1 && HitIsArchive(s);
+    case ViewFile:
+        return idle && s.selectedCount == 1 && s.hitEntry && !s.hitEntry->IsDirectory();
+    case Save:
+        return idle && !s.viewedFilesEmpty;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool HasRealSelection(int selectedCount, bool row0Selected, bool row0IsParent)
+{
+    if (selectedCount > 1)
+        return true;
+    if (selectedCount == 1)
+        return !(row0Selected && row0IsParent);
+    return false;
+}
+
+bool HasParentRow(bool archiveMode, const std::string& diskFolder)
+{
+    return archiveMode || diskFolder.size() > 3;
+}
+
+int ParentRowImage(bool archiveMode, const std::string& archiveFolder)
+{
+    return archiveMode && archiveFolder == "\\" ? 2 : 0;
+}
+
+std::string ArchiveTitle(const std::string& archivePath, const std::string& archiveFolder)
+{
+    return "Torvex - " + archivePath + " --> " + archiveFolder;
+}
+
+std::string DiskTitle(const std::string& diskFolder)
+{
+    return "Torvex - " + diskFolder + "\\";
+}
+
+std::string NormalizeDiskFolder(const std::string& folder)
+{
+    std::string f = folder;
+    // "c:\" and "c:\data\" come from settings typed by hand; the view holds "c:" and "c:\data".
+    while (f.size() > 2 && f.back() == '\\')
+        f.pop_back();
+    return f;
+}
+
+ClickDecision DecideDoubleClick(const NavigationState& s, const ArchiveEntry& row)
+{
+    std::string parent;
+    if (s.archiveMode) {
+        if (IsParentRow(row)) {
+            if (ParentPath(s.archiveFolder, parent))
+                return {ClickAction::ArchiveUp, parent};
+            ParentPath(s.archivePath, parent);
+            return {ClickAction::LeaveArchive, parent};
+        }
+        if (row.IsDirectory())
+            return {ClickAction::ArchiveEnter, row.Path};
+        return {ClickAction::OpenArchiveEntry, row.Path};
+    }
+    if (IsParentRow(row)) {
+        if (ParentPath(s.diskFolder, parent) && !parent.empty())
+            return {ClickAction::DiskUp, parent};
+        return {};
+    }
+    if (row.IsDirectory())
+        return {ClickAction::DiskEnter, row.Path};
+    if (row.IsArchiveFile()) {
+        if (row.Path == s.archivePath && s.archiveLoaded && !s.documentModified)
+            return {ClickAction::ShowLoadedArchive, row.Path};
+        return {ClickAction::OpenArchive, row.Path};
+    }
+    return {ClickAction::OpenDiskFile, row.Path};
+}
+
+std::string RefreshFolder(const DirectoryMap& directories, const std::string& archiveFolder)
+{
+    return directories.Find(archiveFolder) ? archiveFolder : std::string("\\");
+}
+
+KeyDecision DecideListKey(bool archiveMode, bool operationRunning, bool ctrl, unsigned virtualKey,
+                          unsigned repeatCount)
+{
+    KeyDecision d;
+    if (operationRunning || repeatCount != 1)
+        return d;
+    if (ctrl) {
+        if (archiveMode && virtualKey == 'E')
+            d.command = viewcmd::Extract;
+        else if (archiveMode && virtualKey == 'X')
+            d.command = viewcmd::ExtractTo;
+        else if (!archiveMode && virtualKey == 'A')
+            d.command = viewcmd::Add;
+        else if (!archiveMode && virtualKey == 'X')
+            d.command = viewcmd::ExtractArchiveTo;
+    }
+    if (archiveMode && virtualKey == VirtualKeyDelete)
+        d.quickDelete = true;
+    return d;
+}

@@ -1,0 +1,87 @@
+// What the list view decides, kept apart from the window: which commands are enabled, where the
+// parent row goes, what a double click or a key does, the window titles.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "engine/archive_catalogue.h"
+
+// Command ids the view enables or handles (they match the menus, toolbar and accelerators).
+namespace viewcmd {
+constexpr unsigned Add = 32771, Extract = 32773, ExtractTo = 32774, ListView = 32776, DetailsView = 32778,
+                   Delete = 32779, Directories = 32788, ComputeSize = 32791, AddToFilesList = 32792,
+                   EditFilesList = 32793, ShellExtensions = 32800, Test = 32809, Miscellaneous = 32811,
+                   ExtractArchiveTo = 32813, ViewFile = 32814, Save = 32821, SelectAll = 32824,
+                   Refresh = 32827, FileOpen = 57601;
+}
+
+// The state the enabling rules read.
+struct ViewState {
+    bool archiveMode = false;
+    bool operationRunning = false;
+    int selectedCount = 0;
+    bool realSelection = false;              // HasRealSelection
+    const ArchiveEntry* hitEntry = nullptr;  // the row at hitItem; nullptr when hitItem is -1
+    bool filesListHasItems = false;
+    bool viewedFilesEmpty = true;
+};
+
+// Enabled or not; no value for a command the view does not enable.
+std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& state);
+
+// More than one row selected, or exactly one that is not the parent row at the top.
+bool HasRealSelection(int selectedCount, bool row0Selected, bool row0IsParent);
+
+// The parent row leads out of an archive folder always, and out of a disk folder below a drive root.
+bool HasParentRow(bool archiveMode, const std::string& diskFolder);
+// At the archive root it leads out of the archive (image 2); elsewhere it is a plain folder (image 0).
+int ParentRowImage(bool archiveMode, const std::string& archiveFolder);
+
+std::string ArchiveTitle(const std::string& archivePath, const std::string& archiveFolder);
+std::string DiskTitle(const std::string& diskFolder);
+
+// A disk folder as the view holds it: no trailing backslash, a drive root as two characters.
+std::string NormalizeDiskFolder(const std::string& folder);
+
+// What a double click on a row does.
+enum class ClickAction {
+    None,
+    ArchiveUp,        // target: parent archive folder
+    LeaveArchive,     // target: the archive's disk folder
+    ArchiveEnter,     // target: the directory's archive path
+    OpenArchiveEntry, // a file inside the archive (view/open operation)
+    DiskUp,           // target: parent disk folder
+    DiskEnter,        // target: the folder's path
+    ShowLoadedArchive,
+    OpenArchive,      // target: the ".j" file's path
+    OpenDiskFile,     // a file on disk (view/open operation)
+};
+
+struct ClickDecision {
+    ClickAction action = ClickAction::None;
+    std::string target;
+};
+
+struct NavigationState {
+    bool archiveMode = false;
+    std::string archiveFolder;
+    std::string diskFolder;
+    std::string archivePath;        // the catalogue's ArchivePath
+    bool archiveLoaded = false;     // the catalogue holds the shown chapter of archivePath
+    bool documentModified = false;
+};
+
+ClickDecision DecideDoubleClick(const NavigationState& state, const ArchiveEntry& row);
+
+// The directory Refresh shows: the one shown, or the root when the newest chapter lacks it.
+std::string RefreshFolder(const DirectoryMap& directories, const std::string& archiveFolder);
+
+// Keys the list handles itself (Ctrl+E, Ctrl+X, Ctrl+A, Delete).
+struct KeyDecision {
+    unsigned command = 0;     // a command to run, 0 for none
+    bool quickDelete = false; // deletion without the dialog
+};
+constexpr unsigned VirtualKeyDelete = 0x2E;
+KeyDecision DecideListKey(bool archiveMode, bool operationRunning, bool ctrl, unsigned virtualKey,
+                          unsigned repeatCount);
