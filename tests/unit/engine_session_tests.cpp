@@ -1,0 +1,141 @@
+#include "engine/jar_commands.h"
+#include "engine/jar_session.h"
+#include "engine/listing_parser.h"
+#include "framework/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Answers captured runs with canned output and records what was asked.
+class FakeSession : public JarSession {
+public:
+    std::map<std::string, std::string> outputs; // argument text -> output
+    Strings runs;
+    int waitDepth = 0;
+    bool runFails = false;
+
+    std::string JarFolder() const override { return "C:\\Jar"; }
+    std::string ProgramFolder() const override { return "C:\\Torvex"; }
+    std::string WorkingFolder() const override { return "C:\\data"; }
+    void BeginWaitCursor() override { ++waitDepth; }
+    void EndWaitCursor() override { waitDepth = 0; }
+
+    bool RunJarConsole(ArchiveCatalogue&, int) override { return false; }
+    bool RunJarCaptured(const std::string& arguments, Strings& lines) override
+    {
+        runs.push_back(arguments);
+        BeginWaitCursor();
+        if (runFails)
+            return ReportFailure("Failed to run Jar");
+        SplitOutputLines(outputs[arguments], lines);
+        EndWaitCursor();
+        return true;
+    }
+};
+
+std::string Fixture(const std::string& name)
+{
+    std::ifstream file(std::string(TORVEX_TEST_DATA) + "/listings/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        catalogue.ArchivePath = "C:\\data\\project.j";
+        SetPromptScript([this](const PromptRequest& request) {
+            prompts.push_back(request);
+            return prompt::IdOk;
+        });
+    }
+    void TearDown() override { SetPromptScript(nullptr); }
+
+    FakeSession session;
+    ArchiveCatalogue catalogue;
+    std::vector<PromptRequest> prompts;
+};
+
+TEST_F(Session, OpeningListsChaptersThenTheNewestChapter)
+{
+    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_three.txt");
+    session.outputs["v -jb3 \"C:\\data\\project.j\""] = Fixture("listing_project.txt");
+    ASSERT_TRUE(session.ListChapters(catalogue));
+    ASSERT_EQ(catalogue.LastChapter, 3);
+    ASSERT_TRUE(session.ListChapter(catalogue, catalogue.LastChapter));
+    EXPECT_EQ(session.runs, (Strings{"lc \"C:\\data\\project.j\"", "v -jb3 \"C:\\data\\project.j\""}));
+    EXPECT_EQ(catalogue.Chapter(3)->Directories.size(), 3u);
+    EXPECT_EQ(catalogue.Chapter(3)->FirstStamp, "2026-12-01 08:00:00");
+    EXPECT_TRUE(prompts.empty());
+
+    // Listing a chapter again replaces its rows rather than adding to them.
+    ASSERT_TRUE(session.ListChapter(catalogue, 3));
+    EXPECT_EQ(catalogue.Chapter(3)->Directories.Find("\\")->size(), 3u);
+}
+
+TEST_F(Session, ArchiveWithoutChapterOpensAnEmptyChapterOne)
+{
+    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_none.txt");
+    ASSERT_TRUE(session.ListChapters(catalogue));
+    ASSERT_EQ(catalogue.LastChapter, 0);
+    ASSERT_TRUE(session.ListChapter(catalogue, catalogue.LastChapter));
+    EXPECT_EQ(session.runs.size(), 1u); // no listing run for chapter 0
+    EXPECT_EQ(catalogue.LastChapter, 1);
+    ASSERT_NE(catalogue.Chapter(1), nullptr);
+    ASSERT_NE(catalogue.Chapter(1)->Directories.Find("\\"), nullptr);
+    EXPECT_TRUE(catalogue.Chapter(1)->Directories.Find("\\")->empty());
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "No chapter found in this archive");
+    EXPECT_EQ(prompts[0].type, prompt::Ok); // plain box, no icon
+}
+
+TEST_F(Session, ErrorsAreShownWithTheStopIconAndEndTheWaitCursor)
+{
+    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_error.txt");
+    EXPECT_FALSE(session.ListChapters(catalogue));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "JAR ERROR: C:\\data\\broken.j is not an archive\nProcessing stopped\n");
+    EXPECT_EQ(prompts[0].type, prompt::Ok | prompt::IconStop);
+    EXPECT_EQ(session.waitDepth, 0);
+
+    prompts.clear();
+    catalogue.SetChapter(7, std::make_unique<ChapterInfo>()).Directories.Obtain("\\old");
+    session.outputs["v -jb7 \"C:\\data\\project.j\""] = Fixture("listing_error.txt");
+    EXPECT_FALSE(session.ListChapter(catalogue, 7));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text.rfind("JAR ERROR: chapter 7", 0), 0u);
+    EXPECT_EQ(prompts[0].type, prompt::Ok | prompt::IconStop);
+    EXPECT_EQ(catalogue.Chapter(7)->Directories.size(), 0u); // the old rows went before the run
+}
+
+TEST_F(Session, FailedRunLeavesTheCatalogueCleared)
+{
+    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_three.txt");
+    ASSERT_TRUE(session.ListChapters(catalogue));
+    session.runFails = true;
+    EXPECT_FALSE(session.ListChapters(catalogue));
+    EXPECT_EQ(catalogue.LastChapter, 0);
+    EXPECT_TRUE(catalogue.Chapters.empty());
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "Failed to run Jar");
+    EXPECT_EQ(session.waitDepth, 0);
+}
+
+TEST_F(Session, ChapterTheListDidNotNameIsStillListed)
+{
+    session.outputs["v -jb2 \"C:\\data\\project.j\""] = Fixture("listing_implied.txt");
+    ASSERT_TRUE(session.ListChapter(catalogue, 2));
+    ASSERT_NE(catalogue.Chapter(2), nullptr);
+    EXPECT_EQ(catalogue.Chapter(2)->Directories.size(), 3u);
+}
+
+} // namespace
