@@ -35,7 +35,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 {
     if (reason == DLL_PROCESS_ATTACH) {
         shellext::moduleInstance = instance;
-        DisableThreadLibraryCalls(instance);
     } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         shellext::FreeMenuBitmap();
     }

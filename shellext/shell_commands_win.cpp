@@ -239,8 +239,11 @@ bool ExtractWithProgram(IDataObject* data)
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                        nullptr, &startup, &process))
+                        nullptr, &startup, &process)) {
+        // Left at 1, the request would turn the next ordinary open of any archive into an extract.
+        WriteSettingInt(kExtractDirect, 0);
         return false;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;

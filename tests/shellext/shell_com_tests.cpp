@@ -356,6 +356,12 @@ TEST_F(ShellExtensionTest, ExtractToProgramRequestsExtractModeAndStartsTheProgra
     EXPECT_EQ(program->config, "<unset>");
     EXPECT_EQ(ScopedSettings::ReadInt("ExtractDirect"), 1);
     EXPECT_FALSE(Started("jar32"));
+
+    // When the program cannot be started, no request is left behind for its next start.
+    settings.String("torvexEdit", temp.Path());
+    EXPECT_EQ(Invoke(menu.get(), 2), S_OK);
+    EXPECT_EQ(ScopedSettings::ReadInt("ExtractDirect"), 0);
+    EXPECT_FALSE(Started("torvex"));
 }
 
 TEST_F(ShellExtensionTest, AddToRunsJarWithAListFileOfItsOwn)
