@@ -1,0 +1,83 @@
+#include "archiver/console_output.h"
+
+#include <cctype>
+
+#include "archiver/file_system.h"
+
+namespace jar {
+namespace {
+std::string pending;
+int errors = 0;
+constexpr size_t kBlock = 1 << 20;
+} // namespace
+
+void Console::Line(const std::string& text)
+{
+    pending += text;
+    pending += LineEnd();
+    if (pending.size() >= kBlock)
+        Flush();
+}
+
+void Console::Text(const std::string& text)
+{
+    pending += text;
+    if (pending.size() >= kBlock)
+        Flush();
+}
+
+void Console::Flush()
+{
+    if (!pending.empty())
+        WriteOut(pending);
+    pending.clear();
+}
+
+void Console::Error(const std::string& text)
+{
+    ++errors;
+    Flush();
+    WriteError("ERROR: " + text + LineEnd());
+}
+
+void Console::Warning(const std::string& text)
+{
+    Flush();
+    WriteError("WARNING: " + text + LineEnd());
+}
+
+int Console::ErrorCount() { return errors; }
+
+bool Console::AskYesNo(const std::string& question, bool& yesToAll)
+{
+    if (yesToAll)
+        return true;
+    for (;;) {
+        Text(question + " (Yes/No/All) ? ");
+        Flush();
+        std::string answer;
+        if (!ReadConsoleLine(answer) || Interrupted())
+            return false;
+        char c = answer.empty() ? ' ' : char(std::tolower(static_cast<unsigned char>(answer[0])));
+        if (c == 'y')
+            return true;
+        if (c == 'n')
+            return false;
+        if (c == 'a') {
+            yesToAll = true;
+            return true;
+        }
+    }
+}
+
+std::string Console::ReadText(const std::string& prompt)
+{
+    Line(prompt);
+    Flush();
+    std::string text, line;
+    while (ReadConsoleLine(line) && !line.empty() && !Interrupted())
+        text += line + "\n";
+    return text;
+}
+
+} // namespace jar

@@ -1,0 +1,26 @@
+// What the archiver prints: normal text gathered into large blocks for standard output (a
+// listing can be megabytes and goes through a pipe), errors and warnings one line each on
+// standard error, and the questions it asks on its console.
+#pragma once
+
+#include <string>
+
+namespace jar {
+
+class Console {
+public:
+    // Appends a line; the text goes out in blocks of about a megabyte.
+    static void Line(const std::string& text);
+    static void Text(const std::string& text);
+    static void Flush();
+    static void Error(const std::string& text);
+    static void Warning(const std::string& text);
+    static int ErrorCount();
+    // Asks a yes/no question; 'a' (all) answers yes to this and every later one. No answer (end
+    // of input) counts as no.
+    static bool AskYesNo(const std::string& question, bool& yesToAll);
+    // Lines typed until an empty line or the end of input.
+    static std::string ReadText(const std::string& prompt);
+};
+
+} // namespace jar

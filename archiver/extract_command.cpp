@@ -1,0 +1,235 @@
+// x and e: the chosen version of every chosen entry lands under the target folder and nowhere
+// else; each file is written beside its target and renamed into place once its CRC-32 is right.
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "archiver/commands.h"
+#include "archiver/console_output.h"
+
+namespace jar {
+
+bool ReadBlock(ArchiveSource& source, const DataBlock& block, const std::function<bool(const char*, size_t)>& sink,
+               std::string& error)
+{
+    std::string in(size_t(std::min<uint64_t>(block.packedSize, 1 << 20)), '\0'), out(1 << 20, '\0');
+    uint64_t offset = block.offset, left = block.packedSize, produced = 0;
+    uint32_t crc = 0;
+    z_stream z{};
+    bool inflating = block.method == Method::Deflate;
+    if (inflating && inflateInit2(&z, -15) != Z_OK) {
+        error = "out of memory";
+        return false;
+    }
+    bool ok = true, finished = !inflating;
+    while (ok && left > 0) {
+        size_t n = size_t(std::min<uint64_t>(left, in.size()));
+        if (!source.Read(offset, in.data(), n)) {
+            error = "can't read the archive: " + LastErrorText();
+            ok = false;
+            break;
+        }
+        offset += n;
+        left -= n;
+        if (!inflating) {
+            crc = Crc32(crc, in.data(), n);
+            produced += n;
+            if (!sink(in.data(), n)) {
+                error = "can't write";
+                ok = false;
+            }
+            continue;
+        }
+        z.next_in = reinterpret_cast<Bytef*>(in.data());
+        z.avail_in = uInt(n);
+        while (ok && (z.avail_in > 0 || z.avail_out == 0) && !finished) {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = uInt(out.size());
+            int status = inflate(&z, Z_NO_FLUSH);
+            size_t got = out.size() - z.avail_out;
+            if (status == Z_BUF_ERROR)
+                break; // no progress without more input
+            if (status != Z_OK && status != Z_STREAM_END) {
+                error = "damaged data (bad compressed stream)";
+                ok = false;
+                break;
+            }
+            crc = Crc32(crc, out.data(), got);
+            produced += got;
+            if (produced > block.size) {
+                error = "damaged data (too long)";
+                ok = false;
+                break;
+            }
+            if (got && !sink(out.data(), got)) {
+                error = "can't write";
+                ok = false;
+            }
+            if (status == Z_STREAM_END)
+                finished = true;
+            if (got == 0 && z.avail_in == 0)
+                break;
+        }
+        if (Interrupted()) {
+            error = "interrupted by the user";
+            ok = false;
+        }
+    }
+    if (inflating)
+        inflateEnd(&z);
+    if (ok && (!finished || produced != block.size || crc != block.crc)) {
+        error = "CRC error (damaged data)";
+        ok = false;
+    }
+    return ok;
+}
+
+namespace {
+int64_t Seconds(int64_t stamp) { return stamp / 10000000; }
+
+bool TargetWanted(const Options& options, const StoredEntry& entry, const FileInfo& disk)
+{
+    switch (options.rule) {
+    case DateRule::None:
+        return true;
+    case DateRule::Newer:
+        return Seconds(entry.modified) > Seconds(disk.modified);
+    case DateRule::Older:
+        return Seconds(entry.modified) < Seconds(disk.modified);
+    case DateRule::DateOrSize:
+        return Seconds(entry.modified) != Seconds(disk.modified) || entry.size != disk.size;
+    }
+    return true;
+}
+} // namespace
+
+int ExtractFiles(const Options& options)
+{
+    ArchiveSource source;
+    ArchiveIndex index;
+    if (!OpenArchive(options.archive, source, index))
+        return 1;
+    uint32_t last = index.LastChapter();
+    uint32_t first = options.chaptersGiven ? options.chapterFirst : last;
+    uint32_t upTo = options.chaptersGiven ? (options.chapterLast == 0 ? std::max(last, first) : options.chapterLast) : last;
+    if (options.chaptersGiven && first == upTo && !index.FindChapter(first)) {
+        Console::Error("no chapter " + std::to_string(first) + " in " + options.archive);
+        return 1;
+    }
+    std::vector<std::string> names = options.names;
+    if (!ReadListFiles(options.listFiles, names))
+        return 1;
+    NameMatcher matcher(names, options.recurse);
+    bool keepPaths = options.command == Command::Extract && options.keepPaths;
+
+    std::string folder = options.outputGiven && !options.outputFolder.empty() ? ToDiskSeparators(options.outputFolder) : ".";
+    while (folder.size() > 1 && folder.back() == kDiskSeparator && !(folder.size() == 3 && folder[1] == ':'))
+        folder.pop_back();
+    if (!CreateDirectories(folder)) {
+        Console::Error("can't create " + folder + ": " + LastErrorText());
+        return 1;
+    }
+
+    bool yesToAll = options.yesToAll;
+    size_t extracted = 0, skipped = 0;
+    // Entries are sorted by path; of the versions of one path the one of the highest chapter wins.
+    for (size_t i = 0; i < index.entries.size();) {
+        size_t j = i;
+        const StoredEntry* chosen = nullptr;
+        uint32_t chosenChapter = 0;
+        for (; j < index.entries.size() && PathEqual(index.entries[j].path, index.entries[i].path); ++j) {
+            uint32_t c = index.entries[j].chapters.HighestWithin(first, upTo);
+            if (c > chosenChapter) {
+                chosenChapter = c;
+                chosen = &index.entries[j];
+            }
+        }
+        i = j;
+        if (!chosen || !matcher.Matches(chosen->path))
+            continue;
+        if (Interrupted()) {
+            Console::Error("interrupted by the user");
+            return 1;
+        }
+        const StoredEntry& entry = *chosen;
+        std::vector<std::string> parts;
+        if (!SafeComponents(entry.path, parts)) {
+            Console::Error("unsafe path in the archive, not extracted: " + entry.path);
+            continue;
+        }
+        if (!keepPaths) {
+            if (entry.IsDirectory())
+                continue;
+            parts.erase(parts.begin(), parts.end() - 1);
+        }
+        std::string target = folder;
+        for (const std::string& part : parts)
+            target += (target.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + part;
+        if (entry.IsDirectory()) {
+            if (!CreateDirectories(target))
+                Console::Error("can't create " + target + ": " + LastErrorText());
+            continue;
+        }
+        FileInfo disk;
+        bool exists = GetFileInfo(target, disk);
+        if (exists && disk.isDirectory) {
+            Console::Error("can't extract " + entry.path + ": " + target + " is a folder");
+            continue;
+        }
+        if ((!exists && options.freshenOnly && options.rule != DateRule::None) ||
+            (exists && !TargetWanted(options, entry, disk))) {
+            ++skipped;
+            continue;
+        }
+        if (exists && !Console::AskYesNo("Overwrite " + target, yesToAll)) {
+            if (Interrupted()) {
+                Console::Error("interrupted by the user");
+                return 1;
+            }
+            ++skipped;
+            continue;
+        }
+        size_t slash = target.find_last_of(kDiskSeparator);
+        if (slash != std::string::npos && slash > 0 && !CreateDirectories(target.substr(0, slash))) {
+            Console::Error("can't create " + target.substr(0, slash) + ": " + LastErrorText());
+            continue;
+        }
+        std::string temp = target + ".tmp~";
+        DiskFile out;
+        if (!out.Open(temp, DiskFile::ForWriting)) {
+            Console::Error("can't create " + temp + ": " + LastErrorText());
+            continue;
+        }
+        std::string error, writeError;
+        bool ok = true;
+        if (entry.block >= 0) {
+            ok = ReadBlock(source, index.blocks[size_t(entry.block)], [&](const char* data, size_t size) {
+                if (out.Write(data, size))
+                    return true;
+                writeError = "can't write " + temp + ": " +
+                             (LastErrorIsDiskFull() ? std::string("the disk is full") : LastErrorText());
+                return false;
+            }, error);
+        }
+        out.Close();
+        if (!ok) {
+            RemoveFile(temp);
+            Console::Error(writeError.empty() ? entry.path + ": " + error : writeError);
+            if (Interrupted() || !writeError.empty())
+                return 1;
+            continue;
+        }
+        if (!ReplaceFile(temp, target)) {
+            Console::Error("can't replace " + target + ": " + LastErrorText());
+            RemoveFile(temp);
+            continue;
+        }
+        SetFileStamps(target, entry.modified, entry.created, entry.attributes);
+        Console::Line("Extracting " + entry.path);
+        ++extracted;
+    }
+    Console::Line(std::to_string(extracted) + " files extracted, " + std::to_string(skipped) + " skipped");
+    return 0;
+}
+
+} // namespace jar

@@ -1,0 +1,109 @@
+// The little of the file system and console the archiver needs, over Win32 A calls on Windows and
+// POSIX elsewhere. Disk paths use the platform's own separator; times are 100 ns ticks since
+// 1601-01-01 UTC on every platform, so archives move between them unchanged.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace jar {
+
+#ifdef _WIN32
+inline constexpr char kDiskSeparator = '\\';
+#else
+inline constexpr char kDiskSeparator = '/';
+#endif
+
+// Attribute bits, with the values Windows gives them.
+enum : uint32_t {
+    kAttrReadOnly = 0x01,
+    kAttrHidden = 0x02,
+    kAttrSystem = 0x04,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+};
+
+struct FileInfo {
+    bool isDirectory = false;
+    uint64_t size = 0;
+    int64_t modified = 0;
+    int64_t created = 0;
+    uint32_t attributes = 0;
+};
+
+// False when nothing of that name exists (or it cannot be examined).
+bool GetFileInfo(const std::string& path, FileInfo& info);
+bool IsDirectory(const std::string& path);
+// Names inside a folder, without "." and "..", in the order the system gives them.
+bool ListDirectory(const std::string& folder, std::vector<std::string>& names);
+// An absolute path; relative paths are taken from the current folder.
+std::string FullPath(const std::string& path);
+// Turns either separator into the platform's own.
+std::string ToDiskSeparators(std::string path);
+bool CreateDirectories(const std::string& path);
+bool RemoveFile(const std::string& path);
+// Removes an empty folder.
+bool RemoveFolder(const std::string& path);
+// Moves a complete file over another in one step (the old one stays if this fails).
+bool ReplaceFile(const std::string& from, const std::string& to);
+bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, uint32_t attributes);
+// Bytes free for this user on the volume holding the path; 0 when unknown.
+uint64_t FreeSpace(const std::string& path);
+// True when both names reach the same file.
+bool SameFile(const std::string& a, const std::string& b);
+// The text of the last system error.
+std::string LastErrorText();
+bool LastErrorIsDiskFull();
+int64_t NowStamp();
+// "YYYY-MM-DD HH:MM:SS" in local time.
+std::string FormatStamp(int64_t stamp);
+// Runs a command through the system's command interpreter; its exit code.
+int RunCommand(const std::string& command);
+
+// An open file with large unbuffered reads and writes.
+class DiskFile {
+public:
+    enum Mode { ForReading, ForWriting };
+    DiskFile() = default;
+    ~DiskFile() { Close(); }
+    DiskFile(const DiskFile&) = delete;
+    DiskFile& operator=(const DiskFile&) = delete;
+
+    bool Open(const std::string& path, Mode mode);
+    bool IsOpen() const;
+    // Bytes read; 0 at the end; -1 on error.
+    int64_t Read(void* buffer, size_t size);
+    bool ReadAt(uint64_t offset, void* buffer, size_t size);
+    bool Write(const void* data, size_t size);
+    bool Seek(uint64_t offset);
+    // Cuts or extends the file to this size.
+    bool SetSize(uint64_t size);
+    uint64_t Size();
+    // Data on the disk before a rename relies on it.
+    bool Sync();
+    void Close();
+
+private:
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
+
+// Console: the program's own text output, questions and Ctrl+C.
+void SetUpConsole();
+// Writes bytes to standard output or standard error, in one call where the system allows.
+void WriteOut(const std::string& text);
+void WriteError(const std::string& text);
+// One line typed on the console (standard input), without its line end; false at its end.
+bool ReadConsoleLine(std::string& line);
+// Set by Ctrl+C; long loops look at it and end cleanly.
+bool Interrupted();
+// The command line as the system gives it, program name removed.
+std::string RawArguments(int argc, char** argv);
+// The platform's line end in the text we print and write.
+const char* LineEnd();
+
+} // namespace jar

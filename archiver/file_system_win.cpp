@@ -1,0 +1,334 @@
+// Win32 side of the archiver's file-system layer (A calls; the manifest makes them UTF-8).
+#ifdef _WIN32
+#include "archiver/file_system.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+namespace jar {
+namespace {
+std::atomic<bool> interrupted{false};
+
+int64_t ToStamp(const FILETIME& t) { return int64_t((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime); }
+
+FILETIME FromStamp(int64_t stamp)
+{
+    FILETIME t;
+    t.dwLowDateTime = DWORD(uint64_t(stamp) & 0xFFFFFFFFu);
+    t.dwHighDateTime = DWORD(uint64_t(stamp) >> 32);
+    return t;
+}
+
+void WriteAll(DWORD which, const std::string& text)
+{
+    HANDLE out = GetStdHandle(which);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE)
+        return;
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        DWORD chunk = DWORD(left > (1u << 20) ? (1u << 20) : left);
+        DWORD written = 0;
+        if (!WriteFile(out, p, chunk, &written, nullptr) || written == 0)
+            return;
+        p += written;
+        left -= written;
+    }
+}
+
+BOOL WINAPI OnControl(DWORD type)
+{
+    if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT || type == CTRL_CLOSE_EVENT) {
+        interrupted = true;
+        return TRUE;
+    }
+    return FALSE;
+}
+} // namespace
+
+bool GetFileInfo(const std::string& path, FileInfo& info)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    info.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.size = info.isDirectory ? 0 : (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.modified = ToStamp(data.ftLastWriteTime);
+    info.created = ToStamp(data.ftCreationTime);
+    info.attributes = data.dwFileAttributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory | kAttrArchive);
+    return true;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ListDirectory(const std::string& folder, std::vector<std::string>& names)
+{
+    WIN32_FIND_DATAA data;
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\')
+        pattern += '\\';
+    HANDLE find = FindFirstFileA((pattern + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return true;
+}
+
+std::string ToDiskSeparators(std::string path)
+{
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string FullPath(const std::string& path)
+{
+    DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::string full(needed, '\0');
+    DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+    full.resize(length);
+    return full;
+}
+
+bool CreateDirectories(const std::string& path)
+{
+    if (path.empty() || IsDirectory(path))
+        return true;
+    size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos && slash > 0 && path[slash - 1] != ':' && !CreateDirectories(path.substr(0, slash)))
+        return false;
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+bool RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
+
+bool ReplaceFile(const std::string& from, const std::string& to)
+{
+    DWORD attributes = GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, uint32_t attributes)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    bool ok = false;
+    if (file != INVALID_HANDLE_VALUE) {
+        FILETIME c = FromStamp(created), m = FromStamp(modified);
+        ok = SetFileTime(file, created ? &c : nullptr, nullptr, &m) != 0;
+        CloseHandle(file);
+    }
+    DWORD keep = attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
+    if (keep)
+        SetFileAttributesA(path.c_str(), keep);
+    return ok;
+}
+
+uint64_t FreeSpace(const std::string& path)
+{
+    ULARGE_INTEGER available;
+    return GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr) ? available.QuadPart : 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+}
+
+std::string LastErrorText()
+{
+    DWORD code = GetLastError();
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = text ? text : "error " + std::to_string(code);
+    if (text)
+        LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ' || message.back() == '.'))
+        message.pop_back();
+    SetLastError(code);
+    return message;
+}
+
+bool LastErrorIsDiskFull()
+{
+    DWORD code = GetLastError();
+    return code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+}
+
+int64_t NowStamp()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return ToStamp(now);
+}
+
+std::string FormatStamp(int64_t stamp)
+{
+    FILETIME utc = FromStamp(stamp), local;
+    SYSTEMTIME t{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t))
+        t = SYSTEMTIME{1980, 1, 0, 1, 0, 0, 0, 0};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    return text;
+}
+
+int RunCommand(const std::string& command) { return std::system(command.c_str()); }
+
+bool DiskFile::Open(const std::string& path, Mode mode)
+{
+    Close();
+    HANDLE file = mode == ForReading
+        ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
+        : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    handle_ = file;
+    return true;
+}
+
+bool DiskFile::IsOpen() const { return handle_ != nullptr; }
+
+int64_t DiskFile::Read(void* buffer, size_t size)
+{
+    DWORD got = 0;
+    if (!ReadFile(handle_, buffer, DWORD(size > (1u << 30) ? (1u << 30) : size), &got, nullptr))
+        return -1;
+    return got;
+}
+
+bool DiskFile::ReadAt(uint64_t offset, void* buffer, size_t size)
+{
+    if (!Seek(offset))
+        return false;
+    char* p = static_cast<char*>(buffer);
+    while (size > 0) {
+        int64_t n = Read(p, size);
+        if (n <= 0) {
+            if (n == 0)
+                SetLastError(ERROR_HANDLE_EOF);
+            return false;
+        }
+        p += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+bool DiskFile::Write(const void* data, size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD chunk = DWORD(size > (1u << 30) ? (1u << 30) : size), written = 0;
+        if (!WriteFile(handle_, p, chunk, &written, nullptr))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
+        p += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool DiskFile::Seek(uint64_t offset)
+{
+    LARGE_INTEGER position;
+    position.QuadPart = LONGLONG(offset);
+    return SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN) != 0;
+}
+
+bool DiskFile::SetSize(uint64_t size)
+{
+    return Seek(size) && SetEndOfFile(handle_) != 0;
+}
+
+uint64_t DiskFile::Size()
+{
+    LARGE_INTEGER size;
+    return GetFileSizeEx(handle_, &size) ? uint64_t(size.QuadPart) : 0;
+}
+
+bool DiskFile::Sync() { return FlushFileBuffers(handle_) != 0; }
+
+void DiskFile::Close()
+{
+    if (handle_)
+        CloseHandle(handle_);
+    handle_ = nullptr;
+}
+
+void SetUpConsole() { SetConsoleCtrlHandler(OnControl, TRUE); }
+
+void WriteOut(const std::string& text) { WriteAll(STD_OUTPUT_HANDLE, text); }
+void WriteError(const std::string& text) { WriteAll(STD_ERROR_HANDLE, text); }
+
+bool ReadConsoleLine(std::string& line)
+{
+    line.clear();
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    if (in == nullptr || in == INVALID_HANDLE_VALUE)
+        return false;
+    char c;
+    DWORD got = 0;
+    for (;;) {
+        if (!ReadFile(in, &c, 1, &got, nullptr) || got == 0)
+            return !line.empty();
+        if (c == '\n')
+            break;
+        if (c != '\r')
+            line += c;
+    }
+    return true;
+}
+
+bool Interrupted() { return interrupted; }
+
+// The raw command line, split by the archiver itself: the program name is the first token, in
+// quotes or not, and everything after it is kept exactly as typed.
+std::string RawArguments(int, char**)
+{
+    const char* line = GetCommandLineA();
+    const char* p = line;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    bool quoted = false;
+    while (*p && (quoted || (*p != ' ' && *p != '\t'))) {
+        if (*p == '"')
+            quoted = !quoted;
+        ++p;
+    }
+    return p;
+}
+
+const char* LineEnd() { return "\r\n"; }
+
+} // namespace jar
+#endif

@@ -1,0 +1,172 @@
+// d, da, dc and t: deleting rewrites the archive without what goes; testing reads every block.
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "archiver/archive_writer.h"
+#include "archiver/commands.h"
+#include "archiver/console_output.h"
+
+namespace jar {
+
+bool CopyKeptBlocks(ArchiveSource* source, ArchiveIndex& index, size_t oldBlockCount, ArchiveWriter& writer)
+{
+    // A folder comes before what it holds, and versions of one path by their first chapter.
+    std::vector<StoredEntry> kept;
+    kept.reserve(index.entries.size());
+    for (StoredEntry& e : index.entries)
+        if (!e.chapters.Empty())
+            kept.push_back(std::move(e));
+    std::stable_sort(kept.begin(), kept.end(), [](const StoredEntry& a, const StoredEntry& b) {
+        if (PathLess(a.path, b.path))
+            return true;
+        if (PathLess(b.path, a.path))
+            return false;
+        return a.chapters.First() < b.chapters.First();
+    });
+    std::vector<int64_t> newIndex(index.blocks.size(), -1);
+    std::vector<DataBlock> blocks;
+    for (StoredEntry& e : kept) {
+        if (e.block < 0)
+            continue;
+        size_t old = size_t(e.block);
+        if (newIndex[old] < 0) {
+            DataBlock block = index.blocks[old];
+            if (old < oldBlockCount && !writer.CopyBlock(*source, block))
+                return false;
+            if (Interrupted())
+                return false;
+            newIndex[old] = int64_t(blocks.size());
+            blocks.push_back(block);
+        }
+        e.block = newIndex[old];
+    }
+    index.entries = std::move(kept);
+    index.blocks = std::move(blocks);
+    return true;
+}
+
+namespace {
+bool Rewrite(const Options& options, ArchiveSource& source, ArchiveIndex& index)
+{
+    ArchiveWriter writer;
+    index.modified = NowStamp();
+    if (!writer.Begin(options.archive, options.workFolder) ||
+        !CopyKeptBlocks(&source, index, index.blocks.size(), writer) || !writer.Finish(index, Options())) {
+        Console::Error(Interrupted() ? std::string("interrupted by the user") : writer.Error());
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int DeleteFiles(const Options& options)
+{
+    ArchiveSource source;
+    ArchiveIndex index;
+    if (!OpenArchive(options.archive, source, index))
+        return 1;
+    std::vector<std::string> names = options.names;
+    if (!ReadListFiles(options.listFiles, names))
+        return 1;
+    if (names.empty()) {
+        Console::Error("no file named to delete");
+        return 1;
+    }
+    NameMatcher matcher(names, options.recurse);
+    uint32_t last = index.LastChapter();
+    size_t removed = 0;
+    for (StoredEntry& e : index.entries) {
+        bool inScope = options.command == Command::DeleteAll || (last != 0 && e.chapters.Contains(last));
+        if (!inScope || !matcher.Matches(e.path))
+            continue;
+        if (options.command == Command::DeleteAll)
+            e.chapters.SetRanges({});
+        else
+            e.chapters.Remove(last);
+        Console::Line("Deleting " + e.path);
+        ++removed;
+    }
+    if (removed == 0) {
+        Console::Warning("no file to delete in " + options.archive);
+        return 0;
+    }
+    if (options.command == Command::Delete)
+        if (Chapter* chapter = index.FindChapter(last))
+            chapter->modified = NowStamp();
+    if (!Rewrite(options, source, index))
+        return 1;
+    Console::Line(std::to_string(removed) + " deleted from " + options.archive);
+    return 0;
+}
+
+int DeleteChapters(const Options& options)
+{
+    ArchiveSource source;
+    ArchiveIndex index;
+    if (!OpenArchive(options.archive, source, index))
+        return 1;
+    std::vector<uint32_t> numbers;
+    for (const std::string& name : options.names) {
+        char* end = nullptr;
+        unsigned long n = std::strtoul(name.c_str(), &end, 10);
+        if (*end != '\0' || n == 0 || !index.FindChapter(uint32_t(n))) {
+            Console::Error("no chapter " + name + " in " + options.archive);
+            return 1;
+        }
+        numbers.push_back(uint32_t(n));
+    }
+    if (numbers.empty()) {
+        Console::Error("no chapter named to delete");
+        return 1;
+    }
+    for (uint32_t n : numbers) {
+        for (StoredEntry& e : index.entries)
+            e.chapters.Remove(n);
+        index.chapters.erase(std::remove_if(index.chapters.begin(), index.chapters.end(),
+                                            [n](const Chapter& c) { return c.number == n; }),
+                             index.chapters.end());
+        Console::Line("Deleting chapter " + std::to_string(n));
+    }
+    if (!Rewrite(options, source, index))
+        return 1;
+    Console::Line(std::to_string(numbers.size()) + " chapters deleted from " + options.archive);
+    return 0;
+}
+
+int TestArchive(const Options& options)
+{
+    ArchiveSource source;
+    ArchiveIndex index;
+    if (!OpenArchive(options.archive, source, index))
+        return 1;
+    std::vector<std::vector<const StoredEntry*>> users(index.blocks.size());
+    for (const StoredEntry& e : index.entries)
+        if (e.block >= 0)
+            users[size_t(e.block)].push_back(&e);
+    size_t tested = 0, damaged = 0;
+    for (size_t b = 0; b < index.blocks.size(); ++b) {
+        if (Interrupted()) {
+            Console::Error("interrupted by the user");
+            return 1;
+        }
+        std::string error;
+        bool ok = ReadBlock(source, index.blocks[b], [](const char*, size_t) { return true; }, error);
+        for (const StoredEntry* e : users[b]) {
+            ++tested;
+            if (!ok) {
+                ++damaged;
+                Console::Error(e->path + ": " + error);
+            } else {
+                Console::Line("Testing " + e->path + "  OK");
+            }
+        }
+    }
+    if (damaged)
+        return 1;
+    Console::Line(std::to_string(tested) + " files tested, no error found in " + options.archive);
+    return 0;
+}
+
+} // namespace jar

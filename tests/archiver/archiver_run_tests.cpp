@@ -1,0 +1,480 @@
+// jar32 run as a child process with the command lines Torvex builds, its listings read back
+// through Torvex's own parsers.
+#include <algorithm>
+#include <set>
+
+#include "archiver/archive_format.h"
+#include "archiver/archive_writer.h"
+#include "archiver/commands.h"
+#include "engine/listing_parser.h"
+#include "jar_test_support.h"
+
+namespace {
+bool HasError(const JarRun& run) { return run.err.find("ERROR") != std::string::npos; }
+bool Clean(const JarRun& run) { return run.err.empty(); }
+std::string Sep() { return std::string(1, jar::kDiskSeparator); }
+// Text that deflate shrinks, and bytes it cannot.
+std::string TextOf(size_t size, int seed)
+{
+    std::string text;
+    while (text.size() < size)
+        text += "line " + std::to_string(seed * 7919 + int(text.size()) % 977) + " of some ordinary text\n";
+    text.resize(size);
+    return text;
+}
+std::string NoiseOf(size_t size, uint32_t seed)
+{
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        c = char(seed >> 24);
+    }
+    return bytes;
+}
+} // namespace
+
+// The listings, read by the parsers, tell exactly what was stored.
+TEST_F(JarTest, ListingsParseIntoWhatWasStored)
+{
+    int64_t when = StampOf(2024, 5, 17, 12, 30, 45);
+    Write("src/readme.txt", TextOf(20000, 1), when);
+    Write("src/empty.dat", "", when);
+    Write("src/deep/er/noise.bin", NoiseOf(3000, 5), when);
+    Write("src/name with blanks.txt", "x", when);
+    std::string list = WriteList("l", {P("src") + Sep() + "." + Sep() + "readme.txt", P("src") + Sep() + "." + Sep() + "empty.dat",
+                                       P("src") + Sep() + "." + Sep() + "deep" + Sep() + "er" + Sep() + "noise.bin",
+                                       P("src") + Sep() + "." + Sep() + "name with blanks.txt"});
+    JarRun add = RunJar(" a -y -r- -m4 -jf -o\"\\\" " + Q(archive) + " !" + Q(list));
+    ASSERT_TRUE(Clean(add)) << add.err;
+
+    ArchiveCatalogue catalogue = List(archive);
+    EXPECT_EQ(catalogue.LastChapter, 1);
+    EXPECT_EQ(catalogue.ArchiveLine.rfind("Archive", 0), 0u);
+    ASSERT_NE(catalogue.Chapter(1), nullptr);
+    const ChapterInfo& chapter = *catalogue.Chapter(1);
+    EXPECT_EQ(chapter.TotalFiles, "4");
+    EXPECT_EQ(chapter.TotalBytes, std::to_string(20000 + 0 + 3000 + 1));
+
+    const ArchiveEntry* readme = Find(catalogue, 1, "\\readme.txt");
+    ASSERT_NE(readme, nullptr);
+    EXPECT_EQ(readme->Columns[ArchiveEntry::Name], "readme.txt");
+    EXPECT_EQ(readme->Columns[ArchiveEntry::Size], "20000");
+    EXPECT_EQ(readme->Columns[ArchiveEntry::Attributes].size(), 5u);
+    EXPECT_EQ(readme->Columns[ArchiveEntry::Method], "Best");
+    EXPECT_EQ(readme->Columns[ArchiveEntry::Chapter], "1");
+    EXPECT_EQ(readme->Columns[ArchiveEntry::Modified], jar::FormatStamp(when));
+    EXPECT_FALSE(readme->IsDirectory());
+
+    const ArchiveEntry* empty = Find(catalogue, 1, "\\empty.dat");
+    ASSERT_NE(empty, nullptr) << "a file of size 0 is found through its time";
+    EXPECT_EQ(empty->Columns[ArchiveEntry::Size], "0");
+    ASSERT_NE(Find(catalogue, 1, "\\name with blanks.txt"), nullptr);
+    const ArchiveEntry* noise = Find(catalogue, 1, "\\deep\\er\\noise.bin");
+    ASSERT_NE(noise, nullptr);
+    EXPECT_EQ(noise->Columns[ArchiveEntry::Method], "Stored") << "incompressible data is stored as it is";
+    // Folders that only the paths imply are completed by the parser, not stored.
+    const ArchiveEntry* deep = Find(catalogue, 1, "\\deep");
+    ASSERT_NE(deep, nullptr);
+    EXPECT_TRUE(deep->IsDirectory());
+
+    // Ratio: packed / (original + 1) of the whole archive's data.
+    std::vector<std::string> lines;
+    SplitOutputLines(RunJar("v -jb1 " + Q(archive)).out, lines);
+    auto ratioLine = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Whole archived", 0) == 0; });
+    ASSERT_NE(ratioLine, lines.end());
+    jar::ArchiveSource source;
+    jar::ArchiveIndex index;
+    std::string error;
+    ASSERT_TRUE(source.Open(archive, error) && jar::LoadIndex(source, index, error)) << error;
+    uint64_t packed = 0, original = 0;
+    for (const jar::DataBlock& b : index.blocks) {
+        packed += b.packedSize;
+        original += b.size;
+    }
+    EXPECT_EQ(original, 23001u);
+    EXPECT_LT(packed, 3000u + 20000u / 4);
+    EXPECT_NE(ratioLine->find(jar::GroupDigits(original)), std::string::npos) << *ratioLine;
+    EXPECT_EQ(catalogue.Ratio, FormatRatio(jar::GroupDigits(packed), jar::GroupDigits(original)));
+
+    // Listings are written as blocks with the platform's line ends, never a stray CR.
+    std::string raw = RunJar("v -jb1 " + Q(archive)).out;
+#ifdef _WIN32
+    EXPECT_EQ(std::count(raw.begin(), raw.end(), '\n'), std::count(raw.begin(), raw.end(), '\r'));
+#else
+    EXPECT_EQ(raw.find('\r'), std::string::npos);
+#endif
+}
+
+TEST_F(JarTest, ExtractionRestoresBytesPathsAndStamps)
+{
+    int64_t when = StampOf(2023, 1, 2, 3, 4, 6);
+    std::string big = TextOf(3 << 20, 3) + NoiseOf(1 << 20, 9);
+    Write("in/a.txt", "alpha", when);
+    Write("in/sub/b.bin", big, when);
+    Write("in/sub/c.txt", "", when);
+    ASSERT_TRUE(Clean(RunJar("a -y -r -m2 -jf " + Q(archive) + " " + Q(P("in")))));
+
+    // x: stored paths (without the drive) under -o.
+    JarRun x = RunJar(" x -jb1 -y -o" + Q(P("out")) + " -r- " + Q(archive) + " *");
+    ASSERT_TRUE(Clean(x)) << x.err;
+    std::string stored = P("in");
+    if (stored.size() > 1 && stored[1] == ':')
+        stored = stored.substr(2);
+    std::string base = "out" + stored;
+    EXPECT_EQ(Read(base + "/a.txt"), "alpha");
+    EXPECT_EQ(Read(base + "/sub/b.bin"), big);
+    EXPECT_EQ(Read(base + "/sub/c.txt"), "");
+    jar::FileInfo info;
+    ASSERT_TRUE(jar::GetFileInfo(P(base + "/sub/b.bin"), info));
+    EXPECT_EQ(info.modified / 10000000, when / 10000000);
+
+    // e: names only; Extract Here of the shell extension: no names at all, into the current folder.
+    ASSERT_TRUE(Clean(RunJar(" e -y -o" + Q(P("flat")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("flat/b.bin"), big);
+    EXPECT_FALSE(Exists("flat/sub"));
+    ASSERT_TRUE(Clean(RunJar(" x -r -jf -y -o" + Q(P("here")) + " " + Q(archive))));
+    EXPECT_EQ(Read("here" + stored + "/sub/b.bin"), big);
+
+    // The view command: one entry by its archive path, into a folder of its own.
+    std::string entry = jar::ToDiskSeparators(stored + "/a.txt");
+    std::replace(entry.begin(), entry.end(), '/', '\\');
+    ASSERT_TRUE(Clean(RunJar(" x -jb1 -y -r- -o\"" + P("view") + "\" \"" + archive + "\" \"" + entry + "\"")));
+    EXPECT_EQ(Read("view" + stored + "/a.txt"), "alpha");
+    EXPECT_FALSE(Exists("view" + stored + "/sub"));
+}
+
+TEST_F(JarTest, OverwriteQuestionsAndUpdateRules)
+{
+    int64_t old = StampOf(2020, 1, 1, 0, 0, 0), newer = StampOf(2022, 1, 1, 0, 0, 0);
+    Write("d/a.txt", "archived", newer);
+    Write("d/b.txt", "archived b", old);
+    std::string list = WriteList("l", {P("d") + Sep() + "." + Sep() + "a.txt", P("d") + Sep() + "." + Sep() + "b.txt"});
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -jf " + Q(archive) + " !" + Q(list))));
+
+    Write("o/a.txt", "on disk", old);
+    Write("o/b.txt", "on disk b", newer);
+    // Without -y the console is asked; "n" keeps the file.
+    JarRun no = RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " *", "n\nn\n");
+    EXPECT_NE(no.out.find("Overwrite"), std::string::npos);
+    EXPECT_EQ(Read("o/a.txt"), "on disk");
+    JarRun yes = RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " \\a.txt", "y\n");
+    EXPECT_EQ(Read("o/a.txt"), "archived");
+    // No answer at all (end of input) keeps the file.
+    RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " \\b.txt");
+    EXPECT_EQ(Read("o/b.txt"), "on disk b");
+
+    // Freshen with "newer": only an archived copy newer than the disk's replaces it; nothing new appears.
+    Write("f/a.txt", "disk a", old);
+    Write("f/b.txt", "disk b", newer);
+    ASSERT_TRUE(Clean(RunJar(" x -f -y -o" + Q(P("f")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("f/a.txt"), "archived");
+    EXPECT_EQ(Read("f/b.txt"), "disk b");
+    Write("g/a.txt", "disk a", newer);
+    ASSERT_TRUE(Clean(RunJar(" x -f -y -o" + Q(P("g")) + " " + Q(archive) + " *")));
+    EXPECT_FALSE(Exists("g/b.txt"));
+    // Update "older": replaces b (archived older than disk) and creates what is missing.
+    ASSERT_TRUE(Clean(RunJar(" x -u1 -y -o" + Q(P("g")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("g/a.txt"), "disk a");
+    ASSERT_TRUE(Clean(RunJar(" x -u1 -y -o" + Q(P("g")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("g/b.txt"), "archived b");
+    // Date or size: same stamp and size is left alone, a size change is replaced.
+    Write("h/a.txt", "ARCHIVED", newer);
+    Write("h/b.txt", "different size", old);
+    ASSERT_TRUE(Clean(RunJar(" x -f2 -y -o" + Q(P("h")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("h/a.txt"), "ARCHIVED");
+    EXPECT_EQ(Read("h/b.txt"), "archived b");
+}
+
+// Chapters: ac shares unchanged data, d works on the last chapter, da on all, dc keeps numbers.
+TEST_F(JarTest, ChaptersShareDeleteAndKeepTheirNumbers)
+{
+    int64_t t1 = StampOf(2021, 3, 3, 3, 3, 3), t2 = StampOf(2021, 4, 4, 4, 4, 4);
+    Write("w/keep.txt", TextOf(5000, 2), t1);
+    Write("w/change.txt", "first", t1);
+    Write("w/gone.txt", "gone later", t1);
+    auto line = [&](const std::string& name) { return P("w") + Sep() + "." + Sep() + name; };
+    std::string list1 = WriteList("l1", {line("keep.txt"), line("change.txt"), line("gone.txt")});
+    ASSERT_TRUE(Clean(RunJar(" ac -y -r- -m3 -jf -o\"\\\" " + Q(archive) + " !" + Q(list1))));
+    Write("w/change.txt", "second version", t2);
+    std::string list2 = WriteList("l2", {line("keep.txt"), line("change.txt")});
+    ASSERT_TRUE(Clean(RunJar(" ac -y -r- -m3 -jf -o\"\\\" " + Q(archive) + " !" + Q(list2))));
+    uint64_t sizeAfterTwo = ReadRaw(archive).size();
+    ASSERT_TRUE(Clean(RunJar(" ac -y -r- -m3 -jf -o\"\\\" " + Q(archive) + " !" + Q(list2))));
+    EXPECT_LT(ReadRaw(archive).size(), sizeAfterTwo + 200) << "an unchanged chapter stores no data again";
+
+    ArchiveCatalogue catalogue = List(archive, 2);
+    EXPECT_EQ(catalogue.LastChapter, 3);
+    EXPECT_EQ(Find(catalogue, 2, "\\keep.txt")->Columns[ArchiveEntry::Chapter], "1-3");
+    EXPECT_EQ(Find(catalogue, 2, "\\change.txt")->Columns[ArchiveEntry::Chapter], "2-3");
+    EXPECT_EQ(Find(catalogue, 2, "\\gone.txt"), nullptr) << "ac holds only the listed files";
+    ArchiveCatalogue first = List(archive, 1);
+    EXPECT_EQ(Find(first, 1, "\\change.txt")->Columns[ArchiveEntry::Size], "5");
+    EXPECT_NE(Find(first, 1, "\\gone.txt"), nullptr);
+
+    // Extracting chapter 1 gives chapter 1's version.
+    ASSERT_TRUE(Clean(RunJar(" x -jb1 -y -o" + Q(P("c1")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("c1/change.txt"), "first");
+    // A range takes each file from the highest chapter of the range that holds it.
+    ASSERT_TRUE(Clean(RunJar(" x -jb1-2 -y -o" + Q(P("r")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("r/change.txt"), "second version");
+    EXPECT_EQ(Read("r/gone.txt"), "gone later");
+
+    // d: only the last chapter loses the file.
+    std::string del = WriteList("del", {"\\change.txt"});
+    ASSERT_TRUE(Clean(RunJar(" d -r- -y " + Q(archive) + " !" + Q(del))));
+    EXPECT_EQ(Find(List(archive, 3), 3, "\\change.txt"), nullptr);
+    EXPECT_EQ(Find(List(archive, 2), 2, "\\change.txt")->Columns[ArchiveEntry::Chapter], "2");
+    // da: every chapter loses it.
+    ASSERT_TRUE(Clean(RunJar(" da -y " + Q(archive) + " !" + Q(del))));
+    EXPECT_EQ(Find(List(archive, 2), 2, "\\change.txt"), nullptr);
+    EXPECT_EQ(Find(List(archive, 1), 1, "\\change.txt"), nullptr);
+
+    // dc 2: chapters 1 and 3 stay 1 and 3.
+    ASSERT_TRUE(Clean(RunJar(" dc " + Q(archive) + " 2")));
+    ArchiveCatalogue left = List(archive);
+    EXPECT_EQ(left.LastChapter, 3);
+    EXPECT_NE(left.Chapter(1), nullptr);
+    EXPECT_EQ(left.Chapter(2), nullptr);
+    EXPECT_EQ(left.Chapters.size(), 4u);
+    EXPECT_NE(Find(left, 3, "\\keep.txt"), nullptr);
+    JarRun missing = RunJar(" v -jb2 " + Q(archive));
+    EXPECT_TRUE(HasError(missing));
+    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+    ASSERT_TRUE(Clean(RunJar(" dc " + Q(archive) + " 1 3")));
+    EXPECT_EQ(List(archive).LastChapter, 0) << "no chapter left";
+    EXPECT_TRUE(HasError(RunJar(" dc " + Q(archive) + " 7")));
+}
+
+TEST_F(JarTest, AddListFormsOfTheProgramAndTheShell)
+{
+    Write("data/photos/one.jpg", NoiseOf(700, 1));
+    Write("data/photos/trip/two.jpg", NoiseOf(800, 2));
+    Write("data/report.txt", "report");
+    auto under = [&](const std::string& base, const std::string& rest) { return P(base) + Sep() + "." + Sep() + jar::ToDiskSeparators(rest); };
+
+    // Partial paths with a folder inside the archive (-o"\dir").
+    std::string partial = WriteList("p", {under("data", "photos"), under("data", "photos/one.jpg"), under("data", "photos/trip"),
+                                          under("data", "photos/trip/two.jpg")});
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -m4 -jf -o\"\\backup\\2024\" " + Q(archive) + " !" + Q(partial))));
+    ArchiveCatalogue c = List(archive);
+    const ArchiveEntry* folder = Find(c, 1, "\\backup\\2024\\photos\\trip");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->Columns[ArchiveEntry::Attributes][4], 'D') << "a folder line stores the folder itself";
+    EXPECT_NE(Find(c, 1, "\\backup\\2024\\photos\\trip\\two.jpg"), nullptr);
+
+    // No path: names only.
+    std::string flat = WriteList("f", {P("data/report.txt"), P("data/photos/trip/two.jpg")});
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -m1 -jf- -o\"\\\" " + Q(archive) + " !" + Q(flat))));
+    c = List(archive);
+    EXPECT_NE(Find(c, 1, "\\report.txt"), nullptr);
+    EXPECT_NE(Find(c, 1, "\\two.jpg"), nullptr);
+
+    // The shell extension with its skip-folder setting: the folder's line has nothing after the
+    // marker, so its contents are stored without the folder's own name.
+    std::string shell = WriteList("s", {P("data/photos") + Sep() + "." + Sep(), under("data/photos", "one.jpg"),
+                                        under("data/photos", "trip"), under("data/photos", "trip/two.jpg")});
+    std::string second = P("s.j");
+    ASSERT_TRUE(Clean(RunJar("a -y -r- -jf -m3 " + Q(second) + " !" + Q(shell))));
+    c = List(second);
+    EXPECT_NE(Find(c, 1, "\\one.jpg"), nullptr);
+    EXPECT_NE(Find(c, 1, "\\trip\\two.jpg"), nullptr);
+    EXPECT_EQ(Find(c, 1, "\\photos"), nullptr);
+    EXPECT_EQ(Entries(c, 1).size(), 3u);
+
+    // Saving an edited copy back: temp folder, marker, then the entry's own path.
+    Write("TTmp1/trip/two.jpg", "edited");
+    std::string save = WriteList("save", {P("TTmp1") + Sep() + "." + jar::ToDiskSeparators("\\trip\\two.jpg")});
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -m4 -jf -o\\ " + Q(second) + " !" + Q(save))));
+    c = List(second);
+    EXPECT_EQ(Find(c, 1, "\\trip\\two.jpg")->Columns[ArchiveEntry::Size], "6");
+    EXPECT_EQ(Entries(c, 1).size(), 3u);
+
+    // Wildcards with recursion.
+    std::string third = P("w.j");
+    ASSERT_TRUE(Clean(RunJar("a -y -r -jf- " + Q(third) + " " + Q(P("data") + Sep() + "*.jpg"))));
+    c = List(third);
+    EXPECT_NE(Find(c, 1, "\\one.jpg"), nullptr);
+    EXPECT_NE(Find(c, 1, "\\two.jpg"), nullptr);
+    EXPECT_EQ(Find(c, 1, "\\report.txt"), nullptr);
+}
+
+TEST_F(JarTest, UpdateAndFreshenWhenAdding)
+{
+    int64_t old = StampOf(2019, 1, 1, 0, 0, 0), newer = StampOf(2020, 1, 1, 0, 0, 0);
+    Write("u/a.txt", "one", old);
+    std::string list = WriteList("l", {P("u") + Sep() + "." + Sep() + "a.txt", P("u") + Sep() + "." + Sep() + "b.txt"});
+    Write("u/b.txt", "b", old);
+    ASSERT_TRUE(HasError(RunJar(" f -y -r- -jf " + Q(archive) + " !" + Q(list)))) << "nothing to freshen in a missing archive";
+    std::string onlyA = WriteList("a", {P("u") + Sep() + "." + Sep() + "a.txt"});
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -jf " + Q(archive) + " !" + Q(onlyA))));
+    Write("u/a.txt", "two", newer);
+    ASSERT_TRUE(Clean(RunJar(" f -y -r- -jf " + Q(archive) + " !" + Q(list))));
+    ArchiveCatalogue c = List(archive);
+    EXPECT_EQ(Find(c, 1, "\\a.txt")->Columns[ArchiveEntry::Modified], jar::FormatStamp(newer));
+    EXPECT_EQ(Find(c, 1, "\\b.txt"), nullptr) << "freshen adds nothing new";
+    Write("u/a.txt", "three", old);
+    ASSERT_TRUE(Clean(RunJar(" u -y -r- -jf " + Q(archive) + " !" + Q(list))));
+    c = List(archive);
+    EXPECT_EQ(Find(c, 1, "\\a.txt")->Columns[ArchiveEntry::Modified], jar::FormatStamp(newer)) << "an older copy is not taken";
+    EXPECT_NE(Find(c, 1, "\\b.txt"), nullptr);
+    EXPECT_EQ(c.Chapters.size(), 2u) << "a, u and f stay in the last chapter";
+}
+
+TEST_F(JarTest, CommentsFromFilesTheConsoleAndNul)
+{
+    Write("c/a.txt", "a");
+    Write("ArchiveComment.txt", "Project backup\r\nsecond line\r\n");
+    Write("ChapterComment.txt", "Before the release\r\n");
+    ASSERT_TRUE(Clean(RunJar(" ac -y -r- -m4 -jf -o\"\\\" -z\"" + P("ArchiveComment.txt") + "\" -hz\"" + P("ChapterComment.txt") +
+                             "\" " + Q(archive) + " " + Q(P("c/a.txt")))));
+    ArchiveCatalogue c = List(archive);
+    EXPECT_EQ(c.ArchiveComment, (std::vector<std::string>{"Project backup", "second line"}));
+    EXPECT_EQ(c.Chapter(1)->ChapterComment, std::vector<std::string>{"Before the release"});
+    // Typed on the console: lines up to an empty one.
+    ASSERT_TRUE(Clean(RunJar(" ac -y -r- -hz " + Q(archive) + " " + Q(P("c/a.txt")), "typed comment\n\n")));
+    c = List(archive);
+    EXPECT_EQ(c.Chapter(2)->ChapterComment, std::vector<std::string>{"typed comment"});
+    EXPECT_EQ(c.Chapter(1)->ChapterComment, std::vector<std::string>{"Before the release"});
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -zNUL " + Q(archive) + " " + Q(P("c/a.txt")))));
+    EXPECT_TRUE(List(archive).ArchiveComment.empty());
+}
+
+// Damage is found and named; nothing is written outside the target folder.
+TEST_F(JarTest, DamageIsReportedAndUnsafePathsRefused)
+{
+    std::string payload = TextOf(40000, 4);
+    Write("x/first.txt", payload);
+    Write("x/second.txt", TextOf(30000, 8));
+    std::string list = WriteList("l", {P("x") + Sep() + "." + Sep() + "first.txt", P("x") + Sep() + "." + Sep() + "second.txt"});
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -jf " + Q(archive) + " !" + Q(list))));
+    std::string bytes = ReadRaw(archive);
+    jar::ArchiveSource source;
+    jar::ArchiveIndex index;
+    std::string error;
+    ASSERT_TRUE(source.Open(archive, error) && jar::LoadIndex(source, index, error));
+    const jar::DataBlock* first = nullptr;
+    for (const jar::StoredEntry& e : index.entries)
+        if (e.path == "\\first.txt")
+            first = &index.blocks[size_t(e.block)];
+    ASSERT_NE(first, nullptr);
+    std::string damaged = bytes;
+    damaged[size_t(first->offset + first->packedSize / 2)] ^= 0x5A;
+    Write("bad.j", damaged);
+
+    JarRun test = RunJar(" t " + Q(P("bad.j")));
+    EXPECT_TRUE(HasError(test));
+    EXPECT_NE(test.err.find("\\first.txt"), std::string::npos) << test.err;
+    EXPECT_EQ(test.err.find("\\second.txt"), std::string::npos);
+    JarRun x = RunJar(" x -y -o" + Q(P("out")) + " " + Q(P("bad.j")) + " *");
+    EXPECT_NE(x.err.find("\\first.txt"), std::string::npos);
+    EXPECT_FALSE(Exists("out/first.txt")) << "damaged data never lands on disk";
+    EXPECT_FALSE(Exists("out/first.txt.tmp~"));
+    EXPECT_EQ(Read("out/second.txt"), TextOf(30000, 8));
+
+    // A damaged index is refused before anything is read.
+    std::string brokenIndex = bytes;
+    brokenIndex[brokenIndex.size() - jar::kTrailerSize - 3] ^= 0x01;
+    Write("index.j", brokenIndex);
+    for (const char* command : {" t ", " lc ", " v -jb1 ", " x -y -o"}) {
+        std::string line = command + (std::string(command) == " x -y -o" ? Q(P("o2")) + " " : "") + Q(P("index.j"));
+        EXPECT_TRUE(HasError(RunJar(line))) << command;
+    }
+    EXPECT_FALSE(Exists("o2/first.txt"));
+    Write("short.j", bytes.substr(0, bytes.size() / 2));
+    EXPECT_TRUE(HasError(RunJar(" lc " + Q(P("short.j")))));
+    Write("text.j", "just some text that is long enough to look like something else entirely ...");
+    EXPECT_TRUE(HasError(RunJar(" lc " + Q(P("text.j")))));
+
+    // An archive made elsewhere with paths that climb out or name a drive.
+    index.entries.clear();
+    index.blocks.resize(1);
+    index.blocks[0] = *first;
+    for (const char* path : {"\\..\\escape.txt", "\\a\\..\\..\\escape2.txt", "\\C:\\escape3.txt", "\\ok.txt"}) {
+        jar::StoredEntry e;
+        e.path = path;
+        e.size = payload.size();
+        e.block = 0;
+        e.chapters.Add(1);
+        index.entries.push_back(e);
+    }
+    jar::ArchiveWriter writer;
+    std::string crafted = P("crafted.j");
+    ASSERT_TRUE(writer.Begin(crafted, ""));
+    ASSERT_TRUE(writer.CopyBlock(source, index.blocks[0]));
+    jar::Options plain;
+    ASSERT_TRUE(writer.Finish(index, plain)) << writer.Error();
+    JarRun unsafe = RunJar(" x -y -o" + Q(P("safe/inside")) + " " + Q(crafted) + " *");
+    EXPECT_NE(unsafe.err.find("\\..\\escape.txt"), std::string::npos) << unsafe.err;
+    EXPECT_NE(unsafe.err.find("\\C:\\escape3.txt"), std::string::npos);
+    EXPECT_FALSE(Exists("safe/escape.txt"));
+    EXPECT_FALSE(Exists("escape2.txt"));
+    EXPECT_FALSE(Exists("safe/inside/C:/escape3.txt"));
+    EXPECT_EQ(Read("safe/inside/ok.txt"), payload);
+}
+
+TEST_F(JarTest, ClearErrorsForWhatIsMissing)
+{
+    JarRun noArchive = RunJar(" lc " + Q(P("none.j")));
+    ASSERT_TRUE(HasError(noArchive));
+    EXPECT_NE(noArchive.err.find("none.j"), std::string::npos);
+    std::vector<std::string> lines;
+    SplitOutputLines(noArchive.merged(), lines);
+    ArchiveCatalogue catalogue;
+    int reported = 0;
+    EXPECT_FALSE(ParseChapterList(lines, catalogue, [&](const std::string&) { return ++reported, false; }));
+    EXPECT_EQ(reported, 1);
+    EXPECT_TRUE(HasError(RunJar(" t " + Q(P("none.j")))));
+    EXPECT_TRUE(HasError(RunJar(" x -y " + Q(P("none.j")) + " *")));
+
+    Write("a.txt", "a");
+    JarRun noList = RunJar(" a -y " + Q(archive) + " !" + Q(P("nolist")));
+    EXPECT_TRUE(HasError(noList));
+    EXPECT_NE(noList.err.find("nolist"), std::string::npos);
+    EXPECT_FALSE(Exists("t.j")) << "nothing is created after an error in the command";
+    JarRun noFile = RunJar(" a -y " + Q(archive) + " " + Q(P("missing.txt")) + " " + Q(P("a.txt")));
+    EXPECT_TRUE(HasError(noFile));
+    EXPECT_NE(noFile.err.find("missing.txt"), std::string::npos);
+    EXPECT_TRUE(HasError(RunJar(" zz " + Q(archive))));
+    EXPECT_TRUE(HasError(RunJar(" x -q " + Q(archive))));
+    // Each message is one line beginning with ERROR.
+    for (const JarRun& run : {noArchive, noList})
+        EXPECT_EQ(run.err.rfind("ERROR", 0), 0u);
+}
+
+// A kill in the middle of a large add leaves the old archive byte for byte as it was.
+TEST_F(JarTest, KilledAddLeavesTheOldArchiveIntact)
+{
+    Write("small.txt", "small");
+    ASSERT_TRUE(Clean(RunJar(" a -y " + Q(archive) + " " + Q(P("small.txt")))));
+    std::string before = ReadRaw(archive);
+    for (int i = 0; i < 6; ++i)
+        Write("big/f" + std::to_string(i) + ".bin", NoiseOf(12 << 20, uint32_t(i + 1)) + TextOf(4 << 20, i));
+    for (bool hard : {true, false}) {
+        std::string err = RunJarAndStop(" a -y -r -m4 " + Q(archive) + " " + Q(P("big")), 600, hard);
+        EXPECT_EQ(ReadRaw(archive), before) << (hard ? "kill" : "interrupt");
+#ifndef _WIN32
+        if (!hard) {
+            EXPECT_NE(err.find("ERROR"), std::string::npos) << "Ctrl+C ends with an ERROR line";
+            EXPECT_FALSE(jar::GetFileInfo(archive + ".tmp~", *std::make_unique<jar::FileInfo>()))
+                << "an interrupted run cleans up after itself";
+        }
+#endif
+    }
+    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+}
+
+TEST_F(JarTest, VolumesSplitAndReadBack)
+{
+    std::string data = NoiseOf(250000, 7);
+    Write("v/big.bin", data);
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -v100000 " + Q(archive) + " " + Q(P("v/big.bin")))));
+    EXPECT_TRUE(jar::GetFileInfo(jar::VolumeName(archive, 3), *std::make_unique<jar::FileInfo>()));
+    EXPECT_LE(ReadRaw(archive).size(), 100000u);
+    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+    ASSERT_TRUE(Clean(RunJar(" e -y -o" + Q(P("out")) + " " + Q(archive) + " *")));
+    EXPECT_EQ(Read("out/big.bin"), data);
+    // Rewritten as one file, the old volumes go.
+    ASSERT_TRUE(Clean(RunJar(" d -y " + Q(archive) + " *")));
+    EXPECT_FALSE(jar::GetFileInfo(jar::VolumeName(archive, 2), *std::make_unique<jar::FileInfo>()));
+    EXPECT_TRUE(Clean(RunJar(" t " + Q(archive))));
+}

@@ -1,0 +1,21 @@
+// Runs the real jar32 beside the test executable as a child process, with a raw argument text
+// (exactly what Windows hands over), text for its console input, and its two outputs captured.
+#pragma once
+
+#include <string>
+
+struct JarRun {
+    std::string out;
+    std::string err;
+    // Both outputs as one text, the way Torvex reads a listing.
+    std::string merged() const { return out + err; }
+};
+
+JarRun RunJar(const std::string& arguments, const std::string& input = "");
+
+// Starts jar32 without waiting; Kill or Interrupt it after `milliseconds`, then wait for it.
+// Returns the captured standard error.
+std::string RunJarAndStop(const std::string& arguments, int milliseconds, bool hardKill);
+
+// The folder holding the test executable and jar32.
+std::string ProgramFolder();
