@@ -1,0 +1,194 @@
+#include "engine/jar_runner_win.h"
+#include "framework/message_box.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+std::string ModuleFolder()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    return folder.substr(0, folder.rfind('\\'));
+}
+
+// A session that counts its wait cursor.
+class CountingSession : public WinJarSession {
+public:
+    int waitDepth = 0;
+    void BeginWaitCursor() override { ++waitDepth; }
+    void EndWaitCursor() override { waitDepth = 0; }
+};
+
+bool ConfigVariableIsSet()
+{
+    char value[8];
+    return std::getenv("JAR_CFG_FILE") != nullptr || GetEnvironmentVariableA("JAR_CFG_FILE", value, sizeof(value)) != 0 ||
+           GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+}
+
+// The scripted stand-in installed as jar32.exe in a folder of this test's own.
+class Runner : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "torvex-runner-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA((ModuleFolder() + "\\fake_jar.exe").c_str(), (folder + "\\jar32.exe").c_str(), FALSE));
+        scriptPath = folder + "\\script.txt";
+        SetEnvironmentVariableA("TORVEX_FAKE_JAR_SCRIPT", scriptPath.c_str());
+        session.jarFolder = folder;
+        session.programFolder = "C:\\Torvex Program";
+        session.workingFolder = folder;
+        SetPromptScript([this](const PromptRequest& request) {
+            prompts.push_back(request);
+            return prompt::IdOk;
+        });
+        stdHandles = StdHandles();
+    }
+
+    void TearDown() override
+    {
+        SetPromptScript(nullptr);
+        EXPECT_FALSE(ConfigVariableIsSet());
+        EXPECT_EQ(StdHandles(), stdHandles);
+        EXPECT_EQ(session.waitDepth, 0);
+        DeleteFileA((folder + "\\jar32.exe").c_str());
+        DeleteFileA(scriptPath.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    static std::vector<HANDLE> StdHandles()
+    {
+        return {GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE), GetStdHandle(STD_ERROR_HANDLE)};
+    }
+
+    void Script(const std::string& text)
+    {
+        std::ofstream(scriptPath, std::ios::binary) << text;
+    }
+
+    std::string folder;
+    std::string scriptPath;
+    CountingSession session;
+    std::vector<PromptRequest> prompts;
+    std::vector<HANDLE> stdHandles;
+};
+
+TEST_F(Runner, CapturedRunMergesBothStreamsInOrder)
+{
+    Script("out first\n"
+           "err WARNING: from standard error\n"
+           "env\n"
+           "cwd\n"
+           "args\n"
+           "title\n"
+           "out-lf bare line feed\n"
+           "out\n"
+           "out-raw unterminated tail\n");
+    Strings lines{"already there"};
+    ASSERT_TRUE(session.RunJarCaptured("lc \"C:\\data\\x.j\"", lines));
+    EXPECT_EQ(lines, (Strings{"already there", "first", "WARNING: from standard error", "JAR_CFG_FILE=C:\\Torvex Program\\Torvex.cfg",
+                              folder, "lc \"C:\\data\\x.j\"", "title=Torvex running Jar", "bare line feed", ""}));
+    EXPECT_TRUE(prompts.empty()); // a captured run leaves judging to the parser
+}
+
+TEST_F(Runner, CapturedRunKeepsEveryLineOfAHugeListingWhole)
+{
+    // 1.4 MB: several 512,000-byte blocks, with lines across their boundaries.
+    const unsigned count = 23000, width = 59;
+    Script("lines " + std::to_string(count) + " " + std::to_string(width) + "\n");
+    Strings lines;
+    ASSERT_TRUE(session.RunJarCaptured("v -jb1 \"big.j\"", lines));
+    ASSERT_EQ(lines.size(), count);
+    for (unsigned i = 0; i < count; ++i) {
+        std::string expected = "line " + std::to_string(i + 1) + " ";
+        expected.resize(width, 'x');
+        ASSERT_EQ(lines[i], expected) << "line " << i + 1;
+    }
+}
+
+TEST_F(Runner, ConsoleRunFailsOnlyOnErrorOrWarningAtALineStart)
+{
+    ArchiveCatalogue catalogue;
+    catalogue.Command = " t \"C:\\data\\x.j\"";
+    Script("err Testing: no ERROR found\n"
+           "out ERROR on standard output is not looked at\n"
+           "err-raw ERROR without a line end is dropped\n");
+    EXPECT_TRUE(session.RunJarConsole(catalogue, SW_HIDE));
+    EXPECT_TRUE(prompts.empty());
+
+    Script("err Adding a.txt\n"
+           "err WARNING: b.txt skipped\n"
+           "err Done\n");
+    EXPECT_FALSE(session.RunJarConsole(catalogue, SW_HIDE));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "JAR WARNING: b.txt skipped\nDone\n");
+    EXPECT_EQ(prompts[0].type, prompt::Ok | prompt::IconStop);
+
+    prompts.clear();
+    Script("err ERROR: archive damaged\n");
+    EXPECT_FALSE(session.RunJarConsole(catalogue, SW_HIDE));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "JAR ERROR: archive damaged\n");
+}
+
+TEST_F(Runner, MissingArchiverIsReportedAndLeavesNothingSet)
+{
+    session.jarFolder = folder + "\\nowhere";
+    Strings lines;
+    EXPECT_FALSE(session.RunJarCaptured("lc \"x.j\"", lines));
+    EXPECT_TRUE(lines.empty());
+    ArchiveCatalogue catalogue;
+    catalogue.Command = " t \"x.j\"";
+    EXPECT_FALSE(session.RunJarConsole(catalogue, SW_HIDE));
+    ASSERT_EQ(prompts.size(), 2u);
+    for (const PromptRequest& request : prompts) {
+        EXPECT_EQ(request.text, "Failed to run Jar");
+        EXPECT_EQ(request.type, prompt::Ok | prompt::IconStop);
+    }
+}
+
+TEST_F(Runner, ListsAnArchiveThroughTheArchiver)
+{
+    std::string listing = folder + "\\listing.txt";
+    std::ofstream(listing, std::ios::binary) << "banner\r\nArchive: x.j\r\nCurrent chapter: 2\r\nChapter Created Modified\r\n"
+                                                "1 2026-01-01 10:00:00 2026-01-01 10:00:00\r\n"
+                                                "2 2026-01-02 10:00:00 2026-01-02 11:00:00\r\n"
+                                                "Total chapters listed: 2\r\n";
+    Script("args\nfile " + listing + "\n");
+    ArchiveCatalogue catalogue;
+    catalogue.ArchivePath = "C:\\data\\x.j";
+    EXPECT_TRUE(session.ListChapters(catalogue));
+    EXPECT_EQ(catalogue.LastChapter, 2);
+    EXPECT_EQ(catalogue.Chapter(2)->SecondStamp, "2026-01-02 11:00:00");
+    EXPECT_TRUE(prompts.empty());
+    DeleteFileA(listing.c_str());
+}
+
+TEST_F(Runner, DriveRootWorkingFolderMeansTheRoot)
+{
+    // "C:" alone names drive C's current folder: make that somewhere else than the root.
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    session.workingFolder = "C:";
+    Script("cwd\n");
+    Strings lines;
+    bool ran = session.RunJarCaptured("lc \"x.j\"", lines);
+    SetCurrentDirectoryA(previous);
+    ASSERT_TRUE(ran);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "C:\\");
+}
+
+} // namespace
