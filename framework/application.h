@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,7 @@ public:
     // Replaces the store (tests give an in-memory one).
     void SetSettingsStore(std::unique_ptr<SettingsStore> store);
     SettingsStore& Settings();
+    bool HasSettingsStore() const { return settings_ != nullptr; }
     // Loads the recent-file list ("Recent File List", File1..File<count>).
     void LoadStdProfileSettings(int recentCount);
     RecentFileList* RecentFiles() { return recentFiles_.get(); }
@@ -82,6 +84,7 @@ public:
     // Hourglass while something long runs on the interface thread; nests.
     void BeginWaitCursor();
     void EndWaitCursor();
+    bool WaitCursorShown() const { return waitCount_ > 0; }
 
     // Handles file new/open, the recent files and exit.
     bool OnCommand(unsigned id, unsigned code) override;
@@ -91,6 +94,8 @@ public:
     void OnIdle();
     // Processes waiting messages (tests); false when WM_QUIT arrived.
     bool PumpMessages();
+    // The main window was destroyed: the message loop ends.
+    void OnMainWindowGone();
     // Destroys the frame, view and document (after the window closed, or at the end of a test).
     void CloseAll();
 
@@ -108,7 +113,8 @@ private:
     std::unique_ptr<Document> document_;
     std::unique_ptr<FrameWindow> frame_;
     std::unique_ptr<ListView> view_;
-    int waitCount_ = 0;
+    std::atomic<int> waitCount_{0};
+    bool running_ = false;
     HCURSOR savedCursor_ = nullptr;
     Application* previous_ = nullptr;
 };

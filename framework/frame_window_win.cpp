@@ -1,0 +1,392 @@
+#include "framework/frame_window.h"
+
+#include "framework/application.h"
+#include "framework/document.h"
+#include "framework/framework_ids.h"
+#include "framework/list_view.h"
+
+#include <windowsx.h>
+
+namespace {
+constexpr const char* kFrameClass = "TorvexFrameWindow";
+
+bool RegisterFrameClass(HINSTANCE instance, UINT iconId, WNDPROC proc)
+{
+    WNDCLASSEXA wc{};
+    if (::GetClassInfoExA(instance, kFrameClass, &wc))
+        return true;
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    wc.hIconSm = (HICON)::LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, 0);
+    wc.hCursor = ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFrameClass;
+    return ::RegisterClassExA(&wc) != 0;
+}
+
+bool IsRecentFileId(UINT id) { return id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 16; }
+} // namespace
+
+FrameWindow::~FrameWindow()
+{
+    if (hwnd_) {
+        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+bool FrameWindow::LoadFrame(UINT resourceId, DWORD style)
+{
+    Application* app = Application::Current();
+    HINSTANCE instance = app->Instance();
+    if (!RegisterFrameClass(instance, resourceId, WindowProc))
+        return false;
+    HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
+    accelerators_ = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
+    HWND hwnd = ::CreateWindowExA(0, kFrameClass, app->AppName().c_str(), PreCreate(style),
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, instance, this);
+    if (!hwnd) {
+        if (menu)
+            ::DestroyMenu(menu);
+        return false;
+    }
+    return true;
+}
+
+void FrameWindow::SetActiveView(ListView* view)
+{
+    view_ = view;
+    RecalcLayout();
+}
+
+Document* FrameWindow::GetActiveDocument() const { return view_ ? view_->GetDocument() : nullptr; }
+
+void FrameWindow::RecalcLayout()
+{
+    if (!hwnd_)
+        return;
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    if (toolBar_ && toolBar_->IsWindow() && toolBar_->IsVisible()) {
+        toolBar_->AutoSize();
+        client.top += toolBar_->Height();
+    }
+    if (statusBar_ && statusBar_->IsWindow() && statusBar_->IsVisible()) {
+        statusBar_->Send(WM_SIZE);
+        statusBar_->Layout();
+        client.bottom -= statusBar_->Height();
+    }
+    if (view_ && view_->List().IsWindow()) {
+        if (client.bottom < client.top)
+            client.bottom = client.top;
+        view_->List().Move(client);
+    }
+}
+
+void FrameWindow::SetMessageText(const std::string& text)
+{
+    if (statusBar_ && statusBar_->IsWindow())
+        statusBar_->SetPaneText(0, text);
+}
+
+void FrameWindow::SetIdleMessage()
+{
+    if (Application* app = Application::Current())
+        SetMessageText(app->LoadString(IDS_IDLE_MESSAGE));
+}
+
+bool FrameWindow::RouteCommand(unsigned id, unsigned code)
+{
+    if (OnCommand(id, code))
+        return true;
+    if (view_ && view_->OnCommand(id, code))
+        return true;
+    if (Document* doc = GetActiveDocument(); doc && doc->OnCommand(id, code))
+        return true;
+    Application* app = Application::Current();
+    return app && app->OnCommand(id, code);
+}
+
+bool FrameWindow::RouteUpdate(CommandState& state)
+{
+    if (OnUpdateCommand(state))
+        return true;
+    if (view_ && view_->OnUpdateCommand(state))
+        return true;
+    if (Document* doc = GetActiveDocument(); doc && doc->OnUpdateCommand(state))
+        return true;
+    if (Application* app = Application::Current(); app && app->OnUpdateCommand(state))
+        return true;
+    // Nobody handles it: it cannot be chosen.
+    state.Enable(false);
+    return false;
+}
+
+void FrameWindow::UpdateToolBarButtons()
+{
+    if (!toolBar_ || !toolBar_->IsWindow() || !toolBar_->IsVisible())
+        return;
+    int count = toolBar_->GetButtonCount();
+    for (int i = 0; i < count; ++i) {
+        if (toolBar_->IsSeparator(i))
+            continue;
+        UINT id = toolBar_->GetItemId(i);
+        CommandState state(id);
+        RouteUpdate(state);
+        if (toolBar_->IsButtonEnabled(id) != state.Enabled())
+            toolBar_->EnableButton(id, state.Enabled());
+    }
+}
+
+void FrameWindow::OnClose()
+{
+    if (Document* doc = GetActiveDocument(); doc && !doc->SaveModified())
+        return;
+    ::DestroyWindow(hwnd_);
+}
+
+void FrameWindow::OnInitMenuPopup(HMENU popup, UINT, bool systemMenu)
+{
+    if (systemMenu)
+        return;
+    Application* app = Application::Current();
+    // The recent files take the place of the items with their ids (or of the placeholder).
+    int count = ::GetMenuItemCount(popup);
+    int first = -1;
+    for (int i = count - 1; i >= 0; --i) {
+        if (IsRecentFileId(::GetMenuItemID(popup, i))) {
+            ::DeleteMenu(popup, i, MF_BYPOSITION);
+            first = i;
+        }
+    }
+    if (first >= 0) {
+        RecentFileList* recent = app ? app->RecentFiles() : nullptr;
+        if (!recent || recent->GetCount() == 0) {
+            ::InsertMenuA(popup, first, MF_BYPOSITION | MF_STRING | MF_GRAYED, ID_FILE_MRU_FILE1, "Recent File");
+        } else {
+            for (int i = 0; i < recent->GetCount(); ++i)
+                ::InsertMenuA(popup, first + i, MF_BYPOSITION | MF_STRING, ID_FILE_MRU_FILE1 + i, recent->MenuText(i).c_str());
+        }
+    }
+
+    count = ::GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        UINT id = ::GetMenuItemID(popup, i);
+        if (id == 0 || id == (UINT)-1)  // separators and sub-menus
+            continue;
+        CommandState state(id);
+        RouteUpdate(state);
+        ::EnableMenuItem(popup, i, MF_BYPOSITION | (state.Enabled() ? MF_ENABLED : MF_GRAYED));
+        ::CheckMenuItem(popup, i, MF_BYPOSITION | (state.Checked() ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void FrameWindow::OnDropFiles(HDROP drop)
+{
+    char name[MAX_PATH + 1] = {};
+    UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count > 0)
+        ::DragQueryFileA(drop, 0, name, sizeof(name));
+    ::DragFinish(drop);
+    if (count > 0 && Application::Current())
+        Application::Current()->OpenDocumentFile(name);
+}
+
+bool FrameWindow::OnCommand(unsigned id, unsigned)
+{
+    if (id == ID_VIEW_TOOLBAR && toolBar_) {
+        ShowBar(*toolBar_, !toolBar_->IsVisible());
+        return true;
+    }
+    if (id == ID_VIEW_STATUS_BAR && statusBar_) {
+        ShowBar(*statusBar_, !statusBar_->IsVisible());
+        return true;
+    }
+    return false;
+}
+
+bool FrameWindow::OnUpdateCommand(CommandState& state)
+{
+    if (state.Id() == ID_VIEW_TOOLBAR && toolBar_) {
+        state.SetCheck(toolBar_->IsVisible());
+        return true;
+    }
+    if (state.Id() == ID_VIEW_STATUS_BAR && statusBar_) {
+        state.SetCheck(statusBar_->IsVisible());
+        return true;
+    }
+    return false;
+}
+
+void FrameWindow::ShowBar(Window bar, bool show)
+{
+    bar.Show(show ? SW_SHOW : SW_HIDE);
+    RecalcLayout();
+}
+
+namespace {
+std::string CommandString(UINT id, bool toolTip)
+{
+    Application* app = Application::Current();
+    if (!app || id == 0)
+        return std::string();
+    std::string text = app->LoadString(id);
+    size_t newline = text.find('\n');
+    if (newline == std::string::npos)
+        return toolTip ? std::string() : text;
+    return toolTip ? text.substr(newline + 1) : text.substr(0, newline);
+}
+} // namespace
+
+std::string FrameWindow::CommandPrompt(UINT id) { return CommandString(id, false); }
+std::string FrameWindow::CommandToolTip(UINT id) { return CommandString(id, true); }
+
+bool FrameWindow::HandleNotify(NMHDR& header, LRESULT& result)
+{
+    switch (header.code) {
+    case TTN_GETDISPINFOA: {
+        auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
+        tipBufferA_ = CommandToolTip((UINT)header.idFrom);
+        info.lpszText = tipBufferA_.data();
+        info.hinst = nullptr;
+        return true;
+    }
+    case TTN_GETDISPINFOW: {
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+        std::string text = CommandToolTip((UINT)header.idFrom);
+        int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+        tipBuffer_.assign(length > 0 ? length : 1, L'\0');
+        if (length > 0)
+            ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, tipBuffer_.data(), length);
+        info.lpszText = tipBuffer_.data();
+        info.hinst = nullptr;
+        return true;
+    }
+    case TBN_HOTITEMCHANGE: {
+        // Fly-by prompts: the status bar tells what the button under the mouse does.
+        auto& hot = reinterpret_cast<NMTBHOTITEM&>(header);
+        if (!menuOpen_) {
+            if (hot.dwFlags & HICF_LEAVING)
+                SetIdleMessage();
+            else
+                SetMessageText(CommandPrompt((UINT)hot.idNew));
+        }
+        result = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK FrameWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
+        auto* frame = static_cast<FrameWindow*>(create->lpCreateParams);
+        frame->hwnd_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)frame);
+    }
+    auto* frame = reinterpret_cast<FrameWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!frame)
+        return ::DefWindowProcA(hwnd, msg, wp, lp);
+    try {
+        return frame->Dispatch(msg, wp, lp);
+    } catch (...) {
+        // Nothing thrown may cross into the system's window code.
+        return 0;
+    }
+}
+
+LRESULT FrameWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
+{
+    Application* app = Application::Current();
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate() ? 0 : -1;
+    case WM_SIZE:
+        RecalcLayout();
+        return 0;
+    case WM_SETFOCUS:
+        if (view_ && view_->List().IsWindow())
+            ::SetFocus(view_->Handle());
+        return 0;
+    case WM_COMMAND: {
+        unsigned id = LOWORD(wp), code = HIWORD(wp);
+        HWND control = (HWND)lp;
+        bool fromToolBar = control && toolBar_ && control == toolBar_->Handle();
+        if (!control || fromToolBar) {
+            // Menus, accelerators and toolbar buttons: a disabled command does nothing
+            // (its accelerator is swallowed).
+            CommandState state(id);
+            if (!RouteUpdate(state) || !state.Enabled())
+                return 0;
+        }
+        RouteCommand(id, code);
+        return 0;
+    }
+    case WM_NOTIFY: {
+        auto& header = *reinterpret_cast<NMHDR*>(lp);
+        LRESULT result = 0;
+        if (view_ && header.hwndFrom == view_->Handle() && view_->OnNotify(header, result))
+            return result;
+        if (HandleNotify(header, result))
+            return result;
+        break;
+    }
+    case WM_INITMENU:
+        OnInitMenu((HMENU)wp);
+        return 0;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup((HMENU)wp, LOWORD(lp), HIWORD(lp) != 0);
+        return 0;
+    case WM_ENTERMENULOOP:
+        menuOpen_ = true;
+        break;
+    case WM_EXITMENULOOP:
+        menuOpen_ = false;
+        SetIdleMessage();
+        break;
+    case WM_MENUSELECT: {
+        UINT item = LOWORD(wp), flags = HIWORD(wp);
+        if (flags == 0xFFFF && lp == 0)
+            SetIdleMessage();
+        else if (flags & (MF_POPUP | MF_SEPARATOR))
+            SetMessageText(std::string());
+        else
+            SetMessageText(CommandPrompt(item));
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (app && app->WaitCursorShown()) {
+            ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        if (app && app->MainWindow() == this)
+            app->OnMainWindowGone();
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles((HDROP)wp);
+        return 0;
+    default: {
+        LRESULT result = 0;
+        if (OnMessage(msg, wp, lp, result))
+            return result;
+        break;
+    }
+    }
+    return ::DefWindowProcA(hwnd_, msg, wp, lp);
+}

@@ -1,0 +1,208 @@
+#include "ui/main_frame.h"
+
+#include "app/torvex_app.h"
+#include "framework/document.h"
+#include "framework/framework_ids.h"
+#include "resources/resource.h"
+#include "ui/main_frame_rules.h"
+
+namespace {
+constexpr SIZE kButtonSize{31, 31};
+constexpr SIZE kImageSize{24, 24};
+constexpr int kComboSeparatorWidth = 100;
+// The drop-down height the combos are created with (top 3, bottom 103).
+constexpr int kComboTop = 3, kComboBottom = 103;
+
+// The Help pop-up once found or made; kept for the life of the process.
+HMENU helpPopup = nullptr;
+
+std::string MenuItemText(HMENU menu, int position)
+{
+    char text[256] = {};
+    ::GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
+    return text;
+}
+
+HWND CreateCombo(HWND parent, RECT r, DWORD style, UINT id)
+{
+    return ::CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VSCROLL | style, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, parent, (HMENU)(UINT_PTR)id,
+                             (HINSTANCE)::GetWindowLongPtrA(parent, GWLP_HINSTANCE), nullptr);
+}
+} // namespace
+
+void FitComboDropHeight(ComboBox combo)
+{
+    // The height that counts is the dropped-down one (the closed box is only one line high).
+    RECT dropped{};
+    combo.Send(CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
+    int current = dropped.bottom - dropped.top;
+    int wanted = ComboDropHeight(combo.GetCount(), TextHeightOfZero(combo.Handle()), current);
+    if (wanted > current)
+        combo.SetSize(dropped.right - dropped.left, wanted);
+}
+
+CMainFrame::CMainFrame() : application(&TheApp()) {}
+
+DWORD CMainFrame::PreCreate(DWORD style)
+{
+    // The view writes the whole title; the frame adds no document name to it.
+    return style;
+}
+
+bool CMainFrame::OnCreate()
+{
+    HINSTANCE instance = application->Instance();
+    if (!MainToolBar.Create(Handle(), WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, ID_TOOLBAR_BAR))
+        return false;
+    if (!MainToolBar.LoadButtons(instance, IDR_MAINFRAME, DiskToolbarButtons(), kImageSize))
+        return false;
+    MainToolBar.SetSizes(kButtonSize, kImageSize);
+    SetToolBar(&MainToolBar);
+    SetToolbarMode(0);
+
+    RECT r = MainToolBar.GetItemRect(0);
+    r.top = kComboTop;
+    r.bottom = kComboBottom;
+    MainToolBar.driveCombo.Attach(
+        CreateCombo(MainToolBar.Handle(), r, WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, IDC_DRIVE_COMBO));
+    if (!MainToolBar.driveCombo)
+        return false;
+    MainToolBar.font = (HFONT)::GetStockObject(DEFAULT_GUI_FONT);
+    MainToolBar.driveCombo.SetFont(MainToolBar.font);
+
+    char drives[100] = {};
+    DWORD length = ::GetLogicalDriveStringsA(sizeof(drives), drives);
+    if (length > sizeof(drives))
+        length = 0;  // more drives than the buffer holds: the system wrote nothing
+    for (const std::string& root : DriveComboTexts(drives, length))
+        MainToolBar.driveCombo.AddString(root);
+    FitComboDropHeight(MainToolBar.driveCombo);
+
+    r = MainToolBar.GetItemRect(0);
+    int shift = (r.right - r.left) + 8;
+    ::OffsetRect(&r, shift, 0);
+    r.top = kComboTop;
+    r.bottom = kComboBottom;
+    MainToolBar.chapterCombo.Attach(CreateCombo(MainToolBar.Handle(), r, CBS_DROPDOWNLIST | CBS_HASSTRINGS, IDC_CHAPTER_COMBO));
+    if (!MainToolBar.chapterCombo)
+        return false;
+    MainToolBar.chapterCombo.SetFont(MainToolBar.font);
+
+    if (!statusBar.Create(Handle(), WS_VISIBLE | SBARS_SIZEGRIP, ID_STATUS_BAR))
+        return false;
+    const UINT message[] = {ID_SEPARATOR};
+    statusBar.SetIndicators(message, 1);
+    SetStatusBar(&statusBar);
+    SetIdleMessage();
+    return true;
+}
+
+void CMainFrame::SetToolbarMode(int mode)
+{
+    toolbarMode_ = mode;
+    HINSTANCE instance = application->Instance();
+    if (mode == 1) {
+        MainToolBar.LoadButtons(instance, IDR_ARCHIVE_TOOLBAR, ArchiveToolbarButtons(), kImageSize);
+        MainToolBar.SetSizes(kButtonSize, kImageSize);
+        MainToolBar.SetSeparator(0, kComboSeparatorWidth);
+        MainToolBar.SetSeparator(2, kComboSeparatorWidth);
+        if (MainToolBar.chapterCombo)
+            MainToolBar.chapterCombo.Show(SW_SHOW);
+    } else {
+        MainToolBar.LoadButtons(instance, IDR_MAINFRAME, DiskToolbarButtons(), kImageSize);
+        MainToolBar.SetSizes(kButtonSize, kImageSize);
+        MainToolBar.SetSeparator(0, kComboSeparatorWidth);
+        if (MainToolBar.chapterCombo)
+            MainToolBar.chapterCombo.Show(SW_HIDE);
+    }
+    // The new buttons start enabled; give them their real state before they are seen.
+    UpdateToolBarButtons();
+    RecalcLayout();
+}
+
+void CMainFrame::ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter)
+{
+    if (!catalogue) {
+        const UINT message[] = {ID_SEPARATOR};
+        statusBar.SetIndicators(message, 1);
+        return;
+    }
+    std::string text = ArchiveInfoText(*catalogue, chapter);
+    int width = InfoPaneWidth(TextWidth(statusBar.Handle(), text));
+    const UINT panes[] = {ID_SEPARATOR, ID_INFO_PANE};
+    statusBar.SetIndicators(panes, 2);
+    statusBar.SetPaneInfo(1, ID_INFO_PANE, 0, width);
+    statusBar.SetPaneText(1, text);
+}
+
+void CMainFrame::FillChapterCombo(const ArchiveCatalogue& catalogue)
+{
+    ComboBox combo = MainToolBar.chapterCombo;
+    combo.ResetContent();
+    std::vector<std::string> texts = ChapterComboTexts(catalogue);
+    for (const std::string& text : texts)
+        combo.AddString(text);
+    if (!texts.empty())
+        combo.SetCurSel((int)texts.size() - 1);
+    FitComboDropHeight(combo);
+}
+
+void CMainFrame::OnInitMenu(HMENU menu)
+{
+    std::string helpText = application->LoadString(IDS_HELP_MENU_TEXT);
+    std::string tipText = application->LoadString(IDS_TIP_MENU_TEXT);
+
+    std::vector<std::string> bar;
+    for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i)
+        bar.push_back(MenuItemText(menu, i));
+    int help = FindMenuText(bar, helpText);
+    if (help >= 0) {
+        helpPopup = ::GetSubMenu(menu, help);
+        if (helpPopup && TipItemMissing(MenuItemText(helpPopup, 0), tipText)) {
+            ::InsertMenuA(helpPopup, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+            ::InsertMenuA(helpPopup, 0, MF_BYPOSITION | MF_STRING, ID_TIP_OF_THE_DAY, tipText.c_str());
+        }
+        return;
+    }
+    if (!helpPopup) {
+        helpPopup = ::CreatePopupMenu();
+        ::AppendMenuA(helpPopup, MF_STRING, ID_TIP_OF_THE_DAY, tipText.c_str());
+    }
+    ::AppendMenuA(menu, MF_POPUP, (UINT_PTR)helpPopup, helpText.c_str());
+    ::DrawMenuBar(Handle());
+}
+
+void CMainFrame::OnClose()
+{
+    // Closing never asks to save: the document holds nothing to save.
+    if (Document* doc = GetActiveDocument())
+        doc->SetModifiedFlag(false);
+    // Edited copies of viewed files are offered back to their archives here, and their records
+    // dropped, once viewing files exists (the view's SaveViewedFiles with its closing flag).
+    FrameWindow::OnClose();
+}
+
+void CMainFrame::OnDestroy()
+{
+    application->SaveSettingsGroups();
+}
+
+void CMainFrame::OnDropFiles(HDROP drop)
+{
+    char first[MAX_PATH + 1] = {};
+    UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count > 0)
+        ::DragQueryFileA(drop, 0, first, sizeof(first));
+    switch (DecideDrop(count, first)) {
+    case DropAction::OpenArchive:
+        FrameWindow::OnDropFiles(drop);  // opens it as the document, like a file on the command line
+        return;
+    case DropAction::AddFiles:
+        // Dropped files are to be added to an archive by the view's add-dropped-files operation,
+        // which takes over the drop handle. Until adding exists the drop is only released.
+    case DropAction::Nothing:
+        ::DragFinish(drop);
+        return;
+    }
+}

@@ -1,0 +1,97 @@
+#include "ui/main_frame_rules.h"
+
+#include <cctype>
+
+const std::vector<unsigned>& DiskToolbarButtons()
+{
+    static const std::vector<unsigned> buttons{0,     0, 32771, 0,     32813, 0,     32809, 0,     32792, 32793,
+                                               0, 32814, 0,     32821, 0,     32776, 32778, 0,     57664};
+    return buttons;
+}
+
+const std::vector<unsigned>& ArchiveToolbarButtons()
+{
+    static const std::vector<unsigned> buttons{0,     0,     0, 0,     32773, 32774, 0,     32779, 0,     32809, 0, 32792,
+                                               32793, 0, 32814, 0,     32821, 0,     32827, 0,     32776, 32778, 0, 57664};
+    return buttons;
+}
+
+int ToolbarImageCount(const std::vector<unsigned>& buttons)
+{
+    int count = 0;
+    for (unsigned id : buttons)
+        count += id != 0;
+    return count;
+}
+
+std::string ArchiveInfoText(const ArchiveCatalogue& catalogue, int chapter)
+{
+    std::string text = catalogue.LastChapter == 1 ? "Archive info: " : "Chapter info: ";
+    // A chapter that is not in the catalogue shows empty totals rather than nothing at all.
+    const ChapterInfo* info = catalogue.Chapter(chapter);
+    text += info ? info->TotalBytes : std::string();
+    text += " bytes in ";
+    text += info ? info->TotalFiles : std::string();
+    text += " file(s)  Whole archive ratio: ";
+    text += catalogue.Ratio;
+    return text;
+}
+
+int InfoPaneWidth(int measuredTextWidth)
+{
+    // Measured in the bar's own font: the pane needs the text's width and room for its borders.
+    return measuredTextWidth + 12;
+}
+
+std::vector<std::string> ChapterComboTexts(const ArchiveCatalogue& catalogue)
+{
+    std::vector<std::string> texts;
+    for (size_t n = 1; n < catalogue.Chapters.size(); ++n)
+        if (catalogue.Chapters[n])
+            texts.push_back("Chapter " + std::to_string(n));
+    return texts;
+}
+
+std::vector<std::string> DriveComboTexts(const char* strings, size_t length)
+{
+    std::vector<std::string> roots;
+    size_t i = 0;
+    while (i < length && strings[i] != '\0') {
+        std::string root;
+        while (i < length && strings[i] != '\0')
+            root += strings[i++];
+        ++i;
+        root[0] = (char)std::toupper((unsigned char)root[0]);
+        roots.push_back(root);
+    }
+    return roots;
+}
+
+int ComboDropHeight(int itemCount, int textHeight, int currentHeight)
+{
+    int needed = (itemCount + 1) * (textHeight + 5);
+    return needed > currentHeight ? needed : currentHeight;
+}
+
+DropAction DecideDrop(unsigned count, const std::string& firstName)
+{
+    if (count == 0)
+        return DropAction::Nothing;
+    size_t n = firstName.size();
+    if (count == 1 && n >= 2 && firstName[n - 2] == '.' && firstName[n - 1] == 'j')
+        return DropAction::OpenArchive;
+    return DropAction::AddFiles;
+}
+
+int FindMenuText(const std::vector<std::string>& barTexts, const std::string& text)
+{
+    for (size_t i = 0; i < barTexts.size(); ++i)
+        if (barTexts[i] == text)
+            return (int)i;
+    return -1;
+}
+
+bool TipItemMissing(const std::string& firstHelpItemText, const std::string& tipItemText)
+{
+    return firstHelpItemText != tipItemText;
+}

@@ -1,0 +1,41 @@
+// What the main frame decides, apart from its windows: toolbar button sets, status and combo
+// texts, the drop decision, the combo height rule and the Help menu's tip item.
+#pragma once
+
+#include "engine/archive_catalogue.h"
+
+#include <string>
+#include <vector>
+
+// Button ids of the two toolbar sets, 0 for a separator. Position 0 (both sets) and 2 (archive)
+// are the places of the drive and chapter combos.
+const std::vector<unsigned>& DiskToolbarButtons();
+const std::vector<unsigned>& ArchiveToolbarButtons();
+// Images a set's bitmap must hold: one per button that is not a separator.
+int ToolbarImageCount(const std::vector<unsigned>& buttons);
+
+// "Archive info: " for a one-chapter archive, else "Chapter info: ", then the chapter's totals
+// and the archive's ratio.
+std::string ArchiveInfoText(const ArchiveCatalogue& catalogue, int chapter);
+// Width of the status pane for a text measured in the status bar's own font.
+int InfoPaneWidth(int measuredTextWidth);
+
+// "Chapter n" for each chapter present, in order; the last one is the one to select.
+std::vector<std::string> ChapterComboTexts(const ArchiveCatalogue& catalogue);
+
+// The drive roots of a list of zero-terminated strings ending with an empty one, first
+// letter upper-cased ("C:\").
+std::vector<std::string> DriveComboTexts(const char* logicalDriveStrings, size_t length);
+
+// Height a combo box needs to drop down all its items, given the height of "0" in its font;
+// the current height when that is already enough (the box never shrinks).
+int ComboDropHeight(int itemCount, int textHeight, int currentHeight);
+
+enum class DropAction { Nothing, OpenArchive, AddFiles };
+// One file whose name ends in ".j" opens as the archive; anything else is added.
+DropAction DecideDrop(unsigned count, const std::string& firstName);
+
+// Index of the menu-bar entry whose text is exactly `text`; -1 when none.
+int FindMenuText(const std::vector<std::string>& barTexts, const std::string& text);
+// The tip item goes on top of the Help menu unless it is already there.
+bool TipItemMissing(const std::string& firstHelpItemText, const std::string& tipItemText);
