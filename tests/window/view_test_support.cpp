@@ -1,0 +1,309 @@
+#include "view_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/message_box.h"
+
+namespace viewtest {
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p = path;
+    return p.substr(0, p.rfind('\\'));
+}
+
+std::string MakeScratchFolder(const std::string& tag)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string base = temp;
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    std::string folder = base + "\\tvx_" + tag + "_" + std::to_string(GetCurrentProcessId());
+    RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
+void MakeFolder(const std::string& path)
+{
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+bool JarAvailable()
+{
+    return GetFileAttributesA((ProgramFolder() + "\\jar32.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RunJar(const std::string& folder, const std::string& arguments, std::string* output)
+{
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
+        return false;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_HIDE;
+    si.hStdInput = nullptr;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    std::string line = "\"" + ProgramFolder() + "\\jar32.exe\" " + arguments;
+    PROCESS_INFORMATION pi{};
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  folder.c_str(), &si, &pi);
+    CloseHandle(writeEnd);
+    std::string text;
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            text.append(buffer, got);
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    CloseHandle(readEnd);
+    if (output)
+        *output = text;
+    return started && text.find("ERROR") == std::string::npos;
+}
+
+TorvexWindow::TorvexWindow(const std::string& startFolder, std::function<void(SettingsStore&)> settings)
+{
+    auto store = std::make_unique<MemorySettingsStore>();
+    store->WriteProfileInt(kSettingsSection, "FirstRun", 0);
+    store->WriteProfileInt(kSettingsSection, "startupDir", 1);
+    store->WriteProfileString(kSettingsSection, "startupEdit", startFolder);
+    store->WriteProfileString(kSettingsSection, "jarEdit", ProgramFolder());
+    store->WriteProfileString(kSettingsSection, "torvexEdit", ProgramFolder());
+    if (settings)
+        settings(*store);
+    app_ = std::make_unique<CTorvexApp>();
+    app_->unattended = true;
+    app_->SetSettingsStore(std::move(store));
+    bool started = app_->InitInstance();
+    EXPECT_TRUE(started);
+    Pump(50);
+}
+
+TorvexWindow::~TorvexWindow()
+{
+    if (app_->MainWindow() && app_->MainWindow()->Handle())
+        DestroyWindow(app_->MainWindow()->Handle());
+    Pump(20);
+    app_->CloseAll();
+    SetPromptScript({});
+}
+
+void TorvexWindow::Pump(int ms)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        app_->PumpMessages();
+        app_->OnIdle();
+        if (ms > 0)
+            Sleep(5);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+bool TorvexWindow::PumpUntil(const std::function<bool()>& done, int ms)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        app_->PumpMessages();
+        if (done())
+            return true;
+        Sleep(10);
+    }
+    return done();
+}
+
+std::string TorvexWindow::Title()
+{
+    char text[1024] = {};
+    GetWindowTextA(Frame().Handle(), text, sizeof text);
+    return text;
+}
+
+int TorvexWindow::RowCount()
+{
+    return (int)SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0);
+}
+
+std::string TorvexWindow::Cell(int row, int column)
+{
+    char text[1024] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(List(), LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return text;
+}
+
+int TorvexWindow::Image(int row)
+{
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageA(List(), LVM_GETITEMA, 0, (LPARAM)&item);
+    return item.iImage;
+}
+
+std::vector<std::string> TorvexWindow::Names()
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < RowCount(); ++i)
+        names.push_back(Cell(i, 0));
+    return names;
+}
+
+int TorvexWindow::ColumnCount()
+{
+    HWND header = (HWND)SendMessageA(List(), LVM_GETHEADER, 0, 0);
+    return (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
+}
+
+std::string TorvexWindow::ColumnCaption(int column)
+{
+    char text[256] = {};
+    LVCOLUMNA c{};
+    c.mask = LVCF_TEXT;
+    c.pszText = text;
+    c.cchTextMax = sizeof text;
+    SendMessageA(List(), LVM_GETCOLUMNA, column, (LPARAM)&c);
+    return text;
+}
+
+int TorvexWindow::ColumnWidth(int column)
+{
+    return (int)SendMessageA(List(), LVM_GETCOLUMNWIDTH, column, 0);
+}
+
+std::vector<int> TorvexWindow::SelectedRows()
+{
+    std::vector<int> rows;
+    for (int i = (int)SendMessageA(List(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); i >= 0;
+         i = (int)SendMessageA(List(), LVM_GETNEXTITEM, i, LVNI_SELECTED))
+        rows.push_back(i);
+    return rows;
+}
+
+void TorvexWindow::SetSelection(const std::vector<int>& rows)
+{
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    SendMessageA(List(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+    item.state = LVIS_SELECTED;
+    for (int row : rows)
+        SendMessageA(List(), LVM_SETITEMSTATE, row, (LPARAM)&item);
+}
+
+namespace {
+
+POINT RowPoint(HWND list, int row)
+{
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+    RECT r{};
+    r.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&r);
+    return {r.left + 4, (r.top + r.bottom) / 2};
+}
+
+} // namespace
+
+void TorvexWindow::ClickRow(int row)
+{
+    POINT p = RowPoint(List(), row);
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    PostMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(List(), WM_LBUTTONUP, 0, at);
+    Pump(30);
+}
+
+void TorvexWindow::DoubleClickRow(int row)
+{
+    POINT p = RowPoint(List(), row);
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    PostMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(List(), WM_LBUTTONUP, 0, at);
+    PostMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageA(List(), WM_LBUTTONUP, 0, at);
+    Pump(30);
+}
+
+void TorvexWindow::ClickColumnHeader(int column)
+{
+    HWND header = (HWND)SendMessageA(List(), LVM_GETHEADER, 0, 0);
+    RECT r{};
+    SendMessageA(header, HDM_GETITEMRECT, column, (LPARAM)&r);
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(header, WM_LBUTTONUP, 0, at);
+    Pump(30);
+}
+
+void TorvexWindow::Command(unsigned id)
+{
+    SendMessageA(Frame().Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump(10);
+}
+
+void TorvexWindow::PressKey(UINT key, bool ctrl)
+{
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    BYTE saved = state[VK_CONTROL];
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(state);
+    SetFocus(List());
+    PostMessageA(List(), WM_KEYDOWN, key, 1);
+    PostMessageA(List(), WM_KEYUP, key, 0xC0000001);
+    Pump(30);
+    state[VK_CONTROL] = saved;
+    SetKeyboardState(state);
+}
+
+int TorvexWindow::RowNamed(const std::string& name)
+{
+    for (int i = 0; i < RowCount(); ++i) {
+        if (Cell(i, 0) == name)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace viewtest

@@ -1,0 +1,79 @@
+// Drives the program's main window in a test: the real application object with an in-memory
+// settings store, a scratch folder on drive C:, archives made by jar32.exe from bin/, and what
+// the list shows read back through the list control itself.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/torvex_app.h"
+#include "dialogs/settings_store.h"
+#include "engine/torvex_doc.h"
+#include "ui/main_frame.h"
+#include "ui/torvex_view.h"
+
+namespace viewtest {
+
+// The folder of the test executable (bin/, where jar32.exe is).
+std::string ProgramFolder();
+// A new empty folder under the temporary folder; removed with everything in it by RemoveTree.
+std::string MakeScratchFolder(const std::string& tag);
+void RemoveTree(const std::string& folder);
+void WriteFile(const std::string& path, const std::string& bytes);
+void MakeFolder(const std::string& path);
+// True when jar32.exe was built beside the test.
+bool JarAvailable();
+// Runs jar32.exe with `arguments` in `folder`; true when it ran and printed no ERROR line.
+bool RunJar(const std::string& folder, const std::string& arguments, std::string* output = nullptr);
+
+// The application with its main window, started on `startFolder` (disk mode).
+class TorvexWindow {
+public:
+    explicit TorvexWindow(const std::string& startFolder, std::function<void(SettingsStore&)> settings = {});
+    ~TorvexWindow();
+
+    CTorvexApp& App() { return *app_; }
+    CTorvexView& View() { return *static_cast<CTorvexView*>(app_->ActiveView()); }
+    CMainFrame& Frame() { return *static_cast<CMainFrame*>(app_->MainWindow()); }
+    CTorvexDoc& Doc() { return *static_cast<CTorvexDoc*>(app_->ActiveDocument()); }
+    HWND List() { return View().Handle(); }
+
+    // Processes messages for `ms` milliseconds (at least one pass).
+    void Pump(int ms = 0);
+    // Pumps until `done` holds or `ms` passed; true when it held.
+    bool PumpUntil(const std::function<bool()>& done, int ms);
+
+    std::string Title();
+    int RowCount();
+    // The text the list shows in a cell, asked of the list control.
+    std::string Cell(int row, int column);
+    int Image(int row);
+    std::vector<std::string> Names();
+    int ColumnCount();
+    std::string ColumnCaption(int column);
+    int ColumnWidth(int column);
+    std::vector<int> SelectedRows();
+    // Selects exactly these rows.
+    void SetSelection(const std::vector<int>& rows);
+
+    // Mouse input as the system delivers it.
+    void DoubleClickRow(int row);
+    void ClickRow(int row);
+    void ClickColumnHeader(int column);
+    // A menu or accelerator command through the frame.
+    void Command(unsigned id);
+    // A key on the list, Ctrl held or not, through the message loop.
+    void PressKey(UINT key, bool ctrl);
+    int RowNamed(const std::string& name);
+
+private:
+    std::unique_ptr<CTorvexApp> app_;
+};
+
+} // namespace viewtest

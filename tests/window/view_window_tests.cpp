@@ -1,0 +1,271 @@
+// The list view on screen: disk folders and a real archive made by jar32.exe, browsed with the
+// mouse, sorted by every column, selected, refreshed.
+#include "view_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "framework/message_box.h"
+#include "resources/resource.h"
+
+using namespace viewtest;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+bool LooksLikeStamp(const std::string& text)
+{
+    int y, mo, d, h, mi, s;
+    char tail;
+    return text.size() == 19 && std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) == 6;
+}
+
+// Disk folder with two files, a folder and an archive made by jar32 from a few files.
+struct ArchiveFolder {
+    std::string folder;
+    std::string archive;
+    bool made = false;
+
+    ArchiveFolder()
+    {
+        folder = MakeScratchFolder("view");
+        std::string src = folder + "\\src";
+        MakeFolder(src);
+        MakeFolder(src + "\\docs");
+        MakeFolder(src + "\\docs\\img");
+        MakeFolder(src + "\\tools");
+        WriteFile(src + "\\README", "read me\r\n");
+        WriteFile(src + "\\big.bin", std::string(5000, 'b'));
+        WriteFile(src + "\\small.txt", "tiny");
+        WriteFile(src + "\\docs\\guide.txt", std::string(700, 'g'));
+        WriteFile(src + "\\docs\\img\\p.raw", std::string(300, 'p'));
+        WriteFile(src + "\\tools\\setup.exe", std::string(1200, 'x'));
+        archive = folder + "\\a.j";
+        std::string output;
+        made = JarAvailable() && RunJar(src, "a -r -y \"" + archive + "\" *", &output);
+        EXPECT_TRUE(made || !JarAvailable()) << output;
+        WriteFile(folder + "\\notes.txt", std::string(1000, 'n'));
+        WriteFile(folder + "\\more.txt", std::string(234, 'm'));
+    }
+    ~ArchiveFolder() { RemoveTree(folder); }
+};
+
+void ExpectParentOnTop(TorvexWindow& w)
+{
+    ASSERT_GT(w.RowCount(), 0);
+    EXPECT_EQ(w.Cell(0, 0), ". .");
+}
+
+} // namespace
+
+TEST(ViewWindow, DiskFolderShowsColumnsRowsAndTitleAndBrowsesWithDoubleClicks)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    ArchiveFolder data;
+    TorvexWindow w(data.folder);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.folder + "\\");
+    EXPECT_FALSE(w.Doc().archiveMode);
+    ASSERT_EQ(w.ColumnCount(), 4);
+    const char* captions[] = {"Name", "Size", "Modified", "Created"};
+    const int widths[] = {150, 80, 130, 130};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(w.ColumnCaption(c), captions[c]);
+        EXPECT_EQ(w.ColumnWidth(c), widths[c]);
+    }
+    // Parent row, the folder, then files by name.
+    EXPECT_EQ(w.Names(), (Names{". .", "src", "a.j", "more.txt", "notes.txt"}));
+    EXPECT_EQ(w.Image(0), 0);
+    EXPECT_EQ(w.Image(1), 0);
+    int notes = w.RowNamed("notes.txt");
+    EXPECT_EQ(w.Cell(notes, 1), "1000");
+    EXPECT_TRUE(LooksLikeStamp(w.Cell(notes, 2))) << w.Cell(notes, 2);
+    EXPECT_TRUE(LooksLikeStamp(w.Cell(notes, 3))) << w.Cell(notes, 3);
+    EXPECT_GE(w.Image(notes), 3); // a shell icon, or the file image when the shell has none
+
+    w.DoubleClickRow(w.RowNamed("src"));
+    EXPECT_EQ(w.Title(), "Torvex - " + data.folder + "\\src\\");
+    EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+    EXPECT_EQ(w.View().diskFolder, data.folder + "\\src");
+    w.DoubleClickRow(0);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.folder + "\\");
+    EXPECT_EQ(w.RowNamed("src"), 1);
+
+    // Select All takes every row but the parent row; the size line counts the files.
+    w.Command(ID_SELECT_ALL);
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_TRUE(w.View().HasRealSelection());
+    w.SetSelection({w.RowNamed("notes.txt"), w.RowNamed("more.txt")});
+    EXPECT_EQ(w.View().SelectionSizeText(), "1,234 bytes in 2 file(s)");
+    w.SetSelection({0});
+    EXPECT_FALSE(w.View().HasRealSelection()); // the parent row alone is no selection
+}
+
+TEST(ViewWindow, SortingByEveryColumnKeepsTheParentRowOnTopAndRepeatsTheSameOrder)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    ArchiveFolder data;
+    TorvexWindow w(data.folder + "\\src");
+    w.ClickColumnHeader(1);
+    EXPECT_EQ(w.View().diskSortColumn, 1);
+    EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+    w.ClickColumnHeader(1);
+    EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+    for (int c = 0; c < 4; ++c) {
+        w.ClickColumnHeader(c);
+        ExpectParentOnTop(w);
+        EXPECT_EQ(w.RowCount(), 6);
+    }
+    w.ClickColumnHeader(0);
+    EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+}
+
+TEST(ViewWindow, ArchiveOpensFromItsRowBrowsesDirectoriesAndLeavesForItsFolder)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    ArchiveFolder data;
+    ASSERT_TRUE(data.made);
+    std::vector<PromptRequest> prompts;
+    SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+    TorvexWindow w(data.folder);
+    w.DoubleClickRow(w.RowNamed("a.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.archive + " --> \\");
+    ASSERT_EQ(w.ColumnCount(), 8);
+    const char* captions[] = {"Name", "Size", "Modified", "Created", "Attributes", "Chapter", "Method", "Block"};
+    const int widths[] = {150, 80, 130, 130, 70, 60, 60, 60};
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(w.ColumnCaption(c), captions[c]);
+        EXPECT_EQ(w.ColumnWidth(c), widths[c]);
+    }
+    EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+    EXPECT_EQ(w.Image(0), 2); // leads out of the archive
+    EXPECT_EQ(w.Image(1), 0);
+    EXPECT_EQ(w.Image(w.RowNamed("README")), 3);
+    int big = w.RowNamed("big.bin");
+    EXPECT_EQ(w.Cell(big, 1), "5000");
+    EXPECT_EQ(w.Cell(w.RowNamed("docs"), 4).substr(4), "D");
+    EXPECT_EQ(w.Cell(big, 5), "1-1");
+    for (int c = 1; c < 8; ++c)
+        EXPECT_FALSE(w.Cell(big, c).empty()) << c;
+    EXPECT_EQ(w.View().diskFolder, data.folder);
+
+    w.DoubleClickRow(w.RowNamed("tools"));
+    EXPECT_EQ(w.Title(), "Torvex - " + data.archive + " --> \\tools");
+    EXPECT_EQ(w.Names(), (Names{". .", "setup.exe"}));
+    EXPECT_EQ(w.Image(0), 0);
+    EXPECT_EQ(w.Image(1), 4); // a program inside an archive
+    w.DoubleClickRow(0);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.archive + " --> \\");
+    w.DoubleClickRow(w.RowNamed("docs"));
+    w.DoubleClickRow(w.RowNamed("img"));
+    EXPECT_EQ(w.Title(), "Torvex - " + data.archive + " --> \\docs\\img");
+    EXPECT_EQ(w.Names(), (Names{". .", "p.raw"}));
+    w.DoubleClickRow(0);
+    w.DoubleClickRow(0);
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+
+    // Every column sorts with the parent row on top; Size puts folders first, then largest first.
+    for (int c = 0; c < 8; ++c) {
+        w.ClickColumnHeader(c);
+        EXPECT_EQ(w.View().archiveSortColumn, c);
+        ExpectParentOnTop(w);
+    }
+    w.ClickColumnHeader(1);
+    EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+    w.ClickColumnHeader(0);
+
+    // Out of the archive through the parent row at its root.
+    w.DoubleClickRow(0);
+    EXPECT_FALSE(w.Doc().archiveMode);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.folder + "\\");
+    EXPECT_EQ(w.ColumnCount(), 4);
+    EXPECT_EQ(w.View().diskSortColumn, 0);
+
+    // Back into the loaded archive without running the archiver: with jar32 out of reach the
+    // archive still shows and no message comes.
+    w.App().DirectoriesDialog.jarEdit = "C:\\no-such-folder";
+    w.DoubleClickRow(w.RowNamed("a.j"));
+    EXPECT_TRUE(w.Doc().archiveMode);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.archive + " --> \\");
+    EXPECT_EQ(w.RowCount(), 6);
+    EXPECT_TRUE(prompts.empty()) << prompts.front().text;
+}
+
+TEST(ViewWindow, RefreshListsTheNewestStateAndFallsBackToTheRootWhenTheFolderWentAway)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    ArchiveFolder data;
+    ASSERT_TRUE(data.made);
+    TorvexWindow w(data.folder);
+    w.DoubleClickRow(w.RowNamed("a.j"));
+    w.DoubleClickRow(w.RowNamed("tools"));
+    ASSERT_EQ(w.View().archiveFolder, "\\tools");
+
+    // The archive is replaced by one without \tools.
+    std::string other = data.folder + "\\other";
+    MakeFolder(other);
+    WriteFile(other + "\\only.txt", "1");
+    ASSERT_TRUE(RunJar(other, "a -r -y \"" + data.folder + "\\b.j\" *"));
+    ASSERT_TRUE(CopyFileA((data.folder + "\\b.j").c_str(), data.archive.c_str(), FALSE));
+    w.Command(ID_REFRESH);
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+    EXPECT_EQ(w.Title(), "Torvex - " + data.archive + " --> \\");
+    EXPECT_EQ(w.Names(), (Names{". .", "only.txt"}));
+    EXPECT_EQ(w.Image(0), 2);
+
+    // A refresh whose listing fails keeps what is shown, and the rows stay readable.
+    std::vector<std::string> texts;
+    SetPromptScript([&](const PromptRequest& r) { texts.push_back(r.text); return prompt::IdOk; });
+    DeleteFileA(data.archive.c_str());
+    w.Command(ID_REFRESH);
+    EXPECT_FALSE(texts.empty());
+    w.Pump(50);
+    EXPECT_EQ(w.Names(), (Names{". .", "only.txt"}));
+}
+
+TEST(ViewWindow, ViewStylesAndEnablingFollowTheSelection)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    ArchiveFolder data;
+    TorvexWindow w(data.folder);
+    w.Command(ID_LIST_VIEW);
+    EXPECT_EQ(GetWindowLongA(w.List(), GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
+    EXPECT_EQ(w.App().DirectoriesDialog.viewType, 0);
+    w.Command(ID_DETAILS_VIEW);
+    EXPECT_EQ(GetWindowLongA(w.List(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_EQ(w.App().DirectoriesDialog.viewType, 1);
+
+    auto enabled = [&](unsigned id) {
+        CommandState s(id);
+        return w.Frame().RouteUpdate(s) && s.Enabled();
+    };
+    EXPECT_FALSE(enabled(ID_EXTRACT_ARCHIVE_TO));
+    w.ClickRow(w.RowNamed("a.j"));
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{w.RowNamed("a.j")}));
+    EXPECT_TRUE(enabled(ID_EXTRACT_ARCHIVE_TO));
+    EXPECT_TRUE(enabled(ID_TEST));
+    EXPECT_TRUE(enabled(ID_ADD));
+    w.ClickRow(w.RowNamed("notes.txt"));
+    EXPECT_FALSE(enabled(ID_TEST));
+    EXPECT_TRUE(enabled(ID_VIEW_OPEN_FILE));
+    w.View().operationRunning = 1;
+    EXPECT_FALSE(enabled(ID_ADD));
+    EXPECT_FALSE(enabled(ID_REFRESH));
+    EXPECT_TRUE(enabled(ID_DETAILS_VIEW));
+    // Clicks are refused while an operation runs.
+    int before = w.View().hitItem;
+    w.ClickRow(w.RowNamed("a.j"));
+    EXPECT_EQ(w.View().hitItem, before);
+    w.DoubleClickRow(w.RowNamed("src"));
+    EXPECT_EQ(w.Title(), "Torvex - " + data.folder + "\\");
+    w.View().operationRunning = 0;
+}

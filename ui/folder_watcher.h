@@ -1,0 +1,50 @@
+// Watches the shown disk folder on a thread of its own. A change only arms the view's refresh
+// timer (the rescan runs on the interface thread a second after the last change of a burst);
+// the thread never touches the list or the document.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+constexpr UINT_PTR REFRESH_TIMER = 100;
+constexpr UINT RefreshDelayMs = 1000;
+// Posted by the watcher to the view: the watched folder changed. The view arms REFRESH_TIMER on
+// its own thread (a timer belongs to the thread that owns the window).
+constexpr UINT WM_FOLDER_CHANGED = WM_APP + 6;
+
+class FolderWatcher {
+public:
+    FolderWatcher() = default;
+    ~FolderWatcher() { Stop(); }
+    FolderWatcher(const FolderWatcher&) = delete;
+    FolderWatcher& operator=(const FolderWatcher&) = delete;
+
+    // Starts watching `diskFolder` for `view` (whose window gets the timer); once.
+    bool Start(HWND view, const std::string& diskFolder);
+    // Ends the thread (waits up to two seconds) and closes the events.
+    void Stop();
+    bool Started() const { return thread_ != nullptr; }
+
+    // The interface thread changed the shown folder: watch the new one.
+    void SwitchFolder(const std::string& diskFolder);
+    // While the archive is shown, changes arm no timer.
+    void SetArchiveShown(bool shown) { archiveShown_ = shown; }
+    const std::string& WatchedFolder() const { return folderShown_; }
+
+private:
+    static DWORD WINAPI ThreadProc(void* param);
+    DWORD Run();
+    std::string TakeFolder();
+
+    HWND view_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HANDLE folderSwitched_ = nullptr; // auto-reset
+    HANDLE stopWatching_ = nullptr;   // manual-reset
+    std::atomic<bool> archiveShown_{false};
+    std::mutex folderMutex_;
+    std::string folder_;      // handed to the thread under the mutex
+    std::string folderShown_; // the interface thread's copy
+};

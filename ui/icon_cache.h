@@ -1,0 +1,22 @@
+// Small icons of files, appended once each to the application image list and cached by
+// extension (or by name for programs, icons and shortcuts, whose icon is their own).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+// The image list IconIndexFor appends to: the application's small icons, whose first five
+// images are resources 171..175 (folder, open folder, folder up, file, program). Without a
+// list every lookup answers the file image.
+void UseIconImageList(HIMAGELIST list);
+HIMAGELIST IconImageList();
+
+// The image index for a disk path or an archive path (beginning with a backslash). Never fails:
+// an icon that cannot be found gives image 3.
+int IconIndexFor(const std::string& path);
+
+// The 16x16 icon of a group-icon resource of a module loaded as a data file: index >= 0 counts
+// the module's group icons from the first; index < 0 names the group's id. nullptr on failure.
+HICON LoadGroupIcon(HMODULE module, const std::string& indexText);

@@ -1,0 +1,151 @@
+#include "ui/icon_cache.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "ui/icon_rules.h"
+
+namespace {
+
+HIMAGELIST imageList = nullptr;
+
+IconCacheMap& Cache()
+{
+    static IconCacheMap cache;
+    return cache;
+}
+
+int Append(HICON icon)
+{
+    int index = imageList ? ImageList_ReplaceIcon(imageList, -1, icon) : -1;
+    DestroyIcon(icon);
+    return index;
+}
+
+// The default value of a key under HKEY_CLASSES_ROOT (at most 256 bytes); empty when missing.
+std::string ClassesDefault(const std::string& keyName)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::string();
+    char value[257] = {};
+    DWORD size = 256, type = 0;
+    LONG rc = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::string();
+    return std::string(value, strnlen(value, size));
+}
+
+// The icon the file type's registration names, or nullptr.
+HICON RegisteredTypeIcon(const std::string& extension)
+{
+    std::string typeName = ClassesDefault(extension);
+    if (typeName.empty())
+        return nullptr;
+    std::string location = ClassesDefault(typeName + "\\DefaultIcon");
+    if (location.empty())
+        return nullptr;
+    std::string moduleName, indexText;
+    SplitIconLocation(location, moduleName, indexText);
+    HMODULE module = LoadLibraryExA(moduleName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return nullptr;
+    HICON icon = LoadGroupIcon(module, indexText);
+    FreeLibrary(module);
+    return icon;
+}
+
+struct GroupSearch {
+    int wanted = 0;
+    int seen = 0;
+    LPSTR name = nullptr;
+    std::string nameText; // a named (string) resource outlives the enumeration here
+};
+
+BOOL CALLBACK NthGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+{
+    auto* search = reinterpret_cast<GroupSearch*>(param);
+    if (search->seen++ < search->wanted)
+        return TRUE;
+    if (IS_INTRESOURCE(name))
+        search->name = name;
+    else {
+        search->nameText = name;
+        search->name = nullptr;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void UseIconImageList(HIMAGELIST list)
+{
+    imageList = list;
+}
+
+HIMAGELIST IconImageList()
+{
+    return imageList;
+}
+
+HICON LoadGroupIcon(HMODULE module, const std::string& indexText)
+{
+    long n = std::strtol(indexText.c_str(), nullptr, 10);
+    LPCSTR groupName = nullptr;
+    GroupSearch search;
+    search.wanted = static_cast<int>(n);
+    if (n >= 0) {
+        EnumResourceNamesA(module, (LPCSTR)RT_GROUP_ICON, NthGroup, reinterpret_cast<LONG_PTR>(&search));
+        if (search.seen <= n)
+            return nullptr;
+        groupName = search.name ? search.name : search.nameText.c_str();
+    } else {
+        groupName = MAKEINTRESOURCEA(static_cast<WORD>(-n & 0xFFFF));
+    }
+    HRSRC groupInfo = FindResourceA(module, groupName, (LPCSTR)RT_GROUP_ICON);
+    HGLOBAL group = groupInfo ? LoadResource(module, groupInfo) : nullptr;
+    BYTE* groupBits = group ? static_cast<BYTE*>(LockResource(group)) : nullptr;
+    if (!groupBits)
+        return nullptr;
+    int id = LookupIconIdFromDirectoryEx(groupBits, TRUE, 16, 16, LR_DEFAULTCOLOR);
+    if (id == 0)
+        return nullptr;
+    HRSRC iconInfo = FindResourceA(module, MAKEINTRESOURCEA(id), (LPCSTR)RT_ICON);
+    HGLOBAL iconData = iconInfo ? LoadResource(module, iconInfo) : nullptr;
+    BYTE* iconBits = iconData ? static_cast<BYTE*>(LockResource(iconData)) : nullptr;
+    if (!iconBits)
+        return nullptr;
+    return CreateIconFromResourceEx(iconBits, SizeofResource(module, iconInfo), TRUE, 0x00030000, 16, 16,
+                                    LR_DEFAULTCOLOR);
+}
+
+int IconIndexFor(const std::string& path)
+{
+    IconRequest request = ClassifyIconPath(path);
+    if (request.kind == IconRequest::NoExtension)
+        return icons::DefaultFile;
+    if (request.kind == IconRequest::ArchiveExe)
+        return icons::Program;
+    if (auto cached = Cache().Find(request.key))
+        return *cached;
+
+    HICON icon = nullptr;
+    if (request.kind == IconRequest::DiskFile) {
+        SHFILEINFOA info{};
+        if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
+            icon = info.hIcon;
+    } else {
+        icon = RegisteredTypeIcon(request.extension);
+    }
+    // Nothing found (or the shell's placeholder handle 1): the file image, and nothing cached so
+    // that a later lookup tries again.
+    if (!icon || icon == reinterpret_cast<HICON>(1))
+        return icons::DefaultFile;
+    int index = Append(icon);
+    if (index < 0)
+        return icons::DefaultFile;
+    Cache().Store(request.key, index);
+    return index;
+}

@@ -1,0 +1,637 @@
+#include "ui/torvex_view.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/torvex_app.h"
+#include "engine/path_helpers.h"
+#include "engine/torvex_doc.h"
+#include "framework/message_box.h"
+#include "resources/resource.h"
+#include "ui/compare_rows.h"
+#include "ui/disk_browser.h"
+#include "ui/disk_rows.h"
+#include "ui/icon_cache.h"
+#include "ui/icon_rules.h"
+#include "ui/main_frame.h"
+#include "ui/selection_size.h"
+
+namespace {
+
+struct ColumnSpec {
+    const char* caption;
+    int width;
+    int format;
+};
+
+const ColumnSpec kColumns[] = {
+    {"Name", 150, LVCFMT_LEFT},      {"Size", 80, LVCFMT_RIGHT},      {"Modified", 130, LVCFMT_RIGHT},
+    {"Created", 130, LVCFMT_RIGHT},  {"Attributes", 70, LVCFMT_RIGHT}, {"Chapter", 60, LVCFMT_RIGHT},
+    {"Method", 60, LVCFMT_RIGHT},    {"Block", 60, LVCFMT_RIGHT},
+};
+constexpr int kArchiveColumns = 8;
+constexpr int kDiskColumns = 4;
+
+int RowImage(const ArchiveEntry& entry)
+{
+    return IconIndexFor(entry.Path);
+}
+
+} // namespace
+
+CTorvexView::CTorvexView()
+{
+    InitializeCriticalSection(&lock_);
+}
+
+CTorvexView::~CTorvexView()
+{
+    StopWatcher();
+    DeleteCriticalSection(&lock_);
+}
+
+CTorvexDoc* CTorvexView::GetTorvexDoc() const
+{
+    return static_cast<CTorvexDoc*>(GetDocument());
+}
+
+CMainFrame* CTorvexView::MainFrame() const
+{
+    return static_cast<CMainFrame*>(GetParentFrame());
+}
+
+DWORD CTorvexView::PreCreate(DWORD style)
+{
+    // Owner data: the rows live in rows_, the list asks for what it draws.
+    return (style & ~LVS_TYPEMASK & ~LVS_SINGLESEL) | LVS_REPORT | LVS_OWNERDATA;
+}
+
+// ---- Showing rows -------------------------------------------------------------------------
+
+void CTorvexView::SetColumns(int count)
+{
+    ListCtrl& list = List();
+    for (int c = kArchiveColumns - 1; c >= 0; --c)
+        list.DeleteColumn(c);
+    UseIconImageList(TheApp().SmallIcons.Handle());
+    list.SetImageList(TheApp().SmallIcons.Handle(), LVSIL_SMALL);
+    for (int c = 0; c < count; ++c)
+        list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, kColumns[c].width);
+}
+
+void CTorvexView::SetArchiveColumns()
+{
+    SetColumns(kArchiveColumns);
+}
+
+void CTorvexView::SetDiskColumns()
+{
+    SetColumns(kDiskColumns);
+}
+
+void CTorvexView::ApplyViewType(int viewType)
+{
+    List().SetViewType(viewType == 0 ? LVS_LIST : LVS_REPORT);
+}
+
+void CTorvexView::ShowRows(int sortColumn)
+{
+    rows_.Sort(sortColumn);
+    ListCtrl& list = List();
+    RedrawOff quiet(list.Handle());
+    list.DeleteAllItems();
+    list.SetItemCountEx(rows_.Count(), 0);
+}
+
+void CTorvexView::ShowArchiveFolder(const EntryList* entries)
+{
+    hitItem = -1;
+    List().DeleteAllItems();
+    rows_.Fill(entries, true, ParentRowImage(true, archiveFolder), RowImage);
+    ShowRows(archiveSortColumn);
+    SetTitle(ArchiveTitle(GetTorvexDoc()->catalogue.ArchivePath, archiveFolder));
+}
+
+void CTorvexView::ShowDiskFolder(const EntryList& entries)
+{
+    hitItem = -1;
+    List().DeleteAllItems();
+    rows_.Fill(&entries, HasParentRow(false, diskFolder), ParentRowImage(false, archiveFolder), RowImage);
+    ShowRows(diskSortColumn);
+    SetTitle(DiskTitle(diskFolder));
+}
+
+void CTorvexView::SortBy(int column)
+{
+    bool archive = GetTorvexDoc()->archiveMode;
+    (archive ? archiveSortColumn : diskSortColumn) = column;
+    // The selection follows its rows through the new order.
+    ListCtrl& list = List();
+    std::vector<const ArchiveEntry*> selected;
+    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED))
+        selected.push_back(&rows_.Entry(i));
+    rows_.Sort(column);
+    RedrawOff quiet(list.Handle());
+    list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int i = 0; i < rows_.Count() && !selected.empty(); ++i) {
+        auto it = std::find(selected.begin(), selected.end(), &rows_.Entry(i));
+        if (it != selected.end()) {
+            list.SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
+            selected.erase(it);
+        }
+    }
+    hitItem = -1;
+}
+
+void CTorvexView::SetTitle(const std::string& title)
+{
+    if (GetParentFrame() && GetParentFrame()->Handle())
+        ::SetWindowTextA(GetParentFrame()->Handle(), title.c_str());
+}
+
+void CTorvexView::SelectDriveOf(const std::string& path)
+{
+    if (!path.empty())
+        MainFrame()->DriveCombo().SelectString(path.substr(0, 1));
+}
+
+const EntryList* CTorvexView::ChapterList(const std::string& folder) const
+{
+    const ChapterInfo* chapter = GetTorvexDoc()->catalogue.Chapter(shownChapter);
+    return chapter ? chapter->Directories.Find(folder) : nullptr;
+}
+
+void CTorvexView::SetArchiveMode(bool archive)
+{
+    GetTorvexDoc()->archiveMode = archive;
+    watcher_.SetArchiveShown(archive);
+}
+
+// ---- The document's update ----------------------------------------------------------------
+
+void CTorvexView::OnUpdate(ListView*, intptr_t)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    CMainFrame* frame = MainFrame();
+    doc->firstView = this;
+    DirectoriesSettings& dirs = TheApp().DirectoriesDialog;
+    ApplyViewType(dirs.viewType);
+    if (doc->archiveMode) {
+        ArchiveCatalogue& catalogue = doc->catalogue;
+        SelectDriveOf(catalogue.ArchivePath);
+        frame->SetToolbarMode(1);
+        frame->ShowArchiveInfo(&catalogue, shownChapter);
+        frame->FillChapterCombo(catalogue);
+        archiveFolder = "\\";
+        std::string folder;
+        ParentPath(catalogue.ArchivePath, folder);
+        diskFolder = folder;
+        SetArchiveMode(true);
+        SetArchiveColumns();
+        ShowArchiveFolder(ChapterList(archiveFolder));
+    } else {
+        std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
+        if (folder.empty())
+            folder = "c:";
+        diskFolder = NormalizeDiskFolder(folder);
+        SelectDriveOf(diskFolder);
+        frame->SetToolbarMode(0);
+        frame->ShowArchiveInfo(nullptr, 0);
+        SetArchiveMode(false);
+        SetDiskColumns();
+        doc->ClearDiskEntries();
+        doc->ScanFolder(doc->diskEntries, diskFolder);
+        ShowDiskFolder(doc->diskEntries);
+    }
+    StartWatcher();
+    // The watcher follows every disk folder the view shows, not only those reached by clicks.
+    watcher_.SwitchFolder(diskFolder);
+}
+
+// ---- Navigation ---------------------------------------------------------------------------
+
+void CTorvexView::ShowDisk(const std::string& folder)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    hitItem = -1;
+    diskFolder = folder;
+    doc->ClearDiskEntries();
+    doc->ScanFolder(doc->diskEntries, diskFolder);
+    ShowDiskFolder(doc->diskEntries);
+    watcher_.SwitchFolder(diskFolder);
+}
+
+void CTorvexView::ShowLoadedArchive()
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    CMainFrame* frame = MainFrame();
+    ClearWorkSet();
+    archiveFolder = "\\";
+    SetArchiveMode(true);
+    frame->SetToolbarMode(1);
+    frame->ShowArchiveInfo(&doc->catalogue, shownChapter);
+    SetArchiveColumns();
+    ShowArchiveFolder(ChapterList(archiveFolder));
+}
+
+bool CTorvexView::OpenArchive(const std::string& path)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    // Listed aside: when the archiver fails, the archive loaded before stays whole.
+    ArchiveCatalogue listed;
+    listed.ArchivePath = path;
+    if (!doc->ListChapters(listed) || !doc->ListChapter(listed, listed.LastChapter))
+        return false;
+    doc->catalogue = std::move(listed);
+    shownChapter = doc->catalogue.LastChapter;
+    MainFrame()->FillChapterCombo(doc->catalogue);
+    ClearWorkSet();
+    TheApp().AddToRecentFileList(path);
+    TheApp().DirectoriesDialog.startupLast = diskFolder;
+    ShowLoadedArchive();
+    doc->SetModifiedFlag(false);
+    return true;
+}
+
+void CTorvexView::ActivateRow(int row)
+{
+    if (row < 0 || row >= rows_.Count())
+        return;
+    Lock lock(lock_);
+    CTorvexDoc* doc = GetTorvexDoc();
+    hitItem = row;
+    NavigationState state;
+    state.archiveMode = doc->archiveMode;
+    state.archiveFolder = archiveFolder;
+    state.diskFolder = diskFolder;
+    state.archivePath = doc->catalogue.ArchivePath;
+    state.archiveLoaded = doc->catalogue.Chapter(shownChapter) != nullptr;
+    state.documentModified = doc->IsModified();
+    ClickDecision decision = DecideDoubleClick(state, rows_.Entry(row));
+    CMainFrame* frame = MainFrame();
+    switch (decision.action) {
+    case ClickAction::ArchiveUp:
+    case ClickAction::ArchiveEnter:
+        archiveFolder = decision.target;
+        ShowArchiveFolder(ChapterList(archiveFolder));
+        break;
+    case ClickAction::LeaveArchive:
+        SetDiskColumns();
+        SetArchiveMode(false);
+        frame->SetToolbarMode(0);
+        ShowDisk(decision.target);
+        frame->ShowArchiveInfo(nullptr, 0);
+        ClearWorkSet();
+        break;
+    case ClickAction::DiskUp:
+    case ClickAction::DiskEnter:
+        ShowDisk(decision.target);
+        break;
+    case ClickAction::ShowLoadedArchive:
+        ShowLoadedArchive();
+        break;
+    case ClickAction::OpenArchive:
+        OpenArchive(decision.target);
+        break;
+    case ClickAction::OpenArchiveEntry:
+    case ClickAction::OpenDiskFile:
+        // Viewing a file (with its associated program or the chosen viewer) belongs to the
+        // view/open operation, which hooks in here.
+        break;
+    case ClickAction::None:
+        break;
+    }
+}
+
+void CTorvexView::OnRefresh()
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    if (!doc->archiveMode) {
+        ShowDisk(diskFolder);
+        return;
+    }
+    ArchiveCatalogue listed;
+    listed.ArchivePath = doc->catalogue.ArchivePath;
+    if (!doc->ListChapters(listed) || !doc->ListChapter(listed, listed.LastChapter))
+        return;
+    hitItem = -1;
+    ClearWorkSet();
+    doc->catalogue = std::move(listed);
+    shownChapter = doc->catalogue.LastChapter;
+    archiveFolder = RefreshFolder(doc->catalogue.Chapter(shownChapter)->Directories, archiveFolder);
+    CMainFrame* frame = MainFrame();
+    frame->SetToolbarMode(1);
+    frame->ShowArchiveInfo(&doc->catalogue, shownChapter);
+    // The newest chapter is shown: the chapter combo says so.
+    frame->FillChapterCombo(doc->catalogue);
+    ShowArchiveFolder(ChapterList(archiveFolder));
+}
+
+void CTorvexView::OnDriveChange()
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    ComboBox combo = MainFrame()->DriveCombo();
+    int index = combo.GetCurSel();
+    if (index < 0)
+        return;
+    std::string drive = combo.GetLBText(index);
+    while (!PathExists(drive)) {
+        if (PromptUser(DriveNotReadyText(drive), prompt::RetryCancel) != prompt::IdRetry) {
+            SelectDriveOf(doc->archiveMode ? doc->catalogue.ArchivePath : diskFolder);
+            return;
+        }
+    }
+    if (doc->archiveMode)
+        ClearWorkSet();
+    CMainFrame* frame = MainFrame();
+    SetArchiveMode(false);
+    frame->SetToolbarMode(0);
+    frame->ShowArchiveInfo(nullptr, 0);
+    SetDiskColumns();
+    ShowDisk(drive.substr(0, 2));
+}
+
+void CTorvexView::OnSelectAll()
+{
+    ListCtrl& list = List();
+    list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    if (rows_.HasParentRow())
+        list.SetItemState(0, 0, LVIS_SELECTED);
+}
+
+void CTorvexView::ClearWorkSet()
+{
+    WorkSet.Clear();
+}
+
+// ---- Selection ----------------------------------------------------------------------------
+
+bool CTorvexView::IsRowSelected(int row) const
+{
+    return (List().GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+void CTorvexView::SelectRow(int row)
+{
+    ListCtrl& list = List();
+    list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list.EnsureVisible(row);
+}
+
+bool CTorvexView::HasRealSelection() const
+{
+    return ::HasRealSelection(List().GetSelectedCount(), rows_.Count() > 0 && IsRowSelected(0),
+                              rows_.HasParentRow());
+}
+
+std::string CTorvexView::SelectionSizeText()
+{
+    WaitCursor wait;
+    CTorvexDoc* doc = GetTorvexDoc();
+    const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter);
+    SizeTotals totals;
+    const ListCtrl& list = List();
+    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED)) {
+        if (i < rows_.FirstRealRow())
+            continue;
+        const ArchiveEntry& entry = rows_.Entry(i);
+        if (doc->archiveMode) {
+            if (chapter)
+                AddUpArchiveEntry(entry, chapter->Directories, totals);
+        } else if (entry.IsDirectory()) {
+            AddUpDiskFolder(entry.Path, totals);
+        } else {
+            AddUpFileRow(entry, totals);
+        }
+    }
+    return SizeLineText(totals);
+}
+
+ViewState CTorvexView::CurrentState() const
+{
+    ViewState s;
+    s.archiveMode = GetTorvexDoc()->archiveMode;
+    s.operationRunning = operationRunning != 0;
+    s.selectedCount = List().GetSelectedCount();
+    s.realSelection = HasRealSelection();
+    s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() ? &rows_.Entry(hitItem) : nullptr;
+    // The files list and the viewed files come with their commands; both are empty until then.
+    s.filesListHasItems = false;
+    s.viewedFilesEmpty = true;
+    return s;
+}
+
+// ---- Commands -----------------------------------------------------------------------------
+
+bool CTorvexView::OnCommand(unsigned id, unsigned code)
+{
+    switch (id) {
+    case ID_LIST_VIEW:
+    case ID_DETAILS_VIEW: {
+        int viewType = id == ID_LIST_VIEW ? 0 : 1;
+        ApplyViewType(viewType);
+        TheApp().DirectoriesDialog.viewType = viewType;
+        return true;
+    }
+    case ID_SELECT_ALL:
+        OnSelectAll();
+        return true;
+    case ID_REFRESH:
+        OnRefresh();
+        return true;
+    case IDC_DRIVE_COMBO:
+        if (code == CBN_SELENDOK)
+            OnDriveChange();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CTorvexView::OnUpdateCommand(CommandState& state)
+{
+    if (state.Id() == ID_SELECT_ALL) {
+        state.Enable(operationRunning == 0);
+        return true;
+    }
+    auto enabled = ViewCommandEnabled(state.Id(), CurrentState());
+    if (!enabled)
+        return false;
+    state.Enable(*enabled);
+    if (state.Id() == ID_LIST_VIEW || state.Id() == ID_DETAILS_VIEW)
+        state.SetCheck(List().GetViewType() == (state.Id() == ID_LIST_VIEW ? (DWORD)LVS_LIST : (DWORD)LVS_REPORT));
+    return true;
+}
+
+// ---- The list window ----------------------------------------------------------------------
+
+bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
+{
+    switch (header.code) {
+    case LVN_GETDISPINFOA: {
+        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
+        if (item.iItem < 0 || item.iItem >= rows_.Count())
+            return true;
+        const ArchiveEntry& entry = rows_.Entry(item.iItem);
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iSubItem >= 0 &&
+            item.iSubItem < kArchiveColumns)
+            lstrcpynA(item.pszText, entry.Columns[item.iSubItem].c_str(), item.cchTextMax);
+        if (item.mask & LVIF_IMAGE)
+            item.iImage = rows_.Image(item.iItem);
+        return true;
+    }
+    case LVN_ODFINDITEMA: {
+        auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+        result = -1;
+        if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz)
+            return true;
+        std::string wanted = find.lvfi.psz;
+        bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+        int count = rows_.Count();
+        int start = std::max(find.iStart, 0);
+        for (int n = 0; n < count; ++n) {
+            int i = start + n;
+            if (i >= count) {
+                if (!(find.lvfi.flags & LVFI_WRAP))
+                    break;
+                i -= count;
+            }
+            const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
+            std::string text = partial ? name.substr(0, wanted.size()) : name;
+            if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) {
+                result = i;
+                break;
+            }
+        }
+        return true;
+    }
+    case LVN_COLUMNCLICK:
+        SortBy(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CTorvexView::OnLButtonDown(UINT, POINT pt)
+{
+    if (operationRunning)
+        return true;
+    hitItem = List().HitTest(pt);
+    return false;
+}
+
+bool CTorvexView::OnLButtonDblClk(UINT, POINT pt)
+{
+    if (operationRunning)
+        return true;
+    UINT flags = 0;
+    int row = List().HitTest(pt, &flags);
+    hitItem = row;
+    if (row >= 0 && (flags & LVHT_ONITEM))
+        ActivateRow(row);
+    return false;
+}
+
+bool CTorvexView::OnRButtonDown(UINT, POINT)
+{
+    return operationRunning != 0;
+}
+
+bool CTorvexView::OnContextMenu(POINT screenPt)
+{
+    if (operationRunning)
+        return true;
+    POINT client = screenPt;
+    if (screenPt.x == -1 && screenPt.y == -1) {
+        // From the keyboard: at the focused row.
+        int focused = List().GetNextItem(-1, LVNI_FOCUSED);
+        RECT r{};
+        if (focused >= 0 && List().GetItemRect(focused, r, LVIR_LABEL))
+            client = {r.left, r.bottom};
+        else
+            client = {0, 0};
+        screenPt = client;
+        ClientToScreen(Handle(), &screenPt);
+    } else {
+        ScreenToClient(Handle(), &client);
+    }
+    hitItem = List().HitTest(client);
+
+    HMENU menu = LoadMenuA(TheApp().Instance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    if (!menu)
+        return true;
+    HMENU popup = GetSubMenu(menu, GetTorvexDoc()->archiveMode ? 0 : 1);
+    if (popup) {
+        int assocProg = TheApp().Settings().GetProfileInt(kSettingsSection, "AssocProg", 0);
+        ModifyMenuA(popup, ID_VIEW_OPEN_FILE, MF_BYCOMMAND | MF_STRING, ID_VIEW_OPEN_FILE,
+                    assocProg ? "Open File\tCtrl+V" : "View File\tCtrl+V");
+        std::string size = SelectionSizeText();
+        ModifyMenuA(popup, ID_COMPUTE_SIZE, MF_BYCOMMAND | MF_STRING, 0, size.c_str());
+        UINT chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screenPt.x, screenPt.y,
+                                     0, Handle(), nullptr);
+        if (chosen)
+            OnCommand(chosen, 0);
+    }
+    DestroyMenu(menu);
+    return true;
+}
+
+bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    RunListKey(DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0, ctrl, key, firstStroke ? 1 : 2));
+    return false;
+}
+
+void CTorvexView::RunListKey(const KeyDecision& decision)
+{
+    // Ctrl+E / Ctrl+X (extract), Ctrl+A (add) and Delete (quick deletion) start their operations
+    // here once those exist; until then the keys do what the list itself does with them.
+    (void)decision;
+}
+
+bool CTorvexView::OnTimer(UINT_PTR id)
+{
+    if (id != REFRESH_TIMER)
+        return false;
+    {
+        Lock lock(lock_);
+        // A change seen just before the archive was shown: the archive's rows stay.
+        if (!GetTorvexDoc()->archiveMode)
+            ShowDisk(diskFolder);
+    }
+    KillTimer(Handle(), REFRESH_TIMER);
+    return true;
+}
+
+bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result)
+{
+    if (msg != WM_FOLDER_CHANGED)
+        return false;
+    // Each change restarts the second: a burst gives one rescan.
+    if (!GetTorvexDoc()->archiveMode)
+        SetTimer(Handle(), REFRESH_TIMER, RefreshDelayMs, nullptr);
+    result = 0;
+    return true;
+}
+
+void CTorvexView::OnDestroy()
+{
+    StopWatcher();
+}
+
+void CTorvexView::StartWatcher()
+{
+    if (!watcher_.Started())
+        watcher_.Start(Handle(), diskFolder);
+}
+
+void CTorvexView::StopWatcher()
+{
+    watcher_.Stop();
+}

@@ -1,0 +1,134 @@
+// The one view of the main window: a list of one archive directory (of the shown chapter) or of
+// one disk folder, with the parent row ". ." on top. The rows live in ViewRows in display order
+// and the list asks for them by index (owner data), so large directories show at once.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/archive_catalogue.h"
+#include "framework/list_view.h"
+#include "ui/folder_watcher.h"
+#include "ui/view_rows.h"
+#include "ui/view_rules.h"
+
+class CMainFrame;
+class CTorvexDoc;
+
+class CTorvexView : public ListView {
+public:
+    CTorvexView();
+    ~CTorvexView() override;
+
+    // Archive directory shown in archive mode ("\" for the root, else e.g. \docs\img).
+    std::string archiveFolder;
+    // Disk folder shown in disk mode, no trailing backslash; a drive root is "C:".
+    std::string diskFolder;
+    // Chapter whose contents are shown.
+    int shownChapter = 0;
+    int archiveSortColumn = 0;
+    int diskSortColumn = 0;
+    // Row under the last left click or double click; -1 when none.
+    int hitItem = -1;
+    // Set while a background operation runs: every input is refused.
+    int operationRunning = 0;
+    // Help topic of the dialog now open (e.g. "#Extract"); empty when none.
+    std::string helpAnchor;
+    // Copies of rows the next operation works on.
+    EntryList WorkSet;
+
+    CTorvexDoc* GetTorvexDoc() const;
+    CMainFrame* MainFrame() const;
+
+    // The document changed: show the archive's root or the start-up disk folder.
+    void OnUpdate(ListView* sender, intptr_t hint) override;
+    // Fills the list with the parent row and `entries` (a directory of the shown chapter;
+    // nullptr shows the parent row alone), sorts, sets the title.
+    void ShowArchiveFolder(const EntryList* entries);
+    // Fills the list with the parent row (below a drive root) and the disk rows.
+    void ShowDiskFolder(const EntryList& entries);
+    void SetArchiveColumns();
+    void SetDiskColumns();
+    // 0: list, otherwise details.
+    void ApplyViewType(int viewType);
+
+    // More than one row selected, or one that is not the parent row.
+    bool HasRealSelection() const;
+    // Size line of the context menu: bytes and files under the selected rows.
+    std::string SelectionSizeText();
+    // Empties the operation set (and the files list, once it exists).
+    void ClearWorkSet();
+    // The state the command-enabling rules read.
+    ViewState CurrentState() const;
+
+    // Rows in display order (index = list row).
+    const ViewRows& Rows() const { return rows_; }
+    int RowCount() const { return rows_.Count(); }
+    bool IsRowSelected(int row) const;
+    // Selects one row (and gives it the focus); the others lose their selection.
+    void SelectRow(int row);
+    // First row from `start` whose name equals `name` ignoring case; -1 when none.
+    int FindRow(const std::string& name, int start = 0) const { return rows_.FindName(name, start); }
+
+    // Commands of the view.
+    void OnSelectAll();
+    void OnRefresh();
+    // The drive combo's accepted selection.
+    void OnDriveChange();
+    // Runs what a double click on `row` does (the window's handler calls it after the hit test).
+    void ActivateRow(int row);
+
+    bool WatcherStarted() const { return watcher_.Started(); }
+    const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
+
+    bool OnCommand(unsigned id, unsigned code) override;
+    bool OnUpdateCommand(CommandState& state) override;
+
+protected:
+    DWORD PreCreate(DWORD style) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
+    bool OnLButtonDown(UINT flags, POINT pt) override;
+    bool OnLButtonDblClk(UINT flags, POINT pt) override;
+    bool OnRButtonDown(UINT flags, POINT pt) override;
+    bool OnContextMenu(POINT screenPt) override;
+    bool OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    bool OnTimer(UINT_PTR id) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnDestroy() override;
+
+private:
+    // Guards the rebuilds of the double click and the refresh timer; recursive.
+    class Lock {
+    public:
+        explicit Lock(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
+        ~Lock() { LeaveCriticalSection(&section_); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        CRITICAL_SECTION& section_;
+    };
+
+    void SetColumns(int count);
+    void ShowRows(int sortColumn);
+    void SortBy(int column);
+    void SetTitle(const std::string& title);
+    void SelectDriveOf(const std::string& path);
+    // Switches to disk mode (or stays there) showing `folder`.
+    void ShowDisk(const std::string& folder);
+    // Shows the root of the loaded catalogue's chapter shownChapter in archive mode.
+    void ShowLoadedArchive();
+    // Lists a ".j" file and shows it; the loaded archive stays when listing fails.
+    bool OpenArchive(const std::string& path);
+    void SetArchiveMode(bool archive);
+    const EntryList* ChapterList(const std::string& folder) const;
+    // What the list keys start; their operations come with the operations themselves.
+    void RunListKey(const KeyDecision& decision);
+    void StartWatcher();
+    void StopWatcher();
+
+    ViewRows rows_;
+    CRITICAL_SECTION lock_;
+    FolderWatcher watcher_;
+};
