@@ -419,7 +419,7 @@ TEST_F(ShellExtensionTest, DragEffectsFollowTheOfferedMedium)
     EXPECT_EQ(target->DragOver(0, point, &effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(target->DragLeave(), S_OK);
-    // The enumerators were released: only the test's own references remain.
+    // Dragging over holds nothing: only the test's own references remain.
     EXPECT_EQ(files->References(), 1u);
     EXPECT_EQ(stream->References(), 1u);
 }

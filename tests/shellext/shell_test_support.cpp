@@ -15,61 +15,6 @@ const char* const kExtensionSettings[] = {"ShExtExtract", "ShExtCompress", "ShEx
                                           "tempDir",      "tempEdit",      "jarEdit",          "torvexEdit",
                                           "ExtractDirect"};
 
-class FormatEnumerator : public IEnumFORMATETC {
-public:
-    FormatEnumerator(const FORMATETC& format, ULONG position = 0) : format_(format), position_(position) {}
-    virtual ~FormatEnumerator() = default;
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IEnumFORMATETC))
-            return E_NOINTERFACE;
-        *object = this;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        ULONG count = --references_;
-        if (count == 0)
-            delete this;
-        return count;
-    }
-    STDMETHODIMP Next(ULONG count, FORMATETC* formats, ULONG* fetched) override
-    {
-        ULONG done = 0;
-        if (count > 0 && position_ == 0) {
-            formats[0] = format_;
-            position_ = 1;
-            done = 1;
-        }
-        if (fetched)
-            *fetched = done;
-        return done == count ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Skip(ULONG count) override
-    {
-        position_ += count;
-        return position_ <= 1 ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Reset() override
-    {
-        position_ = 0;
-        return S_OK;
-    }
-    STDMETHODIMP Clone(IEnumFORMATETC** copy) override
-    {
-        *copy = new FormatEnumerator(format_, position_);
-        return S_OK;
-    }
-
-private:
-    ULONG references_ = 1;
-    FORMATETC format_;
-    ULONG position_;
-};
-
 HGLOBAL DropListMemory(const std::vector<std::string>& paths)
 {
     // Wide names, as Explorer hands them over.
@@ -203,8 +148,7 @@ STDMETHODIMP TestDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** for
     *formats = nullptr;
     if (direction != DATADIR_GET)
         return E_NOTIMPL;
-    *formats = new FormatEnumerator(format_);
-    return S_OK;
+    return SHCreateStdEnumFmtEtc(1, &format_, formats);
 }
 
 ScopedSettings::ScopedSettings()
