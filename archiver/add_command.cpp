@@ -433,7 +433,7 @@ int AddFiles(const Options& options)
         index.comment = archiveComment;
     index.modified = now;
     if (!CopyKeptBlocks(exists ? &source : nullptr, index, oldBlockCount, writer) ||
-        !writer.Finish(index, options)) {
+        !writer.Finish(index, options, &source)) {
         Console::Error(writer.Error());
         return 1;
     }

@@ -100,6 +100,8 @@ public:
     bool Read(uint64_t offset, void* buffer, size_t size);
     uint64_t Size() const { return total_; }
     int VolumeCount() const { return int(volumes_.size()); }
+    // Lets go of the files (Windows cannot replace a file that is open).
+    void Close() { volumes_.clear(); }
 
 private:
     struct Volume { std::unique_ptr<DiskFile> file; uint64_t start, size; };

@@ -119,7 +119,7 @@ bool ArchiveWriter::CopyBlock(ArchiveSource& source, DataBlock& block)
     return true;
 }
 
-bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options)
+bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveSource* old)
 {
     std::string plain = SerializeIndex(index);
     uLongf packedSize = compressBound(uLong(plain.size()));
@@ -142,6 +142,8 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options)
         error_ = "interrupted by the user";
         return false;
     }
+    if (old)
+        old->Close();
     if (options.volumes)
         return SplitVolumes(options);
     if (!MoveInPlace(temp_, archive_))
@@ -159,7 +161,7 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options)
 
 bool ArchiveWriter::MoveInPlace(const std::string& from, const std::string& to)
 {
-    if (ReplaceFile(from, to))
+    if (MoveOver(from, to))
         return true;
     // Another volume (work folder elsewhere): copy beside the archive first, then rename.
     std::string near = to + ".copy~";
@@ -189,7 +191,7 @@ bool ArchiveWriter::MoveInPlace(const std::string& from, const std::string& to)
     bool synced = out.Sync();
     out.Close();
     in.Close();
-    if (!synced || !ReplaceFile(near, to)) {
+    if (!synced || !MoveOver(near, to)) {
         error_ = "can't put the new archive in place of " + to + ": " + LastErrorText();
         RemoveFile(near);
         return false;
@@ -277,7 +279,7 @@ bool ArchiveWriter::SplitVolumes(const Options& options)
     }
     in.Close();
     for (const std::string& name : written)
-        if (!ReplaceFile(name + ".part~", name))
+        if (!MoveOver(name + ".part~", name))
             return fail("can't put volume " + name + " in place: " + LastErrorText());
     for (int v = volume + 1; v < 1000; ++v) {
         FileInfo info;

@@ -22,7 +22,8 @@ public:
     // Copies a block's packed bytes from the old archive; sets its new offset.
     bool CopyBlock(ArchiveSource& source, DataBlock& block);
     // Writes the index, splits into volumes when asked, and replaces the archive.
-    bool Finish(ArchiveIndex& index, const Options& options);
+    // The old archive's source is closed first, when one is given.
+    bool Finish(ArchiveIndex& index, const Options& options, ArchiveSource* old = nullptr);
     // Removes the temporary file of an unfinished archive.
     void Abandon();
     // Set on failure: why (disk full, unreadable old data...), one line.

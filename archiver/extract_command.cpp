@@ -219,7 +219,7 @@ int ExtractFiles(const Options& options)
                 return 1;
             continue;
         }
-        if (!ReplaceFile(temp, target)) {
+        if (!MoveOver(temp, target)) {
             Console::Error("can't replace " + target + ": " + LastErrorText());
             RemoveFile(temp);
             continue;

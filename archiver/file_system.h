@@ -46,7 +46,7 @@ bool RemoveFile(const std::string& path);
 // Removes an empty folder.
 bool RemoveFolder(const std::string& path);
 // Moves a complete file over another in one step (the old one stays if this fails).
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveOver(const std::string& from, const std::string& to);
 bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, uint32_t attributes);
 // Bytes free for this user on the volume holding the path; 0 when unknown.
 uint64_t FreeSpace(const std::string& path);

@@ -146,7 +146,7 @@ bool RemoveFile(const std::string& path)
 
 bool RemoveFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
-bool ReplaceFile(const std::string& from, const std::string& to)
+bool MoveOver(const std::string& from, const std::string& to)
 {
     if (::rename(from.c_str(), to.c_str()) != 0) {
         lastError = errno;

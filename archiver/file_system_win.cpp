@@ -123,7 +123,7 @@ bool RemoveFile(const std::string& path)
 
 bool RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
-bool ReplaceFile(const std::string& from, const std::string& to)
+bool MoveOver(const std::string& from, const std::string& to)
 {
     DWORD attributes = GetFileAttributesA(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))

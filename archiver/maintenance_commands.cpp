@@ -53,7 +53,7 @@ bool Rewrite(const Options& options, ArchiveSource& source, ArchiveIndex& index)
     ArchiveWriter writer;
     index.modified = NowStamp();
     if (!writer.Begin(options.archive, options.workFolder) ||
-        !CopyKeptBlocks(&source, index, index.blocks.size(), writer) || !writer.Finish(index, Options())) {
+        !CopyKeptBlocks(&source, index, index.blocks.size(), writer) || !writer.Finish(index, Options(), &source)) {
         Console::Error(Interrupted() ? std::string("interrupted by the user") : writer.Error());
         return false;
     }
