@@ -1,0 +1,214 @@
+// Whole commands of the extension against our jar32.exe: real archives extracted, created and
+// extended, checked with jar32's own listing.
+#include "shell_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+#include <set>
+
+using namespace shelltest;
+
+namespace {
+
+// Runs jar32.exe from the test folder and returns what it printed.
+std::string RunJar(const std::string& arguments, const std::string& folder)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return "pipe failed";
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::string commandLine = "\"" + ExeFolder() + "\\jar32.exe\" " + arguments;
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                  &startup, &process);
+    CloseHandle(writeEnd);
+    std::string output;
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+            output.append(buffer, got);
+        WaitForSingleObject(process.hProcess, 30000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    } else {
+        output = "jar32.exe did not start";
+    }
+    CloseHandle(readEnd);
+    return output;
+}
+
+// The stored paths of the newest chapter, as "v" lists them.
+std::set<std::string> StoredPaths(const std::string& archive)
+{
+    std::string listing = RunJar("v \"" + archive + "\"", ExeFolder());
+    std::set<std::string> paths;
+    static const std::regex entry(R"(^\d+\) (.*)$)");
+    for (const std::string& line : SplitLines(listing)) {
+        std::smatch match;
+        if (std::regex_match(line, match, entry))
+            paths.insert(match[1]);
+    }
+    EXPECT_FALSE(paths.empty()) << listing;
+    return paths;
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!FileExists(ExeFolder() + "\\jar32.exe"))
+            GTEST_SKIP() << "jar32.exe is not built";
+        ASSERT_TRUE(dll.Loaded());
+        standIn = ExeFolder() + "\\shellext-stand-in";
+        settings.String("jarEdit", ExeFolder());
+        settings.String("torvexEdit", standIn);
+        settings.Int("ShExtExtract", 1);
+        settings.Int("ShExtCompress", 1);
+
+        // A small tree to archive: notes.txt, photos\a.jpg, photos\trip\day1.jpg.
+        source = temp.MakeFolder("source");
+        temp.Make("source\\notes.txt", "some notes");
+        temp.MakeFolder("source\\photos");
+        temp.Make("source\\photos\\a.jpg", "picture a");
+        temp.MakeFolder("source\\photos\\trip");
+        temp.Make("source\\photos\\trip\\day1.jpg", "first day");
+    }
+    void TearDown() override { WaitForChildren(); }
+
+    // Builds a menu for the selection and picks the item at offset; returns what QueryContextMenu said.
+    HRESULT Choose(const std::vector<std::string>& selection, UINT offset)
+    {
+        IContextMenu* menu = dll.Create<IContextMenu>(IID_IContextMenu);
+        if (!menu)
+            return E_FAIL;
+        IShellExtInit* init = nullptr;
+        menu->QueryInterface(IID_IShellExtInit, reinterpret_cast<void**>(&init));
+        TestDataObject* data = TestDataObject::WithFiles(selection);
+        init->Initialize(nullptr, data, nullptr);
+        HMENU popup = CreatePopupMenu();
+        HRESULT built = menu->QueryContextMenu(popup, 0, 1, 100, CMF_NORMAL);
+        DestroyMenu(popup);
+        CMINVOKECOMMANDINFO info = {};
+        info.cbSize = sizeof(info);
+        info.lpVerb = MAKEINTRESOURCEA(offset);
+        HRESULT invoked = menu->InvokeCommand(&info);
+        init->Release();
+        data->Release();
+        menu->Release();
+        EXPECT_EQ(invoked, S_OK);
+        EXPECT_TRUE(WaitForChildren(60000));
+        return built;
+    }
+
+    // An archive of the source tree made by jar32 itself.
+    std::string MakeArchive(const std::string& name)
+    {
+        std::string list = temp.Make("make.lst", source + "\\.\\notes.txt\r\n" + source + "\\.\\photos\r\n" + source +
+                                                     "\\.\\photos\\a.jpg\r\n" + source + "\\.\\photos\\trip\r\n" +
+                                                     source + "\\.\\photos\\trip\\day1.jpg\r\n");
+        std::string folder = temp.MakeFolder("archives");
+        std::string archive = folder + "\\" + name;
+        std::string output = RunJar("a -y -r- -jf \"" + archive + "\" !\"" + list + "\"", folder);
+        EXPECT_TRUE(FileExists(archive)) << output;
+        return archive;
+    }
+
+    ExtensionDll dll;
+    ScopedSettings settings;
+    TempFolder temp;
+    std::string standIn, source;
+};
+
+const std::set<std::string> kWholeTree = {"notes.txt", "photos", "photos\\a.jpg", "photos\\trip",
+                                          "photos\\trip\\day1.jpg"};
+
+TEST_F(EndToEndTest, ExtractHereAndExtractToFolderUnpackTheArchive)
+{
+    std::string archive = MakeArchive("backup.j");
+    ASSERT_EQ(StoredPaths(archive), kWholeTree);
+    std::string folder = temp.Path() + "\\archives";
+
+    ASSERT_EQ(Choose({archive}, 0), 3);
+    EXPECT_EQ(ReadFile(folder + "\\notes.txt"), "some notes");
+    EXPECT_EQ(ReadFile(folder + "\\photos\\trip\\day1.jpg"), "first day");
+
+    ASSERT_EQ(Choose({archive}, 1), 3);
+    EXPECT_EQ(ReadFile(folder + "\\backup\\notes.txt"), "some notes");
+    EXPECT_EQ(ReadFile(folder + "\\backup\\photos\\a.jpg"), "picture a");
+    EXPECT_EQ(ReadFile(folder + "\\backup\\photos\\trip\\day1.jpg"), "first day");
+}
+
+TEST_F(EndToEndTest, ExtractToProgramHandsTheArchiveToTorvex)
+{
+    std::string archive = MakeArchive("hand over.j");
+    DeleteFileA((standIn + "\\torvex.record").c_str());
+    ASSERT_EQ(Choose({archive}, 2), 3);
+    EXPECT_EQ(ScopedSettings::ReadInt("ExtractDirect"), 1);
+    std::vector<std::string> record = SplitLines(ReadFile(standIn + "\\torvex.record"));
+    ASSERT_FALSE(record.empty());
+    EXPECT_EQ(record[0], "\"" + standIn + "\\torvex.exe\" \"" + archive + "\"");
+    DeleteFileA((standIn + "\\torvex.record").c_str());
+}
+
+TEST_F(EndToEndTest, AddToStoresPathsBelowTheSelectionsFolder)
+{
+    settings.Int("ShExtCompression", 3);
+    ASSERT_EQ(Choose({source + "\\notes.txt", source + "\\photos"}, 0), 1);
+    EXPECT_EQ(StoredPaths(source + "\\notes.j"), kWholeTree);
+
+    // One folder: the archive is named after it and holds it.
+    ASSERT_EQ(Choose({source + "\\photos"}, 0), 1);
+    EXPECT_EQ(StoredPaths(source + "\\photos.j"),
+              (std::set<std::string>{"photos", "photos\\a.jpg", "photos\\trip", "photos\\trip\\day1.jpg"}));
+}
+
+TEST_F(EndToEndTest, SkipTopmostDirectoryStoresTheFoldersContentsOnly)
+{
+    settings.Int("ShExtSkipDir", 1);
+    ASSERT_EQ(Choose({source + "\\photos"}, 0), 1);
+    EXPECT_EQ(StoredPaths(source + "\\photos.j"), (std::set<std::string>{"a.jpg", "trip", "trip\\day1.jpg"}));
+}
+
+TEST_F(EndToEndTest, DropOntoAnArchiveExtendsIt)
+{
+    std::string archive = MakeArchive("target.j");
+    std::string extra = temp.Make("extra.txt", "dropped");
+    std::string more = temp.MakeFolder("more");
+    temp.Make("more\\inside.txt", "inside");
+
+    IDropTarget* drop = dll.Create<IDropTarget>(IID_IDropTarget);
+    ASSERT_NE(drop, nullptr);
+    IPersistFile* file = nullptr;
+    drop->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    std::wstring wide(archive.begin(), archive.end());
+    EXPECT_EQ(file->Load(wide.c_str(), STGM_READ), S_OK);
+    TestDataObject* data = TestDataObject::WithFiles({extra, more});
+    POINTL point = {0, 0};
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(drop->DragEnter(data, 0, point, &effect), S_OK);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(drop->Drop(data, 0, point, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    file->Release();
+    drop->Release();
+    data->Release();
+    ASSERT_TRUE(WaitForChildren(60000));
+
+    std::set<std::string> expected = kWholeTree;
+    expected.insert({"extra.txt", "more", "more\\inside.txt"});
+    EXPECT_EQ(StoredPaths(archive), expected);
+    // What was dropped is still where it was.
+    EXPECT_EQ(ReadFile(extra), "dropped");
+}
+
+} // namespace
