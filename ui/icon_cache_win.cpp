@@ -82,6 +82,9 @@ BOOL CALLBACK NthGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
 
 void UseIconImageList(HIMAGELIST list)
 {
+    // Cached indexes belong to the list they were appended to.
+    if (list != imageList)
+        Cache().Clear();
     imageList = list;
 }
 

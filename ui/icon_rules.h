@@ -36,6 +36,7 @@ public:
     std::optional<int> Find(const std::string& key) const;
     void Store(const std::string& key, int index) { map_[key] = index; }
     size_t size() const { return map_.size(); }
+    void Clear() { map_.clear(); }
 
 private:
     std::unordered_map<std::string, int> map_;

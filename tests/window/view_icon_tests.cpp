@@ -1,0 +1,104 @@
+// File icons: the fixed images, the shell's icons for disk files, registered type icons for files
+// inside an archive, and the cache that appends each icon once.
+#include "view_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/icon_cache.h"
+
+using namespace viewtest;
+
+namespace {
+
+void SetClassesDefault(const std::string& key, const std::string& value)
+{
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, nullptr, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+    RegCloseKey(k);
+}
+
+std::string ExePath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+int ImageCount()
+{
+    return ImageList_GetImageCount(IconImageList());
+}
+
+} // namespace
+
+TEST(IconCache, FixedImagesShellIconsAndRegisteredTypesAreAppendedOnce)
+{
+    std::string folder = MakeScratchFolder("icons");
+    WriteFile(folder + "\\a.txt", "a");
+    WriteFile(folder + "\\b.txt", "b");
+    {
+        TorvexWindow w(folder);
+        ASSERT_NE(IconImageList(), nullptr);
+        ASSERT_GE(ImageCount(), 5);
+
+        EXPECT_EQ(IconIndexFor("\\README"), 3);
+        EXPECT_EQ(IconIndexFor("\\tools\\setup.exe"), 4);
+
+        // Two disk files of one type share one image (the rows on screen asked already).
+        int count = ImageCount();
+        int a = IconIndexFor(folder + "\\a.txt");
+        int b = IconIndexFor(folder + "\\b.txt");
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(ImageCount(), count);
+        EXPECT_EQ(w.Image(w.RowNamed("a.txt")), a);
+        if (a != 3)
+            EXPECT_GE(a, 5);
+
+        // A type registered with an icon in a module: loaded from the module, cached by extension
+        // whatever the case of the name.
+        SetClassesDefault(".tvxicon", "TorvexTest.IconType");
+        SetClassesDefault("TorvexTest.IconType\\DefaultIcon", "C:\\no-such-folder\\none.dll,0");
+        count = ImageCount();
+        EXPECT_EQ(IconIndexFor("\\x.tvxicon"), 3); // module missing: the file image, nothing cached
+        EXPECT_EQ(ImageCount(), count);
+        SetClassesDefault("TorvexTest.IconType\\DefaultIcon", ExePath() + ",-174");
+        int registered = IconIndexFor("\\docs\\x.tvxicon");
+        EXPECT_GE(registered, 5);
+        EXPECT_EQ(IconIndexFor("\\Y.TVXICON"), registered);
+        EXPECT_EQ(ImageCount(), count + 1);
+
+        // A type nobody registered: the file image, asked again each time, nothing appended.
+        count = ImageCount();
+        EXPECT_EQ(IconIndexFor("\\x.tvxnothing"), 3);
+        EXPECT_EQ(IconIndexFor("\\x.tvxnothing"), 3);
+        EXPECT_EQ(ImageCount(), count);
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTest.IconType\\DefaultIcon");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTest.IconType");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tvxicon");
+    }
+    RemoveTree(folder);
+}
+
+TEST(IconCache, GroupIconsByPositionOrById)
+{
+    HMODULE module = LoadLibraryExA(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HICON byId = LoadGroupIcon(module, "-171");
+    EXPECT_NE(byId, nullptr);
+    HICON first = LoadGroupIcon(module, "0");
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(LoadGroupIcon(module, "999"), nullptr);
+    EXPECT_EQ(LoadGroupIcon(module, "-9999"), nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(byId, &info));
+    BITMAP bm{};
+    GetObjectA(info.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 16);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    DestroyIcon(byId);
+    DestroyIcon(first);
+    FreeLibrary(module);
+}
