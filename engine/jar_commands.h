@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace jar {
+namespace jarcontract {
 // The archiver's executable, appended to the Jar folder; the argument text follows the blank.
 inline constexpr const char* ExecutableSuffix = "\\jar32.exe ";
 // Torvex's configuration for the archiver, in the program folder, passed through the environment.
@@ -37,7 +37,7 @@ inline std::string ConfigRemoval()
 {
     return std::string(ConfigVariable) + "=";
 }
-} // namespace jar
+} // namespace jarcontract
 
 // Listings.
 // lc "archive"

@@ -42,12 +42,12 @@ class ConfigVariable {
 public:
     explicit ConfigVariable(const std::string& programFolder)
     {
-        std::string assignment = jar::ConfigAssignment(programFolder);
+        std::string assignment = jarcontract::ConfigAssignment(programFolder);
         _putenv(assignment.c_str());
     }
     ConfigVariable(const ConfigVariable&) = delete;
     ConfigVariable& operator=(const ConfigVariable&) = delete;
-    ~ConfigVariable() { _putenv(jar::ConfigRemoval().c_str()); }
+    ~ConfigVariable() { _putenv(jarcontract::ConfigRemoval().c_str()); }
 };
 
 struct Child {
@@ -79,7 +79,7 @@ bool OpenPipe(JarSession& session, Handle& readEnd, Handle& writeEnd, const char
 // handles are never touched. A null handle leaves that stream on the child's console.
 bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, HANDLE error, int showState, Child& child)
 {
-    std::string commandLine = jar::CommandLine(session.JarFolder(), arguments);
+    std::string commandLine = jarcontract::CommandLine(session.JarFolder(), arguments);
     std::string folder = session.WorkingFolder();
     // A drive root is held as "C:", which names the drive's current folder, not its root.
     if (folder.size() == 2 && folder[1] == ':')
@@ -87,7 +87,7 @@ bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, 
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    startup.lpTitle = const_cast<char*>(jar::ConsoleTitle);
+    startup.lpTitle = const_cast<char*>(jarcontract::ConsoleTitle);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = static_cast<WORD>(showState);
     startup.hStdOutput = output;

@@ -53,9 +53,9 @@ TEST(JarArguments, Deletion)
 
 TEST(JarArguments, CommandLineAndConfiguration)
 {
-    EXPECT_EQ(jar::CommandLine("C:\\Program Files\\Torvex", "lc \"a.j\""), "C:\\Program Files\\Torvex\\jar32.exe lc \"a.j\"");
-    EXPECT_EQ(jar::ConfigAssignment("C:\\Torvex"), "JAR_CFG_FILE=C:\\Torvex\\Torvex.cfg");
-    EXPECT_EQ(jar::ConfigRemoval(), "JAR_CFG_FILE=");
+    EXPECT_EQ(jarcontract::CommandLine("C:\\Program Files\\Torvex", "lc \"a.j\""), "C:\\Program Files\\Torvex\\jar32.exe lc \"a.j\"");
+    EXPECT_EQ(jarcontract::ConfigAssignment("C:\\Torvex"), "JAR_CFG_FILE=C:\\Torvex\\Torvex.cfg");
+    EXPECT_EQ(jarcontract::ConfigRemoval(), "JAR_CFG_FILE=");
 }
 
 } // namespace
