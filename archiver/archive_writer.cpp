@@ -144,7 +144,9 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveS
     }
     if (old)
         old->Close();
-    if (options.volumes)
+    // Volumes that follow the free space only matter on removable media: on a fixed disk the
+    // whole archive has just been written there, so it fits as one file.
+    if (options.volumes && (options.volumeSize != 0 || options.removable))
         return SplitVolumes(options);
     if (!MoveInPlace(temp_, archive_))
         return false;

@@ -9,6 +9,10 @@
 #include "engine/listing_parser.h"
 #include "jar_test_support.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 bool HasError(const JarRun& run) { return run.err.find("ERROR") != std::string::npos; }
 bool Clean(const JarRun& run) { return run.err.empty(); }
@@ -436,6 +440,31 @@ TEST_F(JarTest, ClearErrorsForWhatIsMissing)
     EXPECT_NE(noFile.err.find("missing.txt"), std::string::npos);
     EXPECT_TRUE(HasError(RunJar(" zz " + Q(archive))));
     EXPECT_TRUE(HasError(RunJar(" x -q " + Q(archive))));
+#ifndef _WIN32
+    // A file that cannot be read is named and left out; the rest is stored.
+    Write("locked.txt", "secret");
+    ::chmod(P("locked.txt").c_str(), 0);
+    if (ReadRaw(P("locked.txt")) == "<missing>") {
+        JarRun unreadable = RunJar(" a -y " + Q(archive) + " " + Q(P("locked.txt")) + " " + Q(P("a.txt")));
+        EXPECT_NE(unreadable.err.find("ERROR: can't open " + P("locked.txt")), std::string::npos) << unreadable.err;
+        ArchiveCatalogue stored = List(archive);
+        EXPECT_EQ(stored.Chapter(1)->TotalFiles, "1");
+    }
+    ::chmod(P("locked.txt").c_str(), 0644);
+
+    // A write that fails half-way (the disk is full) leaves the archive as it was, and no debris.
+    std::string before = ReadRaw(archive);
+    Write("large.bin", NoiseOf(3 << 20, 11));
+    JarRun full = RunJarWithFileLimit(" a -y " + Q(archive) + " " + Q(P("large.bin")), 1 << 20);
+    EXPECT_NE(full.err.find("ERROR: can't write"), std::string::npos) << full.err;
+    EXPECT_EQ(ReadRaw(archive), before);
+    EXPECT_FALSE(Exists("t.j.tmp~"));
+    ASSERT_TRUE(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("large.bin"))).err.empty());
+    JarRun fullExtract = RunJarWithFileLimit(" x -y -o" + Q(P("ex")) + " " + Q(archive) + " \\large.bin", 1 << 20);
+    EXPECT_NE(fullExtract.err.find("ERROR: can't write"), std::string::npos) << fullExtract.err;
+    EXPECT_FALSE(Exists("ex/large.bin"));
+    EXPECT_FALSE(Exists("ex/large.bin.tmp~"));
+#endif
     // Each message is one line beginning with ERROR.
     for (const JarRun& run : {noArchive, noList})
         EXPECT_EQ(run.err.rfind("ERROR", 0), 0u);

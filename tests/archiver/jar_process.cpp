@@ -102,6 +102,7 @@ std::string RunJarAndStop(const std::string& arguments, int milliseconds, bool h
 #else
 #include <csignal>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -123,7 +124,7 @@ struct Child {
     std::string outText, errText;
 };
 
-bool Start(const std::string& arguments, const std::string& input, Child& child)
+bool Start(const std::string& arguments, const std::string& input, Child& child, long fileLimit = 0)
 {
     int outPipe[2], errPipe[2], inPipe[2];
     if (pipe(outPipe) || pipe(errPipe) || pipe(inPipe))
@@ -131,6 +132,11 @@ bool Start(const std::string& arguments, const std::string& input, Child& child)
     std::string program = ProgramFolder() + "/jar32";
     child.pid = fork();
     if (child.pid == 0) {
+        if (fileLimit > 0) {
+            rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            signal(SIGXFSZ, SIG_IGN); // writes past the limit then fail instead of killing
+        }
         dup2(inPipe[0], 0);
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
@@ -199,5 +205,13 @@ std::string RunJarAndStop(const std::string& arguments, int milliseconds, bool h
     Collect(child);
     stopper.join();
     return child.errText;
+}
+
+JarRun RunJarWithFileLimit(const std::string& arguments, long bytes)
+{
+    Child child;
+    if (Start(arguments, "", child, bytes))
+        Collect(child);
+    return {child.outText, child.errText};
 }
 #endif

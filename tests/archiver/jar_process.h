@@ -17,5 +17,8 @@ JarRun RunJar(const std::string& arguments, const std::string& input = "");
 // Returns the captured standard error.
 std::string RunJarAndStop(const std::string& arguments, int milliseconds, bool hardKill);
 
+// POSIX only: the child may write no file larger than `bytes` (a stand-in for a full disk).
+JarRun RunJarWithFileLimit(const std::string& arguments, long bytes);
+
 // The folder holding the test executable and jar32.
 std::string ProgramFolder();
