@@ -156,7 +156,7 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
     if (!writeEnd.Close())
         return ReportFailure("Closing handle failed");
 
-    OutputBlocks output;
+    OutputBlocks output(outputBlockSize, outputMaxBlocks);
     bool tooLong = false;
     for (;;) {
         size_t room = 0;

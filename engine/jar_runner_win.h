@@ -9,6 +9,9 @@ public:
     std::string jarFolder;
     std::string programFolder;
     std::string workingFolder;
+    // How much output a captured run may hold: blocks of this size, at most this many.
+    size_t outputBlockSize = 512000;
+    size_t outputMaxBlocks = 500;
 
     std::string JarFolder() const override { return jarFolder; }
     std::string ProgramFolder() const override { return programFolder; }

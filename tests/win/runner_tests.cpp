@@ -117,6 +117,24 @@ TEST_F(Runner, CapturedRunKeepsEveryLineOfAHugeListingWhole)
     }
 }
 
+TEST_F(Runner, CapturedRunRefusesOutputBeyondItsBlocks)
+{
+    session.outputBlockSize = 100;
+    session.outputMaxBlocks = 3;
+    Script("lines 30 8\n"); // exactly 300 bytes: fits
+    Strings lines;
+    ASSERT_TRUE(session.RunJarCaptured("v -jb1 \"x.j\"", lines));
+    EXPECT_EQ(lines.size(), 30u);
+
+    Script("lines 31 8\n");
+    lines.clear();
+    EXPECT_FALSE(session.RunJarCaptured("v -jb1 \"x.j\"", lines));
+    EXPECT_TRUE(lines.empty()); // nothing partial
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "Jar's output is too long to be read (more than 300 bytes)");
+    EXPECT_EQ(prompts[0].type, prompt::Ok | prompt::IconStop);
+}
+
 TEST_F(Runner, ConsoleRunFailsOnlyOnErrorOrWarningAtALineStart)
 {
     ArchiveCatalogue catalogue;
