@@ -224,17 +224,4 @@ std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const 
     return block;
 }
 
-std::vector<std::string> SplitEnvironmentBlock(const char* block)
-{
-    std::vector<std::string> entries;
-    if (!block)
-        return entries;
-    while (*block) {
-        std::string entry(block);
-        block += entry.size() + 1;
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
 } // namespace shellext

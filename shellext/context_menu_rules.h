@@ -90,7 +90,5 @@ void WriteAddList(const std::vector<std::string>& paths, bool skipTopmostDir, Di
 // of the given entries with name set to value; an entry of that name (any case) is replaced.
 std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const std::string& name,
                                  const std::string& value);
-// The entries of an environment block as the system hands it out.
-std::vector<std::string> SplitEnvironmentBlock(const char* block);
 
 } // namespace shellext

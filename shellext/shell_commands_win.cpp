@@ -3,6 +3,7 @@
 #include "shellext/context_menu_rules.h"
 #include "shellext/module_win.h"
 #include "shellext/shell_settings_win.h"
+#include "shellext/wide_text_win.h"
 
 #include <shellapi.h>
 
@@ -29,19 +30,19 @@ public:
     bool IsFolder(const std::string& path) override { return IsFolderOnDisk(path); }
     bool IsLink(const std::string& path) override
     {
-        DWORD attributes = GetFileAttributesA(path.c_str());
+        DWORD attributes = GetFileAttributesW(Wide(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
     std::vector<std::string> Names(const std::string& folder) override
     {
         std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
         if (find == INVALID_HANDLE_VALUE)
             return names;
         do {
-            names.emplace_back(found.cFileName);
-        } while (FindNextFileA(find, &found));
+            names.push_back(Utf8(found.cFileName));
+        } while (FindNextFileW(find, &found));
         FindClose(find);
         return names;
     }
@@ -50,11 +51,12 @@ public:
 std::vector<std::string> CurrentEnvironment()
 {
     std::vector<std::string> entries;
-    char* block = GetEnvironmentStringsA();
-    if (block) {
-        entries = SplitEnvironmentBlock(block);
-        FreeEnvironmentStringsA(block);
-    }
+    wchar_t* block = GetEnvironmentStringsW();
+    if (!block)
+        return entries;
+    for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1)
+        entries.push_back(Utf8(entry));
+    FreeEnvironmentStringsW(block);
     return entries;
 }
 
@@ -69,7 +71,7 @@ DWORD WINAPI DeleteListWhenJarEnds(void* parameter)
     std::unique_ptr<ListFileCleanup> cleanup(static_cast<ListFileCleanup*>(parameter));
     WaitForSingleObject(cleanup->process, INFINITE);
     CloseHandle(cleanup->process);
-    DeleteFileA(cleanup->listFile.c_str());
+    DeleteFileW(Wide(cleanup->listFile).c_str());
     HMODULE module = cleanup->module;
     cleanup.reset();
     FreeLibraryAndExitThread(module, 0);
@@ -104,16 +106,20 @@ bool RunJar(const std::string& switches, const std::string& archivePath, const s
     std::string commandLine = JarCommandLine(ReadSettingString(kJarEdit), switches, archivePath, tail);
     std::string environment = EnvironmentBlockWith(CurrentEnvironment(), kJarConfigVariable,
                                                     JarConfigFile(ReadSettingString(kTorvexEdit)));
-    std::string folder = WorkingFolderFor(archivePath);
+    std::wstring wideCommandLine = Wide(commandLine);
+    std::wstring wideEnvironment = Wide(environment);
+    std::wstring folder = Wide(WorkingFolderFor(archivePath));
+    std::wstring title = Wide(kJarWindowTitle);
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    startup.lpTitle = const_cast<char*>(kJarWindowTitle);
+    startup.lpTitle = title.data();
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_MINIMIZE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
-                        environment.data(), folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+    if (!CreateProcessW(nullptr, wideCommandLine.data(), nullptr, nullptr, TRUE,
+                        NORMAL_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT, wideEnvironment.data(),
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process))
         return false;
     CloseHandle(process.hThread);
     if (listFile.empty())
@@ -127,18 +133,18 @@ bool RunJar(const std::string& switches, const std::string& archivePath, const s
 // started, so a second add must not rewrite the list the first JAR has not read yet.
 UniqueHandle CreateAddListFile(std::string& path)
 {
-    char temp[MAX_PATH + 1] = {};
-    DWORD length = GetTempPathA(sizeof(temp), temp);
+    wchar_t temp[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH)
         return UniqueHandle();
-    std::string folder(temp, length);
+    std::string folder = Utf8(temp, static_cast<int>(length));
     while (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
     static LONG counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         path = folder + "\\" + kAddListStem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(InterlockedIncrement(&counter));
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
         if (file != INVALID_HANDLE_VALUE)
             return UniqueHandle(file);
@@ -174,14 +180,14 @@ std::optional<std::vector<std::string>> DropList(IDataObject* data)
     std::optional<std::vector<std::string>> paths;
     if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
         HDROP drop = static_cast<HDROP>(medium.hGlobal);
-        UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
         std::vector<std::string> list;
         for (UINT i = 0; i < count; ++i) {
-            UINT length = DragQueryFileA(drop, i, nullptr, 0);
-            std::string path(length + 1, '\0');
-            path.resize(DragQueryFileA(drop, i, path.data(), length + 1));
+            UINT length = DragQueryFileW(drop, i, nullptr, 0);
+            std::wstring path(length + 1, L'\0');
+            path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
             if (!path.empty())
-                list.push_back(std::move(path));
+                list.push_back(Utf8(path.c_str(), static_cast<int>(path.size())));
         }
         if (!list.empty())
             paths = std::move(list);
@@ -192,7 +198,7 @@ std::optional<std::vector<std::string>> DropList(IDataObject* data)
 
 bool IsFolderOnDisk(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -232,13 +238,13 @@ bool ExtractWithProgram(IDataObject* data)
         return false;
     // The program reads and clears the request when it opens the archive.
     WriteSettingInt(kExtractDirect, 1);
-    std::string commandLine = ProgramCommandLine(torvexFolder, paths->front());
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = Wide(ProgramCommandLine(torvexFolder, paths->front()));
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
                         nullptr, &startup, &process)) {
         // Left at 1, the request would turn the next ordinary open of any archive into an extract.
         WriteSettingInt(kExtractDirect, 0);
@@ -255,6 +261,7 @@ bool AddToArchive(IDataObject* data, const std::string& archivePath)
     if (!paths || archivePath.empty())
         return false;
     std::string listPath;
+    // Written in UTF-8, the code page jar32.exe reads it in.
     UniqueHandle listFile = CreateAddListFile(listPath);
     // Without its list JAR would add nothing or fail; starting it would only hide the failure.
     if (!listFile)
@@ -275,14 +282,14 @@ bool AddToArchive(IDataObject* data, const std::string& archivePath)
     listFile.reset();
     // A partial list would leave files out of the archive without a word.
     if (!written) {
-        DeleteFileA(listPath.c_str());
+        DeleteFileW(Wide(listPath).c_str());
         return false;
     }
 
     std::string switches = AddSwitches(ReadSettingInt(kShExtCompression), ReadSettingInt(kTempDir),
                                        ReadSettingString(kTempEdit));
     if (!RunJar(switches, archivePath, AddTail(listPath), listPath)) {
-        DeleteFileA(listPath.c_str());
+        DeleteFileW(Wide(listPath).c_str());
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include "shellext/module_win.h"
 #include "shellext/shell_commands_win.h"
 #include "shellext/shell_settings_win.h"
+#include "shellext/wide_text_win.h"
 
 #include <new>
 
@@ -100,7 +101,7 @@ STDMETHODIMP ShellExtension::QueryContextMenu(HMENU menu, UINT position, UINT fi
         menuBuilt_ = true;
         HBITMAP bitmap = MenuBitmap();
         for (UINT i = 0; i < count; ++i) {
-            InsertMenuA(menu, position + i, MF_BYPOSITION | MF_STRING, firstId + i, plan.items[i].c_str());
+            InsertMenuW(menu, position + i, MF_BYPOSITION | MF_STRING, firstId + i, Wide(plan.items[i]).c_str());
             if (bitmap)
                 SetMenuItemBitmaps(menu, position + i, MF_BYPOSITION, bitmap, bitmap);
         }
@@ -219,19 +220,11 @@ STDMETHODIMP ShellExtension::Load(LPCOLESTR fileName, DWORD)
         archivePath_.clear();
         if (!fileName)
             return E_INVALIDARG;
-        // The name is used with the A calls: convert to the ANSI code page, and refuse a name it
-        // cannot hold rather than adding files to a mangled one.
-        BOOL lossy = FALSE;
-        int size = WideCharToMultiByte(CP_ACP, 0, fileName, -1, nullptr, 0, nullptr, nullptr);
-        if (size <= 0)
+        // Every name converts; only broken UTF-16 (an unpaired surrogate) is refused rather than
+        // adding files to a mangled name.
+        std::string name = Utf8(fileName, -1, true);
+        if (name.empty())
             return E_INVALIDARG;
-        std::string name(static_cast<size_t>(size), '\0');
-        UINT codePage = GetACP();
-        BOOL* lossyOut = (codePage == CP_UTF8 || codePage == CP_UTF7) ? nullptr : &lossy;
-        DWORD conversion = lossyOut ? WC_NO_BEST_FIT_CHARS : 0;
-        if (WideCharToMultiByte(CP_ACP, conversion, fileName, -1, name.data(), size, nullptr, lossyOut) <= 0 || lossy)
-            return E_INVALIDARG;
-        name.resize(static_cast<size_t>(size) - 1);
         archivePath_ = name;
         return S_OK;
     });

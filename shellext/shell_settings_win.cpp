@@ -1,6 +1,7 @@
 #include "shellext/shell_settings_win.h"
 
 #include "shellext/context_menu_rules.h"
+#include "shellext/wide_text_win.h"
 
 #include <windows.h>
 
@@ -53,17 +54,19 @@ std::string ReadSettingString(const char* name)
     SettingsKey key(KEY_READ);
     if (!key.get())
         return std::string();
+    // Read wide: the program stored the text from its UTF-8 code page, the shell's may differ.
+    std::wstring wideName = Wide(name);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::string();
     // The stored text need not end with a terminator; never read past what was returned.
-    std::vector<char> buffer(size + 1, '\0');
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-        ERROR_SUCCESS)
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &size) != ERROR_SUCCESS)
         return std::string();
-    buffer[std::min<size_t>(size, buffer.size() - 1)] = '\0';
-    return std::string(buffer.data());
+    buffer[std::min<size_t>(size / sizeof(wchar_t), buffer.size() - 1)] = L'\0';
+    return Utf8(buffer.data());
 }
 
 bool WriteSettingInt(const char* name, int value)

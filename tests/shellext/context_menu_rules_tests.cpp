@@ -191,6 +191,14 @@ TEST_F(AddListTest, PathsFromOtherFoldersKeepTheirOwnBase)
                                         "C:\\data\\.\\y.txt", "C:\\.\\datax.txt"}));
 }
 
+std::vector<std::string> SplitEnvironmentBlock(const char* block)
+{
+    std::vector<std::string> entries;
+    for (; *block; block += entries.back().size() + 1)
+        entries.emplace_back(block);
+    return entries;
+}
+
 TEST(EnvironmentBlock, ChildGetsTheVariableInItsSortedPlace)
 {
     std::vector<std::string> current{"=C:=C:\\work", "ALLUSERSPROFILE=C:\\ProgramData", "jar_cfg_file=old",

@@ -472,13 +472,11 @@ TEST_F(ShellExtensionTest, DropWithoutAUsableArchiveNameStartsNothing)
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(file->Load(nullptr, STGM_READ), E_INVALIDARG);
 
-    if (GetACP() != CP_UTF8) {
-        // A name the ANSI code page cannot hold is refused rather than mangled.
-        EXPECT_EQ(file->Load(L"C:\\\x4E2D\x6587.j", STGM_READ), E_INVALIDARG);
-        effect = DROPEFFECT_COPY;
-        EXPECT_EQ(drop->Drop(files.get(), 0, point, &effect), S_OK);
-        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    }
+    // Broken UTF-16 is refused rather than turned into another name.
+    EXPECT_EQ(file->Load(L"C:\\x\xD800.j", STGM_READ), E_INVALIDARG);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(drop->Drop(files.get(), 0, point, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_FALSE(Started("jar32"));
 }
 

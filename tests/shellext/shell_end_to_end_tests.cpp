@@ -2,6 +2,8 @@
 // extended, checked with jar32's own listing.
 #include "shell_test_support.h"
 
+#include "shellext/wide_text_win.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,10 +11,13 @@
 #include <set>
 
 using namespace shelltest;
+using shellext::Utf8;
+using shellext::Wide;
 
 namespace {
 
-// Runs jar32.exe from the test folder and returns what it printed.
+// Runs jar32.exe from the test folder and returns what it printed; arguments in UTF-8, as jar32
+// reads them.
 std::string RunJar(const std::string& arguments, const std::string& folder)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -20,16 +25,16 @@ std::string RunJar(const std::string& arguments, const std::string& folder)
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return "pipe failed";
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
-    std::string commandLine = "\"" + ExeFolder() + "\\jar32.exe\" " + arguments;
+    std::wstring commandLine = Wide("\"" + ExeFolder() + "\\jar32.exe\" " + arguments);
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                                  &startup, &process);
+    BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  Wide(folder).c_str(), &startup, &process);
     CloseHandle(writeEnd);
     std::string output;
     if (started) {
@@ -88,12 +93,19 @@ protected:
     // Builds a menu for the selection and picks the item at offset; returns what QueryContextMenu said.
     HRESULT Choose(const std::vector<std::string>& selection, UINT offset)
     {
+        return Choose(TestDataObject::WithFiles(selection), offset);
+    }
+    HRESULT Choose(const std::vector<std::wstring>& selection, UINT offset)
+    {
+        return Choose(TestDataObject::WithFiles(selection), offset);
+    }
+    HRESULT Choose(TestDataObject* data, UINT offset)
+    {
         IContextMenu* menu = dll.Create<IContextMenu>(IID_IContextMenu);
         if (!menu)
             return E_FAIL;
         IShellExtInit* init = nullptr;
         menu->QueryInterface(IID_IShellExtInit, reinterpret_cast<void**>(&init));
-        TestDataObject* data = TestDataObject::WithFiles(selection);
         init->Initialize(nullptr, data, nullptr);
         HMENU popup = CreatePopupMenu();
         HRESULT built = menu->QueryContextMenu(popup, 0, 1, 100, CMF_NORMAL);
@@ -177,6 +189,41 @@ TEST_F(EndToEndTest, SkipTopmostDirectoryStoresTheFoldersContentsOnly)
     settings.Int("ShExtSkipDir", 1);
     ASSERT_EQ(Choose({source + "\\photos"}, 0), 1);
     EXPECT_EQ(StoredPaths(source + "\\photos.j"), (std::set<std::string>{"a.jpg", "trip", "trip\\day1.jpg"}));
+}
+
+TEST_F(EndToEndTest, NamesOutsideTheShellsCodePageReachJarIntact)
+{
+    // This process, like the shell, runs in a code page that holds none of these names.
+    auto writeFile = [](const std::wstring& path, const std::string& content) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        CloseHandle(file);
+    };
+    auto readFile = [](const std::wstring& path) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        char buffer[64] = {};
+        DWORD got = 0;
+        ReadFile(file, buffer, sizeof(buffer), &got, nullptr);
+        CloseHandle(file);
+        return std::string(buffer, got);
+    };
+    std::wstring folder = Wide(temp.MakeFolder("wide"));
+    std::wstring named = folder + L"\\caf\u00e9 \u65e5\u672c.txt";
+    std::wstring beetle = folder + L"\\\u0416\u0443\u043a";
+    writeFile(named, "wide name");
+    CreateDirectoryW(beetle.c_str(), nullptr);
+    writeFile(beetle + L"\\in.txt", "inside");
+
+    ASSERT_EQ(Choose(std::vector<std::wstring>{named, beetle}, 0), 1);
+    std::wstring archive = folder + L"\\caf\u00e9 \u65e5\u672c.j";
+    ASSERT_NE(GetFileAttributesW(archive.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(StoredPaths(Utf8(archive.c_str())),
+              (std::set<std::string>{"café 日本.txt", "Жук", "Жук\\in.txt"}));
+
+    ASSERT_EQ(Choose(std::vector<std::wstring>{archive}, 1), 3);
+    EXPECT_EQ(readFile(folder + L"\\caf\u00e9 \u65e5\u672c\\caf\u00e9 \u65e5\u672c.txt"), "wide name");
+    EXPECT_EQ(readFile(folder + L"\\caf\u00e9 \u65e5\u672c\\\u0416\u0443\u043a\\in.txt"), "inside");
 }
 
 TEST_F(EndToEndTest, DropOntoAnArchiveExtendsIt)

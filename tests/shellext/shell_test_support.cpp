@@ -15,15 +15,13 @@ const char* const kExtensionSettings[] = {"ShExtExtract", "ShExtCompress", "ShEx
                                           "tempDir",      "tempEdit",      "jarEdit",          "torvexEdit",
                                           "ExtractDirect"};
 
-HGLOBAL DropListMemory(const std::vector<std::string>& paths)
+HGLOBAL DropListMemory(const std::vector<std::wstring>& paths)
 {
     // Wide names, as Explorer hands them over.
     std::wstring names;
-    for (const std::string& path : paths) {
-        int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-        std::wstring wide(static_cast<size_t>(length), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-        names += wide;  // keeps its terminator
+    for (const std::wstring& path : paths) {
+        names += path;
+        names += L'\0';
     }
     names += L'\0';
     size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
@@ -78,6 +76,19 @@ HRESULT ExtensionDll::CanUnloadNow() const
 }
 
 TestDataObject* TestDataObject::WithFiles(const std::vector<std::string>& paths)
+{
+    std::vector<std::wstring> wide;
+    for (const std::string& path : paths) {
+        int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+        std::wstring name(static_cast<size_t>(length), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, name.data(), length);
+        name.pop_back();
+        wide.push_back(name);
+    }
+    return WithFiles(wide);
+}
+
+TestDataObject* TestDataObject::WithFiles(const std::vector<std::wstring>& paths)
 {
     auto* data = new TestDataObject();
     data->paths_ = paths;

@@ -47,7 +47,8 @@ private:
 // A data object offering either a CF_HDROP list in global memory, or only text in a stream.
 class TestDataObject : public IDataObject {
 public:
-    static TestDataObject* WithFiles(const std::vector<std::string>& paths);
+    static TestDataObject* WithFiles(const std::vector<std::string>& paths);  // names in the ANSI code page
+    static TestDataObject* WithFiles(const std::vector<std::wstring>& paths);
     static TestDataObject* StreamOnly();
     ULONG References() const { return references_; }
 
@@ -68,7 +69,7 @@ private:
     TestDataObject() = default;
     virtual ~TestDataObject() = default;
     ULONG references_ = 1;
-    std::vector<std::string> paths_;
+    std::vector<std::wstring> paths_;
     FORMATETC format_ = {};
 };
 
