@@ -60,11 +60,9 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
         dirs.startupEdit = savedEdit;
 
         if (firstView) {
-            ListCtrl& list = firstView->List();
-            int row = list.FindItem(LeafName(path));
+            int row = firstView->FindRow(LeafName(path));
             if (row >= 0) {
-                list.Select(row);
-                list.EnsureVisible(row);
+                firstView->SelectRow(row);
                 firstView->hitItem = row;
             }
         }
@@ -76,15 +74,24 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
     if (!IsOpenableArchivePath(path))
         return false;
 
-    catalogue.ArchivePath = path;
+    // The archive is listed into a catalogue of its own: the view's rows point into the one it
+    // shows, and a listing that fails must leave that one, and the view, as they were.
+    std::string previousStartup = dirs.startupLast;
+    auto* view = static_cast<CTorvexView*>(FirstView());
+    std::string previousDiskFolder = view ? view->diskFolder : std::string();
+    ArchiveCatalogue listed;
+    listed.ArchivePath = path;
     dirs.startupLast = folder;
-    AttachFirstView(folder);
+    AttachFirstView(folder);  // the archiver runs in the archive's folder
 
-    if (!ListChapters(catalogue))
+    if (!ListChapters(listed) || !ListChapter(listed, listed.LastChapter)) {
+        dirs.startupLast = previousStartup;
+        if (view)
+            view->diskFolder = previousDiskFolder;
         return false;
-    if (!ListChapter(catalogue, catalogue.LastChapter))
-        return false;
+    }
 
+    catalogue = std::move(listed);
     if (firstView)
         firstView->shownChapter = catalogue.LastChapter;
     archiveMode = true;

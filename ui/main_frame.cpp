@@ -33,13 +33,15 @@ HWND CreateCombo(HWND parent, RECT r, DWORD style, UINT id)
 
 void FitComboDropHeight(ComboBox combo)
 {
-    // The height that counts is the dropped-down one (the closed box is only one line high).
-    RECT dropped{};
+    // The height that counts is the dropped-down one, from the top of the box to the bottom of
+    // its list (the closed box is only one line high).
+    RECT box{}, dropped{};
+    ::GetWindowRect(combo.Handle(), &box);
     combo.Send(CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
-    int current = dropped.bottom - dropped.top;
+    int current = dropped.bottom - box.top;
     int wanted = ComboDropHeight(combo.GetCount(), TextHeightOfZero(combo.Handle()), current);
     if (wanted > current)
-        combo.SetSize(dropped.right - dropped.left, wanted);
+        combo.SetSize(box.right - box.left, wanted);
 }
 
 CMainFrame::CMainFrame() : application(&TheApp()) {}

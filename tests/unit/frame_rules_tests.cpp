@@ -1,0 +1,103 @@
+#include "ui/main_frame_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+ArchiveCatalogue CatalogueWithChapters(std::initializer_list<int> chapters)
+{
+    ArchiveCatalogue catalogue;
+    for (int n : chapters) {
+        auto info = std::make_unique<ChapterInfo>();
+        info->TotalBytes = std::to_string(n * 1200);
+        info->TotalFiles = std::to_string(n * 3);
+        catalogue.SetChapter(n, std::move(info));
+        catalogue.LastChapter = n;
+    }
+    catalogue.Ratio = "0.45";
+    return catalogue;
+}
+} // namespace
+
+TEST(FrameStatusText, OneChapterIsArchiveInfoMoreIsChapterInfo)
+{
+    ArchiveCatalogue one = CatalogueWithChapters({1});
+    EXPECT_EQ(ArchiveInfoText(one, 1), "Archive info: 1200 bytes in 3 file(s)  Whole archive ratio: 0.45");
+    ArchiveCatalogue two = CatalogueWithChapters({1, 2});
+    EXPECT_EQ(ArchiveInfoText(two, 1), "Chapter info: 1200 bytes in 3 file(s)  Whole archive ratio: 0.45");
+    EXPECT_EQ(ArchiveInfoText(two, 2), "Chapter info: 2400 bytes in 6 file(s)  Whole archive ratio: 0.45");
+}
+
+TEST(FrameStatusText, AChapterNotInTheCatalogueShowsEmptyTotals)
+{
+    ArchiveCatalogue catalogue = CatalogueWithChapters({1, 3});
+    EXPECT_EQ(ArchiveInfoText(catalogue, 2), "Chapter info:  bytes in  file(s)  Whole archive ratio: 0.45");
+    EXPECT_EQ(ArchiveInfoText(catalogue, 9), "Chapter info:  bytes in  file(s)  Whole archive ratio: 0.45");
+}
+
+TEST(FrameStatusText, ThePaneIsWideEnoughForTheMeasuredText)
+{
+    for (int measured : {0, 5, 180, 400})
+        EXPECT_GE(InfoPaneWidth(measured), measured);
+}
+
+TEST(FrameChapterCombo, ListsThePresentChaptersInOrder)
+{
+    EXPECT_EQ(ChapterComboTexts(CatalogueWithChapters({1, 3})), (std::vector<std::string>{"Chapter 1", "Chapter 3"}));
+    EXPECT_EQ(ChapterComboTexts(CatalogueWithChapters({1, 2, 10})),
+              (std::vector<std::string>{"Chapter 1", "Chapter 2", "Chapter 10"}));
+    EXPECT_TRUE(ChapterComboTexts(ArchiveCatalogue{}).empty());
+}
+
+TEST(FrameCombos, DropHeightGrowsToShowEveryItemButNeverShrinks)
+{
+    EXPECT_EQ(ComboDropHeight(5, 13, 100), 108);  // (5 + 1) x (13 + 5)
+    EXPECT_EQ(ComboDropHeight(3, 13, 100), 100);
+    EXPECT_EQ(ComboDropHeight(0, 13, 100), 100);
+    EXPECT_EQ(ComboDropHeight(4, 16, 24), 105);
+}
+
+TEST(FrameCombos, DriveRootsAreUpperCasedInOrder)
+{
+    const char drives[] = "a:\\\0c:\\\0Z:\\\0";
+    EXPECT_EQ(DriveComboTexts(drives, sizeof(drives) - 1), (std::vector<std::string>{"A:\\", "C:\\", "Z:\\"}));
+    EXPECT_TRUE(DriveComboTexts("", 0).empty());
+    // A list cut short by the length still gives whole entries only up to it.
+    EXPECT_EQ(DriveComboTexts(drives, 4), (std::vector<std::string>{"A:\\"}));
+}
+
+TEST(FrameDrop, OnlyASingleLowerCaseDotJFileOpens)
+{
+    EXPECT_EQ(DecideDrop(1, "C:\\data\\a.j"), DropAction::OpenArchive);
+    EXPECT_EQ(DecideDrop(1, "C:\\data\\a.J"), DropAction::AddFiles);
+    EXPECT_EQ(DecideDrop(2, "C:\\data\\a.j"), DropAction::AddFiles);
+    EXPECT_EQ(DecideDrop(1, "C:\\data\\a.jj"), DropAction::AddFiles);
+    EXPECT_EQ(DecideDrop(1, "C:\\data\\j"), DropAction::AddFiles);
+    EXPECT_EQ(DecideDrop(1, "C:\\dir.j"), DropAction::OpenArchive);
+    EXPECT_EQ(DecideDrop(0, ""), DropAction::Nothing);
+}
+
+TEST(FrameToolbar, ButtonSetsLeaveRoomForTheCombosAndMatchTheirStrips)
+{
+    const auto& disk = DiskToolbarButtons();
+    const auto& archive = ArchiveToolbarButtons();
+    EXPECT_EQ(disk.size(), 19u);
+    EXPECT_EQ(archive.size(), 24u);
+    EXPECT_EQ(disk[0], 0u);
+    EXPECT_EQ(archive[0], 0u);
+    EXPECT_EQ(archive[2], 0u);
+    EXPECT_EQ(ToolbarImageCount(disk), 10);
+    EXPECT_EQ(ToolbarImageCount(archive), 12);
+    EXPECT_EQ(disk[2], 32771u);
+    EXPECT_EQ(archive[4], 32773u);
+    EXPECT_EQ(disk.back(), 57664u);
+    EXPECT_EQ(archive.back(), 57664u);
+}
+
+TEST(FrameHelpMenu, TheTipItemIsAddedOnceToTheMenuNamedExactlyHelp)
+{
+    std::vector<std::string> bar{"&File", "&Configuration", "&Display", "&Help"};
+    EXPECT_EQ(FindMenuText(bar, "&Help"), 3);
+    EXPECT_EQ(FindMenuText({"&File", "Help"}, "&Help"), -1);
+    EXPECT_TRUE(TipItemMissing("Help\tF1", "Ti&p of the Day..."));
+    EXPECT_FALSE(TipItemMissing("Ti&p of the Day...", "Ti&p of the Day..."));
+}

@@ -1,0 +1,495 @@
+// The main frame on screen: toolbar modes with their combos, status bar texts, the chapter
+// combo, the Help menu's tip item, command enabling in menus, toolbar and accelerators, the
+// recent-file list, dropped files, opening and closing, read back from the windows themselves.
+#include "view_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include "dialogs/setting_names.h"
+#include "framework/message_box.h"
+#include "resources/resource.h"
+#include "ui/main_frame_rules.h"
+
+using namespace viewtest;
+
+namespace {
+
+// A scratch folder with two one-chapter archives one.j (one file) and two.j (two files), and
+// multi.j with two chapters when the archiver could add one (see chapterOutput).
+struct Archives {
+    std::string folder;
+    std::string one, two, multi;
+    bool made = false;
+    bool multiMade = false;
+    std::string chapterOutput;
+
+    Archives()
+    {
+        folder = MakeScratchFolder("frame");
+        std::string src = folder + "\\src";
+        MakeFolder(src);
+        WriteFile(src + "\\a.txt", std::string(1000, 'a'));
+        WriteFile(src + "\\b.txt", std::string(200, 'b'));
+        WriteFile(src + "\\c.txt", std::string(300, 'c'));
+        one = folder + "\\one.j";
+        two = folder + "\\two.j";
+        multi = folder + "\\multi.j";
+        std::string out;
+        made = JarAvailable() && RunJar(src, "a -y \"" + one + "\" a.txt", &out)
+               && RunJar(src, "a -y \"" + two + "\" b.txt c.txt", &out);
+        EXPECT_TRUE(made || !JarAvailable()) << out;
+        multiMade = made && RunJar(src, "a -y \"" + multi + "\" a.txt", &out)
+                    && RunJar(src, "ac -y \"" + multi + "\" b.txt c.txt", &chapterOutput);
+    }
+    ~Archives() { RemoveTree(folder); }
+};
+
+int StatusPaneCount(HWND bar) { return (int)SendMessageA(bar, SB_GETPARTS, 0, 0); }
+
+std::string StatusPaneText(HWND bar, int pane)
+{
+    char text[512] = {};
+    SendMessageA(bar, SB_GETTEXTA, pane, (LPARAM)text);
+    return text;
+}
+
+std::string MenuText(HMENU menu, int position)
+{
+    char text[256] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+// Opens the menu bar and the given pop-up as far as the program sees it (no tracking).
+HMENU InitPopup(HWND frame, int index)
+{
+    HMENU bar = GetMenu(frame);
+    SendMessageA(frame, WM_INITMENU, (WPARAM)bar, 0);
+    HMENU popup = GetSubMenu(bar, index);
+    SendMessageA(frame, WM_INITMENUPOPUP, (WPARAM)popup, MAKELPARAM(index, FALSE));
+    return popup;
+}
+
+bool Grayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+
+HDROP MakeDrop(const std::vector<std::string>& files)
+{
+    size_t chars = 1;
+    for (const auto& f : files)
+        chars += f.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* names = reinterpret_cast<char*>(drop + 1);
+    for (const auto& f : files) {
+        memcpy(names, f.c_str(), f.size() + 1);
+        names += f.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return (HDROP)memory;
+}
+
+// Cancels every dialog box of this thread that opens while it lives, and counts them.
+struct DialogWatch {
+    static inline int seen = 0;
+    UINT_PTR timer;
+    DialogWatch()
+    {
+        seen = 0;
+        timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
+                    ++seen;
+                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                }
+                return TRUE;
+            }, 0);
+        });
+    }
+    ~DialogWatch() { KillTimer(nullptr, timer); }
+};
+
+} // namespace
+
+TEST(FrameWindow, DiskModeShowsTheDiskSetTheDriveComboAndOnePane)
+{
+    std::string folder = MakeScratchFolder("framedisk");
+    {
+        TorvexWindow w(folder);
+        CMainFrame& frame = w.Frame();
+        EXPECT_EQ(w.Title(), "Torvex - " + folder + "\\");
+        EXPECT_EQ(frame.ToolbarMode(), 0);
+        ToolBar& bar = frame.MainToolBar;
+        ASSERT_EQ(bar.GetButtonCount(), 19);
+        EXPECT_TRUE(bar.IsSeparator(0));
+        RECT sep = bar.GetItemRect(0);
+        EXPECT_EQ(sep.right - sep.left, 100);
+        EXPECT_EQ(bar.GetItemId(2), (UINT)ID_ADD);
+        EXPECT_EQ(bar.GetItemId(18), (UINT)ID_APP_ABOUT);
+
+        // The drive combo covers the first separator and lists upper-cased roots.
+        ComboBox drives = frame.DriveCombo();
+        ASSERT_TRUE(drives.IsWindow());
+        EXPECT_TRUE(drives.IsVisible());
+        EXPECT_EQ(drives.GetId(), IDC_DRIVE_COMBO);
+        RECT combo = drives.GetRectInParent();
+        EXPECT_EQ(combo.left, sep.left);
+        EXPECT_EQ(combo.top, 3);
+        ASSERT_GT(drives.GetCount(), 0);
+        for (int i = 0; i < drives.GetCount(); ++i) {
+            std::string root = drives.GetLBText(i);
+            ASSERT_EQ(root.size(), 3u) << root;
+            EXPECT_TRUE(isupper((unsigned char)root[0])) << root;
+            EXPECT_EQ(root.substr(1), ":\\");
+        }
+        EXPECT_EQ(drives.GetLBText(drives.GetCurSel()), "C:\\");
+        EXPECT_FALSE(frame.ChapterCombo().IsVisible());
+
+        HWND status = frame.statusBar.Handle();
+        EXPECT_EQ(StatusPaneCount(status), 1);
+        EXPECT_EQ(StatusPaneText(status, 0), " Press F1 for Help");
+    }
+    RemoveTree(folder);
+}
+
+TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    CMainFrame& frame = w.Frame();
+    HWND status = frame.statusBar.Handle();
+
+    ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+    w.Pump(20);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");
+    EXPECT_EQ(frame.ToolbarMode(), 1);
+    ASSERT_EQ(frame.MainToolBar.GetButtonCount(), 24);
+    EXPECT_TRUE(frame.MainToolBar.IsSeparator(2));
+    RECT second = frame.MainToolBar.GetItemRect(2);
+    EXPECT_EQ(second.right - second.left, 100);
+    EXPECT_EQ(frame.MainToolBar.GetItemId(4), (UINT)ID_EXTRACT);
+    EXPECT_EQ(frame.MainToolBar.GetItemId(18), (UINT)ID_REFRESH);
+
+    ComboBox chapters = frame.ChapterCombo();
+    EXPECT_TRUE(chapters.IsVisible());
+    RECT first = frame.MainToolBar.GetItemRect(0);
+    EXPECT_EQ(chapters.GetRectInParent().left, first.left + (first.right - first.left) + 8);
+    ASSERT_EQ(chapters.GetCount(), 1);
+    EXPECT_EQ(chapters.GetLBText(chapters.GetCurSel()), "Chapter 1");
+
+    ASSERT_EQ(StatusPaneCount(status), 2);
+    std::string info = StatusPaneText(status, 1);
+    EXPECT_EQ(info.rfind("Archive info: ", 0), 0u) << info;
+    EXPECT_NE(info.find(" bytes in 1 file(s)  Whole archive ratio: "), std::string::npos) << info;
+    EXPECT_EQ(frame.statusBar.GetPaneId(1), (UINT)ID_INFO_PANE);
+    EXPECT_GE(frame.statusBar.GetPaneWidth(1), TextWidth(status, info));
+
+    // Leaving the archive for its folder brings back the disk set and the single pane.
+    w.DoubleClickRow(0);
+    EXPECT_EQ(frame.ToolbarMode(), 0);
+    EXPECT_FALSE(chapters.IsVisible());
+    EXPECT_EQ(StatusPaneCount(status), 1);
+    EXPECT_EQ(frame.MainToolBar.GetButtonCount(), 19);
+
+    if (!data.multiMade)
+        GTEST_SKIP() << "jar32 could not add a second chapter: " << data.chapterOutput;
+    ASSERT_NE(w.App().OpenDocumentFile(data.multi), nullptr);
+    w.Pump(20);
+    info = StatusPaneText(status, 1);
+    EXPECT_EQ(info.rfind("Chapter info: ", 0), 0u) << info;
+    EXPECT_NE(info.find(" bytes in 2 file(s)"), std::string::npos) << info;
+    ASSERT_EQ(chapters.GetCount(), 2);
+    EXPECT_EQ(chapters.GetLBText(0), "Chapter 1");
+    EXPECT_EQ(chapters.GetCurSel(), 1);
+    EXPECT_EQ(chapters.GetLBText(1), "Chapter 2");
+}
+
+TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndUnhandledCommandsAreGreyed)
+{
+    std::string folder = MakeScratchFolder("framemenu");
+    {
+        TorvexWindow w(folder);
+        HWND frame = w.Frame().Handle();
+        HMENU bar = GetMenu(frame);
+        ASSERT_EQ(GetMenuItemCount(bar), 4);
+        HMENU help = GetSubMenu(bar, 3);
+        int before = GetMenuItemCount(help);
+        for (int i = 0; i < 3; ++i)
+            InitPopup(frame, 3);
+        ASSERT_EQ(GetMenuItemCount(help), before + 2);
+        EXPECT_EQ(MenuText(help, 0), "Ti&p of the Day...");
+        EXPECT_EQ(GetMenuItemID(help, 0), (UINT)ID_TIP_OF_THE_DAY);
+        EXPECT_TRUE(GetMenuState(help, 1, MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_EQ(MenuText(help, 2), "Help\tF1");
+
+        // Commands whose work is not there yet have no handler: greyed, not faked.
+        EXPECT_TRUE(Grayed(help, ID_HELP));
+        EXPECT_TRUE(Grayed(help, ID_APP_ABOUT));
+        EXPECT_TRUE(Grayed(help, ID_UNINSTALL));
+        HMENU file = InitPopup(frame, 0);
+        EXPECT_FALSE(Grayed(file, ID_FILE_OPEN));
+        EXPECT_FALSE(Grayed(file, ID_APP_EXIT));
+        HMENU display = InitPopup(frame, 2);
+        EXPECT_TRUE(GetMenuState(display, ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED);
+        EXPECT_TRUE(GetMenuState(display, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED);
+
+        // The toolbar follows the same rules when the program is idle.
+        w.Pump(10);
+        EXPECT_FALSE(w.Frame().MainToolBar.IsButtonEnabled(ID_APP_ABOUT));
+        EXPECT_TRUE(w.Frame().MainToolBar.IsButtonEnabled(ID_DETAILS_VIEW));
+
+        // Menu prompts go to the message pane, and back to the idle text when the menu closes.
+        SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(ID_VIEW_TOOLBAR, MF_STRING), (LPARAM)display);
+        EXPECT_EQ(StatusPaneText(w.Frame().statusBar.Handle(), 0), "Displays or hides the toolbar");
+        SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+        EXPECT_EQ(StatusPaneText(w.Frame().statusBar.Handle(), 0), " Press F1 for Help");
+    }
+    RemoveTree(folder);
+}
+
+TEST(FrameWindow, ToolbarAndStatusBarCanBeHiddenAndTheListTakesTheRoom)
+{
+    std::string folder = MakeScratchFolder("framebars");
+    {
+        TorvexWindow w(folder);
+        RECT withBars{};
+        GetWindowRect(w.List(), &withBars);
+        w.Command(ID_VIEW_TOOLBAR);
+        w.Command(ID_VIEW_STATUS_BAR);
+        EXPECT_FALSE(w.Frame().MainToolBar.IsVisible());
+        EXPECT_FALSE(w.Frame().statusBar.IsVisible());
+        RECT without{};
+        GetWindowRect(w.List(), &without);
+        EXPECT_LT(without.top, withBars.top);
+        EXPECT_GT(without.bottom, withBars.bottom);
+        HMENU display = InitPopup(w.Frame().Handle(), 2);
+        EXPECT_FALSE(GetMenuState(display, ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED);
+        w.Command(ID_VIEW_TOOLBAR);
+        w.Command(ID_VIEW_STATUS_BAR);
+        RECT back{};
+        GetWindowRect(w.List(), &back);
+        EXPECT_EQ(back.top, withBars.top);
+        EXPECT_EQ(back.bottom, withBars.bottom);
+    }
+    RemoveTree(folder);
+}
+
+TEST(FrameWindow, AcceleratorOfADisabledCommandIsSwallowed)
+{
+    std::string folder = MakeScratchFolder("frameaccel");
+    WriteFile(folder + "\\x.txt", "x");
+    WriteFile(folder + "\\y.txt", "y");
+    {
+        TorvexWindow w(folder);
+        // Ctrl+S selects every row through its accelerator.
+        w.PressKey('S', true);
+        EXPECT_EQ(w.SelectedRows().size(), (size_t)w.RowCount() - 1);  // all but the parent row
+
+        // While an operation runs, Open is disabled: Ctrl+O must not bring up the open dialog.
+        w.View().operationRunning = 1;
+        {
+            DialogWatch watch;
+            w.PressKey('O', true);
+            w.Pump(200);
+            EXPECT_EQ(DialogWatch::seen, 0);
+        }
+        w.View().operationRunning = 0;
+        {
+            DialogWatch watch;
+            w.PressKey('O', true);
+            w.Pump(100);
+            EXPECT_EQ(DialogWatch::seen, 1);
+        }
+    }
+    RemoveTree(folder);
+}
+
+TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    HWND frame = w.Frame().Handle();
+    std::string diskTitle = w.Title();
+
+    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
+    w.Pump(50);
+    EXPECT_EQ(w.Title(), diskTitle);
+    std::string upper = data.folder + "\\ONE.J";
+    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
+    w.Pump(50);
+    EXPECT_EQ(w.Title(), diskTitle);
+    EXPECT_FALSE(w.Doc().archiveMode);
+
+    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.two}), 0);
+    EXPECT_TRUE(w.PumpUntil([&] { return w.Doc().archiveMode; }, 5000));
+    EXPECT_EQ(w.Title(), "Torvex - " + data.two + " --> \\");
+}
+
+TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    HWND frame = w.Frame().Handle();
+    HMENU file = InitPopup(frame, 0);
+    EXPECT_TRUE(Grayed(file, ID_FILE_MRU_FILE1));  // the empty list's placeholder
+
+    ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+    ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    file = InitPopup(frame, 0);
+    EXPECT_EQ(MenuText(file, 2), "&1 " + data.two);
+    EXPECT_EQ(MenuText(file, 3), "&2 " + data.one);
+    EXPECT_FALSE(Grayed(file, ID_FILE_MRU_FILE1 + 1));
+    EXPECT_EQ(MenuText(file, 5), "&Quit");
+
+    w.Command(ID_FILE_MRU_FILE1 + 1);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");
+    EXPECT_EQ((*w.App().RecentFiles())[0], data.one);
+}
+
+TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    WriteFile(data.folder + "\\bad.j", "this is not an archive");
+    std::vector<PromptRequest> prompts;
+    TorvexWindow w(data.folder);
+    SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+
+    EXPECT_FALSE(IsOpenableArchivePath(data.folder + "\\ONE.J"));
+    EXPECT_FALSE(IsOpenableArchivePath("C:\\dir.j\\file"));
+    EXPECT_TRUE(IsOpenableArchivePath(data.one));
+    EXPECT_EQ(w.App().OpenDocumentFile(data.folder + "\\ONE.J"), nullptr);
+    EXPECT_TRUE(prompts.empty());
+
+    ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+    std::string title = w.Title();
+    EXPECT_EQ(w.App().OpenDocumentFile(data.folder + "\\bad.j"), nullptr);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_TRUE(prompts[0].type & prompt::IconStop) << prompts[0].text;
+    EXPECT_EQ(w.Title(), title);  // the window keeps what it showed
+    EXPECT_TRUE(w.Doc().archiveMode);
+
+    // While an operation runs, opening answers yes and touches nothing.
+    w.Doc().openAllowed = false;
+    EXPECT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    EXPECT_EQ(w.Doc().catalogue.ArchivePath, data.one);
+    EXPECT_EQ(w.Title(), title);
+    w.Doc().openAllowed = true;
+}
+
+TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder + "\\src", [](SettingsStore& s) { s.WriteProfileInt("Settings", "ExtractDirect", 1); });
+    SettingsStore& store = w.App().Settings();
+
+    ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    w.Pump(20);
+    EXPECT_EQ(store.GetProfileInt("Settings", "ExtractDirect", -1), 0);
+    EXPECT_FALSE(w.Doc().archiveMode);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.folder + "\\");
+    int row = w.RowNamed("two.j");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(w.SelectedRows(), std::vector<int>{row});
+    EXPECT_EQ(w.View().hitItem, row);
+    // The start-up folder choice is what it was before.
+    EXPECT_EQ(w.App().DirectoriesDialog.startupDir, 1);
+    EXPECT_EQ(w.App().DirectoriesDialog.startupEdit, data.folder + "\\src");
+    EXPECT_EQ(w.App().DirectoriesDialog.startupLast, data.folder);
+
+    // The flag served once: the next open lists the archive.
+    ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    EXPECT_TRUE(w.Doc().archiveMode);
+}
+
+TEST(FrameWindow, ClosingNeverAsksAndSavesTheGroups)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    int prompts = 0;
+    TorvexWindow w(data.folder);
+    SetPromptScript([&](const PromptRequest&) { ++prompts; return prompt::IdOk; });
+    ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+    w.Doc().SetModifiedFlag(true);
+    w.App().ExtractDialog.directoryPool.Insert("D:\\out");
+    w.App().AddDialog.compression = 2;
+    w.Command(ID_LIST_VIEW);
+
+    PostMessageA(w.Frame().Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(w.PumpUntil([&] { return w.Frame().Handle() == nullptr; }, 3000));
+    EXPECT_EQ(prompts, 0);
+    SettingsStore& store = w.App().Settings();
+    EXPECT_EQ(store.GetProfileString("Settings", "startupLast", "?"), data.folder);
+    EXPECT_EQ(store.GetProfileInt("Settings", "ViewType", -1), 0);
+    EXPECT_EQ(store.GetProfileString("Settings", "Extract Pool0", "?"), "D:\\out");
+    EXPECT_EQ(store.GetProfileInt("Settings", "Compression", -1), 2);
+    EXPECT_EQ(store.GetProfileString("Settings", "jarEdit", "?"), ProgramFolder());
+}
+
+TEST(FrameWindow, ComboDropHeightGrowsUntilEveryItemShowsAndNeverShrinks)
+{
+    std::string folder = MakeScratchFolder("framecombo");
+    {
+        TorvexWindow w(folder);
+        HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL, 0, 0,
+                                     120, 100, w.Frame().Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        ComboBox box(combo);
+        box.SetFont((HFONT)GetStockObject(DEFAULT_GUI_FONT));
+        // Room below the closed box for the dropped list.
+        auto listRoom = [&] {
+            RECT closed{}, dropped{};
+            GetWindowRect(combo, &closed);
+            SendMessageA(combo, CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
+            return (int)(dropped.bottom - closed.bottom);
+        };
+        int itemHeight = (int)SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0);
+        int initial = listRoom();
+        for (int i = 0; i < 3; ++i)
+            box.AddString("item");
+        FitComboDropHeight(box);
+        EXPECT_EQ(listRoom(), initial);  // three items fit already: untouched
+        for (int i = 3; i < 12; ++i)
+            box.AddString("item");
+        FitComboDropHeight(box);
+        EXPECT_GE(listRoom(), 12 * itemHeight);
+        int grown = listRoom();
+        while (box.GetCount() > 2)
+            box.DeleteString(0);
+        FitComboDropHeight(box);
+        EXPECT_EQ(listRoom(), grown);
+        DestroyWindow(combo);
+    }
+    RemoveTree(folder);
+}
+
+TEST(FrameWindow, ToolbarStripsHoldOneImagePerButton)
+{
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    for (auto [id, images] : {std::pair{IDR_MAINFRAME, ToolbarImageCount(DiskToolbarButtons())},
+                              std::pair{IDR_ARCHIVE_TOOLBAR, ToolbarImageCount(ArchiveToolbarButtons())}}) {
+        HBITMAP strip = (HBITMAP)LoadImageA(self, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        ASSERT_NE(strip, nullptr) << id;
+        BITMAP info{};
+        GetObjectA(strip, sizeof info, &info);
+        EXPECT_EQ(info.bmWidth, 24 * images) << id;
+        EXPECT_EQ(info.bmHeight, 24) << id;
+        DeleteObject(strip);
+    }
+    for (UINT icon = IDI_FOLDER_CLOSED; icon <= IDI_FILE_PROGRAM; ++icon)
+        EXPECT_NE(LoadImageA(self, MAKEINTRESOURCEA(icon), IMAGE_ICON, 16, 16, 0), nullptr) << icon;
+}
