@@ -319,6 +319,31 @@ TEST(ChapterListing, LargeListingGivesEveryDirectoryAndTotal)
     }
 }
 
+TEST(OwnArchiverOutput, ChapterListAndListingParse)
+{
+    // Captured from our jar32 (native build: bare line feeds).
+    ArchiveCatalogue catalogue;
+    Reports reports;
+    ASSERT_TRUE(ParseChapterList(FixtureLines("jar32_chapters.txt"), catalogue, reports.reporter()));
+    EXPECT_EQ(catalogue.ArchiveComment, (Strings{"Release sources", "second comment line"}));
+    EXPECT_EQ(catalogue.LastChapter, 2);
+    ASSERT_NE(catalogue.Chapter(1), nullptr);
+    EXPECT_EQ(catalogue.Chapter(1)->FirstStamp.size(), 19u);
+
+    ASSERT_TRUE(ParseChapterListing(FixtureLines("jar32_listing_chapter1.txt"), catalogue, 1, reports.reporter()));
+    EXPECT_EQ(Names(ListOf(catalogue, 1, "\\")), Strings{"src"});
+    EXPECT_EQ(Names(ListOf(catalogue, 1, "\\src")), (Strings{"docs", "top.txt"}));
+    const ArchiveEntry& readMe = ListOf(catalogue, 1, "\\src\\docs")[0];
+    EXPECT_EQ(readMe.Columns[ArchiveEntry::Name], "read me.txt");
+    EXPECT_EQ(readMe.Columns[ArchiveEntry::Size], "2100");
+    EXPECT_EQ(readMe.Columns[ArchiveEntry::Method], "Best");
+    EXPECT_EQ(readMe.Columns[ArchiveEntry::Block], "1");
+    EXPECT_EQ(catalogue.Chapter(1)->TotalFiles, "2");
+    EXPECT_EQ(catalogue.Chapter(1)->TotalBytes, "2105");
+    EXPECT_EQ(catalogue.Ratio, "0.02");
+    EXPECT_TRUE(reports.messages.empty());
+}
+
 // ---- output lines and blocks
 
 TEST(OutputLines, LineFeedsEndLinesAndTheUnterminatedTailIsDropped)
