@@ -1,6 +1,7 @@
 // What the Explorer extension decides, as plain functions over plain data: the menu for a
 // selection, the archive it names, the JAR command lines it starts and the add list it writes.
 // The COM object only gathers the inputs (drop list, settings, file attributes) and starts processes.
+// Paths and texts are UTF-8.
 #pragma once
 
 #include <functional>

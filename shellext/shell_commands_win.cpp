@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <new>
 
 namespace shellext {
 
@@ -87,8 +88,8 @@ void DeleteListFileAfter(HANDLE process, const std::string& listFile)
         CloseHandle(process);
         return;
     }
-    auto* cleanup = new ListFileCleanup{process, listFile, module};
-    HANDLE thread = CreateThread(nullptr, 0, DeleteListWhenJarEnds, cleanup, 0, nullptr);
+    auto* cleanup = new (std::nothrow) ListFileCleanup{process, listFile, module};
+    HANDLE thread = cleanup ? CreateThread(nullptr, 0, DeleteListWhenJarEnds, cleanup, 0, nullptr) : nullptr;
     if (thread) {
         CloseHandle(thread);
         return;
