@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <unordered_set>
 
 // The image list IconIndexFor appends to: the application's small icons, whose first five
 // images are resources 171..175 (folder, open folder, folder up, file, program). Without a
@@ -20,3 +21,13 @@ int IconIndexFor(const std::string& path);
 // The 16x16 icon of a group-icon resource of a module loaded as a data file: index >= 0 counts
 // the module's group icons from the first; index < 0 names the group's id. nullptr on failure.
 HICON LoadGroupIcon(HMODULE module, const std::string& indexText);
+
+// Icons for the rows of one refill: a type whose icon could not be found is not looked up again
+// for every further row of the same fill (a later refill asks again).
+class IconBatch {
+public:
+    int IndexFor(const std::string& path);
+
+private:
+    std::unordered_set<std::string> misses_;
+};

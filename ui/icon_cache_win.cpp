@@ -152,3 +152,16 @@ int IconIndexFor(const std::string& path)
     Cache().Store(request.key, index);
     return index;
 }
+
+int IconBatch::IndexFor(const std::string& path)
+{
+    IconRequest request = ClassifyIconPath(path);
+    if (request.kind == IconRequest::NoExtension || request.kind == IconRequest::ArchiveExe)
+        return IconIndexFor(path);
+    if (misses_.count(request.key))
+        return icons::DefaultFile;
+    int index = IconIndexFor(path);
+    if (index == icons::DefaultFile)
+        misses_.insert(request.key);
+    return index;
+}

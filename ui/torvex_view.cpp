@@ -34,11 +34,6 @@ const ColumnSpec kColumns[] = {
 constexpr int kArchiveColumns = 8;
 constexpr int kDiskColumns = 4;
 
-int RowImage(const ArchiveEntry& entry)
-{
-    return IconIndexFor(entry.Path);
-}
-
 } // namespace
 
 CTorvexView::CTorvexView()
@@ -109,7 +104,9 @@ void CTorvexView::ShowArchiveFolder(const EntryList* entries)
 {
     hitItem = -1;
     List().DeleteAllItems();
-    rows_.Fill(entries, true, ParentRowImage(true, archiveFolder), RowImage);
+    IconBatch icons;
+    rows_.Fill(entries, true, ParentRowImage(true, archiveFolder),
+               [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     ShowRows(archiveSortColumn);
     SetTitle(ArchiveTitle(GetTorvexDoc()->catalogue.ArchivePath, archiveFolder));
 }
@@ -118,7 +115,9 @@ void CTorvexView::ShowDiskFolder(const EntryList& entries)
 {
     hitItem = -1;
     List().DeleteAllItems();
-    rows_.Fill(&entries, HasParentRow(false, diskFolder), ParentRowImage(false, archiveFolder), RowImage);
+    IconBatch icons;
+    rows_.Fill(&entries, HasParentRow(false, diskFolder), ParentRowImage(false, archiveFolder),
+               [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     ShowRows(diskSortColumn);
     SetTitle(DiskTitle(diskFolder));
 }
@@ -476,9 +475,11 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
         if (item.iItem < 0 || item.iItem >= rows_.Count())
             return true;
         const ArchiveEntry& entry = rows_.Entry(item.iItem);
+        // The parent row shows its name alone.
+        bool parentCell = item.iSubItem > 0 && item.iItem == 0 && rows_.HasParentRow();
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iSubItem >= 0 &&
             item.iSubItem < kArchiveColumns)
-            lstrcpynA(item.pszText, entry.Columns[item.iSubItem].c_str(), item.cchTextMax);
+            lstrcpynA(item.pszText, parentCell ? "" : entry.Columns[item.iSubItem].c_str(), item.cchTextMax);
         if (item.mask & LVIF_IMAGE)
             item.iImage = rows_.Image(item.iItem);
         return true;

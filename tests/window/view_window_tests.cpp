@@ -269,3 +269,78 @@ TEST(ViewWindow, ViewStylesAndEnablingFollowTheSelection)
     EXPECT_EQ(w.Title(), "Torvex - " + data.folder + "\\");
     w.View().operationRunning = 0;
 }
+
+namespace {
+
+// Texts of the pop-up menu on screen, read when it opens; the menu is then closed.
+std::vector<std::string> menuTexts;
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (!popup || !IsWindowVisible(popup))
+        return;
+    KillTimer(nullptr, timer);
+    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[256] = {};
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        menuTexts.push_back(text);
+    }
+    EndMenu();
+}
+
+std::vector<std::string> ContextMenuAt(TorvexWindow& w, int row)
+{
+    menuTexts.clear();
+    RECT r{};
+    r.left = LVIR_LABEL;
+    SendMessageA(w.List(), LVM_GETITEMRECT, row, (LPARAM)&r);
+    POINT p{r.left + 4, (r.top + r.bottom) / 2};
+    ClientToScreen(w.List(), &p);
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadOpenMenu);
+    SendMessageA(w.List(), WM_CONTEXTMENU, (WPARAM)w.List(), MAKELPARAM(p.x, p.y));
+    KillTimer(nullptr, timer);
+    return menuTexts;
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+} // namespace
+
+TEST(ViewWindow, ContextMenuShowsTheSelectionSizeAndTheViewOrOpenLabel)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    ArchiveFolder data;
+    TorvexWindow w(data.folder);
+    w.SetSelection({w.RowNamed("notes.txt"), w.RowNamed("more.txt")});
+    std::vector<std::string> texts = ContextMenuAt(w, w.RowNamed("more.txt"));
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "Add ...\tCtrl+A"); // the disk pop-up
+    EXPECT_TRUE(Holds(texts, "1,234 bytes in 2 file(s)"));
+    EXPECT_TRUE(Holds(texts, "View File\tCtrl+V"));
+    EXPECT_FALSE(Holds(texts, "Compute size\tF7"));
+    EXPECT_EQ(w.View().hitItem, w.RowNamed("more.txt"));
+
+    // With the viewer as the double click's program, the command opens with the associated one.
+    w.App().Settings().WriteProfileInt(kSettingsSection, "AssocProg", 1);
+    w.DoubleClickRow(w.RowNamed("a.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    w.PressKey('S', true); // Ctrl+S: Select All
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{1, 2, 3, 4, 5}));
+    texts = ContextMenuAt(w, 1);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "Extract\tCtrl+E"); // the archive pop-up
+    EXPECT_TRUE(Holds(texts, "Open File\tCtrl+V"));
+    // Everything in the archive: 5000 + 9 + 4 + 700 + 300 + 1200 bytes in six files.
+    EXPECT_TRUE(Holds(texts, "7,213 bytes in 6 file(s)")) << ::testing::PrintToString(texts);
+
+    // While an operation runs the menu does not open.
+    w.View().operationRunning = 1;
+    EXPECT_TRUE(ContextMenuAt(w, 1).empty());
+    w.View().operationRunning = 0;
+}
