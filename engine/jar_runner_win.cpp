@@ -107,6 +107,13 @@ bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, 
     return true;
 }
 
+// The end of the output comes a moment before the process has gone; callers delete list files
+// and move extracted files next, so wait until the archiver has released them.
+void WaitForExit(const Child& child)
+{
+    WaitForSingleObject(child.process.get(), INFINITE);
+}
+
 bool BeginsWith(const std::string& line, const char* text)
 {
     return line.rfind(text, 0) == 0;
@@ -133,6 +140,7 @@ bool WinJarSession::RunJarConsole(ArchiveCatalogue& catalogue, int showState)
         errors.append(piece, got);
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
+    WaitForExit(child);
 
     std::vector<std::string> lines;
     SplitOutputLines(errors, lines);
@@ -175,6 +183,7 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
     // Closing our end makes a child still writing fail instead of waiting for us.
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
+    WaitForExit(child);
     if (tooLong)
         return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(output.MaxBytes()) + " bytes)");
 

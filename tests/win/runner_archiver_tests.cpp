@@ -30,7 +30,8 @@ protected:
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "torvex-archiver-" + std::to_string(GetCurrentProcessId());
+        static int instance = 0;
+        folder = std::string(temp) + "torvex-archiver-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++instance);
         CreateDirectoryA(folder.c_str(), nullptr);
         CreateDirectoryA((folder + "\\src").c_str(), nullptr);
         CreateDirectoryA((folder + "\\src\\docs").c_str(), nullptr);

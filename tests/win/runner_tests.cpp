@@ -41,7 +41,8 @@ protected:
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "torvex-runner-" + std::to_string(GetCurrentProcessId());
+        static int instance = 0;
+        folder = std::string(temp) + "torvex-runner-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++instance);
         CreateDirectoryA(folder.c_str(), nullptr);
         ASSERT_TRUE(CopyFileA((ModuleFolder() + "\\fake_jar.exe").c_str(), (folder + "\\jar32.exe").c_str(), FALSE));
         scriptPath = folder + "\\script.txt";
@@ -62,7 +63,8 @@ protected:
         EXPECT_FALSE(ConfigVariableIsSet());
         EXPECT_EQ(StdHandles(), stdHandles);
         EXPECT_EQ(session.waitDepth, 0);
-        DeleteFileA((folder + "\\jar32.exe").c_str());
+        // A run returns once the archiver has exited: its executable is free again.
+        EXPECT_TRUE(DeleteFileA((folder + "\\jar32.exe").c_str()));
         DeleteFileA(scriptPath.c_str());
         RemoveDirectoryA(folder.c_str());
     }
