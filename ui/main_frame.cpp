@@ -102,6 +102,9 @@ bool CMainFrame::OnCreate()
 
 void CMainFrame::SetToolbarMode(int mode)
 {
+    // The view asks on every display; reloading the same set would only make the bar flicker.
+    if (mode == toolbarMode_)
+        return;
     toolbarMode_ = mode;
     HINSTANCE instance = application->Instance();
     if (mode == 1) {

@@ -50,5 +50,5 @@ protected:
     void OnDropFiles(HDROP drop) override;
 
 private:
-    int toolbarMode_ = 0;
+    int toolbarMode_ = -1;  // no set loaded yet
 };

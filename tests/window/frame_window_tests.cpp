@@ -493,3 +493,52 @@ TEST(FrameWindow, ToolbarStripsHoldOneImagePerButton)
     for (UINT icon = IDI_FOLDER_CLOSED; icon <= IDI_FILE_PROGRAM; ++icon)
         EXPECT_NE(LoadImageA(self, MAKEINTRESOURCEA(icon), IMAGE_ICON, 16, 16, 0), nullptr) << icon;
 }
+
+TEST(FrameWindow, ToolTipsAndFlyByPromptsComeFromTheStringTable)
+{
+    std::string folder = MakeScratchFolder("frametips");
+    {
+        TorvexWindow w(folder);
+        HWND frame = w.Frame().Handle();
+        NMTTDISPINFOA info{};
+        info.hdr.hwndFrom = w.Frame().MainToolBar.Handle();
+        info.hdr.idFrom = ID_EXTRACT_ARCHIVE_TO;
+        info.hdr.code = TTN_GETDISPINFOA;
+        SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&info);
+        ASSERT_NE(info.lpszText, nullptr);
+        EXPECT_STREQ(info.lpszText, "Extract to");
+
+        NMTBHOTITEM hot{};
+        hot.hdr.hwndFrom = w.Frame().MainToolBar.Handle();
+        hot.hdr.code = TBN_HOTITEMCHANGE;
+        hot.idNew = ID_VIEW_STATUS_BAR;
+        SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&hot);
+        HWND status = w.Frame().statusBar.Handle();
+        EXPECT_EQ(StatusPaneText(status, 0), "Displays or hides the statusbar");
+        hot.dwFlags = HICF_LEAVING;
+        SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&hot);
+        EXPECT_EQ(StatusPaneText(status, 0), " Press F1 for Help");
+    }
+    RemoveTree(folder);
+}
+
+TEST(FrameWindow, ExitWritesTheRecentFilesUnlessUninstalling)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    {
+        TorvexWindow w(data.folder);
+        ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+        w.App().ExitInstance();
+        EXPECT_EQ(w.App().Settings().GetProfileString("Recent File List", "File1", "?"), data.one);
+    }
+    {
+        TorvexWindow w(data.folder);
+        ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+        w.App().UninstallOnExit = true;
+        w.App().ExitInstance();
+        EXPECT_FALSE(static_cast<MemorySettingsStore&>(w.App().Settings()).Has("Recent File List", "File1"));
+        EXPECT_EQ(w.App().RecentFiles(), nullptr);
+    }
+}

@@ -1,0 +1,61 @@
+#include "framework/modal_dialog.h"
+
+#include "framework/application.h"
+
+INT_PTR ModalDialog::DoModal(HWND parent)
+{
+    HINSTANCE instance = Application::Current() ? Application::Current()->Instance() : ::GetModuleHandleA(nullptr);
+    if (template_)
+        return ::DialogBoxIndirectParamA(instance, template_, parent, DialogProc, (LPARAM)this);
+    return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(resourceId_), parent, DialogProc, (LPARAM)this);
+}
+
+INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<ModalDialog*>(lp);
+        dialog->hwnd_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, lp);
+    }
+    auto* dialog = reinterpret_cast<ModalDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (!dialog)
+        return FALSE;
+    try {
+        return dialog->Dispatch(msg, wp, lp);
+    } catch (...) {
+        // Nothing thrown may cross into the system's dialog code; a broken dialog closes.
+        ::EndDialog(hwnd, IDCANCEL);
+        return TRUE;
+    }
+}
+
+INT_PTR ModalDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog() ? TRUE : FALSE;
+    case WM_COMMAND: {
+        UINT id = LOWORD(wp), code = HIWORD(wp);
+        if (id == IDOK && code == BN_CLICKED) {
+            OnOK();
+            return TRUE;
+        }
+        if (id == IDCANCEL && code == BN_CLICKED) {
+            OnCancel();
+            return TRUE;
+        }
+        return OnCommand(id, code) ? TRUE : FALSE;
+    }
+    case WM_NCDESTROY:
+        hwnd_ = nullptr;
+        return FALSE;
+    default: {
+        INT_PTR result = 0;
+        if (OnMessage(msg, wp, lp, result)) {
+            ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    }
+}
