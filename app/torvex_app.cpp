@@ -1,6 +1,7 @@
 #include "app/torvex_app.h"
 
 #include "dialogs/setting_names.h"
+#include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "resources/resource.h"
 #include "ui/main_frame.h"
@@ -28,8 +29,8 @@ void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
     SettingsStore& store = Settings();
     firstRun_ = ReadSetting(store, setting::FirstRun) != 0;
     if (firstRun_) {
-        // The first start finds Torvex.cfg and torvex.exe in the folder it was started from.
-        WriteSetting(store, setting::TorvexEdit, currentDirectory);
+        bool jarThere = !currentDirectory.empty() && PathExists(currentDirectory + "\\jar32.exe");
+        DirectoriesSettings::RecordFirstRunFolders(store, currentDirectory, jarThere);
         DirectoriesDialog.firstRunMode = true;
     }
     DirectoriesDialog.Load(store);

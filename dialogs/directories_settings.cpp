@@ -1,5 +1,14 @@
 #include "dialogs/directories_settings.h"
 
+void DirectoriesSettings::RecordFirstRunFolders(SettingsStore& store, const std::string& startFolder,
+                                                bool jarInStartFolder)
+{
+    WriteSetting(store, setting::TorvexEdit, startFolder);
+    // An empty default marks "never set": a folder the user chose is never replaced.
+    if (jarInStartFolder && store.GetProfileString(kSettingsSection, setting::JarEdit.name, "").empty())
+        WriteSetting(store, setting::JarEdit, startFolder);
+}
+
 void DirectoriesSettings::Load(SettingsStore& store)
 {
     addDir = ReadSetting(store, setting::AddDir);

@@ -39,6 +39,11 @@ struct DirectoriesSettings {
     std::string tempEdit;
     std::string torvexEdit;
 
+    // The first start records the folder it was started from as the program folder, so that it
+    // finds Torvex.cfg and torvex.exe there. Our builds ship jar32.exe beside the program: when
+    // it is in that folder and no archiver folder was ever set, that folder is recorded too.
+    static void RecordFirstRunFolders(SettingsStore& store, const std::string& startFolder, bool jarInStartFolder);
+
     // The fourteen values, in the order the store lists them.
     void Load(SettingsStore& store);
     void Save(SettingsStore& store) const;

@@ -7,6 +7,8 @@
 
 #include <windowsx.h>
 
+#include <vector>
+
 namespace {
 constexpr const char* kFrameClass = "TorvexFrameWindow";
 
@@ -28,6 +30,8 @@ bool RegisterFrameClass(HINSTANCE instance, UINT iconId, WNDPROC proc)
 }
 
 bool IsRecentFileId(UINT id) { return id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 16; }
+// What the File menu shows while the recent-file list is empty (greyed).
+constexpr const char* kRecentFilePlaceholder = "Recent File";
 } // namespace
 
 FrameWindow::~FrameWindow()
@@ -154,21 +158,31 @@ void FrameWindow::OnInitMenuPopup(HMENU popup, UINT, bool systemMenu)
         return;
     Application* app = Application::Current();
     // The recent files take the place of the items with their ids (or of the placeholder).
+    // The menu is changed only when the list differs from what it shows.
     int count = ::GetMenuItemCount(popup);
     int first = -1;
-    for (int i = count - 1; i >= 0; --i) {
+    std::vector<std::string> shown;
+    for (int i = 0; i < count; ++i) {
         if (IsRecentFileId(::GetMenuItemID(popup, i))) {
-            ::DeleteMenu(popup, i, MF_BYPOSITION);
-            first = i;
+            if (first < 0)
+                first = i;
+            char text[MAX_PATH * 2 + 8] = {};
+            ::GetMenuStringA(popup, i, text, sizeof(text), MF_BYPOSITION);
+            shown.push_back(text);
         }
     }
     if (first >= 0) {
         RecentFileList* recent = app ? app->RecentFiles() : nullptr;
-        if (!recent || recent->GetCount() == 0) {
-            ::InsertMenuA(popup, first, MF_BYPOSITION | MF_STRING | MF_GRAYED, ID_FILE_MRU_FILE1, "Recent File");
-        } else {
-            for (int i = 0; i < recent->GetCount(); ++i)
-                ::InsertMenuA(popup, first + i, MF_BYPOSITION | MF_STRING, ID_FILE_MRU_FILE1 + i, recent->MenuText(i).c_str());
+        std::vector<std::string> wanted;
+        for (int i = 0; recent && i < recent->GetCount(); ++i)
+            wanted.push_back(recent->MenuText(i));
+        if (wanted.empty())
+            wanted.push_back(kRecentFilePlaceholder);
+        if (wanted != shown) {
+            for (int i = first + (int)shown.size() - 1; i >= first; --i)
+                ::DeleteMenu(popup, i, MF_BYPOSITION);
+            for (size_t i = 0; i < wanted.size(); ++i)
+                ::InsertMenuA(popup, first + (int)i, MF_BYPOSITION | MF_STRING, ID_FILE_MRU_FILE1 + i, wanted[i].c_str());
         }
     }
 

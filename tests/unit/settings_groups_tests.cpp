@@ -110,3 +110,21 @@ TEST(DialogSettings, ReadAtUseValuesHaveTheirDocumentedDefaults)
     EXPECT_EQ(ReadSetting(store, setting::TipStartUp), 0);
     EXPECT_STREQ(setting::TipStartUp.section, "Tip");
 }
+
+TEST(DirectoriesSettings, FirstRunRecordsTheStartFolderAndTheArchiverBesideIt)
+{
+    MemorySettingsStore fresh;
+    DirectoriesSettings::RecordFirstRunFolders(fresh, "D:\\Torvex", true);
+    EXPECT_EQ(fresh.GetProfileString("Settings", "torvexEdit", "?"), "D:\\Torvex");
+    EXPECT_EQ(fresh.GetProfileString("Settings", "jarEdit", "?"), "D:\\Torvex");
+
+    MemorySettingsStore noJar;
+    DirectoriesSettings::RecordFirstRunFolders(noJar, "D:\\Torvex", false);
+    EXPECT_EQ(noJar.GetProfileString("Settings", "torvexEdit", "?"), "D:\\Torvex");
+    EXPECT_FALSE(noJar.Has("Settings", "jarEdit"));  // still the default "c:"
+
+    MemorySettingsStore chosen;
+    chosen.WriteProfileString("Settings", "jarEdit", "E:\\Jar");
+    DirectoriesSettings::RecordFirstRunFolders(chosen, "D:\\Torvex", true);
+    EXPECT_EQ(chosen.GetProfileString("Settings", "jarEdit", "?"), "E:\\Jar");
+}
