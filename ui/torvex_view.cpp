@@ -32,6 +32,8 @@ const ColumnSpec kColumns[] = {
     {"Method", 60, LVCFMT_RIGHT},    {"Block", 60, LVCFMT_RIGHT},
 };
 constexpr int kArchiveColumns = 8;
+// Posted to the view itself: empty the list of rows whose catalogue went away.
+constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 constexpr int kDiskColumns = 4;
 
 } // namespace
@@ -91,6 +93,21 @@ void CTorvexView::ApplyViewType(int viewType)
     List().SetViewType(viewType == 0 ? LVS_LIST : LVS_REPORT);
 }
 
+void CTorvexView::DropRows()
+{
+    rows_.Clear();
+    shownList_ = nullptr;
+    List().DeleteAllItems();
+}
+
+bool CTorvexView::RowsStale() const
+{
+    if (!shownList_)
+        return false;
+    const EntryList* list = ChapterList(archiveFolder);
+    return list != shownList_ || static_cast<int>(list->size()) + 1 != rows_.Count();
+}
+
 void CTorvexView::ShowRows(int sortColumn)
 {
     rows_.Sort(sortColumn);
@@ -107,6 +124,7 @@ void CTorvexView::ShowArchiveFolder(const EntryList* entries)
     IconBatch icons;
     rows_.Fill(entries, true, ParentRowImage(true, archiveFolder),
                [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
+    shownList_ = entries;
     ShowRows(archiveSortColumn);
     SetTitle(ArchiveTitle(GetTorvexDoc()->catalogue.ArchivePath, archiveFolder));
 }
@@ -116,6 +134,7 @@ void CTorvexView::ShowDiskFolder(const EntryList& entries)
     hitItem = -1;
     List().DeleteAllItems();
     IconBatch icons;
+    shownList_ = nullptr;
     rows_.Fill(&entries, HasParentRow(false, diskFolder), ParentRowImage(false, archiveFolder),
                [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     ShowRows(diskSortColumn);
@@ -124,6 +143,8 @@ void CTorvexView::ShowDiskFolder(const EntryList& entries)
 
 void CTorvexView::SortBy(int column)
 {
+    if (RowsStale())
+        return;
     bool archive = GetTorvexDoc()->archiveMode;
     (archive ? archiveSortColumn : diskSortColumn) = column;
     // The selection follows its rows through the new order.
@@ -174,6 +195,8 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
 {
     CTorvexDoc* doc = GetTorvexDoc();
     CMainFrame* frame = MainFrame();
+    // The rows may point into a catalogue or disk rows that were just replaced.
+    DropRows();
     doc->firstView = this;
     DirectoriesSettings& dirs = TheApp().DirectoriesDialog;
     ApplyViewType(dirs.viewType);
@@ -216,6 +239,7 @@ void CTorvexView::ShowDisk(const std::string& folder)
     CTorvexDoc* doc = GetTorvexDoc();
     hitItem = -1;
     diskFolder = folder;
+    DropRows();
     doc->ClearDiskEntries();
     doc->ScanFolder(doc->diskEntries, diskFolder);
     ShowDiskFolder(doc->diskEntries);
@@ -243,6 +267,7 @@ bool CTorvexView::OpenArchive(const std::string& path)
     listed.ArchivePath = path;
     if (!doc->ListChapters(listed) || !doc->ListChapter(listed, listed.LastChapter))
         return false;
+    DropRows();
     doc->catalogue = std::move(listed);
     shownChapter = doc->catalogue.LastChapter;
     MainFrame()->FillChapterCombo(doc->catalogue);
@@ -256,7 +281,7 @@ bool CTorvexView::OpenArchive(const std::string& path)
 
 void CTorvexView::ActivateRow(int row)
 {
-    if (row < 0 || row >= rows_.Count())
+    if (row < 0 || row >= rows_.Count() || RowsStale())
         return;
     Lock lock(lock_);
     CTorvexDoc* doc = GetTorvexDoc();
@@ -317,6 +342,7 @@ void CTorvexView::OnRefresh()
         return;
     hitItem = -1;
     ClearWorkSet();
+    DropRows();
     doc->catalogue = std::move(listed);
     shownChapter = doc->catalogue.LastChapter;
     archiveFolder = RefreshFolder(doc->catalogue.Chapter(shownChapter)->Directories, archiveFolder);
@@ -393,6 +419,8 @@ std::string CTorvexView::SelectionSizeText()
     const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter);
     SizeTotals totals;
     const ListCtrl& list = List();
+    if (RowsStale())
+        return SizeLineText(totals);
     for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED)) {
         if (i < rows_.FirstRealRow())
             continue;
@@ -416,7 +444,7 @@ ViewState CTorvexView::CurrentState() const
     s.operationRunning = operationRunning != 0;
     s.selectedCount = List().GetSelectedCount();
     s.realSelection = HasRealSelection();
-    s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() ? &rows_.Entry(hitItem) : nullptr;
+    s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() && !RowsStale() ? &rows_.Entry(hitItem) : nullptr;
     // The files list and the viewed files come with their commands; both are empty until then.
     s.filesListHasItems = false;
     s.viewedFilesEmpty = true;
@@ -474,6 +502,13 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
         if (item.iItem < 0 || item.iItem >= rows_.Count())
             return true;
+        if (RowsStale()) {
+            // Shown as blank until the list is emptied, outside this notification.
+            if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+                item.pszText[0] = '\0';
+            PostMessageA(Handle(), WM_DROP_STALE_ROWS, 0, 0);
+            return true;
+        }
         const ArchiveEntry& entry = rows_.Entry(item.iItem);
         // The parent row shows its name alone.
         bool parentCell = item.iSubItem > 0 && item.iItem == 0 && rows_.HasParentRow();
@@ -487,7 +522,7 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
     case LVN_ODFINDITEMA: {
         auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
         result = -1;
-        if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz)
+        if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || RowsStale())
             return true;
         std::string wanted = find.lvfi.psz;
         bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
@@ -612,6 +647,12 @@ bool CTorvexView::OnTimer(UINT_PTR id)
 
 bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result)
 {
+    if (msg == WM_DROP_STALE_ROWS) {
+        if (RowsStale())
+            DropRows();
+        result = 0;
+        return true;
+    }
     if (msg != WM_FOLDER_CHANGED)
         return false;
     // Each change restarts the second: a burst gives one rescan.

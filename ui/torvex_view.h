@@ -111,6 +111,11 @@ private:
     };
 
     void SetColumns(int count);
+    // Empties the list before the rows it points into go away.
+    void DropRows();
+    // True when the archive rows on screen no longer belong to the document's catalogue (it was
+    // listed anew, or a failed listing emptied it): they must not be read.
+    bool RowsStale() const;
     void ShowRows(int sortColumn);
     void SortBy(int column);
     void SetTitle(const std::string& title);
@@ -129,6 +134,8 @@ private:
     void StopWatcher();
 
     ViewRows rows_;
+    // The directory list the archive rows came from; nullptr for disk rows.
+    const EntryList* shownList_ = nullptr;
     CRITICAL_SECTION lock_;
     FolderWatcher watcher_;
 };

@@ -231,6 +231,39 @@ TEST(ViewWindow, RefreshListsTheNewestStateAndFallsBackToTheRootWhenTheFolderWen
     EXPECT_EQ(w.Names(), (Names{". .", "only.txt"}));
 }
 
+TEST(ViewWindow, AFailedOpenKeepsTheArchiveAndAnEmptiedCatalogueIsNeverRead)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    ArchiveFolder data;
+    TorvexWindow w(data.folder);
+    w.DoubleClickRow(w.RowNamed("a.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    std::string title = w.Title();
+    WriteFile(data.folder + "\\broken.j", "this is not an archive");
+    std::vector<std::string> texts;
+    SetPromptScript([&](const PromptRequest& r) { texts.push_back(r.text); return prompt::IdOk; });
+    EXPECT_EQ(w.App().OpenDocumentFile(data.folder + "\\broken.j"), nullptr);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0].substr(0, 4), "JAR ");
+    w.Pump(50);
+    EXPECT_EQ(w.Title(), title);
+    EXPECT_EQ(w.RowCount(), 6);
+    EXPECT_EQ(w.Cell(w.RowNamed("big.bin"), 1), "5000");
+
+    // A listing that empties the catalogue behind the view's back (as an operation's failed
+    // re-listing can): painting, the toolbar's enabling, sorting and the size line never read
+    // the rows that went with it.
+    w.ClickRow(w.RowNamed("big.bin"));
+    w.Doc().catalogue.Clear();
+    RedrawWindow(w.List(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    w.Pump(100);
+    EXPECT_EQ(w.RowCount(), 0);
+    w.ClickColumnHeader(1);
+    w.Command(ID_SELECT_ALL);
+    EXPECT_EQ(w.View().SelectionSizeText(), "0 bytes in 0 file(s)");
+}
+
 TEST(ViewWindow, ViewStylesAndEnablingFollowTheSelection)
 {
     if (!JarAvailable())
