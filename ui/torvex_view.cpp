@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "app/torvex_app.h"
@@ -147,22 +148,23 @@ void CTorvexView::SortBy(int column)
         return;
     bool archive = GetTorvexDoc()->archiveMode;
     (archive ? archiveSortColumn : diskSortColumn) = column;
-    // The selection follows its rows through the new order.
+    // The selection and the clicked row follow their rows through the new order.
     ListCtrl& list = List();
-    std::vector<const ArchiveEntry*> selected;
+    std::unordered_set<const ArchiveEntry*> selected;
     for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED))
-        selected.push_back(&rows_.Entry(i));
+        selected.insert(&rows_.Entry(i));
+    const ArchiveEntry* hit = hitItem >= 0 && hitItem < rows_.Count() ? &rows_.Entry(hitItem) : nullptr;
     rows_.Sort(column);
     RedrawOff quiet(list.Handle());
     list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    for (int i = 0; i < rows_.Count() && !selected.empty(); ++i) {
-        auto it = std::find(selected.begin(), selected.end(), &rows_.Entry(i));
-        if (it != selected.end()) {
-            list.SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
-            selected.erase(it);
-        }
-    }
     hitItem = -1;
+    for (int i = 0; i < rows_.Count(); ++i) {
+        const ArchiveEntry* entry = &rows_.Entry(i);
+        if (selected.count(entry))
+            list.SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
+        if (entry == hit)
+            hitItem = i;
+    }
 }
 
 void CTorvexView::SetTitle(const std::string& title)

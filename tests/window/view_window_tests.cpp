@@ -111,7 +111,12 @@ TEST(ViewWindow, SortingByEveryColumnKeepsTheParentRowOnTopAndRepeatsTheSameOrde
         GTEST_SKIP() << "jar32.exe is not built";
     ArchiveFolder data;
     TorvexWindow w(data.folder + "\\src");
+    w.ClickRow(w.RowNamed("small.txt"));
+    ASSERT_EQ(w.View().hitItem, 5);
     w.ClickColumnHeader(1);
+    // The selection and the clicked row move with their row.
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{w.RowNamed("small.txt")}));
+    EXPECT_EQ(w.View().hitItem, w.RowNamed("small.txt"));
     EXPECT_EQ(w.View().diskSortColumn, 1);
     EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
     w.ClickColumnHeader(1);
