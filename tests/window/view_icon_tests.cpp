@@ -74,6 +74,14 @@ TEST(IconCache, FixedImagesShellIconsAndRegisteredTypesAreAppendedOnce)
         EXPECT_EQ(IconIndexFor("\\x.tvxnothing"), 3);
         EXPECT_EQ(IconIndexFor("\\x.tvxnothing"), 3);
         EXPECT_EQ(ImageCount(), count);
+        // One refill asks for a missing type once; the next refill asks again.
+        IconBatch fill;
+        EXPECT_EQ(fill.IndexFor("\\a.tvxlater"), 3);
+        SetClassesDefault(".tvxlater", "TorvexTest.IconType");
+        EXPECT_EQ(fill.IndexFor("\\b.tvxlater"), 3);
+        IconBatch nextFill;
+        EXPECT_GE(nextFill.IndexFor("\\b.tvxlater"), 5);
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tvxlater");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTest.IconType\\DefaultIcon");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTest.IconType");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tvxicon");
