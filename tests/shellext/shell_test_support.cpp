@@ -240,7 +240,10 @@ bool WaitForChildren(DWORD timeoutMs)
         PROCESSENTRY32 entry = {};
         entry.dwSize = sizeof(entry);
         for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-            if (entry.th32ParentProcessID == self && entry.th32ProcessID != self && !ended.count(entry.th32ProcessID))
+            // Wine starts its desktop process (explorer.exe) as a child of the first process that
+            // opens a window; it lives as long as the session and is not one of ours.
+            if (entry.th32ParentProcessID == self && entry.th32ProcessID != self && !ended.count(entry.th32ProcessID) &&
+                lstrcmpiA(entry.szExeFile, "explorer.exe") != 0 && lstrcmpiA(entry.szExeFile, "conhost.exe") != 0)
                 running.push_back(entry.th32ProcessID);
         }
         CloseHandle(snapshot);
