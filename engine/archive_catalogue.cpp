@@ -20,17 +20,8 @@ bool ArchiveEntry::IsDirectory() const
 
 bool ArchiveEntry::ParentDirectory(std::string& parent) const
 {
-    size_t slash = Path.rfind('\\');
-    if (slash == std::string::npos) {
-        parent.clear();
-        return true;
-    }
-    if (slash == 0) {
-        parent = "\\";
-        return Path != "\\";
-    }
-    parent = Path.substr(0, slash);
-    return true;
+    // Same as ParentPath, except that a bare name lies in "no directory" rather than failing.
+    return ParentPath(Path, parent) || Path.find('\\') == std::string::npos;
 }
 
 bool ArchiveEntry::IsArchiveFile() const
