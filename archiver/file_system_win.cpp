@@ -22,9 +22,24 @@ FILETIME FromStamp(int64_t stamp)
     return t;
 }
 
+// A standard handle, or the console's own when the parent gave none (Torvex hands over only
+// standard error and leaves the rest to the console window, where questions must still show).
+HANDLE StandardHandle(DWORD which)
+{
+    HANDLE handle = GetStdHandle(which);
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE)
+        return handle;
+    static HANDLE console[2] = {nullptr, nullptr};
+    int slot = which == STD_INPUT_HANDLE ? 0 : 1;
+    if (!console[slot])
+        console[slot] = CreateFileA(slot == 0 ? "CONIN$" : "CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    return console[slot];
+}
+
 void WriteAll(DWORD which, const std::string& text)
 {
-    HANDLE out = GetStdHandle(which);
+    HANDLE out = StandardHandle(which);
     if (out == nullptr || out == INVALID_HANDLE_VALUE)
         return;
     const char* p = text.data();
@@ -293,7 +308,7 @@ void WriteError(const std::string& text) { WriteAll(STD_ERROR_HANDLE, text); }
 bool ReadConsoleLine(std::string& line)
 {
     line.clear();
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE in = StandardHandle(STD_INPUT_HANDLE);
     if (in == nullptr || in == INVALID_HANDLE_VALUE)
         return false;
     char c;

@@ -9,11 +9,14 @@ repo=$(pwd)
 native=${1:-build/native}
 windows=${2:-build/windows}
 work=${BENCH_DIR:-/tmp/torvex-bench}
+mkdir -p "$native" "$windows"
+native=$(cd "$native" && pwd)
+windows=$(cd "$windows" && pwd)
 
 need=()
 command -v zip >/dev/null || need+=(zip)
 command -v unzip >/dev/null || need+=(unzip)
-command -v 7z >/dev/null || need+=(7zip)
+command -v 7z >/dev/null || command -v 7zz >/dev/null || need+=(7zip)
 command -v taskset >/dev/null || need+=(util-linux)
 if [ ${#need[@]} -gt 0 ]; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -21,9 +24,10 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null
 fi
 
+sevenzip=$(command -v 7z || command -v 7zz)
+
 [ -x "$native/bin/jar32" ] || { cmake --preset native -B "$native" >/dev/null; cmake --build "$native" -j2 --target jar32 >/dev/null; }
-jar="$repo/$native/bin/jar32"
-[[ "$native" = /* ]] && jar="$native/bin/jar32"
+jar="$native/bin/jar32"
 
 mkdir -p "$work"
 corpus="$work/corpus"
@@ -39,7 +43,7 @@ for i in range(5000):
     folder = os.path.join(root, 'd%02d' % (i % 37), 's%d' % (i % 5))
     os.makedirs(folder, exist_ok=True)
     kind = i % 4
-    size = int(rng.lognormvariate(9.6, 1.2)) + 100
+    size = int(rng.lognormvariate(9.88, 1.2)) + 100
     size = min(size, 3_000_000)
     if kind == 0 or kind == 1:  # text: source-like lines
         lines, n = [], 0
@@ -74,7 +78,7 @@ seconds() { # runs a command, prints its wall time in seconds
   end=$(date +%s.%N)
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
 }
-size_of() { stat -c %s "$@" | awk '{ s += $1 } END { print s }'; }
+size_of() { stat -c %s "$@" 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'; }
 
 cd "$work"
 bytes=$(du -sb corpus | cut -f1)
@@ -92,19 +96,18 @@ T[jar3one]=$(seconds $one "$jar" a -y -r -m3 a-m3one.j corpus)
 T[zip9]=$(seconds zip -q -r -9 z-9.zip corpus);                 S[zip9]=$(size_of z-9.zip)
 T[zip1]=$(seconds zip -q -r -1 z-1.zip corpus);                 S[zip1]=$(size_of z-1.zip)
 T[zip6]=$(seconds zip -q -r -6 z-6.zip corpus);                 S[zip6]=$(size_of z-6.zip)
-T[sz9]=$(seconds 7z a -tzip -mx=9 s-9.zip corpus);              S[sz9]=$(size_of s-9.zip)
-T[sz1]=$(seconds 7z a -tzip -mx=1 s-1.zip corpus);              S[sz1]=$(size_of s-1.zip)
-T[sz7]=$(seconds 7z a -t7z -mx=5 s-5.7z corpus);                S[sz7]=$(size_of s-5.7z)
+T[sz9]=$(seconds $sevenzip a -tzip -mx=9 s-9.zip corpus);              S[sz9]=$(size_of s-9.zip)
+T[sz1]=$(seconds $sevenzip a -tzip -mx=1 s-1.zip corpus);              S[sz1]=$(size_of s-1.zip)
 
 T[jarv]=$(seconds "$jar" v a-m4.j)
 T[zipv]=$(seconds unzip -v z-9.zip)
-T[szv]=$(seconds 7z l z-9.zip)
+T[szv]=$(seconds $sevenzip l z-9.zip)
 T[jart]=$(seconds "$jar" t a-m4.j)
 T[zipt]=$(seconds unzip -tq z-9.zip)
-T[szt]=$(seconds 7z t z-9.zip)
+T[szt]=$(seconds $sevenzip t z-9.zip)
 T[jarx]=$(seconds "$jar" x -y -oout-jar a-m4.j)
 T[zipx]=$(seconds unzip -q z-9.zip -d out-zip)
-T[szx]=$(seconds 7z x -y -oout-7z z-9.zip)
+T[szx]=$(seconds $sevenzip x -y -oout-7z z-9.zip)
 diff -r corpus out-jar/corpus >/dev/null && same="identical" || same="DIFFERENT"
 
 # 100,000 entries: small files in nested folders.
@@ -127,15 +130,15 @@ rm -f many.j many.zip
 "$jar" a -y -r -m1 many.j many >/dev/null
 (cd "$work" && zip -q -r -1 many.zip many)
 T[manyv]=$(seconds "$jar" v many.j)
-T[many7]=$(seconds 7z l many.zip)
+T[many7]=$(seconds $sevenzip l many.zip)
 lines=$("$jar" v many.j | wc -l)
 
 wine_note="not run (no $windows/bin/jar32.exe)"
 if [ -f "$windows/bin/jar32.exe" ] && command -v wine >/dev/null; then
-  export WINEDEBUG=-all WINEARCH=win64 WINEPREFIX="$(cd "$windows" && pwd)/wineprefix"
-  [ -d "$WINEPREFIX" ] || scripts/wine-prefix.sh "$windows" >/dev/null 2>&1 || true
+  export WINEDEBUG=-all WINEARCH=win64 WINEPREFIX="$windows/wineprefix"
+  [ -d "$WINEPREFIX" ] || "$repo/scripts/wine-prefix.sh" "$windows" >/dev/null 2>&1 || true
   wineserver -p </dev/null >/dev/null 2>&1 || true
-  exe="$(cd "$windows/bin" && pwd)/jar32.exe"
+  exe="$windows/bin/jar32.exe"
   wine "$exe" lc "Z:$work/many.j" </dev/null >/dev/null 2>&1 || true   # start-up of the prefix
   start=$(date +%s.%N)
   wine "$exe" v -jb1 "Z:${work//\//\\}\\many.j" </dev/null 2>&1 | cat > "$work/many-wine.txt"
@@ -161,7 +164,6 @@ echo "|---|---|---|---|---|---|---|---|---|"
 echo "| add -m4 vs zip -9, 7z zip -mx9 | ${T[jar4]} s | ${T[jar4one]} s | ${T[zip9]} s | ${T[sz9]} s | $(ratio ${T[jar4]} ${T[zip9]}) (1 core $(ratio ${T[jar4one]} ${T[zip9]})) | ${S[jar4]} ($(pct ${S[jar4]})) | ${S[zip9]} ($(pct ${S[zip9]})) | ${S[sz9]} ($(pct ${S[sz9]})) |"
 echo "| add -m3 vs zip -6 | ${T[jar3]} s | ${T[jar3one]} s | ${T[zip6]} s | - | $(ratio ${T[jar3]} ${T[zip6]}) (1 core $(ratio ${T[jar3one]} ${T[zip6]})) | ${S[jar3]} ($(pct ${S[jar3]})) | ${S[zip6]} ($(pct ${S[zip6]})) | - |"
 echo "| add -m1 vs zip -1, 7z zip -mx1 | ${T[jar1]} s | ${T[jar1one]} s | ${T[zip1]} s | ${T[sz1]} s | $(ratio ${T[jar1]} ${T[zip1]}) (1 core $(ratio ${T[jar1one]} ${T[zip1]})) | ${S[jar1]} ($(pct ${S[jar1]})) | ${S[zip1]} ($(pct ${S[zip1]})) | ${S[sz1]} ($(pct ${S[sz1]})) |"
-echo "| 7z format -mx5 (reference) | - | - | - | ${T[sz7]} s | - | - | - | ${S[sz7]} ($(pct ${S[sz7]})) |"
 echo "| list (v / unzip -v / 7z l) | ${T[jarv]} s | - | ${T[zipv]} s | ${T[szv]} s | $(ratio ${T[jarv]} ${T[zipv]}) | | | |"
 echo "| test (t / unzip -t / 7z t) | ${T[jart]} s | - | ${T[zipt]} s | ${T[szt]} s | $(ratio ${T[jart]} ${T[zipt]}) | | | |"
 echo "| extract (x / unzip / 7z x) | ${T[jarx]} s | - | ${T[zipx]} s | ${T[szx]} s | $(ratio ${T[jarx]} ${T[zipx]}) | | | |"

@@ -139,6 +139,15 @@ TEST_F(JarTest, ExtractionRestoresBytesPathsAndStamps)
     ASSERT_TRUE(Clean(RunJar(" x -r -jf -y -o" + Q(P("here")) + " " + Q(archive))));
     EXPECT_EQ(Read("here" + stored + "/sub/b.bin"), big);
 
+    // Torvex's extract list: archive paths, a folder followed by what it holds.
+    std::string folderPath = stored;
+    std::replace(folderPath.begin(), folderPath.end(), '/', '\\');
+    std::string list = WriteList("extract", {folderPath + "\\sub", folderPath + "\\sub\\c.txt", folderPath + "\\a.txt"});
+    ASSERT_TRUE(Clean(RunJar(" x -jb1 -y -o\"" + P("listed") + "\" -r- " + Q(archive) + " !" + Q(list))));
+    EXPECT_EQ(Read("listed" + stored + "/a.txt"), "alpha");
+    EXPECT_TRUE(Exists("listed" + stored + "/sub/c.txt"));
+    EXPECT_FALSE(Exists("listed" + stored + "/sub/b.bin")) << "without -r a folder line names the folder alone";
+
     // The view command: one entry by its archive path, into a folder of its own.
     std::string entry = jar::ToDiskSeparators(stored + "/a.txt");
     std::replace(entry.begin(), entry.end(), '/', '\\');
