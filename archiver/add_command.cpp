@@ -367,7 +367,7 @@ int AddFiles(const Options& options)
             jobs.push_back({item.diskPath, item.info.size});
         }
     }
-    int threads = int(std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 8u));
+    int threads = std::min(UsableProcessors(), 8);
     ParallelCompressor compressor(std::move(jobs), options.level, threads);
     std::vector<int64_t> dropped; // versions replaced in the target chapter
     size_t added = 0;

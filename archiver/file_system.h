@@ -58,6 +58,8 @@ bool LastErrorIsDiskFull();
 int64_t NowStamp();
 // "YYYY-MM-DD HH:MM:SS" in local time.
 std::string FormatStamp(int64_t stamp);
+// Processors this process may run on (a run pinned to one core uses one thread).
+int UsableProcessors();
 // Runs a command through the system's command interpreter; its exit code.
 int RunCommand(const std::string& command);
 

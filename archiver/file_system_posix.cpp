@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
+#include <sched.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -203,6 +204,17 @@ std::string FormatStamp(int64_t stamp)
 }
 
 int RunCommand(const std::string& command) { return std::system(command.c_str()); }
+
+int UsableProcessors()
+{
+#ifdef __linux__
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof set, &set) == 0)
+        return CPU_COUNT(&set) > 0 ? CPU_COUNT(&set) : 1;
+#endif
+    long n = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return n > 0 ? int(n) : 1;
+}
 
 bool DiskFile::Open(const std::string& path, Mode mode)
 {

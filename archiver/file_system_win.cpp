@@ -214,6 +214,17 @@ std::string FormatStamp(int64_t stamp)
 
 int RunCommand(const std::string& command) { return std::system(command.c_str()); }
 
+int UsableProcessors()
+{
+    DWORD_PTR process = 0, system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system) || process == 0)
+        return 1;
+    int count = 0;
+    for (; process; process &= process - 1)
+        ++count;
+    return count;
+}
+
 bool DiskFile::Open(const std::string& path, Mode mode)
 {
     Close();

@@ -311,6 +311,20 @@ TEST_F(JarTest, AddListFormsOfTheProgramAndTheShell)
     EXPECT_EQ(Find(c, 1, "\\report.txt"), nullptr);
 }
 
+TEST_F(JarTest, WorkFolderHoldsTheNewArchiveUntilItIsComplete)
+{
+    Write("w/a.txt", "work folder");
+    jar::CreateDirectories(P("work"));
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -w\"" + P("work") + "\" -m4 -jf- " + Q(archive) + " " + Q(P("w/a.txt")))));
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- -w\"" + P("work") + "\" -m4 -jf- " + Q(archive) + " " + Q(P("w/a.txt")))));
+    std::vector<std::string> left;
+    jar::ListDirectory(P("work"), left);
+    EXPECT_TRUE(left.empty());
+    ASSERT_TRUE(Clean(RunJar(" x -y -o" + Q(P("out")) + " " + Q(archive))));
+    EXPECT_EQ(Read("out/a.txt"), "work folder");
+    EXPECT_TRUE(HasError(RunJar(" a -y -w\"" + P("nowhere") + "\" " + Q(archive) + " " + Q(P("w/a.txt")))));
+}
+
 TEST_F(JarTest, UpdateAndFreshenWhenAdding)
 {
     int64_t old = StampOf(2019, 1, 1, 0, 0, 0), newer = StampOf(2020, 1, 1, 0, 0, 0);
@@ -511,6 +525,19 @@ TEST_F(JarTest, VolumesSplitAndReadBack)
     ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
     ASSERT_TRUE(Clean(RunJar(" e -y -o" + Q(P("out")) + " " + Q(archive) + " *")));
     EXPECT_EQ(Read("out/big.bin"), data);
+    // The command before each volume runs once per volume.
+    std::string marker = P("marker.txt");
+#ifdef _WIN32
+    std::string command = "echo v>>" + marker; // run by cmd; the scratch path has no blanks
+#else
+    std::string command = "echo v >> '" + marker + "'";
+#endif
+    std::string second = P("two.j");
+    ASSERT_TRUE(Clean(RunJar(" a -y -v120000s\"" + command + "\" " + Q(second) + " " + Q(P("v/big.bin")))));
+    std::string ran = ReadRaw(marker);
+    EXPECT_EQ(std::count(ran.begin(), ran.end(), 'v'), 3) << ran;
+    EXPECT_TRUE(Clean(RunJar(" t " + Q(second))));
+
     // Rewritten as one file, the old volumes go.
     ASSERT_TRUE(Clean(RunJar(" d -y " + Q(archive) + " *")));
     EXPECT_FALSE(jar::GetFileInfo(jar::VolumeName(archive, 2), *std::make_unique<jar::FileInfo>()));
