@@ -73,10 +73,12 @@ bool CMainFrame::OnCreate()
     MainToolBar.font = (HFONT)::GetStockObject(DEFAULT_GUI_FONT);
     MainToolBar.driveCombo.SetFont(MainToolBar.font);
 
-    char drives[100] = {};
+    // Room for all 26 roots ("A:\" and its zero each) and the closing zero: 100 characters would
+    // leave the combo empty on a machine with more than 24 drives.
+    char drives[26 * 4 + 1] = {};
     DWORD length = ::GetLogicalDriveStringsA(sizeof(drives), drives);
     if (length > sizeof(drives))
-        length = 0;  // more drives than the buffer holds: the system wrote nothing
+        length = 0;
     for (const std::string& root : DriveComboTexts(drives, length))
         MainToolBar.driveCombo.AddString(root);
     FitComboDropHeight(MainToolBar.driveCombo);
