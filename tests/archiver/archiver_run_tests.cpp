@@ -156,6 +156,25 @@ TEST_F(JarTest, ExtractionRestoresBytesPathsAndStamps)
     EXPECT_FALSE(Exists("view" + stored + "/sub"));
 }
 
+// Files too large to hold in memory are streamed; one that deflate cannot shrink is stored.
+TEST_F(JarTest, LargeFilesStreamThroughBothWays)
+{
+    std::string text = TextOf(18 << 20, 6), noise = NoiseOf(17 << 20, 12);
+    Write("L/text.txt", text);
+    Write("L/noise.bin", noise);
+    Write("L/small.txt", "small after the large ones");
+    ASSERT_TRUE(Clean(RunJar(" a -y -r -m1 -jf- " + Q(archive) + " " + Q(P("L")))));
+    ArchiveCatalogue c = List(archive);
+    EXPECT_EQ(Find(c, 1, "\\text.txt")->Columns[ArchiveEntry::Method], "Fast");
+    EXPECT_EQ(Find(c, 1, "\\noise.bin")->Columns[ArchiveEntry::Method], "Stored");
+    EXPECT_LT(ReadRaw(archive).size(), noise.size() + text.size() / 3);
+    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+    ASSERT_TRUE(Clean(RunJar(" e -y -o" + Q(P("out")) + " " + Q(archive) + " *")));
+    EXPECT_TRUE(Read("out/text.txt") == text);
+    EXPECT_TRUE(Read("out/noise.bin") == noise);
+    EXPECT_EQ(Read("out/small.txt"), "small after the large ones");
+}
+
 TEST_F(JarTest, OverwriteQuestionsAndUpdateRules)
 {
     int64_t old = StampOf(2020, 1, 1, 0, 0, 0), newer = StampOf(2022, 1, 1, 0, 0, 0);
