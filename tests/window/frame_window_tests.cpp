@@ -542,3 +542,29 @@ TEST(FrameWindow, ExitWritesTheRecentFilesUnlessUninstalling)
         EXPECT_EQ(w.App().RecentFiles(), nullptr);
     }
 }
+
+TEST(FrameWindow, ARecentFileThatIsGoneLeavesTheListOneThatFailsOtherwiseStays)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    std::vector<std::string> messages;
+    TorvexWindow w(data.folder);
+    SetPromptScript([&](const PromptRequest& r) { messages.push_back(r.text); return prompt::IdOk; });
+    ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+    ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    RecentFileList& recent = *w.App().RecentFiles();
+    ASSERT_EQ(recent.GetCount(), 2);
+
+    // Still there but unreadable: the open fails with a message and the entry stays.
+    WriteFile(data.one, "no longer an archive");
+    w.Command(ID_FILE_MRU_FILE1 + 1);
+    EXPECT_FALSE(messages.empty());
+    ASSERT_EQ(recent.GetCount(), 2);
+
+    DeleteFileA(data.one.c_str());
+    w.Command(ID_FILE_MRU_FILE1 + 1);
+    ASSERT_EQ(recent.GetCount(), 1);
+    EXPECT_EQ(recent[0], data.two);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.two + " --> \\");
+}
