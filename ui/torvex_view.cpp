@@ -489,7 +489,7 @@ bool CTorvexView::OnUpdateCommand(CommandState& state)
     auto enabled = ViewCommandEnabled(state.Id(), CurrentState());
     if (!enabled)
         return false;
-    state.Enable(*enabled);
+    state.Enable(*enabled && ViewCommandAvailable(state.Id()));
     if (state.Id() == ID_LIST_VIEW || state.Id() == ID_DETAILS_VIEW)
         state.SetCheck(List().GetViewType() == (state.Id() == ID_LIST_VIEW ? (DWORD)LVS_LIST : (DWORD)LVS_REPORT));
     return true;

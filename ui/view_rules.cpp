@@ -51,6 +51,21 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
     }
 }
 
+bool ViewCommandAvailable(unsigned id)
+{
+    using namespace viewcmd;
+    switch (id) {
+    case ListView:
+    case DetailsView:
+    case SelectAll:
+    case Refresh:
+    case FileOpen:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool HasRealSelection(int selectedCount, bool row0Selected, bool row0IsParent)
 {
     if (selectedCount > 1)

@@ -30,6 +30,10 @@ struct ViewState {
 // Enabled or not; no value for a command the view does not enable.
 std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& state);
 
+// Commands that reach something that carries them out. The others (operations, dialogs and the
+// files list still to come) stay greyed whatever the rules say, so no button does nothing.
+bool ViewCommandAvailable(unsigned id);
+
 // More than one row selected, or exactly one that is not the parent row at the top.
 bool HasRealSelection(int selectedCount, bool row0Selected, bool row0IsParent);
 

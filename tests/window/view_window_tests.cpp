@@ -10,6 +10,7 @@
 
 #include "framework/message_box.h"
 #include "resources/resource.h"
+#include "ui/view_rules.h"
 
 using namespace viewtest;
 
@@ -282,7 +283,10 @@ TEST(ViewWindow, ViewStylesAndEnablingFollowTheSelection)
     EXPECT_EQ(GetWindowLongA(w.List(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_EQ(w.App().DirectoriesDialog.viewType, 1);
 
-    auto enabled = [&](unsigned id) {
+    // The rules on the window's live state (selection, clicked row, running flag)...
+    auto enabled = [&](unsigned id) { return ViewCommandEnabled(id, w.View().CurrentState()).value_or(false); };
+    // ...and what the frame shows: commands with nothing behind them yet stay greyed.
+    auto shown = [&](unsigned id) {
         CommandState s(id);
         return w.Frame().RouteUpdate(s) && s.Enabled();
     };
@@ -292,13 +296,17 @@ TEST(ViewWindow, ViewStylesAndEnablingFollowTheSelection)
     EXPECT_TRUE(enabled(ID_EXTRACT_ARCHIVE_TO));
     EXPECT_TRUE(enabled(ID_TEST));
     EXPECT_TRUE(enabled(ID_ADD));
+    EXPECT_FALSE(shown(ID_TEST));
+    EXPECT_TRUE(shown(ID_REFRESH));
+    EXPECT_TRUE(shown(ID_SELECT_ALL));
     w.ClickRow(w.RowNamed("notes.txt"));
     EXPECT_FALSE(enabled(ID_TEST));
     EXPECT_TRUE(enabled(ID_VIEW_OPEN_FILE));
     w.View().operationRunning = 1;
     EXPECT_FALSE(enabled(ID_ADD));
     EXPECT_FALSE(enabled(ID_REFRESH));
-    EXPECT_TRUE(enabled(ID_DETAILS_VIEW));
+    EXPECT_FALSE(shown(ID_REFRESH));
+    EXPECT_TRUE(shown(ID_DETAILS_VIEW));
     // Clicks are refused while an operation runs.
     int before = w.View().hitItem;
     w.ClickRow(w.RowNamed("a.j"));
