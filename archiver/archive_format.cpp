@@ -340,23 +340,23 @@ bool ArchiveSource::Open(const std::string& path, std::string& error)
     total_ = 0;
     auto first = std::make_unique<DiskFile>();
     if (!first->Open(path, DiskFile::ForReading)) {
-        error = "can't open archive " + path + ": " + LastErrorText();
+        error = "can't open: " + LastErrorText();
         return false;
     }
     unsigned char header[kHeaderSize];
     uint64_t size = first->Size();
     if (size < kHeaderSize + kTrailerSize || !first->ReadAt(0, header, kHeaderSize) ||
         std::memcmp(header, kMagic, sizeof kMagic) != 0) {
-        error = path + " is not an archive of this program";
+        error = "not an archive of this program";
         return false;
     }
     if (Get32(header + 8) > kFormatVersion) {
-        error = path + " was written by a newer version of this program";
+        error = "written by a newer version of this program";
         return false;
     }
     uint32_t count = Get32(header + 12);
     if (count > 999) {
-        error = "the header of " + path + " is damaged";
+        error = "the archive's header is damaged";
         return false;
     }
     volumes_.push_back({std::move(first), 0, size});
