@@ -99,7 +99,8 @@ STDMETHODIMP ShellExtension::QueryContextMenu(HMENU menu, UINT position, UINT fi
         archiveMode_ = plan.mode == MenuMode::Extract;
         archivePath_ = plan.archivePath;
         menuBuilt_ = true;
-        HBITMAP bitmap = MenuBitmap();
+        // The extract items carry the picture; the add item is plain text.
+        HBITMAP bitmap = plan.mode == MenuMode::Extract ? MenuBitmap() : nullptr;
         for (UINT i = 0; i < count; ++i) {
             InsertMenuW(menu, position + i, MF_BYPOSITION | MF_STRING, firstId + i, Wide(plan.items[i]).c_str());
             if (bitmap)

@@ -225,6 +225,14 @@ TEST_F(ShellExtensionTest, InitializeHoldsOnlyTheLatestDataObject)
         char text[64] = {};
         GetMenuStringA(popup, 0, text, sizeof(text), MF_BYPOSITION);
         EXPECT_STREQ(text, "Add to b.j");
+        EXPECT_EQ(GetMenuItemID(popup, 0), 1u);
+        // Unlike the extract items, the add item has no picture.
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_CHECKMARKS;
+        ASSERT_TRUE(GetMenuItemInfoA(popup, 0, TRUE, &item));
+        EXPECT_EQ(item.hbmpChecked, nullptr);
+        EXPECT_EQ(item.hbmpUnchecked, nullptr);
         DestroyMenu(popup);
     }
     EXPECT_EQ(second->References(), 1u);
