@@ -70,7 +70,8 @@ public:
     bool OnFileNew();
     // The open dialog with the template's filter, then OpenDocumentFile.
     void OnFileOpen();
-    // Opens a file in the document (creating document, frame and view on the first call).
+    // Opens a file, named by its full path (a relative name is taken from the current folder), in
+    // the document (creating document, frame and view on the first call).
     // nullptr when the document refused it; a frame created for it is then destroyed.
     Document* OpenDocumentFile(const std::string& path);
 

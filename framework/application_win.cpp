@@ -239,8 +239,17 @@ void Application::OnFileOpen()
         OpenDocumentFile(file.data());
 }
 
-Document* Application::OpenDocumentFile(const std::string& path)
+Document* Application::OpenDocumentFile(const std::string& name)
 {
+    // A name from the command line may be relative to the folder the program was started in;
+    // the document, its folder and the recent-file list need the full path.
+    std::string path = name;
+    if (!name.empty()) {
+        char full[MAX_PATH * 2] = {};
+        DWORD length = ::GetFullPathNameA(name.c_str(), sizeof(full), full, nullptr);
+        if (length > 0 && length < sizeof(full))
+            path = full;
+    }
     bool created = false;
     if (!document_) {
         if (!CreateDocumentAndFrame())

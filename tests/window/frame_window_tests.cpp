@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "dialogs/setting_names.h"
+#include "framework/command_line.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/main_frame_rules.h"
@@ -355,6 +356,25 @@ TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
     w.Command(ID_FILE_MRU_FILE1 + 1);
     EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");
     EXPECT_EQ((*w.App().RecentFiles())[0], data.one);
+}
+
+TEST(FrameWindow, ACommandLineNameRelativeToTheStartFolderOpensByItsFullPath)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(data.folder.c_str()));
+
+    CommandLineInfo info;
+    info.Parse({"two.j"});
+    bool processed = w.App().ProcessShellCommand(info);
+    SetCurrentDirectoryA(previous);
+    ASSERT_TRUE(processed);
+    EXPECT_EQ(w.Title(), "Torvex - " + data.two + " --> \\");
+    EXPECT_EQ((*w.App().RecentFiles())[0], data.two);
 }
 
 TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
