@@ -377,6 +377,31 @@ TEST(FrameWindow, ACommandLineNameRelativeToTheStartFolderOpensByItsFullPath)
     EXPECT_EQ((*w.App().RecentFiles())[0], data.two);
 }
 
+TEST(FrameWindow, FirstStartRecordsTheStartFolderAndIsTheOnlyOne)
+{
+    std::string folder = MakeScratchFolder("first");
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    {
+        TorvexWindow w(folder, [](SettingsStore& store) { store.WriteProfileInt("Settings", "FirstRun", 1); });
+        SetCurrentDirectoryA(previous);
+        SettingsStore& store = w.App().Settings();
+        EXPECT_EQ(store.GetProfileString("Settings", "torvexEdit", "?"), folder);
+        EXPECT_EQ(w.App().DirectoriesDialog.torvexEdit, folder);
+        EXPECT_TRUE(w.App().DirectoriesDialog.firstRunMode);
+        EXPECT_EQ(store.GetProfileInt("Settings", "FirstRun", -1), 0);
+    }
+    SetCurrentDirectoryA(previous);
+    {
+        // A later start leaves the folder the user has since chosen alone.
+        TorvexWindow w(folder, [](SettingsStore& store) { store.WriteProfileString("Settings", "torvexEdit", "D:\\tv"); });
+        EXPECT_EQ(w.App().DirectoriesDialog.torvexEdit, "D:\\tv");
+        EXPECT_FALSE(w.App().DirectoriesDialog.firstRunMode);
+    }
+    RemoveTree(folder);
+}
+
 TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
 {
     Archives data;
