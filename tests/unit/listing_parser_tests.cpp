@@ -240,6 +240,30 @@ TEST(ChapterListing, ErrorBeforeTheHeaderEndStopsWithNoEntries)
     EXPECT_EQ(EntryCount(*catalogue.Chapter(7)), 0u);
 }
 
+TEST(ChapterListing, LeadInLinesAreSkippedAndAnEmptyChapterStillHasItsRoot)
+{
+    // Lead-in lines may start with a digit: entries begin only at "1)".
+    Strings lines = {"banner", "Analyzing chapter 2", "2 chapters in archive", "9 files in all chapters",
+                     "1) a.txt", "4 A.... 4 0 2 2026-01-01 10:00:00 2026-01-01 10:00:00", "0",
+                     "Total files listed: 1", "Total bytes in files listed: 4", "Whole archived data ratio: 8 / 3 bytes"};
+    ArchiveCatalogue catalogue;
+    Reports reports;
+    ASSERT_TRUE(ParseChapterListing(lines, catalogue, 2, reports.reporter()));
+    EXPECT_EQ(Names(ListOf(catalogue, 2, "\\")), Strings{"a.txt"});
+    EXPECT_EQ(catalogue.Chapter(2)->Directories.size(), 1u);
+    EXPECT_EQ(catalogue.Ratio, "2.00");
+
+    // A chapter whose files were all deleted: no entry, but a root list and its totals.
+    lines = {"banner", "Analyzing chapter 3", "Total files listed: 0", "Total bytes in files listed: 0",
+             "Whole archived data ratio: 0 / 0 bytes"};
+    ASSERT_TRUE(ParseChapterListing(lines, catalogue, 3, reports.reporter()));
+    EXPECT_TRUE(ListOf(catalogue, 3, "\\").empty());
+    EXPECT_EQ(catalogue.Chapter(3)->TotalFiles, "0");
+    EXPECT_EQ(catalogue.Chapter(3)->TotalBytes, "0");
+    EXPECT_EQ(catalogue.Ratio, "0.00");
+    EXPECT_TRUE(reports.messages.empty());
+}
+
 TEST(ChapterListing, OutputWithoutHeaderEndGivesOnlyTheRoot)
 {
     ArchiveCatalogue catalogue;
