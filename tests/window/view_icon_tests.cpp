@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ui/icon_cache.h"
 
 using namespace viewtest;
@@ -29,6 +31,24 @@ std::string ExePath()
 int ImageCount()
 {
     return ImageList_GetImageCount(IconImageList());
+}
+
+// The colour pixels of an icon, to tell two icons apart; empty for none. Destroys the icon.
+std::vector<BYTE> IconPixels(HICON icon)
+{
+    std::vector<BYTE> bits;
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return bits;
+    BITMAP bm{};
+    if (info.hbmColor && GetObjectA(info.hbmColor, sizeof bm, &bm)) {
+        bits.resize((size_t)bm.bmWidthBytes * bm.bmHeight);
+        GetBitmapBits(info.hbmColor, (LONG)bits.size(), bits.data());
+    }
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    DestroyIcon(icon);
+    return bits;
 }
 
 } // namespace
@@ -108,5 +128,13 @@ TEST(IconCache, GroupIconsByPositionOrById)
     DeleteObject(info.hbmColor);
     DestroyIcon(byId);
     DestroyIcon(first);
+
+    // A position counts the module's groups from 0 in enumeration order: the program icon (128),
+    // then 171..175, so position 4 is the group with id 174 (the file page), not 173 or 175.
+    std::vector<BYTE> fourth = IconPixels(LoadGroupIcon(module, "4"));
+    ASSERT_FALSE(fourth.empty());
+    EXPECT_EQ(fourth, IconPixels(LoadGroupIcon(module, "-174")));
+    EXPECT_NE(fourth, IconPixels(LoadGroupIcon(module, "-173")));
+    EXPECT_NE(fourth, IconPixels(LoadGroupIcon(module, "-175")));
     FreeLibrary(module);
 }
