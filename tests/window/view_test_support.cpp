@@ -213,6 +213,14 @@ int TorvexWindow::ColumnWidth(int column)
     return (int)SendMessageA(List(), LVM_GETCOLUMNWIDTH, column, 0);
 }
 
+int TorvexWindow::ColumnAlignment(int column)
+{
+    LVCOLUMNA c{};
+    c.mask = LVCF_FMT;
+    SendMessageA(List(), LVM_GETCOLUMNA, column, (LPARAM)&c);
+    return c.fmt & LVCFMT_JUSTIFYMASK;
+}
+
 std::vector<int> TorvexWindow::SelectedRows()
 {
     std::vector<int> rows;

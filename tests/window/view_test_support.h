@@ -58,6 +58,8 @@ public:
     int ColumnCount();
     std::string ColumnCaption(int column);
     int ColumnWidth(int column);
+    // LVCFMT_LEFT or LVCFMT_RIGHT.
+    int ColumnAlignment(int column);
     std::vector<int> SelectedRows();
     // Selects exactly these rows.
     void SetSelection(const std::vector<int>& rows);

@@ -149,6 +149,8 @@ TEST(ViewWindow, ArchiveOpensFromItsRowBrowsesDirectoriesAndLeavesForItsFolder)
     for (int c = 0; c < 8; ++c) {
         EXPECT_EQ(w.ColumnCaption(c), captions[c]);
         EXPECT_EQ(w.ColumnWidth(c), widths[c]);
+        // Names read from the left, numbers, dates and codes line up on the right.
+        EXPECT_EQ(w.ColumnAlignment(c), c == 0 ? LVCFMT_LEFT : LVCFMT_RIGHT) << captions[c];
     }
     EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
     EXPECT_EQ(w.Image(0), 2); // leads out of the archive
