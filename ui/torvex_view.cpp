@@ -609,6 +609,12 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
                     assocProg ? "Open File\tCtrl+V" : "View File\tCtrl+V");
         std::string size = SelectionSizeText();
         ModifyMenuA(popup, ID_COMPUTE_SIZE, MF_BYCOMMAND | MF_STRING, 0, size.c_str());
+        // The menu skips the enabling rules, but an item with nothing behind it yet stays greyed.
+        for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+            UINT id = GetMenuItemID(popup, i);
+            if (id != 0 && id != UINT(-1) && !ViewCommandAvailable(id))
+                EnableMenuItem(popup, i, MF_BYPOSITION | MF_GRAYED);
+        }
         UINT chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screenPt.x, screenPt.y,
                                      0, Handle(), nullptr);
         if (chosen)

@@ -320,8 +320,10 @@ TEST(ViewWindow, ViewStylesAndEnablingFollowTheSelection)
 
 namespace {
 
-// Texts of the pop-up menu on screen, read when it opens; the menu is then closed.
+// Texts of the pop-up menu on screen, and which items are greyed, read when it opens; the menu
+// is then closed.
 std::vector<std::string> menuTexts;
+std::vector<std::string> menuGreyed;
 
 void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -334,6 +336,8 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
         char text[256] = {};
         GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
         menuTexts.push_back(text);
+        if (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED)
+            menuGreyed.push_back(text);
     }
     EndMenu();
 }
@@ -341,6 +345,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
 std::vector<std::string> ContextMenuAt(TorvexWindow& w, int row)
 {
     menuTexts.clear();
+    menuGreyed.clear();
     RECT r{};
     r.left = LVIR_LABEL;
     SendMessageA(w.List(), LVM_GETITEMRECT, row, (LPARAM)&r);
@@ -372,6 +377,10 @@ TEST(ViewWindow, ContextMenuShowsTheSelectionSizeAndTheViewOrOpenLabel)
     EXPECT_TRUE(Holds(texts, "1,234 bytes in 2 file(s)"));
     EXPECT_TRUE(Holds(texts, "View File\tCtrl+V"));
     EXPECT_FALSE(Holds(texts, "Compute size\tF7"));
+    // Operations that are not in the program yet are shown greyed rather than doing nothing.
+    EXPECT_TRUE(Holds(menuGreyed, "View File\tCtrl+V"));
+    EXPECT_TRUE(Holds(menuGreyed, "Add ...\tCtrl+A"));
+    EXPECT_FALSE(Holds(menuGreyed, "1,234 bytes in 2 file(s)"));
     EXPECT_EQ(w.View().hitItem, w.RowNamed("more.txt"));
 
     // With the viewer as the double click's program, the command opens with the associated one.
