@@ -107,20 +107,20 @@ std::string WorkingFolderFor(const std::string& archivePath)
 
 std::string ExtractHereSwitches()
 {
-    return " x -r -jf -y ";
+    return jarcontract::ShellExtractHereSwitches;
 }
 
 std::string ExtractToFolderSwitches(const std::string& archivePath)
 {
     std::string folder = archivePath.size() >= 2 ? archivePath.substr(0, archivePath.size() - 2) : archivePath;
-    return " x -r -jf -y -o" + Quoted(folder) + " ";
+    return jarcontract::ShellExtractToSwitches + folder + "\" ";
 }
 
 std::string AddSwitches(int compression, int tempDir, const std::string& tempEdit)
 {
     // A value outside the four choices must not turn into a switch JAR rejects ("-m-2").
     compression = std::clamp(compression, 0, 3);
-    std::string switches = "a -y -r- -jf -m" + std::to_string(4 - compression);
+    std::string switches = jarcontract::ShellAddSwitches + std::to_string(4 - compression);
     if (tempDir != 0) {
         std::string folder = tempEdit;
         if (folder.size() == 2)
@@ -138,12 +138,12 @@ std::string AddTail(const std::string& listFile)
 std::string JarCommandLine(const std::string& jarFolder, const std::string& switches,
                            const std::string& archivePath, const std::string& tail)
 {
-    return jarFolder + "\\jar32.exe " + switches + " " + Quoted(archivePath) + tail;
+    return jarcontract::CommandLine(jarFolder, switches + " " + Quoted(archivePath) + tail);
 }
 
 std::string JarConfigFile(const std::string& torvexFolder)
 {
-    return torvexFolder + "\\Torvex.cfg";
+    return torvexFolder + jarcontract::ConfigFileSuffix;
 }
 
 std::string ProgramCommandLine(const std::string& torvexFolder, const std::string& archivePath)

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// Only the header-only part of the archiver's contract: the extension links nothing of the program.
+#include "engine/jar_commands.h"
+
 namespace shellext {
 
 // Per-user settings the extension reads at every use; it holds none of its own.
@@ -22,8 +25,8 @@ inline constexpr const char* kJarEdit = "jarEdit";
 inline constexpr const char* kTorvexEdit = "torvexEdit";
 inline constexpr const char* kExtractDirect = "ExtractDirect";
 
-inline constexpr const char* kJarWindowTitle = "Torvex running Jar";
-inline constexpr const char* kJarConfigVariable = "JAR_CFG_FILE";
+inline constexpr const char* kJarWindowTitle = jarcontract::ConsoleTitle;
+inline constexpr const char* kJarConfigVariable = jarcontract::ConfigVariable;
 inline constexpr const char* kAddListStem = "~TorvexAdd";
 
 // The menu offsets of the items, added to the shell's first command id.
