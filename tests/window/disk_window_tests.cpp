@@ -93,15 +93,25 @@ TEST(DiskWindow, NewFilesRefreshTheListOnceAboutASecondAfterTheLastChange)
     RemoveTree(folder);
 }
 
+namespace {
+
+// folder\a.j holding one file, inside.txt, stored from folder\src.
+bool MakeSmallArchive(const std::string& folder)
+{
+    std::string src = folder + "\\src";
+    MakeFolder(src);
+    WriteFile(src + "\\inside.txt", "x");
+    return RunJar(src, "a -r -y \"" + folder + "\\a.j\" *");
+}
+
+} // namespace
+
 TEST(DiskWindow, ChangesWhileAnArchiveIsShownLeaveTheArchiveRowsAlone)
 {
     if (!JarAvailable())
         GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("watcharc");
-    std::string src = folder + "\\src";
-    MakeFolder(src);
-    WriteFile(src + "\\inside.txt", "x");
-    ASSERT_TRUE(RunJar(src, "a -r -y \"" + folder + "\\a.j\" *"));
+    ASSERT_TRUE(MakeSmallArchive(folder));
     {
         TorvexWindow w(folder);
         w.DoubleClickRow(w.RowNamed("a.j"));
@@ -158,10 +168,7 @@ TEST(DiskWindow, DriveChangeLeavesTheArchive)
     if (!JarAvailable())
         GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("drivearc");
-    std::string src = folder + "\\src";
-    MakeFolder(src);
-    WriteFile(src + "\\inside.txt", "x");
-    ASSERT_TRUE(RunJar(src, "a -r -y \"" + folder + "\\a.j\" *"));
+    ASSERT_TRUE(MakeSmallArchive(folder));
     {
         TorvexWindow w(folder);
         w.DoubleClickRow(w.RowNamed("a.j"));
