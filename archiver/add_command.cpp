@@ -10,6 +10,7 @@
 #include "archiver/commands.h"
 #include "archiver/compressor.h"
 #include "archiver/console_output.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
 namespace {

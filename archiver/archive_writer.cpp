@@ -6,11 +6,9 @@
 #include <cstring>
 
 #include "archiver/console_output.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
-
-void MakeHeader(unsigned char* header, uint32_t volumes);
-void MakeTrailer(unsigned char* trailer, uint64_t offset, uint64_t packed, uint64_t plain, uint32_t crc);
 
 namespace {
 constexpr size_t kBufferSize = 4 << 20;
@@ -132,7 +130,12 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveS
     packed.resize(packedSize);
     uint64_t indexOffset = position_;
     unsigned char trailer[kTrailerSize];
-    MakeTrailer(trailer, indexOffset, packed.size(), plain.size(), Crc32(0, plain.data(), plain.size()));
+    Trailer layout;
+    layout.indexOffset = indexOffset;
+    layout.packedSize = packed.size();
+    layout.plainSize = plain.size();
+    layout.crc = Crc32(0, plain.data(), plain.size());
+    MakeTrailer(trailer, layout);
     if (!Append(packed.data(), packed.size()) || !Append(trailer, sizeof trailer) || !FlushBuffer())
         return false;
     if (!file_.SetSize(position_) || !file_.Sync())

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "archiver/archive_format.h"
+#include "archiver/archive_index.h"
+#include "archiver/archive_source.h"
 #include "archiver/command_line.h"
 
 namespace jar {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "archiver/file_system.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
 

@@ -6,6 +6,7 @@
 
 #include "archiver/commands.h"
 #include "archiver/console_output.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
 

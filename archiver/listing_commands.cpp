@@ -30,7 +30,7 @@ void Pad(std::string& out, const std::string& text, size_t width, bool right)
         out.append(width - text.size(), ' ');
 }
 
-void Header(std::string& out, const std::string& archive, const ArchiveIndex& index)
+void ArchiveLine(std::string& out, const std::string& archive, const ArchiveIndex& index)
 {
     out += "Archive " + archive + "  created " + FormatStamp(index.created) + ", modified " +
            FormatStamp(index.modified) + LineEnd();
@@ -45,7 +45,7 @@ int ListChapters(const Options& options)
     if (!OpenArchive(options.archive, source, index))
         return 1;
     std::string out;
-    Header(out, options.archive, index);
+    ArchiveLine(out, options.archive, index);
     AppendCommentLines(out, index.comment);
     uint32_t last = index.LastChapter();
     out += "Current chapter: " + (last ? std::to_string(last) : std::string("none")) + LineEnd();
@@ -75,7 +75,7 @@ int ListChapter(const Options& options)
     }
     std::string out;
     out.reserve(4096 + index.entries.size() * 200);
-    Header(out, options.archive, index);
+    ArchiveLine(out, options.archive, index);
     out += "Analyzing chapter " + std::to_string(chapter) + LineEnd();
     out += LineEnd();
     out += std::string("Name") + LineEnd();

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "archiver/archive_format.h"
+#include "archiver/archive_source.h"
+#include "archiver/index_codec.h"
 #include "archiver/archive_writer.h"
 #include "archiver/commands.h"
 #include "engine/listing_parser.h"
