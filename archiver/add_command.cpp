@@ -422,6 +422,12 @@ int AddFiles(const Options& options)
         index.entries.push_back(std::move(entry));
         ++added;
     }
+    // A run that stores nothing changes nothing: no empty chapter, no empty archive.
+    if (added == 0 && shared == 0 && options.archiveComment.empty() && options.chapterComment.empty()) {
+        writer.Abandon();
+        Console::Line(std::string("Nothing to add; ") + options.archive + (exists ? " is unchanged" : " is not created"));
+        return 0;
+    }
     // A replaced version leaves the target chapter; it disappears when no chapter holds it.
     for (int64_t e : dropped)
         index.entries[size_t(e)].chapters.Remove(target);

@@ -11,6 +11,10 @@
 
 namespace jar {
 
+// Removes `<archive>.tmp~` (beside the archive, and in the work folder when one is given) when
+// it is an unfinished archive of ours that no running jar32 is still writing; true if it did.
+bool RemoveStaleTemporary(const std::string& archive, const std::string& workFolder);
+
 class ArchiveWriter {
 public:
     ~ArchiveWriter() { Abandon(); }

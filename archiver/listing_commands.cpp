@@ -8,6 +8,11 @@
 namespace jar {
 namespace {
 
+// A comment is the user's free text, but the listing's reader tells lines apart by their first
+// and third words ("3 fixes" would start a chapter, "Current chapter 9" would end the archive's
+// comment). Behind this prefix of three fixed words a comment line is never anything else.
+constexpr char kCommentPrefix[] = "  | comment | ";
+
 void AppendCommentLines(std::string& out, const std::string& comment)
 {
     size_t start = 0;
@@ -15,7 +20,13 @@ void AppendCommentLines(std::string& out, const std::string& comment)
         size_t end = comment.find('\n', start);
         if (end == std::string::npos)
             end = comment.size();
-        out.append(comment, start, end - start);
+        std::string line = comment.substr(start, end - start);
+        // The one text the reader looks for anywhere in a line.
+        for (size_t at = line.find("Total chapters listed:"); at != std::string::npos;
+             at = line.find("Total chapters listed:", at))
+            line.insert(at + 21, " ");
+        out += kCommentPrefix;
+        out += line;
         out += LineEnd();
         start = end + 1;
     }
