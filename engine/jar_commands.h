@@ -2,6 +2,8 @@
 // splits its command line itself, so each text is built in exactly one place, here.
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -26,16 +28,43 @@ inline std::string CommandLine(const std::string& jarFolder, const std::string& 
     return jarFolder + ExecutableSuffix + arguments;
 }
 
-// "JAR_CFG_FILE=" + program folder + "\Torvex.cfg".
-inline std::string ConfigAssignment(const std::string& programFolder)
+// Program folder + "\Torvex.cfg": the value of JAR_CFG_FILE.
+inline std::string ConfigFile(const std::string& programFolder)
 {
-    return std::string(ConfigVariable) + "=" + programFolder + ConfigFileSuffix;
+    return programFolder + ConfigFileSuffix;
 }
 
-// "JAR_CFG_FILE=": putting a name with an empty value removes the variable.
-inline std::string ConfigRemoval()
+// An environment block (entries "NAME=value", each NUL-ended, one more NUL at the end): the given
+// entries with `name` set to `value`, replacing an entry of that name in any case. A child started
+// with it gets JAR_CFG_FILE while this process's own environment stays as it is.
+inline std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const std::string& name,
+                                        const std::string& value)
 {
-    return std::string(ConfigVariable) + "=";
+    auto upper = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    };
+    // The name of "NAME=value"; the hidden "=C:=C:\dir" entries keep their leading '='.
+    auto entryName = [](const std::string& entry) { return entry.substr(0, entry.find('=', 1)); };
+    std::string key = upper(name);
+    std::vector<std::string> kept;
+    for (const std::string& entry : entries) {
+        if (!entry.empty() && upper(entryName(entry)) != key)
+            kept.push_back(entry);
+    }
+    // Windows keeps the block sorted by upper-cased name; the new entry goes to its place.
+    auto place = std::find_if(kept.begin(), kept.end(), [&](const std::string& entry) {
+        return entry[0] != '=' && upper(entryName(entry)) > key;
+    });
+    kept.insert(place, name + "=" + value);
+    std::string block;
+    for (const std::string& entry : kept) {
+        block += entry;
+        block += '\0';
+    }
+    block += '\0';
+    return block;
 }
 } // namespace jarcontract
 

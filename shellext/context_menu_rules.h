@@ -90,9 +90,4 @@ std::string AddListLine(const std::string& baseFolder, const std::string& path);
 void WriteAddList(const std::vector<std::string>& paths, bool skipTopmostDir, DiskLister& disk,
                   const std::function<void(const std::string&)>& writeLine);
 
-// An ANSI environment block (entries "NAME=value", each NUL-ended, one more NUL at the end) made
-// of the given entries with name set to value; an entry of that name (any case) is replaced.
-std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const std::string& name,
-                                 const std::string& value);
-
 } // namespace shellext

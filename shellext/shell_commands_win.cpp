@@ -105,8 +105,8 @@ bool RunJar(const std::string& switches, const std::string& archivePath, const s
             const std::string& listFile = std::string())
 {
     std::string commandLine = JarCommandLine(ReadSettingString(kJarEdit), switches, archivePath, tail);
-    std::string environment = EnvironmentBlockWith(CurrentEnvironment(), kJarConfigVariable,
-                                                    JarConfigFile(ReadSettingString(kTorvexEdit)));
+    std::string environment = jarcontract::EnvironmentBlockWith(CurrentEnvironment(), kJarConfigVariable,
+                                                                JarConfigFile(ReadSettingString(kTorvexEdit)));
     std::wstring wideCommandLine = Wide(commandLine);
     std::wstring wideEnvironment = Wide(environment);
     std::wstring folder = Wide(WorkingFolderFor(archivePath));

@@ -81,6 +81,7 @@ public:
 
     bool WatcherStarted() const { return watcher_.Started(); }
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
+    const FolderWatcher& Watcher() const { return watcher_; }
 
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
