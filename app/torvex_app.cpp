@@ -74,8 +74,9 @@ bool CTorvexApp::InitInstance()
     if (!ProcessShellCommand(info))
         return false;
 
-    HWND frame = MainWindow()->Handle();
-    ::ShowWindow(frame, SW_SHOW);
+    auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
+    HWND frame = mainFrame->Handle();
+    mainFrame->ShowAsLastTime();
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 

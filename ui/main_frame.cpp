@@ -1,6 +1,7 @@
 #include "ui/main_frame.h"
 
 #include "app/torvex_app.h"
+#include "dialogs/setting_names.h"
 #include "framework/document.h"
 #include "framework/framework_ids.h"
 #include "resources/resource.h"
@@ -192,7 +193,38 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnDestroy()
 {
+    KeepPlacement();
     application->SaveSettingsGroups();
+}
+
+void CMainFrame::KeepPlacement()
+{
+    WINDOWPLACEMENT now{};
+    now.length = sizeof(now);
+    if (!::GetWindowPlacement(Handle(), &now))
+        return;
+    // A window closed while minimised comes back as it was before.
+    bool maximized = now.showCmd == SW_SHOWMAXIMIZED ||
+                     (now.showCmd == SW_SHOWMINIMIZED && (now.flags & WPF_RESTORETOMAXIMIZED));
+    const RECT& r = now.rcNormalPosition;
+    WriteSetting(application->Settings(), setting::WindowPlacement,
+                 FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized}));
+}
+
+void CMainFrame::ShowAsLastTime()
+{
+    std::optional<FramePlacement> kept = ParseFramePlacement(ReadSetting(application->Settings(), setting::WindowPlacement));
+    RECT r = kept ? RECT{kept->left, kept->top, kept->right, kept->bottom} : RECT{};
+    // A screen that went away since would leave the window where nobody can reach it.
+    if (!kept || !::MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
+        ::ShowWindow(Handle(), SW_SHOW);
+        return;
+    }
+    WINDOWPLACEMENT place{};
+    place.length = sizeof(place);
+    place.rcNormalPosition = r;
+    place.showCmd = kept->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    ::SetWindowPlacement(Handle(), &place);
 }
 
 void CMainFrame::OnDropFiles(HDROP drop)

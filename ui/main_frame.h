@@ -27,6 +27,10 @@ public:
     // "Chapter n" for every chapter present, the last one selected.
     void FillChapterCombo(const ArchiveCatalogue& catalogue);
 
+    // Shows the window where and as the last run left it (maximised or not); normally when no
+    // place was kept or it lies on no screen now.
+    void ShowAsLastTime();
+
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
     StatusBar& GetStatusBar() { return statusBar; }
@@ -50,5 +54,7 @@ protected:
     void OnDropFiles(HDROP drop) override;
 
 private:
+    void KeepPlacement();
+
     int toolbarMode_ = -1;  // no set loaded yet
 };

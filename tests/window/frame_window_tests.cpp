@@ -486,6 +486,58 @@ TEST(FrameWindow, ClosingNeverAsksAndSavesTheGroups)
     EXPECT_EQ(store.GetProfileString("Settings", "jarEdit", "?"), ProgramFolder());
 }
 
+TEST(FrameWindow, TheWindowComesBackWhereAndAsTheLastRunLeftIt)
+{
+    std::string folder = MakeScratchFolder("frameplace");
+    auto close = [](TorvexWindow& w) {
+        PostMessageA(w.Frame().Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(w.PumpUntil([&] { return w.Frame().Handle() == nullptr; }, 3000));
+        return w.App().Settings().GetProfileString("Settings", "WindowPlacement", "?");
+    };
+    auto withPlacement = [](const std::string& text) {
+        return [text](SettingsStore& store) { store.WriteProfileString("Settings", "WindowPlacement", text); };
+    };
+    auto rectOf = [](HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        return std::vector<long>{r.left, r.top, r.right, r.bottom};
+    };
+    {
+        // The first start shows the window normally; closing keeps its place and size.
+        TorvexWindow w(folder);
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsWindowVisible(frame));
+        EXPECT_FALSE(IsZoomed(frame));
+        MoveWindow(frame, 60, 50, 640, 420, TRUE);
+        EXPECT_EQ(close(w), "60 50 700 470 0");
+    }
+    {
+        TorvexWindow w(folder, withPlacement("60 50 700 470 0"));
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsWindowVisible(frame));
+        EXPECT_FALSE(IsZoomed(frame));
+        EXPECT_EQ(rectOf(frame), (std::vector<long>{60, 50, 700, 470}));
+        ShowWindow(frame, SW_MAXIMIZE);
+        EXPECT_EQ(close(w), "60 50 700 470 1");  // the size it goes back to when restored
+    }
+    {
+        TorvexWindow w(folder, withPlacement("60 50 700 470 1"));
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsZoomed(frame));
+        ShowWindow(frame, SW_RESTORE);
+        EXPECT_EQ(rectOf(frame), (std::vector<long>{60, 50, 700, 470}));
+    }
+    for (const char* unusable : {"30000 30000 30600 30400 0", "1 2 3", "60 50 60 470 0"}) {
+        // Off every screen, or not a place at all: shown as at a first start.
+        TorvexWindow w(folder, withPlacement(unusable));
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsWindowVisible(frame)) << unusable;
+        EXPECT_FALSE(IsZoomed(frame)) << unusable;
+        EXPECT_LT(rectOf(frame)[0], 1024) << unusable;
+    }
+    RemoveTree(folder);
+}
+
 TEST(FrameWindow, ComboDropHeightGrowsUntilEveryItemShowsAndNeverShrinks)
 {
     std::string folder = MakeScratchFolder("framecombo");
