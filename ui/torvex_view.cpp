@@ -219,7 +219,7 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
         std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
         if (folder.empty())
             folder = "c:";
-        diskFolder = NormalizeDiskFolder(folder);
+        diskFolder = StartupDiskFolder(folder, [](const std::string& f) { return PathExists(f); });
         SelectDriveOf(diskFolder);
         frame->SetToolbarMode(0);
         frame->ShowArchiveInfo(nullptr, 0);

@@ -434,6 +434,31 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
     w.Doc().openAllowed = true;
 }
 
+TEST(FrameWindow, StartFolderShowsItsDriveUpperCaseAndFallsBackWhenGone)
+{
+    std::string folder = MakeScratchFolder("framestart");
+    WriteFile(folder + "\\here.txt", "h");
+    std::string lowerDrive = "c" + folder.substr(1);
+    ASSERT_EQ(folder.substr(0, 2), "C:");
+    {
+        TorvexWindow w(lowerDrive);
+        EXPECT_EQ(w.Title(), "Torvex - " + folder + "\\");
+        EXPECT_EQ(w.View().diskFolder, folder);
+    }
+    {
+        TorvexWindow w(folder, [](SettingsStore& s) { s.WriteProfileString("Settings", "startupEdit", "c:\\"); });
+        EXPECT_EQ(w.Title(), "Torvex - C:\\");
+    }
+    {
+        // Removed since the last run: its nearest existing parent is shown, not an empty list.
+        TorvexWindow w(lowerDrive + "\\gone\\deeper");
+        EXPECT_EQ(w.View().diskFolder, folder);
+        EXPECT_EQ(w.Title(), "Torvex - " + folder + "\\");
+        EXPECT_GT(w.RowNamed("here.txt"), 0);
+    }
+    RemoveTree(folder);
+}
+
 TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
 {
     Archives data;
