@@ -11,6 +11,11 @@ bool IsOpenableArchivePath(const std::string& path)
     return dot != std::string::npos && path.compare(dot + 1, std::string::npos, "j") == 0;
 }
 
+std::string NotAnArchiveText(const std::string& path)
+{
+    return LeafName(path) + " is not a Torvex archive.\nOnly files whose name ends in \".j\" can be opened.";
+}
+
 CTorvexDoc::CTorvexDoc() : app(&TheApp()) {}
 
 CTorvexDoc::~CTorvexDoc() = default;
@@ -33,9 +38,12 @@ void CTorvexDoc::AttachFirstView(const std::string& archiveFolder)
 
 bool CTorvexDoc::OnOpenDocument(const std::string& path)
 {
-    // An operation owns the catalogue until it is done.
-    if (!openAllowed)
+    // An operation owns the catalogue until it is done; the file is not opened, so it does not
+    // join the recent-file list either.
+    if (!openAllowed) {
+        IgnoreThisOpen();
         return true;
+    }
 
     SettingsStore& store = app->Settings();
     std::string folder;

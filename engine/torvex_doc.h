@@ -50,3 +50,5 @@ private:
 
 // True when OnOpenDocument takes the path as an archive: the text after its last dot is "j".
 bool IsOpenableArchivePath(const std::string& path);
+// Why a file chosen to be opened is refused: it is not named as an archive.
+std::string NotAnArchiveText(const std::string& path);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include "dialogs/setting_names.h"
@@ -113,6 +115,48 @@ struct DialogWatch {
         });
     }
     ~DialogWatch() { KillTimer(nullptr, timer); }
+};
+
+// Answers the next File > Open dialog of this thread: notes the folder it starts in, types
+// `choice` as the file name and presses Open (or cancels when `choice` is empty). A dialog still
+// open after a few seconds is cancelled, so a test fails instead of hanging.
+struct OpenDialogAnswer {
+    static inline std::string choice, startFolder;
+    static inline bool seen = false;
+    static inline int ticks = 0;
+    UINT_PTR timer;
+    explicit OpenDialogAnswer(const std::string& file)
+    {
+        choice = file;
+        startFolder.clear();
+        seen = false;
+        ticks = 0;
+        timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+            ++ticks;
+            EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (std::string(cls) != "#32770" || !IsWindowVisible(w))
+                    return TRUE;
+                if (!seen) {
+                    seen = true;
+                    char folder[MAX_PATH] = {};
+                    SendMessageA(w, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+                    startFolder = folder;
+                    if (!choice.empty()) {
+                        SetDlgItemTextA(w, edt1, choice.c_str());
+                        SetDlgItemTextA(w, cmb13, choice.c_str());
+                        PostMessageA(w, WM_COMMAND, IDOK, 0);
+                        return FALSE;
+                    }
+                }
+                if (choice.empty() || ticks > 50)
+                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                return FALSE;
+            }, 0);
+        });
+    }
+    ~OpenDialogAnswer() { KillTimer(nullptr, timer); }
 };
 
 } // namespace
@@ -432,6 +476,63 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
     EXPECT_EQ(w.Doc().catalogue.ArchivePath, data.one);
     EXPECT_EQ(w.Title(), title);
     w.Doc().openAllowed = true;
+}
+
+TEST(FrameWindow, FileOpenStartsInTheShownFolderAndRefusesWhatIsNoArchiveThereOnly)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    std::vector<PromptRequest> prompts;
+    TorvexWindow w(data.folder + "\\src");
+    SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+    {
+        OpenDialogAnswer answer("");
+        w.Command(ID_FILE_OPEN);
+        EXPECT_TRUE(OpenDialogAnswer::seen);
+        EXPECT_EQ(OpenDialogAnswer::startFolder, data.folder + "\\src");
+    }
+    {
+        // A text file chosen under "All Files": refused, and the user is told why.
+        OpenDialogAnswer answer(data.folder + "\\src\\a.txt");
+        w.Command(ID_FILE_OPEN);
+        ASSERT_TRUE(OpenDialogAnswer::seen);
+        ASSERT_EQ(prompts.size(), 1u);
+        EXPECT_EQ(prompts[0].text, "a.txt is not a Torvex archive.\nOnly files whose name ends in \".j\" can be opened.");
+        EXPECT_FALSE(w.Doc().archiveMode);
+        EXPECT_EQ(w.App().RecentFiles()->GetCount(), 0);
+    }
+    {
+        OpenDialogAnswer answer(data.two);
+        w.Command(ID_FILE_OPEN);
+        EXPECT_TRUE(w.Doc().archiveMode);
+        EXPECT_EQ(w.Title(), "Torvex - " + data.two + " --> \\");
+    }
+    {
+        // With an archive shown, the dialog starts in the archive's folder.
+        OpenDialogAnswer answer("");
+        w.Command(ID_FILE_OPEN);
+        EXPECT_EQ(OpenDialogAnswer::startFolder, data.folder);
+    }
+    // The command line and the recent-file list refuse such a file without a word.
+    EXPECT_EQ(w.App().OpenDocumentFile(data.folder + "\\src\\a.txt"), nullptr);
+    EXPECT_EQ(prompts.size(), 1u);
+}
+
+TEST(FrameWindow, ARefusedOpenDuringAnOperationLeavesTheRecentFilesAlone)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+    w.Doc().openAllowed = false;
+    EXPECT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    w.Doc().openAllowed = true;
+    RecentFileList& recent = *w.App().RecentFiles();
+    ASSERT_EQ(recent.GetCount(), 1);
+    EXPECT_EQ(recent[0], data.one);
+    EXPECT_EQ(w.Doc().GetPathName(), data.one);
 }
 
 TEST(FrameWindow, StartFolderShowsItsDriveUpperCaseAndFallsBackWhenGone)
