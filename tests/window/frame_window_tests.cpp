@@ -745,6 +745,44 @@ TEST(FrameWindow, ToolTipsAndFlyByPromptsComeFromTheStringTable)
     RemoveTree(folder);
 }
 
+TEST(FrameWindow, AGreyedButtonsPromptGoesWhenTheMouseLeavesIt)
+{
+    std::string folder = MakeScratchFolder("framegreyed");
+    {
+        TorvexWindow w(folder);
+        HWND frame = w.Frame().Handle();
+        HWND bar = w.Frame().MainToolBar.Handle();
+        HWND status = w.Frame().statusBar.Handle();
+        w.Pump(20);
+        ASSERT_FALSE(w.Frame().MainToolBar.IsButtonEnabled(ID_EXTRACT_ARCHIVE_TO));
+        int index = (int)SendMessageA(bar, TB_COMMANDTOINDEX, ID_EXTRACT_ARCHIVE_TO, 0);
+        RECT r = w.Frame().MainToolBar.GetItemRect(index);
+        POINT over{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &over);
+        ASSERT_TRUE(SetCursorPos(over.x, over.y));
+
+        // What the toolbar sends when the mouse enters a greyed button (it never makes it hot,
+        // so no leaving follows).
+        NMTBHOTITEM hot{};
+        hot.hdr.hwndFrom = bar;
+        hot.hdr.code = TBN_HOTITEMCHANGE;
+        hot.idNew = ID_EXTRACT_ARCHIVE_TO;
+        hot.dwFlags = HICF_ENTERING | HICF_MOUSE;
+        SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&hot);
+        std::string prompt = "Extract the selected archive in a specified directory";
+        EXPECT_EQ(StatusPaneText(status, 0), prompt);
+        w.Pump(300);
+        EXPECT_EQ(StatusPaneText(status, 0), prompt);  // still over it
+
+        RECT list{};
+        GetWindowRect(w.List(), &list);
+        SetCursorPos((list.left + list.right) / 2, (list.top + list.bottom) / 2);
+        EXPECT_TRUE(w.PumpUntil([&] { return StatusPaneText(status, 0) == " Press F1 for Help"; }, 2000))
+            << StatusPaneText(status, 0);
+    }
+    RemoveTree(folder);
+}
+
 TEST(FrameWindow, ExitWritesTheRecentFilesUnlessUninstalling)
 {
     Archives data;
