@@ -198,7 +198,7 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
     }
     const DirectoriesSettings& dirs = services_.directories;
     std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
-    EnterDiskMode(folder.empty() ? "c:" : folder);
+    EnterDiskMode(StartupDiskFolder(folder.empty() ? "c:" : folder, [](const std::string& f) { return PathExists(f); }));
 }
 
 void CTorvexView::ReleaseRows()
