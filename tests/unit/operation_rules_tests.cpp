@@ -1,7 +1,14 @@
 #include "operations/finish_beep.h"
+#include "operations/list_file.h"
 #include "operations/operation_kind.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "framework/message_box.h"
 
 namespace {
 
@@ -36,6 +43,27 @@ TEST(OperationKind, EachKindGetsTheArgumentItsBodyExpects)
     for (auto kind : {OperationKind::AddFiles, OperationKind::ExtractToCurrent, OperationKind::ExtractArchive,
                       OperationKind::TestArchive, static_cast<OperationKind>(9)})
         EXPECT_EQ(BodyArgumentFor(kind), BodyArgument::None);
+}
+
+TEST(ListFile, OnePathPerLineEndedByCrLfAndAClearRefusalWhenItCannotBeWritten)
+{
+    std::string path = ::testing::TempDir() + "tvx_list_file_test.txt";
+    ASSERT_TRUE(WriteListFile(path, {"\\docs\\a.txt", "C:\\data\\.\\b c.txt"}));
+    ASSERT_TRUE(WriteListFile(path, {"\\docs\\a.txt", "C:\\data\\.\\b c.txt"}));  // truncated, not appended
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    EXPECT_EQ(bytes, "\\docs\\a.txt\r\nC:\\data\\.\\b c.txt\r\n");
+    std::remove(path.c_str());
+
+    std::vector<PromptRequest> prompts;
+    SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+    std::string nowhere = ::testing::TempDir() + "tvx_no_such_folder/list.txt";
+    EXPECT_FALSE(WriteListFile(nowhere, {"x"}));
+    SetPromptScript({});
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text.rfind("Cannot write the list file " + nowhere, 0), 0u) << prompts[0].text;
+    EXPECT_EQ(prompts[0].type, prompt::Ok | prompt::IconStop);
 }
 
 } // namespace
