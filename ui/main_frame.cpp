@@ -6,6 +6,7 @@
 #include "framework/framework_ids.h"
 #include "resources/resource.h"
 #include "ui/main_frame_rules.h"
+#include "ui/torvex_view.h"
 
 namespace {
 constexpr SIZE kButtonSize{31, 31};
@@ -183,6 +184,10 @@ void CMainFrame::OnInitMenu(HMENU menu)
 
 void CMainFrame::OnClose()
 {
+    // The worker of a running operation uses the document and the view: closing waits, silently,
+    // like everything else the user asks for meanwhile.
+    if (auto* view = static_cast<CTorvexView*>(GetActiveView()); view && view->operationRunning)
+        return;
     // Closing never asks to save: the document holds nothing to save.
     if (Document* doc = GetActiveDocument())
         doc->SetModifiedFlag(false);

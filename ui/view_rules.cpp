@@ -62,6 +62,9 @@ bool ViewCommandAvailable(unsigned id)
     case SelectAll:
     case Refresh:
     case FileOpen:
+    case Test:
+    case AddToFilesList:
+    case EditFilesList:
         return true;
     default:
         return false;
