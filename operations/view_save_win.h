@@ -12,7 +12,7 @@
 #include "operations/view_records.h"
 
 class JarSession;
-class SettingsStore;
+#include "dialogs/settings_store.h"
 
 class ViewSaveOperations {
 public:

@@ -19,6 +19,7 @@ void FitComboDropHeight(ComboBox combo);
 struct FrameServices {
     HINSTANCE instance;                  // toolbar bitmaps and strings
     std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
+    std::function<void()> saveViewedFiles;  // run before the window closes: edited copies go back
 };
 
 class CMainFrame : public FrameWindow {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "dialogs/add_settings.h"
@@ -12,6 +13,7 @@
 #include "dialogs/extract_settings.h"
 #include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "operations/view_save_win.h"
 #include "engine/document_view.h"
 #include "framework/list_view.h"
 #include "ui/folder_watcher.h"
@@ -112,6 +114,11 @@ public:
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
     const FolderWatcher& Watcher() const { return watcher_; }
 
+    // Offers edited copies of viewed files back to their archives (closing: and removes them).
+    void SaveViewedFiles(bool closing);
+    // At start-up: copies left by a Torvex that was killed are offered for saving.
+    void RecoverAbandonedCopies();
+
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
 
@@ -146,6 +153,10 @@ private:
     // The watcher follows every disk folder the view shows; started with the first one.
     void WatchDiskFolder();
 
+    // Files of the archive opened for viewing, created with the document the view shows.
+    ViewSaveOperations& ViewSave();
+    ViewSaveOperations::Context ViewSaveContext() const;
+    std::unique_ptr<ViewSaveOperations> viewSave_;
     ViewServices services_;
     ViewRows rows_;
     // The directory list the archive rows came from; nullptr for disk rows.

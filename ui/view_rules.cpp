@@ -60,6 +60,10 @@ bool ViewCommandAvailable(unsigned id)
     case SelectAll:
     case Refresh:
     case FileOpen:
+    case ViewFile:
+    case Save:
+    case Directories:
+    case Miscellaneous:
         return true;
     default:
         return false;
