@@ -1,6 +1,8 @@
 #include "app/torvex_app.h"
 
+#include "dialogs/directories_checks.h"
 #include "dialogs/registry_settings_store.h"
+#include "dialogs/settings_dialogs_win.h"
 #include "dialogs/setting_names.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
@@ -34,10 +36,21 @@ void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
         DirectoriesDialog.firstRunMode = true;
     }
     DirectoriesDialog.Load(store);
-    // Then, with the Directories dialog: check that jar32.exe and torvex.exe are where the
-    // settings say, and ask for the folders when they are not.
+    CheckExecutables();
     ExtractDialog.Load(store);
     AddDialog.Load(store);
+}
+
+void CTorvexApp::CheckExecutables()
+{
+    std::string message = MissingExecutablesMessage(!PathExists(DirectoriesDialog.jarEdit + "\\jar32.exe"),
+                                                    !PathExists(DirectoriesDialog.torvexEdit + "\\torvex.exe"));
+    if (message.empty() || unattended)
+        return;
+    PromptUser(message, prompt::Ok | prompt::IconExclamation);
+    // Its answer is not examined: the folders are saved when the main window closes.
+    ::DirectoriesDialog dialog(DirectoriesDialog);
+    dialog.DoModal(nullptr);
 }
 
 void CTorvexApp::SaveSettingsGroups()
@@ -72,7 +85,10 @@ bool CTorvexApp::InitInstance()
         return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
     };
     docTemplate.createFrame = [this] {
-        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }, &Settings()});
+        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }, &Settings(), [this] {
+            if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+                view->SaveViewedFiles(true);
+        }});
     };
     docTemplate.createView = [this] {
         return std::make_unique<CTorvexView>(
@@ -90,6 +106,11 @@ bool CTorvexApp::InitInstance()
     mainFrame->ShowAsLastTime();
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
+
+    // Edited copies of viewed files that a killed Torvex left behind are offered back first.
+    if (!unattended)
+        if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+            view->RecoverAbandonedCopies();
 
     // Here the Tip of the Day is shown at start-up when its setting asks for it (not when
     // started for embedding or automation), once the tip dialog exists.

@@ -33,6 +33,9 @@ public:
     void LoadSettingsGroups(const std::string& currentDirectory);
     // The three groups in the order the main window saves them when it goes.
     void SaveSettingsGroups();
+    // jar32.exe and torvex.exe where the Directories settings say; when not, the user is told
+    // and the Directories dialog opens.
+    void CheckExecutables();
 
     // Skips the start-up steps that need a user (tests).
     bool unattended = false;

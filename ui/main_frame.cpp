@@ -191,8 +191,9 @@ void CMainFrame::OnClose()
     // Closing never asks to save: the document holds nothing to save.
     if (Document* doc = GetActiveDocument())
         doc->SetModifiedFlag(false);
-    // Edited copies of viewed files are offered back to their archives here, and their records
-    // dropped, once viewing files exists (the view's SaveViewedFiles with its closing flag).
+    // Edited copies of viewed files are offered back to their archives, and their records dropped.
+    if (services_.saveViewedFiles)
+        services_.saveViewedFiles();
     FrameWindow::OnClose();
 }
 

@@ -21,6 +21,7 @@ struct FrameServices {
     HINSTANCE instance;                  // toolbar bitmaps and strings
     std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
     SettingsStore* store = nullptr;      // where the window keeps its place and size
+    std::function<void()> saveViewedFiles;  // run before the window closes: edited copies go back
 };
 
 class CMainFrame : public FrameWindow {

@@ -9,6 +9,8 @@
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "dialogs/setting_names.h"
+#include "dialogs/settings_dialogs_win.h"
+#include "operations/open_verb.h"
 #include "framework/application.h"
 #include "framework/message_box.h"
 #include "operations/operation_runner.h"
@@ -338,8 +340,7 @@ void CTorvexView::ActivateRow(int row)
         break;
     case ClickAction::OpenArchiveEntry:
     case ClickAction::OpenDiskFile:
-        // Viewing a file (with its associated program or the chosen viewer) belongs to the
-        // view/open operation, which hooks in here.
+        ViewSave().OnDoubleClickFile(ViewSaveContext(), rows_.Entry(row));
         break;
     case ClickAction::None:
         break;
@@ -457,8 +458,7 @@ ViewState CTorvexView::CurrentState() const
     s.realSelection = HasRealSelection();
     s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() && !RowsStale() ? &rows_.Entry(hitItem) : nullptr;
     s.filesListHasItems = !FilesListTree.Empty();
-    // The viewed files come with their command; empty until then.
-    s.viewedFilesEmpty = true;
+    s.viewedFilesEmpty = !viewSave_ || viewSave_->Records().empty();
     return s;
 }
 
@@ -480,6 +480,31 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_REFRESH:
         OnRefresh();
         return true;
+    case ID_VIEW_OPEN_FILE: {
+        std::vector<const ArchiveEntry*> selected;
+        if (!RowsStale())
+            for (int row = List().GetNextItem(-1, LVNI_SELECTED); row >= 0; row = List().GetNextItem(row, LVNI_SELECTED))
+                selected.push_back(&rows_.Entry(row));
+        ViewSave().OnViewFile(ViewSaveContext(), selected);
+        return true;
+    }
+    case ID_SAVE_VIEWED:
+        ViewSave().OnSaveViewed();
+        return true;
+    case ID_DIRECTORIES: {
+        DirectoriesDialog dialog(services_.directories);
+        if (dialog.DoModal(GetParent(Handle())) == IDOK)
+            services_.directories.Save(services_.store);
+        return true;
+    }
+    case ID_MISCELLANEOUS: {
+        MiscellaneousSettings misc;
+        misc.Load(services_.store);
+        MiscellaneousDialog dialog(misc);
+        if (dialog.DoModal(GetParent(Handle())) == IDOK)
+            misc.Save(services_.store);
+        return true;
+    }
     case IDC_DRIVE_COMBO:
         if (code == CBN_SELENDOK)
             OnDriveChange();
@@ -626,9 +651,8 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
         return true;
     HMENU popup = GetSubMenu(menu, GetTorvexDoc()->archiveMode ? 0 : 1);
     if (popup) {
-        int assocProg = ReadSetting(services_.store, setting::AssocProg);
         ModifyMenuA(popup, ID_VIEW_OPEN_FILE, MF_BYCOMMAND | MF_STRING, ID_VIEW_OPEN_FILE,
-                    assocProg ? "Open File\tCtrl+V" : "View File\tCtrl+V");
+                    ViewCommandLabel(ReadSetting(services_.store, setting::AssocProg)));
         std::string size = SelectionSizeText();
         ModifyMenuA(popup, ID_COMPUTE_SIZE, MF_BYCOMMAND | MF_STRING, 0, size.c_str());
         // The menu skips the enabling rules, but an item with nothing behind it yet stays greyed.
@@ -693,4 +717,36 @@ bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
 void CTorvexView::OnDestroy()
 {
     watcher_.Stop();
+}
+
+// ---- View and save back -------------------------------------------------------------------
+
+ViewSaveOperations& CTorvexView::ViewSave()
+{
+    if (!viewSave_)
+        viewSave_ = std::make_unique<ViewSaveOperations>(services_.store, *GetTorvexDoc());
+    return *viewSave_;
+}
+
+ViewSaveOperations::Context CTorvexView::ViewSaveContext() const
+{
+    ViewSaveOperations::Context context;
+    context.owner = GetParent(Handle());
+    const CTorvexDoc* doc = GetTorvexDoc();
+    context.archiveShown = doc->archiveMode;
+    context.archivePath = doc->catalogue.ArchivePath;
+    context.shownChapter = shownChapter;
+    context.diskFolder = diskFolder;
+    return context;
+}
+
+void CTorvexView::SaveViewedFiles(bool closing)
+{
+    if (viewSave_)
+        viewSave_->SaveViewedFiles(closing);
+}
+
+void CTorvexView::RecoverAbandonedCopies()
+{
+    ViewSave().RecoverAbandonedCopies(GetParent(Handle()));
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "dialogs/add_settings.h"
@@ -12,6 +13,7 @@
 #include "dialogs/extract_settings.h"
 #include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "operations/view_save_win.h"
 #include "engine/document_view.h"
 #include "framework/list_view.h"
 #include "operations/operation_kind.h"
@@ -146,6 +148,11 @@ public:
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
     const FolderWatcher& Watcher() const { return watcher_; }
 
+    // Offers edited copies of viewed files back to their archives (closing: and removes them).
+    void SaveViewedFiles(bool closing);
+    // At start-up: copies left by a Torvex that was killed are offered for saving.
+    void RecoverAbandonedCopies();
+
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
 
@@ -188,6 +195,10 @@ private:
     // Copies of the selected rows (from the first real row on) into the WorkSet, Source set.
     void CollectSelectedRows(bool allRows, const std::string& source);
 
+    // Files of the archive opened for viewing, created with the document the view shows.
+    ViewSaveOperations& ViewSave();
+    ViewSaveOperations::Context ViewSaveContext() const;
+    std::unique_ptr<ViewSaveOperations> viewSave_;
     ViewServices services_;
     ViewRows rows_;
     // The directory list the archive rows came from; nullptr for disk rows.
