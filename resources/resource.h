@@ -12,6 +12,7 @@
 #define IDI_FOLDER_UP 173
 #define IDI_FILE_DEFAULT 174
 #define IDI_FILE_PROGRAM 175
+#define IDD_COMMAND_LINE 2311      // command-line editor of the Add and Extract dialogs
 
 // Strings
 #define ID_TIP_OF_THE_DAY 104      // command and its prompt; the frame inserts it into the Help menu
@@ -25,6 +26,8 @@
 #define IDC_CHAPTER_COMBO 110
 #define IDC_DRIVE_COMBO 137
 #define ID_INFO_PANE 2003
+#define IDC_COMMAND_LINE_RESET 1055
+#define IDC_COMMAND_LINE_COMBO 1056
 
 // Commands
 #define ID_ADD 32771

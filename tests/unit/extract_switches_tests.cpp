@@ -116,3 +116,15 @@ TEST(ExtractDialogRules, OkRefusals)
     EXPECT_EQ(ExtractOkRefusal("c:\\out", true, "2", ""), "");
     EXPECT_EQ(ExtractOkRefusal("c:\\out", false, "2", "1"), "");
 }
+
+#include "dialogs/command_line_dialog.h"
+
+TEST(CommandLineChoices, SlotsZeroToFourWithoutTheEmptyOnes)
+{
+    HistoryPool pool;
+    pool[0] = "a";
+    pool[2] = "c";
+    pool[4] = "e";
+    pool[5] = "f";
+    EXPECT_EQ(CommandLineChoices(pool), (std::vector<std::string>{"a", "c", "e"}));
+}
