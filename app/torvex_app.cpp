@@ -37,6 +37,8 @@ void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
     // Then, with the Directories dialog: check that jar32.exe and torvex.exe are where the
     // settings say, and ask for the folders when they are not.
     ExtractDialog.Load(store);
+    ExtractDialog.extractLast = &DirectoriesDialog.extractLast;
+    ExtractDialog.smallIcons = SmallIcons.Handle();
     AddDialog.Load(store);
 }
 
