@@ -307,3 +307,37 @@ void ExtractArchive(ExtractHost& host, const std::string& archivePath)
     run.Command = " " + host.Dialog().commandLine + " \"" + archivePath + "\" *";
     host.RunJarConsole(run, DirectRunShowState(host));
 }
+
+bool PrepareExtractTo(ExtractDialog& dialog, const ExtractToFacts& f)
+{
+    dialog.directory = f.presetDirectory;
+    ExtractWhatChoice what = ChooseExtractWhat(!f.workSetEmpty, f.realSelection);
+    dialog.extractWhat = what.extractWhat;
+    dialog.filesListAvailable = what.filesListAvailable;
+    dialog.selectionAvailable = what.selectionAvailable;
+    PartialPathAdjustment a = AdjustPartialPath(dialog.pathOption, f.atArchiveRoot, f.workSetEmpty, !f.workSetEmpty,
+                                                f.filesListHasDirectory, f.realSelection, f.selectionHasDirectory);
+    dialog.pathOption = a.pathOption;
+    dialog.currentChapter = f.shownChapter;
+    dialog.chapterFrom = f.shownChapter > 0 ? f.shownChapter : 1;
+    dialog.wholeArchiveMode = false;
+    return a.restore;
+}
+
+int PrepareExtractArchive(ExtractDialog& dialog, const std::string& presetDirectory)
+{
+    dialog.directory = presetDirectory;
+    dialog.wholeArchiveMode = true;
+    dialog.extractWhat = extractopt::AllFiles;
+    // No chapter is shown: the archiver takes the newest unless a range is given.
+    dialog.currentChapter = 0;
+    int saved = dialog.pathOption;
+    dialog.pathOption = extractopt::FullPath;
+    return saved;
+}
+
+void FinishExtractArchive(ExtractDialog& dialog, int savedPathOption)
+{
+    dialog.pathOption = savedPathOption;
+    dialog.wholeArchiveMode = false;
+}

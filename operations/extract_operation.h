@@ -70,3 +70,21 @@ void PruneEmptyParents(const std::string& path);
 
 // The text that tells which files stayed behind in the staging folder.
 std::string StrandedFilesText(const std::string& tempFolder, const std::vector<StrandedFile>& stranded);
+
+// What the Extract to... handler reads of the view before it opens the dialog.
+struct ExtractToFacts {
+    std::string presetDirectory;
+    bool atArchiveRoot = false;
+    bool workSetEmpty = true;           // after CollectFilesList
+    bool filesListHasDirectory = false; // among its top-level items
+    bool realSelection = false;
+    bool selectionHasDirectory = false; // among the selected rows below the parent row
+    int shownChapter = 0;
+};
+// Sets the dialog's inputs for Extract to...; true when Partial Path was switched for this run
+// and must be chosen again afterwards.
+bool PrepareExtractTo(ExtractDialog& dialog, const ExtractToFacts& facts);
+// Sets the dialog's inputs for a whole archive; returns the path option to put back afterwards.
+int PrepareExtractArchive(ExtractDialog& dialog, const std::string& presetDirectory);
+// After the dialog of a whole archive: the path option back, whole-archive mode off.
+void FinishExtractArchive(ExtractDialog& dialog, int savedPathOption);

@@ -118,3 +118,16 @@ std::vector<std::string> ExtractListLines(const EntryList& entries, const Direct
         AppendLines(*entry, directories, lines, open);
     return lines;
 }
+
+std::string PresetExtractDirectory(int extractDir, const std::string& extractLast, const std::string& diskFolder,
+                                   const std::string& extractEdit)
+{
+    switch (extractDir) {
+    case 0:
+        return extractLast;
+    case 2:
+        return extractEdit;
+    default:
+        return diskFolder;
+    }
+}

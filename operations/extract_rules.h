@@ -68,3 +68,8 @@ PartialPathAdjustment AdjustPartialPath(int pathOption, bool atArchiveRoot, bool
 // The lines of the extract list file: each entry's archive path, a directory followed by
 // everything the chapter lists under it, recursively, in catalogue order.
 std::vector<std::string> ExtractListLines(const EntryList& entries, const DirectoryMap& directories);
+
+// The directory the Extract dialog opens with, by the "extractDir" setting: 0 the last one
+// extracted to, 1 the folder shown, 2 the fixed one.
+std::string PresetExtractDirectory(int extractDir, const std::string& extractLast, const std::string& diskFolder,
+                                   const std::string& extractEdit);

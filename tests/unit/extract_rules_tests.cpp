@@ -134,3 +134,10 @@ TEST(ExtractRules, ListLinesPutDirectoriesBeforeTheirContents)
               (std::vector<std::string>{"\\readme", "\\docs", "\\docs\\b.txt", "\\docs\\img", "\\docs\\img\\p.png",
                                         "\\docs\\a.txt", "\\other"}));
 }
+
+TEST(ExtractRules, PresetDirectoryFollowsTheSetting)
+{
+    EXPECT_EQ(PresetExtractDirectory(0, "c:\\last", "c:\\shown", "c:\\fixed"), "c:\\last");
+    EXPECT_EQ(PresetExtractDirectory(1, "c:\\last", "c:\\shown", "c:\\fixed"), "c:\\shown");
+    EXPECT_EQ(PresetExtractDirectory(2, "c:\\last", "c:\\shown", "c:\\fixed"), "c:\\fixed");
+}
