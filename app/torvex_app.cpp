@@ -4,6 +4,7 @@
 #include "dialogs/setting_names.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
+#include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
@@ -73,7 +74,7 @@ bool CTorvexApp::InitInstance()
         return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
     };
     docTemplate.createFrame = [this] {
-        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }});
+        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }, &Settings()});
     };
     docTemplate.createView = [this] {
         return std::make_unique<CTorvexView>(
@@ -86,14 +87,38 @@ bool CTorvexApp::InitInstance()
     if (!ProcessShellCommand(info))
         return false;
 
-    HWND frame = MainWindow()->Handle();
-    ::ShowWindow(frame, SW_SHOW);
+    auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
+    HWND frame = mainFrame->Handle();
+    mainFrame->ShowAsLastTime();
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 
     // Here the Tip of the Day is shown at start-up when its setting asks for it (not when
     // started for embedding or automation), once the tip dialog exists.
     return true;
+}
+
+std::string CTorvexApp::OpenDialogFolder() const
+{
+    auto* doc = static_cast<CTorvexDoc*>(ActiveDocument());
+    auto* view = static_cast<CTorvexView*>(ActiveView());
+    if (!doc || !view)
+        return std::string();
+    std::string folder = view->diskFolder;
+    if (doc->archiveMode)
+        ParentPath(doc->catalogue.ArchivePath, folder);
+    // "C:" alone names the drive's current folder, not its root.
+    if (folder.size() == 2 && folder[1] == ':')
+        folder += '\\';
+    return folder;
+}
+
+bool CTorvexApp::AcceptChosenFile(const std::string& path)
+{
+    if (jarcontract::IsArchiveName(path))
+        return true;
+    PromptUser(NotAnArchiveText(path), prompt::Ok | prompt::IconExclamation);
+    return false;
 }
 
 int CTorvexApp::ExitInstance()

@@ -23,6 +23,10 @@ public:
 
     bool InitInstance() override;
     int ExitInstance() override;
+    // File > Open starts in the folder the list shows, or the shown archive's folder.
+    std::string OpenDialogFolder() const override;
+    // Only archives can be opened; anything else chosen there gets a message.
+    bool AcceptChosenFile(const std::string& path) override;
 
     // Start-up settings work, split out so that tests can run it against any store:
     // the first-run folder, then the Directories, Extract and Add groups.

@@ -11,6 +11,7 @@
 #include "dialogs/setting_names.h"
 #include "framework/application.h"
 #include "framework/message_box.h"
+#include "operations/operation_runner.h"
 #include "resources/resource.h"
 #include "ui/compare_rows.h"
 #include "ui/disk_browser.h"
@@ -198,7 +199,7 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
     }
     const DirectoriesSettings& dirs = services_.directories;
     std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
-    EnterDiskMode(folder.empty() ? "c:" : folder);
+    EnterDiskMode(StartupDiskFolder(folder.empty() ? "c:" : folder, [](const std::string& f) { return PathExists(f); }));
 }
 
 void CTorvexView::ReleaseRows()
@@ -384,6 +385,7 @@ void CTorvexView::OnSelectAll()
 
 void CTorvexView::ClearWorkSet()
 {
+    FilesListTree.Clear();
     WorkSet.Clear();
 }
 
@@ -400,6 +402,19 @@ void CTorvexView::SelectRow(int row)
     list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     list.EnsureVisible(row);
+}
+
+const ArchiveEntry* CTorvexView::SingleSelectedEntry() const
+{
+    if (List().GetSelectedCount() != 1 || RowsStale())
+        return nullptr;
+    int row = List().GetNextItem(-1, LVNI_SELECTED);
+    return row >= 0 && row < rows_.Count() ? &rows_.Entry(row) : nullptr;
+}
+
+SettingsStore& CTorvexView::OperationSettings() const
+{
+    return services_.store;
 }
 
 bool CTorvexView::HasRealSelection() const
@@ -441,8 +456,8 @@ ViewState CTorvexView::CurrentState() const
     s.selectedCount = List().GetSelectedCount();
     s.realSelection = HasRealSelection();
     s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() && !RowsStale() ? &rows_.Entry(hitItem) : nullptr;
-    // The files list and the viewed files come with their commands; both are empty until then.
-    s.filesListHasItems = false;
+    s.filesListHasItems = !FilesListTree.Empty();
+    // The viewed files come with their command; empty until then.
     s.viewedFilesEmpty = true;
     return s;
 }
@@ -468,6 +483,19 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case IDC_DRIVE_COMBO:
         if (code == CBN_SELENDOK)
             OnDriveChange();
+        return true;
+    case IDC_CHAPTER_COMBO:
+        if (code == CBN_SELENDOK && !operationRunning)
+            OnChapterSelected();
+        return true;
+    case ID_TEST:
+        OnTest();
+        return true;
+    case ID_ADD_TO_FILES_LIST:
+        AddToFilesList();
+        return true;
+    case ID_EDIT_FILES_LIST:
+        EditFilesList();
         return true;
     default:
         return false;
@@ -630,15 +658,23 @@ bool CTorvexView::OnTimer(UINT_PTR id)
 {
     if (id != REFRESH_TIMER)
         return false;
-    // A change seen just before the archive was shown: the archive's rows stay.
-    if (!GetTorvexDoc()->archiveMode)
+    if (operationRunning) {
+        // The worker may be reading the disk rows: they are read again when it is done.
+        rescanAfterOperation_ = true;
+    } else if (!GetTorvexDoc()->archiveMode) {
+        // A change seen just before the archive was shown: the archive's rows stay.
         ShowDisk(diskFolder);
+    }
     KillTimer(Handle(), REFRESH_TIMER);
     return true;
 }
 
-bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result)
+bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
 {
+    if (HandleOperationMessage(msg, lp)) {
+        result = 0;
+        return true;
+    }
     if (msg == WM_DROP_STALE_ROWS) {
         if (RowsStale())
             DropRows();

@@ -14,12 +14,16 @@
 #include "engine/archive_catalogue.h"
 #include "engine/document_view.h"
 #include "framework/list_view.h"
+#include "operations/operation_kind.h"
+#include "operations/progress_window.h"
+#include "ui/files_list.h"
 #include "ui/folder_watcher.h"
 #include "ui/view_rows.h"
 #include "ui/view_rules.h"
 
 class CMainFrame;
 class CTorvexDoc;
+struct HandedCatalogue;
 
 // What the application hands the view when it creates it.
 struct ViewServices {
@@ -108,6 +112,36 @@ public:
     // Runs what a double click on `row` does (the window's handler calls it after the hit test).
     void ActivateRow(int row);
 
+    // ---- Operations (operations/): one at a time, on a worker thread ----
+    // Freezes what could start another operation, shows the progress window and runs the body
+    // of `kind` on a worker thread (operations/operation_runner.h).
+    void StartOperation(OperationKind kind, uint32_t argument = 0);
+    // The progress window's object; its window exists while an operation runs.
+    ProgressWindow progressWindow;
+    // Test (32809): the open archive, or the one ".j" row selected in the disk browser.
+    void OnTest();
+    // The chapter combo's accepted selection: shows that chapter's root, listing it the first
+    // time it is shown.
+    void OnChapterSelected();
+    // The entry of the one selected row; nullptr unless exactly one row is selected.
+    const ArchiveEntry* SingleSelectedEntry() const;
+
+    // ---- Files list (ui/files_list_view.cpp) ----
+    // The gathered files list; emptied by ClearWorkSet.
+    FilesList FilesListTree;
+    // F5: copies the selected rows into the files list.
+    void AddToFilesList();
+    // F6: the "Edit Files List" dialog.
+    void EditFilesList();
+    // The WorkSet becomes copies of the files list's leaves.
+    void CollectFilesList();
+    // By the Extract dialog's "Extract What": 0 all rows, 1 selected rows, 2 the files list (kept).
+    void CollectForExtract(int extractWhat);
+    // Unless the files list is used: the selected disk rows.
+    void CollectForAdd(bool useFilesList);
+    // The selected archive rows.
+    void CollectForDelete();
+
     bool WatcherStarted() const { return watcher_.Started(); }
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
     const FolderWatcher& Watcher() const { return watcher_; }
@@ -145,10 +179,22 @@ private:
     const EntryList* ChapterList(const std::string& folder) const;
     // The watcher follows every disk folder the view shows; started with the first one.
     void WatchDiskFolder();
+    // Operations: the runner's messages, its end, the hand-over of a fresh catalogue.
+    bool HandleOperationMessage(UINT msg, LPARAM lp);
+    void OnOperationDone();
+    void TakeHandedCatalogue(HandedCatalogue& handed);
+    void SetOperationCombosEnabled(bool enabled);
+    SettingsStore& OperationSettings() const;
+    // Copies of the selected rows (from the first real row on) into the WorkSet, Source set.
+    void CollectSelectedRows(bool allRows, const std::string& source);
 
     ViewServices services_;
     ViewRows rows_;
     // The directory list the archive rows came from; nullptr for disk rows.
     const EntryList* shownList_ = nullptr;
     FolderWatcher watcher_;
+    // The running operation's worker thread; nullptr when none.
+    HANDLE operationThread_ = nullptr;
+    // A disk change arrived while an operation ran: the rows are read again when it is done.
+    bool rescanAfterOperation_ = false;
 };
