@@ -38,6 +38,8 @@ void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
     DirectoriesDialog.Load(store);
     CheckExecutables();
     ExtractDialog.Load(store);
+    ExtractDialog.extractLast = &DirectoriesDialog.extractLast;
+    ExtractDialog.smallIcons = SmallIcons.Handle();
     AddDialog.Load(store);
 }
 

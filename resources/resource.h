@@ -14,6 +14,9 @@
 #define IDI_FOLDER_UP 173
 #define IDI_FILE_DEFAULT 174
 #define IDI_FILE_PROGRAM 175
+#define IDD_COMMAND_LINE 2311      // command-line editor of the Add and Extract dialogs
+#define IDD_DIRECTORY_PICKER 144   // "Directory Selection"
+#define IDD_EXTRACT 2312           // "Extract"
 
 // Strings
 #define ID_TIP_OF_THE_DAY 104      // command and its prompt; the frame inserts it into the Help menu
@@ -30,6 +33,33 @@
 #define IDC_FILES_LIST_REMOVE 1070
 #define IDC_FILES_LIST_TOTAL 1072
 #define IDC_FILES_LIST_TREE 1077
+#define IDC_COMMAND_LINE_RESET 1055
+#define IDC_COMMAND_LINE_COMBO 1056
+// Directory Selection
+#define IDC_PICKER_DRIVES 1046
+#define IDC_PICKER_FOLDERS 1048
+#define IDC_PICKER_PATH 1049
+// Extract dialog
+#define IDC_EXTRACT_EDIT 3
+#define IDC_EXTRACT_HELP 4
+#define IDC_EXTRACT_BROWSE 1014
+#define IDC_EXTRACT_DIRECTORY 1015
+#define IDC_EXTRACT_COMMAND_LINE 1016
+#define IDC_EXTRACT_CRITERION 1018
+#define IDC_EXTRACT_ALL 1021
+#define IDC_EXTRACT_SELECTED 1022
+#define IDC_EXTRACT_FULL_PATH 1023
+#define IDC_EXTRACT_FRESHEN 1039
+#define IDC_EXTRACT_UPDATE 1040
+#define IDC_EXTRACT_UPDATE_NONE 1053
+#define IDC_EXTRACT_OVERWRITE 1057
+#define IDC_EXTRACT_PARTIAL_PATH 1059
+#define IDC_EXTRACT_NO_PATH 1060
+#define IDC_EXTRACT_LIST_ONLY 1062
+#define IDC_EXTRACT_FILES_LIST 1066
+#define IDC_EXTRACT_CHAPTERS 1093
+#define IDC_EXTRACT_FROM 1094
+#define IDC_EXTRACT_TO 1095
 
 // Commands
 #define ID_ADD 32771
