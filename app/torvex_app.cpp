@@ -8,6 +8,7 @@
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
+#include "ui/directory_picker.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
@@ -52,6 +53,8 @@ void CTorvexApp::CheckExecutables()
     PromptUser(message, prompt::Ok | prompt::IconExclamation);
     // Its answer is not examined: the folders are saved when the main window closes.
     ::DirectoriesDialog dialog(DirectoriesDialog);
+    HIMAGELIST icons = SmallIcons.Handle();
+    dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
     dialog.DoModal(nullptr);
 }
 

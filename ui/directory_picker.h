@@ -41,4 +41,7 @@ private:
 
     HIMAGELIST smallIcons_;
 };
+
+// Runs the picker starting at `folder`; true with the chosen folder in `folder`.
+bool PickFolder(HWND owner, HIMAGELIST smallIcons, std::string& folder);
 #endif

@@ -134,3 +134,13 @@ void DirectoryPicker::OnOK()
     resultPath = ItemText(IDC_PICKER_PATH);
     EndDialog(IDOK);
 }
+
+bool PickFolder(HWND owner, HIMAGELIST smallIcons, std::string& folder)
+{
+    DirectoryPicker picker(smallIcons);
+    picker.resultPath = folder;
+    if (picker.DoModal(owner) != IDOK)
+        return false;
+    folder = picker.resultPath;
+    return true;
+}

@@ -16,6 +16,7 @@
 #include "operations/operation_runner.h"
 #include "resources/resource.h"
 #include "ui/compare_rows.h"
+#include "ui/directory_picker.h"
 #include "ui/disk_browser.h"
 #include "ui/disk_rows.h"
 #include "ui/icon_cache.h"
@@ -493,6 +494,8 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         return true;
     case ID_DIRECTORIES: {
         DirectoriesDialog dialog(services_.directories);
+        HIMAGELIST icons = services_.smallIcons;
+        dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
             services_.directories.Save(services_.store);
         return true;
