@@ -18,10 +18,10 @@ void CheckOne(const ModalDialog& dialog, std::initializer_list<int> group, int c
         dialog.Check(id, id == checked);
 }
 
-const std::initializer_list<int> kStartupRadios{IDC_STARTUP_LAST, IDC_STARTUP_FIXED};
-const std::initializer_list<int> kAddRadios{IDC_ADD_LAST, IDC_ADD_CURRENT, IDC_ADD_FIXED};
-const std::initializer_list<int> kExtractRadios{IDC_EXTRACT_LAST, IDC_EXTRACT_CURRENT, IDC_EXTRACT_FIXED};
-const std::initializer_list<int> kTempRadios{IDC_TEMP_ARCHIVE, IDC_TEMP_FIXED};
+const std::initializer_list<int> kStartupRadios{IDC_DIRS_STARTUP_LAST, IDC_DIRS_STARTUP_FIXED};
+const std::initializer_list<int> kAddRadios{IDC_DIRS_ADD_LAST, IDC_DIRS_ADD_CURRENT, IDC_DIRS_ADD_FIXED};
+const std::initializer_list<int> kExtractRadios{IDC_DIRS_EXTRACT_LAST, IDC_DIRS_EXTRACT_CURRENT, IDC_DIRS_EXTRACT_FIXED};
+const std::initializer_list<int> kTempRadios{IDC_DIRS_TEMP_ARCHIVE, IDC_DIRS_TEMP_FIXED};
 
 // The four groups with radios: typing into the edit, or browsing for it, checks "Directory".
 struct RadioGroup {
@@ -30,10 +30,10 @@ struct RadioGroup {
     int directory;
 };
 const RadioGroup kRadioGroups[] = {
-    {IDC_ADD_EDIT, &kAddRadios, IDC_ADD_FIXED},
-    {IDC_EXTRACT_EDIT, &kExtractRadios, IDC_EXTRACT_FIXED},
-    {IDC_STARTUP_EDIT, &kStartupRadios, IDC_STARTUP_FIXED},
-    {IDC_TEMP_EDIT, &kTempRadios, IDC_TEMP_FIXED},
+    {IDC_DIRS_ADD_EDIT, &kAddRadios, IDC_DIRS_ADD_FIXED},
+    {IDC_DIRS_EXTRACT_EDIT, &kExtractRadios, IDC_DIRS_EXTRACT_FIXED},
+    {IDC_DIRS_STARTUP_EDIT, &kStartupRadios, IDC_DIRS_STARTUP_FIXED},
+    {IDC_DIRS_TEMP_EDIT, &kTempRadios, IDC_DIRS_TEMP_FIXED},
 };
 
 // Checks the "Directory" radio of the edit's group; false for an edit without radios.
@@ -94,12 +94,12 @@ bool DirectoriesDialog::OnInitDialog()
     CheckOne(*this, kAddRadios, *(kAddRadios.begin() + ClampIndex(s.addDir, 3)));
     CheckOne(*this, kExtractRadios, *(kExtractRadios.begin() + ClampIndex(s.extractDir, 3)));
     CheckOne(*this, kTempRadios, *(kTempRadios.begin() + ClampIndex(s.tempDir, 2)));
-    SetItemText(IDC_STARTUP_EDIT, s.startupEdit);
-    SetItemText(IDC_ADD_EDIT, s.addEdit);
-    SetItemText(IDC_EXTRACT_EDIT, s.extractEdit);
-    SetItemText(IDC_TEMP_EDIT, s.tempEdit);
-    SetItemText(IDC_JAR_EDIT, s.jarEdit);
-    SetItemText(IDC_TORVEX_EDIT, s.torvexEdit);
+    SetItemText(IDC_DIRS_STARTUP_EDIT, s.startupEdit);
+    SetItemText(IDC_DIRS_ADD_EDIT, s.addEdit);
+    SetItemText(IDC_DIRS_EXTRACT_EDIT, s.extractEdit);
+    SetItemText(IDC_DIRS_TEMP_EDIT, s.tempEdit);
+    SetItemText(IDC_DIRS_JAR_EDIT, s.jarEdit);
+    SetItemText(IDC_DIRS_TORVEX_EDIT, s.torvexEdit);
     if (settings_.firstRunMode || !openHelp) {
         EnableWindow(Item(kHelpDirectories).Handle(), FALSE);
         settings_.firstRunMode = false;
@@ -114,12 +114,12 @@ bool DirectoriesDialog::OnCommand(UINT id, UINT code)
     if (code != BN_CLICKED)
         return false;
     switch (id) {
-    case IDC_ADD_BROWSE: Browse(IDC_ADD_EDIT, settings_.addLast); return true;
-    case IDC_EXTRACT_BROWSE: Browse(IDC_EXTRACT_EDIT, settings_.extractLast); return true;
-    case IDC_STARTUP_BROWSE: Browse(IDC_STARTUP_EDIT, settings_.startupLast); return true;
-    case IDC_TEMP_BROWSE: Browse(IDC_TEMP_EDIT, "c:"); return true;
-    case IDC_JAR_BROWSE: Browse(IDC_JAR_EDIT, "c:"); return true;
-    case IDC_TORVEX_BROWSE: Browse(IDC_TORVEX_EDIT, "c:"); return true;
+    case IDC_DIRS_ADD_BROWSE: Browse(IDC_DIRS_ADD_EDIT, settings_.addLast); return true;
+    case IDC_DIRS_EXTRACT_BROWSE: Browse(IDC_DIRS_EXTRACT_EDIT, settings_.extractLast); return true;
+    case IDC_DIRS_STARTUP_BROWSE: Browse(IDC_DIRS_STARTUP_EDIT, settings_.startupLast); return true;
+    case IDC_DIRS_TEMP_BROWSE: Browse(IDC_DIRS_TEMP_EDIT, "c:"); return true;
+    case IDC_DIRS_JAR_BROWSE: Browse(IDC_DIRS_JAR_EDIT, "c:"); return true;
+    case IDC_DIRS_TORVEX_BROWSE: Browse(IDC_DIRS_TORVEX_EDIT, "c:"); return true;
     case kHelpDirectories:
         if (openHelp)
             openHelp("#ConfigureTorvex");
@@ -145,24 +145,24 @@ void DirectoriesDialog::OnOK()
 {
     DirectoriesInput in;
     in.addDir = CheckedIndex(*this, kAddRadios);
-    in.addEdit = ItemText(IDC_ADD_EDIT);
+    in.addEdit = ItemText(IDC_DIRS_ADD_EDIT);
     in.extractDir = CheckedIndex(*this, kExtractRadios);
-    in.extractEdit = ItemText(IDC_EXTRACT_EDIT);
+    in.extractEdit = ItemText(IDC_DIRS_EXTRACT_EDIT);
     in.startupDir = CheckedIndex(*this, kStartupRadios);
-    in.startupEdit = ItemText(IDC_STARTUP_EDIT);
+    in.startupEdit = ItemText(IDC_DIRS_STARTUP_EDIT);
     in.tempDir = CheckedIndex(*this, kTempRadios);
-    in.tempEdit = ItemText(IDC_TEMP_EDIT);
-    in.jarEdit = ItemText(IDC_JAR_EDIT);
-    in.torvexEdit = ItemText(IDC_TORVEX_EDIT);
+    in.tempEdit = ItemText(IDC_DIRS_TEMP_EDIT);
+    in.jarEdit = ItemText(IDC_DIRS_JAR_EDIT);
+    in.torvexEdit = ItemText(IDC_DIRS_TORVEX_EDIT);
 
     DirectoriesCheck check = CheckDirectories(in, {FolderExists, FileExists});
     // The folders that passed go back into their edits stripped, as the user will see them stored.
-    SetItemText(IDC_ADD_EDIT, in.addEdit);
-    SetItemText(IDC_EXTRACT_EDIT, in.extractEdit);
-    SetItemText(IDC_STARTUP_EDIT, in.startupEdit);
-    SetItemText(IDC_TEMP_EDIT, in.tempEdit);
-    SetItemText(IDC_JAR_EDIT, in.jarEdit);
-    SetItemText(IDC_TORVEX_EDIT, in.torvexEdit);
+    SetItemText(IDC_DIRS_ADD_EDIT, in.addEdit);
+    SetItemText(IDC_DIRS_EXTRACT_EDIT, in.extractEdit);
+    SetItemText(IDC_DIRS_STARTUP_EDIT, in.startupEdit);
+    SetItemText(IDC_DIRS_TEMP_EDIT, in.tempEdit);
+    SetItemText(IDC_DIRS_JAR_EDIT, in.jarEdit);
+    SetItemText(IDC_DIRS_TORVEX_EDIT, in.torvexEdit);
     if (!check.message.empty()) {
         PromptUser(check.message, prompt::Ok | prompt::IconExclamation);
         return;
