@@ -152,6 +152,8 @@ public:
     void SaveViewedFiles(bool closing);
     // At start-up: copies left by a Torvex that was killed are offered for saving.
     void RecoverAbandonedCopies();
+    // The view operations as they stand (tests).
+    ViewSaveOperations& ViewSaveForTests() { return ViewSave(); }
 
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
