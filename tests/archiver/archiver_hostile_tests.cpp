@@ -199,7 +199,9 @@ TEST_F(HostileArchiveTest, NamesWithLineBreaksAreRefusedByEveryCommand)
     // Such a name on disk is never stored.
     Write("odd\nname.txt", "x");
     JarRun add = RunJar(" a -y -jf- " + Q(P("new.j")) + " " + Q(P("odd\nname.txt")));
-    EXPECT_NE(add.err.find("ERROR"), std::string::npos);
+    EXPECT_TRUE(Refused(add)) << add.err;
+    EXPECT_NE(add.err.find("odd<LF>name.txt"), std::string::npos) << add.err;
+    EXPECT_EQ(std::count(add.err.begin(), add.err.end(), '\n'), 1) << "one line: " << add.err;
     EXPECT_FALSE(Exists("new.j"));
 #endif
 }
