@@ -58,7 +58,9 @@ struct JarProcess::Child {
         startup.hStdInput = inRead;
         startup.hStdOutput = outWrite;
         startup.hStdError = errWrite;
-        std::wstring line = Wide("\"" + JarPath() + "\" " + arguments);
+        std::string text(1, '"');
+        text.append(JarPath()).append("\" ").append(arguments);
+        std::wstring line = Wide(text);
         std::wstring folder = Wide(options.folder);
         started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP, nullptr,
                                  options.folder.empty() ? nullptr : folder.c_str(), &startup, &process) != 0;
