@@ -7,6 +7,8 @@
 #define IDR_MAINFRAME 128          // menu, accelerators, app icon, document template string, disk toolbar
 #define IDR_ARCHIVE_TOOLBAR 136    // archive toolbar bitmap
 #define IDR_CONTEXT_MENU 159       // pop-ups: 0 archive, 1 disk file, 2 files list
+#define IDD_FILES_LIST 161         // "Edit Files List"
+#define IDD_PROGRESS 176           // the window shown while an operation runs
 #define IDI_FOLDER_CLOSED 171
 #define IDI_FOLDER_OPEN 172
 #define IDI_FOLDER_UP 173
@@ -25,6 +27,9 @@
 #define IDC_CHAPTER_COMBO 110
 #define IDC_DRIVE_COMBO 137
 #define ID_INFO_PANE 2003
+#define IDC_FILES_LIST_REMOVE 1070
+#define IDC_FILES_LIST_TOTAL 1072
+#define IDC_FILES_LIST_TREE 1077
 
 // Commands
 #define ID_ADD 32771

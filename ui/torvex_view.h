@@ -7,18 +7,37 @@
 
 #include <string>
 
+#include "dialogs/add_settings.h"
+#include "dialogs/directories_settings.h"
+#include "dialogs/extract_settings.h"
+#include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "engine/document_view.h"
 #include "framework/list_view.h"
+#include "operations/operation_kind.h"
+#include "operations/progress_window.h"
+#include "ui/files_list.h"
 #include "ui/folder_watcher.h"
 #include "ui/view_rows.h"
 #include "ui/view_rules.h"
 
 class CMainFrame;
 class CTorvexDoc;
+struct HandedCatalogue;
 
-class CTorvexView : public ListView {
+// What the application hands the view when it creates it.
+struct ViewServices {
+    HINSTANCE instance;                // the program's menus
+    HIMAGELIST smallIcons;             // the 16x16 icons every list shares (closed folder first)
+    SettingsStore& store;              // settings read when used (AssocProg)
+    DirectoriesSettings& directories;  // start-up folder, view type, last folders
+    ExtractSettings& extract;          // the Extract dialog's pools
+    AddSettings& add;                  // the Add dialog's choices and pool
+};
+
+class CTorvexView : public ListView, public DocumentView {
 public:
-    CTorvexView();
+    explicit CTorvexView(ViewServices services);
     ~CTorvexView() override;
 
     // Archive directory shown in archive mode ("\" for the root, else e.g. \docs\img).
@@ -41,8 +60,22 @@ public:
     CTorvexDoc* GetTorvexDoc() const;
     CMainFrame* MainFrame() const;
 
+    // Before the first update: the list's style from the settings.
+    void OnInitialUpdate() override;
     // The document changed: show the archive's root or the start-up disk folder.
     void OnUpdate(ListView* sender, intptr_t hint) override;
+
+    // What the document asks of the view (see DocumentView).
+    std::string DiskFolder() const override { return diskFolder; }
+    void ReleaseRows() override;
+    void ShowListedArchive(const std::string& folder) override;
+    // Disk mode at `folder`: disk toolbar, no archive information, disk columns, its rows.
+    void EnterDiskMode(const std::string& folder) override;
+    bool SelectRowNamed(const std::string& name) override;
+    // Archive mode at `folder` of the loaded catalogue's chapter shownChapter: archive toolbar,
+    // the archive's information, archive columns, that directory's rows.
+    void EnterArchiveMode(const std::string& folder);
+
     // Fills the list with the parent row and `entries` (a directory of the shown chapter;
     // nullptr shows the parent row alone), sorts, sets the title.
     void ShowArchiveFolder(const EntryList* entries);
@@ -79,8 +112,39 @@ public:
     // Runs what a double click on `row` does (the window's handler calls it after the hit test).
     void ActivateRow(int row);
 
+    // ---- Operations (operations/): one at a time, on a worker thread ----
+    // Freezes what could start another operation, shows the progress window and runs the body
+    // of `kind` on a worker thread (operations/operation_runner.h).
+    void StartOperation(OperationKind kind, uint32_t argument = 0);
+    // The progress window's object; its window exists while an operation runs.
+    ProgressWindow progressWindow;
+    // Test (32809): the open archive, or the one ".j" row selected in the disk browser.
+    void OnTest();
+    // The chapter combo's accepted selection: shows that chapter's root, listing it the first
+    // time it is shown.
+    void OnChapterSelected();
+    // The entry of the one selected row; nullptr unless exactly one row is selected.
+    const ArchiveEntry* SingleSelectedEntry() const;
+
+    // ---- Files list (ui/files_list_view.cpp) ----
+    // The gathered files list; emptied by ClearWorkSet.
+    FilesList FilesListTree;
+    // F5: copies the selected rows into the files list.
+    void AddToFilesList();
+    // F6: the "Edit Files List" dialog.
+    void EditFilesList();
+    // The WorkSet becomes copies of the files list's leaves.
+    void CollectFilesList();
+    // By the Extract dialog's "Extract What": 0 all rows, 1 selected rows, 2 the files list (kept).
+    void CollectForExtract(int extractWhat);
+    // Unless the files list is used: the selected disk rows.
+    void CollectForAdd(bool useFilesList);
+    // The selected archive rows.
+    void CollectForDelete();
+
     bool WatcherStarted() const { return watcher_.Started(); }
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
+    const FolderWatcher& Watcher() const { return watcher_; }
 
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
@@ -98,18 +162,6 @@ protected:
     void OnDestroy() override;
 
 private:
-    // Guards the rebuilds of the double click and the refresh timer; recursive.
-    class Lock {
-    public:
-        explicit Lock(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
-        ~Lock() { LeaveCriticalSection(&section_); }
-        Lock(const Lock&) = delete;
-        Lock& operator=(const Lock&) = delete;
-
-    private:
-        CRITICAL_SECTION& section_;
-    };
-
     void SetColumns(int count);
     // Empties the list before the rows it points into go away.
     void DropRows();
@@ -120,22 +172,29 @@ private:
     void SortBy(int column);
     void SetTitle(const std::string& title);
     void SelectDriveOf(const std::string& path);
-    // Switches to disk mode (or stays there) showing `folder`.
+    // Shows the rows of disk folder `folder` (the mode stays).
     void ShowDisk(const std::string& folder);
-    // Shows the root of the loaded catalogue's chapter shownChapter in archive mode.
-    void ShowLoadedArchive();
     // Lists a ".j" file and shows it; the loaded archive stays when listing fails.
     bool OpenArchive(const std::string& path);
-    void SetArchiveMode(bool archive);
     const EntryList* ChapterList(const std::string& folder) const;
-    // What the list keys start; their operations come with the operations themselves.
-    void RunListKey(const KeyDecision& decision);
-    void StartWatcher();
-    void StopWatcher();
+    // The watcher follows every disk folder the view shows; started with the first one.
+    void WatchDiskFolder();
+    // Operations: the runner's messages, its end, the hand-over of a fresh catalogue.
+    bool HandleOperationMessage(UINT msg, LPARAM lp);
+    void OnOperationDone();
+    void TakeHandedCatalogue(HandedCatalogue& handed);
+    void SetOperationCombosEnabled(bool enabled);
+    SettingsStore& OperationSettings() const;
+    // Copies of the selected rows (from the first real row on) into the WorkSet, Source set.
+    void CollectSelectedRows(bool allRows, const std::string& source);
 
+    ViewServices services_;
     ViewRows rows_;
     // The directory list the archive rows came from; nullptr for disk rows.
     const EntryList* shownList_ = nullptr;
-    CRITICAL_SECTION lock_;
     FolderWatcher watcher_;
+    // The running operation's worker thread; nullptr when none.
+    HANDLE operationThread_ = nullptr;
+    // A disk change arrived while an operation ran: the rows are read again when it is done.
+    bool rescanAfterOperation_ = false;
 };

@@ -46,6 +46,65 @@ bool RunJar(const std::string& folder, const std::string& arguments, std::string
     return run.exitCode >= 0 && !run.HasError();
 }
 
+namespace {
+
+struct PendingDialogStep {
+    std::string caption;
+    std::function<void(HWND)> step;
+    std::chrono::steady_clock::time_point deadline;
+    UINT_PTR timer = 0;
+};
+PendingDialogStep pendingDialog;
+
+HWND VisibleThreadWindow(const std::string& caption)
+{
+    struct Search {
+        const std::string* caption;
+        HWND found;
+    } search{&caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        char text[256] = {};
+        GetWindowTextA(w, text, sizeof text);
+        if (IsWindowVisible(w) && *s->caption == text) {
+            s->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }, (LPARAM)&search);
+    return search.found;
+}
+
+void CALLBACK DialogStepTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND box = VisibleThreadWindow(pendingDialog.caption);
+    bool late = std::chrono::steady_clock::now() > pendingDialog.deadline;
+    if (!box && !late)
+        return;
+    KillTimer(nullptr, id);
+    auto step = std::move(pendingDialog.step);
+    pendingDialog = {};
+    if (box && !late) {
+        step(box);
+        return;
+    }
+    ADD_FAILURE() << "the dialog did not come in time";
+    if (box)
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+} // namespace
+
+void WhenDialogOpens(const std::string& caption, std::function<void(HWND)> step, int ms)
+{
+    if (pendingDialog.timer)
+        KillTimer(nullptr, pendingDialog.timer);
+    pendingDialog.caption = caption;
+    pendingDialog.step = std::move(step);
+    pendingDialog.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    pendingDialog.timer = SetTimer(nullptr, 0, 30, DialogStepTimer);
+}
+
 TorvexWindow::TorvexWindow(const std::string& startFolder, std::function<void(SettingsStore&)> settings)
 {
     auto store = std::make_unique<MemorySettingsStore>();

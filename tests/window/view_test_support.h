@@ -33,6 +33,11 @@ bool JarAvailable();
 // Runs jar32.exe with `arguments` in `folder`; true when it ran and printed no ERROR line.
 bool RunJar(const std::string& folder, const std::string& arguments, std::string* output = nullptr);
 
+// Runs `step` from a thread timer inside the modal loop that shows a visible window of this thread
+// captioned `caption`. A dialog that never comes fails the test after `ms`; one still open then
+// is cancelled, so that the test ends instead of hanging.
+void WhenDialogOpens(const std::string& caption, std::function<void(HWND)> step, int ms = 10000);
+
 // The application with its main window, started on `startFolder` (disk mode).
 class TorvexWindow {
 public:
