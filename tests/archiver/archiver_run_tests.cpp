@@ -294,7 +294,7 @@ TEST_F(JarTest, AddListFormsOfTheProgramAndTheShell)
     ArchiveCatalogue c = List(archive);
     const ArchiveEntry* folder = Find(c, 1, "\\backup\\2024\\photos\\trip");
     ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(folder->Columns[ArchiveEntry::Attributes][4], 'D') << "a folder line stores the folder itself";
+    EXPECT_EQ(folder->Columns[ArchiveEntry::Attributes].view()[4], 'D') << "a folder line stores the folder itself";
     EXPECT_NE(Find(c, 1, "\\backup\\2024\\photos\\trip\\two.jpg"), nullptr);
 
     // No path: names only.
