@@ -1,14 +1,14 @@
 #include "app/torvex_app.h"
 
+#include "dialogs/registry_settings_store.h"
 #include "dialogs/setting_names.h"
+#include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
-
-CTorvexApp& TheApp() { return *static_cast<CTorvexApp*>(Application::Current()); }
 
 CTorvexApp::CTorvexApp() = default;
 
@@ -54,7 +54,7 @@ bool CTorvexApp::InitInstance()
     CreateSmallIcons();
     // Dialogs are drawn three-dimensional by the system itself; nothing to turn on.
     if (!HasSettingsStore())
-        SetRegistryKey("Quendal");
+        SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));
     LoadStdProfileSettings(4);
 
     char directory[MAX_PATH + 1] = {};
@@ -67,8 +67,24 @@ bool CTorvexApp::InitInstance()
         WriteSetting(Settings(), setting::FirstRun, 0);
     }
 
-    AddDocTemplate({IDR_MAINFRAME, [] { return std::make_unique<CTorvexDoc>(); },
-                    [] { return std::make_unique<CMainFrame>(); }, [] { return std::make_unique<CTorvexView>(); }});
+    DocTemplate docTemplate;
+    docTemplate.resourceId = IDR_MAINFRAME;
+    docTemplate.createDocument = [this] {
+        return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
+    };
+    docTemplate.createFrame = [this] {
+        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] {
+            // The window is going: its place is kept for the next run, with the groups.
+            if (auto* frame = static_cast<CMainFrame*>(MainWindow()))
+                WriteSetting(Settings(), setting::WindowPlacement, frame->PlacementText());
+            SaveSettingsGroups();
+        }});
+    };
+    docTemplate.createView = [this] {
+        return std::make_unique<CTorvexView>(
+            ViewServices{Instance(), SmallIcons.Handle(), Settings(), DirectoriesDialog, ExtractDialog, AddDialog});
+    };
+    AddDocTemplate(std::move(docTemplate));
 
     CommandLineInfo info;
     ParseCommandLine(info);
@@ -77,7 +93,7 @@ bool CTorvexApp::InitInstance()
 
     auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
     HWND frame = mainFrame->Handle();
-    mainFrame->ShowAsLastTime();
+    mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement));
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 
@@ -103,7 +119,7 @@ std::string CTorvexApp::OpenDialogFolder() const
 
 bool CTorvexApp::AcceptChosenFile(const std::string& path)
 {
-    if (IsOpenableArchivePath(path))
+    if (jarcontract::IsArchiveName(path))
         return true;
     PromptUser(NotAnArchiveText(path), prompt::Ok | prompt::IconExclamation);
     return false;

@@ -7,66 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace jarcontract {
-// The archiver's executable, appended to the Jar folder; the argument text follows the blank.
-inline constexpr const char* ExecutableSuffix = "\\jar32.exe ";
-// Torvex's configuration for the archiver, in the program folder, passed through the environment.
-inline constexpr const char* ConfigFileSuffix = "\\Torvex.cfg";
-inline constexpr const char* ConfigVariable = "JAR_CFG_FILE";
-inline constexpr const char* ConsoleTitle = "Torvex running Jar";
-
-// Switches of the shell extension's commands (it links nothing of the program, so these stay
-// header-only). Add: the compression digit (4 minus the setting) follows.
-inline constexpr const char* ShellAddSwitches = "a -y -r- -jf -m";
-inline constexpr const char* ShellExtractHereSwitches = " x -r -jf -y ";
-// The target folder, its closing quote and a blank follow.
-inline constexpr const char* ShellExtractToSwitches = " x -r -jf -y -o\"";
-
-// Jar folder + "\jar32.exe " + arguments: the whole command line of a run; nothing is quoted.
-inline std::string CommandLine(const std::string& jarFolder, const std::string& arguments)
-{
-    return jarFolder + ExecutableSuffix + arguments;
-}
-
-// Program folder + "\Torvex.cfg": the value of JAR_CFG_FILE.
-inline std::string ConfigFile(const std::string& programFolder)
-{
-    return programFolder + ConfigFileSuffix;
-}
-
-// An environment block (entries "NAME=value", each NUL-ended, one more NUL at the end): the given
-// entries with `name` set to `value`, replacing an entry of that name in any case. A child started
-// with it gets JAR_CFG_FILE while this process's own environment stays as it is.
-inline std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const std::string& name,
-                                        const std::string& value)
-{
-    auto upper = [](std::string text) {
-        for (char& c : text)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return text;
-    };
-    // The name of "NAME=value"; the hidden "=C:=C:\dir" entries keep their leading '='.
-    auto entryName = [](const std::string& entry) { return entry.substr(0, entry.find('=', 1)); };
-    std::string key = upper(name);
-    std::vector<std::string> kept;
-    for (const std::string& entry : entries) {
-        if (!entry.empty() && upper(entryName(entry)) != key)
-            kept.push_back(entry);
-    }
-    // Windows keeps the block sorted by upper-cased name; the new entry goes to its place.
-    auto place = std::find_if(kept.begin(), kept.end(), [&](const std::string& entry) {
-        return entry[0] != '=' && upper(entryName(entry)) > key;
-    });
-    kept.insert(place, name + "=" + value);
-    std::string block;
-    for (const std::string& entry : kept) {
-        block += entry;
-        block += '\0';
-    }
-    block += '\0';
-    return block;
-}
-} // namespace jarcontract
+#include "engine/jar_contract.h"
 
 // Listings.
 // lc "archive"

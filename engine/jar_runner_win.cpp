@@ -3,6 +3,7 @@
 #include "engine/jar_commands.h"
 #include "engine/jar_output.h"
 #include "engine/listing_parser.h"
+#include "framework/message_box.h"
 
 #include <windows.h>
 
@@ -255,4 +256,9 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
     output.SplitInto(lines);
     EndWaitCursor();
     return true;
+}
+
+void WinJarSession::ShowMessage(const std::string& text, bool failure)
+{
+    PromptUser(text, failure ? prompt::Ok | prompt::IconStop : prompt::Ok);
 }

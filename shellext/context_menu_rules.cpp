@@ -33,11 +33,6 @@ bool MenuFlagsAllowItems(unsigned flags)
     return low == 0 /* CMF_NORMAL */ || low == 4 /* CMF_EXPLORE */;
 }
 
-bool IsArchiveName(const std::string& path)
-{
-    return path.size() >= 2 && path.compare(path.size() - 2, 2, ".j") == 0;
-}
-
 std::string ArchivePathForAdd(const std::string& path, bool isFolder)
 {
     std::string archive = path;

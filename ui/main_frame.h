@@ -5,19 +5,25 @@
 // Stable interface: the archive view uses it. Changes are announced here.
 #pragma once
 
+#include <functional>
+
 #include "engine/archive_catalogue.h"
 #include "framework/controls.h"
 #include "framework/frame_window.h"
 #include "framework/tool_bar.h"
 
-class CTorvexApp;
-
 // Grows a combo box so that its drop-down shows every item (never shrinks it).
 void FitComboDropHeight(ComboBox combo);
 
+// What the application hands the main window.
+struct FrameServices {
+    HINSTANCE instance;                  // toolbar bitmaps and strings
+    std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
+};
+
 class CMainFrame : public FrameWindow {
 public:
-    CMainFrame();
+    explicit CMainFrame(FrameServices services);
 
     // 1: the archive button set with the chapter combo; 0: the disk set.
     void SetToolbarMode(int mode);
@@ -27,9 +33,12 @@ public:
     // "Chapter n" for every chapter present, the last one selected.
     void FillChapterCombo(const ArchiveCatalogue& catalogue);
 
-    // Shows the window where and as the last run left it (maximised or not); normally when no
-    // place was kept or it lies on no screen now.
-    void ShowAsLastTime();
+    // The window's normal place and size and whether it is maximised (FramePlacementText), to be
+    // kept for the next run.
+    std::string PlacementText() const;
+    // Shows the window at a place PlacementText gave in an earlier run (maximised or not);
+    // normally when there is none, it cannot be read, or it lies on no screen now.
+    void ShowAsLastTime(const std::string& placement);
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
@@ -43,7 +52,6 @@ public:
     };
     TorvexToolBar MainToolBar;
     StatusBar statusBar;
-    CTorvexApp* application;
 
 protected:
     DWORD PreCreate(DWORD style) override;
@@ -54,7 +62,6 @@ protected:
     void OnDropFiles(HDROP drop) override;
 
 private:
-    void KeepPlacement();
-
+    FrameServices services_;
     int toolbarMode_ = -1;  // no set loaded yet
 };
