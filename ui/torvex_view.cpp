@@ -41,6 +41,8 @@ constexpr int kArchiveColumns = 8;
 // Posted to the view itself: empty the list of rows whose catalogue went away.
 constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 constexpr int kDiskColumns = 4;
+// Room between a right-aligned cell's text and its column's edges.
+constexpr int kCellPadding = 6;
 
 } // namespace
 
@@ -92,7 +94,60 @@ void CTorvexView::SetDiskColumns()
 
 void CTorvexView::ApplyViewType(int viewType)
 {
-    List().SetViewType(viewType == 0 ? LVS_LIST : LVS_REPORT);
+    DWORD type = viewType == 0 ? LVS_LIST : LVS_REPORT;
+    if (List().GetViewType() == type)
+        return;
+    List().SetViewType(type);
+    // The list keeps parts of its picture for the other style (rows where they no longer are, the
+    // header) unless its frame and every child are redrawn now: a click must land on what is seen.
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+int CTorvexView::FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const
+{
+    int count = rows_.Count();
+    start = std::max(start, 0);
+    for (int n = 0; n < count; ++n) {
+        int i = start + n;
+        if (i >= count) {
+            if (!wrap)
+                break;
+            i -= count;
+        }
+        const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
+        std::string text = partial ? name.substr(0, wanted.size()) : name;
+        if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0)
+            return i;
+    }
+    return -1;
+}
+
+bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
+{
+    int row = static_cast<int>(draw.nmcd.dwItemSpec);
+    int column = draw.iSubItem;
+    if (row < 0 || row >= rows_.Count() || column <= 0 || column >= kArchiveColumns || RowsStale())
+        return false;
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    if (!SendMessageA(Handle(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell))
+        return false;
+    bool parentCell = row == 0 && rows_.HasParentRow();
+    const std::string& text = parentCell ? std::string() : rows_.Entry(row).Columns[column];
+    HDC dc = draw.nmcd.hdc;
+    FillRect(dc, &cell, GetSysColorBrush(COLOR_WINDOW));
+    cell.left += kCellPadding;
+    cell.right -= kCellPadding;
+    HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextA(dc, text.c_str(), (int)text.size(), &cell, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+    return true;
 }
 
 void CTorvexView::DropRows()
@@ -202,6 +257,7 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
     }
     const DirectoriesSettings& dirs = services_.directories;
     std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
+    // A start-up folder removed since the last run: its nearest existing parent is shown.
     EnterDiskMode(StartupDiskFolder(folder.empty() ? "c:" : folder, [](const std::string& f) { return PathExists(f); }));
 }
 
@@ -571,30 +627,62 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
             item.iImage = rows_.Image(item.iItem);
         return true;
     }
-    case LVN_ODFINDITEMA: {
-        auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: {
+        // Typing a name: the list asks for the first row it begins. Wine asks in the wide form
+        // for owner-data lists. Not found is -1 (0 would pick the parent row).
         result = -1;
-        if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || RowsStale())
-            return true;
-        std::string wanted = find.lvfi.psz;
-        bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
-        int count = rows_.Count();
-        int start = std::max(find.iStart, 0);
-        for (int n = 0; n < count; ++n) {
-            int i = start + n;
-            if (i >= count) {
-                if (!(find.lvfi.flags & LVFI_WRAP))
-                    break;
-                i -= count;
-            }
-            const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
-            std::string text = partial ? name.substr(0, wanted.size()) : name;
-            if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) {
-                result = i;
-                break;
+        UINT flags;
+        int start;
+        std::string wanted;
+        if (header.code == LVN_ODFINDITEMA) {
+            auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+            flags = find.lvfi.flags;
+            start = find.iStart;
+            if (find.lvfi.psz)
+                wanted = find.lvfi.psz;
+            else
+                flags = 0;
+        } else {
+            auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
+            flags = find.lvfi.flags;
+            start = find.iStart;
+            if (find.lvfi.psz) {
+                int size = WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+                if (size > 0) {
+                    wanted.resize(size);
+                    WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, wanted.data(), size, nullptr, nullptr);
+                    wanted.resize(size - 1);
+                }
+            } else {
+                flags = 0;
             }
         }
+        if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && !RowsStale())
+            result = FindRowFrom(wanted, (flags & LVFI_PARTIAL) != 0, (flags & LVFI_WRAP) != 0, start);
         return true;
+    }
+    case NM_CUSTOMDRAW: {
+        // Right-aligned cells are drawn here: the list clips the last pixels of right-aligned
+        // sub-item text ("....D" shows as "....[", times lose their last digit).
+        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
+        switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            result = List().GetViewType() == LVS_REPORT ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+            return true;
+        case CDDS_ITEMPREPAINT:
+            result = CDRF_NOTIFYSUBITEMDRAW;
+            return true;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            result = draw.iSubItem > 0 && draw.iSubItem < kArchiveColumns && kColumns[draw.iSubItem].format == LVCFMT_RIGHT &&
+                             DrawRightAlignedCell(draw)
+                         ? CDRF_SKIPDEFAULT
+                         : CDRF_DODEFAULT;
+            return true;
+        default:
+            result = CDRF_DODEFAULT;
+            return true;
+        }
     }
     case LVN_COLUMNCLICK:
         SortBy(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
@@ -673,8 +761,18 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     return true;
 }
 
-bool CTorvexView::OnKeyDown(UINT, UINT, UINT)
+bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
 {
+    // Enter opens the focused row as a double click does; Backspace goes up one level (the parent
+    // row). Both wait, like the double click, while an operation runs.
+    if (key == VK_RETURN || key == VK_BACK) {
+        if (operationRunning)
+            return true;
+        int row = key == VK_RETURN ? List().GetNextItem(-1, LVNI_FOCUSED) : (rows_.HasParentRow() ? 0 : -1);
+        if (row >= 0)
+            ActivateRow(row);
+        return true;
+    }
     // Here the list keys start their operations once those exist: DecideListKey gives the command
     // of Ctrl+E / Ctrl+X (extract), Ctrl+A (add) and Delete (quick deletion). Until then the keys
     // do what the list itself does with them.

@@ -87,6 +87,9 @@ public:
     void SetDiskColumns();
     // 0: list, otherwise details.
     void ApplyViewType(int viewType);
+    // First row from `start` whose name is `wanted` (or begins with it when partial), ignoring
+    // case, going round to the top when wrap is set; -1 when none.
+    int FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const;
 
     // More than one row selected, or one that is not the parent row.
     bool HasRealSelection() const;
@@ -161,6 +164,8 @@ public:
 protected:
     DWORD PreCreate(DWORD style) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
+    // Draws a right-aligned cell whole; false leaves it to the list.
+    bool DrawRightAlignedCell(NMLVCUSTOMDRAW& draw);
     bool OnLButtonDown(UINT flags, POINT pt) override;
     bool OnLButtonDblClk(UINT flags, POINT pt) override;
     bool OnRButtonDown(UINT flags, POINT pt) override;
