@@ -48,6 +48,7 @@ protected:
     void OnDestroy() override;
     void OnInitMenu(HMENU menu) override;
     void OnDropFiles(HDROP drop) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     int toolbarMode_ = -1;  // no set loaded yet
