@@ -1,13 +1,13 @@
 #include "app/torvex_app.h"
 
+#include "dialogs/registry_settings_store.h"
 #include "dialogs/setting_names.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
+#include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
-
-CTorvexApp& TheApp() { return *static_cast<CTorvexApp*>(Application::Current()); }
 
 CTorvexApp::CTorvexApp() = default;
 
@@ -53,7 +53,7 @@ bool CTorvexApp::InitInstance()
     CreateSmallIcons();
     // Dialogs are drawn three-dimensional by the system itself; nothing to turn on.
     if (!HasSettingsStore())
-        SetRegistryKey("Quendal");
+        SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));
     LoadStdProfileSettings(4);
 
     char directory[MAX_PATH + 1] = {};
@@ -66,22 +66,57 @@ bool CTorvexApp::InitInstance()
         WriteSetting(Settings(), setting::FirstRun, 0);
     }
 
-    AddDocTemplate({IDR_MAINFRAME, [] { return std::make_unique<CTorvexDoc>(); },
-                    [] { return std::make_unique<CMainFrame>(); }, [] { return std::make_unique<CTorvexView>(); }});
+    DocTemplate docTemplate;
+    docTemplate.resourceId = IDR_MAINFRAME;
+    docTemplate.createDocument = [this] {
+        return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
+    };
+    docTemplate.createFrame = [this] {
+        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }, &Settings()});
+    };
+    docTemplate.createView = [this] {
+        return std::make_unique<CTorvexView>(
+            ViewServices{Instance(), SmallIcons.Handle(), Settings(), DirectoriesDialog, ExtractDialog, AddDialog});
+    };
+    AddDocTemplate(std::move(docTemplate));
 
     CommandLineInfo info;
     ParseCommandLine(info);
     if (!ProcessShellCommand(info))
         return false;
 
-    HWND frame = MainWindow()->Handle();
-    ::ShowWindow(frame, SW_SHOW);
+    auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
+    HWND frame = mainFrame->Handle();
+    mainFrame->ShowAsLastTime();
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 
     // Here the Tip of the Day is shown at start-up when its setting asks for it (not when
     // started for embedding or automation), once the tip dialog exists.
     return true;
+}
+
+std::string CTorvexApp::OpenDialogFolder() const
+{
+    auto* doc = static_cast<CTorvexDoc*>(ActiveDocument());
+    auto* view = static_cast<CTorvexView*>(ActiveView());
+    if (!doc || !view)
+        return std::string();
+    std::string folder = view->diskFolder;
+    if (doc->archiveMode)
+        ParentPath(doc->catalogue.ArchivePath, folder);
+    // "C:" alone names the drive's current folder, not its root.
+    if (folder.size() == 2 && folder[1] == ':')
+        folder += '\\';
+    return folder;
+}
+
+bool CTorvexApp::AcceptChosenFile(const std::string& path)
+{
+    if (jarcontract::IsArchiveName(path))
+        return true;
+    PromptUser(NotAnArchiveText(path), prompt::Ok | prompt::IconExclamation);
+    return false;
 }
 
 int CTorvexApp::ExitInstance()

@@ -1,5 +1,6 @@
 // The application object: the settings groups that stay loaded for the whole run, the small
-// icons every list shares, start-up and exit.
+// icons every list shares, start-up and exit. It hands each part what it needs when it creates
+// it; nothing reaches it through a global.
 #pragma once
 
 #include "dialogs/add_settings.h"
@@ -22,6 +23,10 @@ public:
 
     bool InitInstance() override;
     int ExitInstance() override;
+    // File > Open starts in the folder the list shows, or the shown archive's folder.
+    std::string OpenDialogFolder() const override;
+    // Only archives can be opened; anything else chosen there gets a message.
+    bool AcceptChosenFile(const std::string& path) override;
 
     // Start-up settings work, split out so that tests can run it against any store:
     // the first-run folder, then the Directories, Extract and Add groups.
@@ -36,6 +41,3 @@ private:
     bool CreateSmallIcons();
     bool firstRun_ = false;
 };
-
-// The running application object.
-CTorvexApp& TheApp();

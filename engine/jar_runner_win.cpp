@@ -3,10 +3,14 @@
 #include "engine/jar_commands.h"
 #include "engine/jar_output.h"
 #include "engine/listing_parser.h"
+#include "framework/message_box.h"
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -36,19 +40,79 @@ private:
     HANDLE handle_ = nullptr;
 };
 
-// JAR_CFG_FILE exists only while the child is being created: the child keeps its copy of the
-// environment, and nothing else in this process sees the variable afterwards.
-class ConfigVariable {
-public:
-    explicit ConfigVariable(const std::string& programFolder)
-    {
-        std::string assignment = jarcontract::ConfigAssignment(programFolder);
-        _putenv(assignment.c_str());
+// This process's environment as "NAME=value" entries.
+std::vector<std::string> CurrentEnvironment()
+{
+    std::vector<std::string> entries;
+    char* block = GetEnvironmentStringsA();
+    if (!block)
+        return entries;
+    for (const char* entry = block; *entry; entry += entries.back().size() + 1)
+        entries.emplace_back(entry);
+    FreeEnvironmentStringsA(block);
+    return entries;
+}
+
+// Paints the windows of the calling thread that need it. Nothing else is dispatched: no input,
+// no command and no timer can start anything while a run is waited for.
+void DispatchPaintOnly()
+{
+    std::vector<HWND> painted;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+        if (std::find(painted.begin(), painted.end(), msg.hwnd) != painted.end()) {
+            // A window that left itself invalid would come back for ever.
+            ValidateRect(msg.hwnd, nullptr);
+            continue;
+        }
+        painted.push_back(msg.hwnd);
+        DispatchMessageA(&msg);
     }
-    ConfigVariable(const ConfigVariable&) = delete;
-    ConfigVariable& operator=(const ConfigVariable&) = delete;
-    ~ConfigVariable() { _putenv(jarcontract::ConfigRemoval().c_str()); }
-};
+}
+
+// Waits for `object`, keeping the thread's windows painted meanwhile.
+void WaitPainting(HANDLE object)
+{
+    for (;;) {
+        DWORD rc = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_PAINT);
+        if (rc == WAIT_OBJECT_0 + 1) {
+            DispatchPaintOnly();
+            continue;
+        }
+        if (rc != WAIT_OBJECT_0)
+            WaitForSingleObject(object, INFINITE);
+        return;
+    }
+}
+
+// Runs `work` (reading the pipe, which blocks) on a thread of its own while this one waits
+// painting: the call stays synchronous, and the window does not turn into a blank frame.
+void RunWhilePainting(const std::function<void()>& work)
+{
+    struct Call {
+        const std::function<void()>& work;
+        std::exception_ptr failure;
+        static DWORD WINAPI Run(void* parameter)
+        {
+            auto* call = static_cast<Call*>(parameter);
+            try {
+                call->work();
+            } catch (...) {
+                call->failure = std::current_exception();
+            }
+            return 0;
+        }
+    } call{work, nullptr};
+    HANDLE thread = CreateThread(nullptr, 0, &Call::Run, &call, 0, nullptr);
+    if (!thread) {
+        work();
+        return;
+    }
+    WaitPainting(thread);
+    CloseHandle(thread);
+    if (call.failure)
+        std::rethrow_exception(call.failure);
+}
 
 struct Child {
     Handle process;
@@ -93,14 +157,13 @@ bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, 
     startup.hStdOutput = output;
     startup.hStdError = error;
 
+    // JAR_CFG_FILE goes into the child's own environment: this process's stays untouched, so a
+    // variable of that name it had keeps its value, and no other thread ever sees Torvex's.
+    std::string environment = jarcontract::EnvironmentBlockWith(CurrentEnvironment(), jarcontract::ConfigVariable,
+                                                                jarcontract::ConfigFile(session.ProgramFolder()));
     PROCESS_INFORMATION info{};
-    BOOL started;
-    {
-        ConfigVariable config(session.ProgramFolder());
-        started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                                 nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info);
-    }
-    if (!started)
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
+                        environment.data(), folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return session.ReportFailure("Failed to run Jar");
     child.process.reset(info.hProcess);
     child.thread.reset(info.hThread);
@@ -111,7 +174,7 @@ bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, 
 // and move extracted files next, so wait until the archiver has released them.
 void WaitForExit(const Child& child)
 {
-    WaitForSingleObject(child.process.get(), INFINITE);
+    WaitPainting(child.process.get());
 }
 
 bool BeginsWith(const std::string& line, const char* text)
@@ -134,10 +197,12 @@ bool WinJarSession::RunJarConsole(ArchiveCatalogue& catalogue, int showState)
         return ReportFailure("Closing handle failed");
 
     std::string errors;
-    char piece[1000];
-    DWORD got = 0;
-    while (ReadFile(readEnd.get(), piece, sizeof(piece), &got, nullptr) && got > 0)
-        errors.append(piece, got);
+    RunWhilePainting([&] {
+        char piece[1000];
+        DWORD got = 0;
+        while (ReadFile(readEnd.get(), piece, sizeof(piece), &got, nullptr) && got > 0)
+            errors.append(piece, got);
+    });
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
     WaitForExit(child);
@@ -153,6 +218,17 @@ bool WinJarSession::RunJarConsole(ArchiveCatalogue& catalogue, int showState)
 
 bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines)
 {
+    size_t before = lines.size();
+    LineCollector collector(lines);
+    if (RunJarCapturedInto(arguments, collector))
+        return true;
+    // Nothing partial.
+    lines.resize(before);
+    return false;
+}
+
+bool WinJarSession::RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink)
+{
     BeginWaitCursor();
     Handle readEnd;
     Handle writeEnd;
@@ -164,30 +240,41 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
     if (!writeEnd.Close())
         return ReportFailure("Closing handle failed");
 
-    OutputBlocks output(outputBlockSize, outputMaxBlocks);
+    // Each piece is cut into lines and handed on while the archiver goes on writing, so the
+    // listing's text is never held whole; the limit stays that of the blocks it once filled.
+    const size_t pieceSize = outputBlockSize ? outputBlockSize : 1;
+    const size_t maxBytes = pieceSize * outputMaxBlocks;
+    std::unique_ptr<char[]> piece(new char[pieceSize]);
+    LineSplitter splitter(sink);
+    size_t total = 0;
     bool tooLong = false;
-    for (;;) {
-        size_t room = 0;
-        char* space = output.Space(room);
-        DWORD got = 0;
-        if (!space) {
-            // Every block is full: one more byte means the listing cannot be held.
-            char probe;
-            tooLong = ReadFile(readEnd.get(), &probe, 1, &got, nullptr) && got > 0;
-            break;
+    RunWhilePainting([&] {
+        for (;;) {
+            DWORD got = 0;
+            size_t room = std::min(pieceSize, maxBytes - total);
+            if (room == 0) {
+                // The limit is reached: one more byte means the listing cannot be held.
+                char probe;
+                tooLong = ReadFile(readEnd.get(), &probe, 1, &got, nullptr) && got > 0;
+                return;
+            }
+            if (!ReadFile(readEnd.get(), piece.get(), static_cast<DWORD>(room), &got, nullptr) || got == 0)
+                return;
+            total += got;
+            splitter.Feed(std::string_view(piece.get(), got));
         }
-        if (!ReadFile(readEnd.get(), space, static_cast<DWORD>(room), &got, nullptr) || got == 0)
-            break;
-        output.Commit(got);
-    }
+    });
     // Closing our end makes a child still writing fail instead of waiting for us.
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
     WaitForExit(child);
     if (tooLong)
-        return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(output.MaxBytes()) + " bytes)");
-
-    output.SplitInto(lines);
+        return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(maxBytes) + " bytes)");
     EndWaitCursor();
     return true;
+}
+
+void WinJarSession::ShowMessage(const std::string& text, bool failure)
+{
+    PromptUser(text, failure ? prompt::Ok | prompt::IconStop : prompt::Ok);
 }

@@ -9,7 +9,7 @@ public:
     std::string jarFolder;
     std::string programFolder;
     std::string workingFolder;
-    // How much output a captured run may hold: blocks of this size, at most this many.
+    // A captured run reads in pieces of this size and takes at most this many pieces' worth.
     size_t outputBlockSize = 512000;
     size_t outputMaxBlocks = 500;
 
@@ -17,6 +17,10 @@ public:
     std::string ProgramFolder() const override { return programFolder; }
     std::string WorkingFolder() const override { return workingFolder; }
 
+    // Through PromptUser, the program's one message box.
+    void ShowMessage(const std::string& text, bool failure) override;
+
     bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) override;
     bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) override;
+    bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink) override;
 };

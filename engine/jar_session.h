@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/archive_catalogue.h"
+#include "engine/jar_output.h"
 
 #include <string>
 #include <vector>
@@ -22,7 +23,11 @@ public:
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}
 
-    // Ends the wait cursor, shows the message with the stop icon and returns false.
+    // Shows the user a message: a failure (with the stop icon) or a notice. The core knows no
+    // message box; the Windows session and the tests' sessions supply one.
+    virtual void ShowMessage(const std::string& text, bool failure) = 0;
+
+    // Ends the wait cursor, shows the message as a failure and returns false.
     bool ReportFailure(const std::string& message);
 
     // Runs catalogue.Command in the archiver's own console (show state 5 shown, 6 minimised,
@@ -30,6 +35,10 @@ public:
     virtual bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) = 0;
     // Runs the archiver hidden and appends everything it printed (both streams), line by line.
     virtual bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) = 0;
+    // The same run, handing each line to `sink` as soon as it has arrived whole. A false result
+    // (reported) may come after some lines were handed on. By default the lines are handed on
+    // after the run, from RunJarCaptured's list.
+    virtual bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink);
 
     // Clears the catalogue and reads the chapter list of catalogue.ArchivePath.
     bool ListChapters(ArchiveCatalogue& catalogue);

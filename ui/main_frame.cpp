@@ -1,6 +1,7 @@
 #include "ui/main_frame.h"
 
-#include "app/torvex_app.h"
+#include "dialogs/setting_names.h"
+#include "framework/application.h"
 #include "framework/document.h"
 #include "framework/framework_ids.h"
 #include "resources/resource.h"
@@ -45,7 +46,7 @@ void FitComboDropHeight(ComboBox combo)
         combo.SetSize(box.right - box.left, wanted);
 }
 
-CMainFrame::CMainFrame() : application(&TheApp()) {}
+CMainFrame::CMainFrame(FrameServices services) : services_(std::move(services)) {}
 
 DWORD CMainFrame::PreCreate(DWORD style)
 {
@@ -55,7 +56,7 @@ DWORD CMainFrame::PreCreate(DWORD style)
 
 bool CMainFrame::OnCreate()
 {
-    HINSTANCE instance = application->Instance();
+    HINSTANCE instance = services_.instance;
     if (!MainToolBar.Create(Handle(), WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, ID_TOOLBAR_BAR))
         return false;
     if (!MainToolBar.LoadButtons(instance, IDR_MAINFRAME, DiskToolbarButtons(), kImageSize))
@@ -109,7 +110,7 @@ void CMainFrame::SetToolbarMode(int mode)
     if (mode == toolbarMode_)
         return;
     toolbarMode_ = mode;
-    HINSTANCE instance = application->Instance();
+    HINSTANCE instance = services_.instance;
     if (mode == 1) {
         MainToolBar.LoadButtons(instance, IDR_ARCHIVE_TOOLBAR, ArchiveToolbarButtons(), kImageSize);
         MainToolBar.SetSizes(kButtonSize, kImageSize);
@@ -158,8 +159,8 @@ void CMainFrame::FillChapterCombo(const ArchiveCatalogue& catalogue)
 
 void CMainFrame::OnInitMenu(HMENU menu)
 {
-    std::string helpText = application->LoadString(IDS_HELP_MENU_TEXT);
-    std::string tipText = application->LoadString(IDS_TIP_MENU_TEXT);
+    std::string helpText = LoadResourceString(services_.instance, IDS_HELP_MENU_TEXT);
+    std::string tipText = LoadResourceString(services_.instance, IDS_TIP_MENU_TEXT);
 
     std::vector<std::string> bar;
     for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i)
@@ -210,7 +211,39 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT&)
 
 void CMainFrame::OnDestroy()
 {
-    application->SaveSettingsGroups();
+    KeepPlacement();
+    if (services_.saveSettings)
+        services_.saveSettings();
+}
+
+void CMainFrame::KeepPlacement()
+{
+    WINDOWPLACEMENT now{};
+    now.length = sizeof(now);
+    if (!::GetWindowPlacement(Handle(), &now))
+        return;
+    // A window closed while minimised comes back as it was before.
+    bool maximized = now.showCmd == SW_SHOWMAXIMIZED ||
+                     (now.showCmd == SW_SHOWMINIMIZED && (now.flags & WPF_RESTORETOMAXIMIZED));
+    const RECT& r = now.rcNormalPosition;
+    WriteSetting(*services_.store, setting::WindowPlacement,
+                 FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized}));
+}
+
+void CMainFrame::ShowAsLastTime()
+{
+    std::optional<FramePlacement> kept = ParseFramePlacement(ReadSetting(*services_.store, setting::WindowPlacement));
+    RECT r = kept ? RECT{kept->left, kept->top, kept->right, kept->bottom} : RECT{};
+    // A screen that went away since would leave the window where nobody can reach it.
+    if (!kept || !::MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
+        ::ShowWindow(Handle(), SW_SHOW);
+        return;
+    }
+    WINDOWPLACEMENT place{};
+    place.length = sizeof(place);
+    place.rcNormalPosition = r;
+    place.showCmd = kept->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    ::SetWindowPlacement(Handle(), &place);
 }
 
 void CMainFrame::OnDropFiles(HDROP drop)

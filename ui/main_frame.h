@@ -5,19 +5,27 @@
 // Stable interface: the archive view uses it. Changes are announced here.
 #pragma once
 
+#include <functional>
+
+#include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
 #include "framework/controls.h"
 #include "framework/frame_window.h"
 #include "framework/tool_bar.h"
 
-class CTorvexApp;
-
 // Grows a combo box so that its drop-down shows every item (never shrinks it).
 void FitComboDropHeight(ComboBox combo);
 
+// What the application hands the main window.
+struct FrameServices {
+    HINSTANCE instance;                  // toolbar bitmaps and strings
+    std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
+    SettingsStore* store = nullptr;      // where the window keeps its place and size
+};
+
 class CMainFrame : public FrameWindow {
 public:
-    CMainFrame();
+    explicit CMainFrame(FrameServices services);
 
     // 1: the archive button set with the chapter combo; 0: the disk set.
     void SetToolbarMode(int mode);
@@ -26,6 +34,10 @@ public:
     void ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter);
     // "Chapter n" for every chapter present, the last one selected.
     void FillChapterCombo(const ArchiveCatalogue& catalogue);
+
+    // Shows the window where and as the last run left it (maximised or not); normally when no
+    // place was kept or it lies on no screen now.
+    void ShowAsLastTime();
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
@@ -39,7 +51,6 @@ public:
     };
     TorvexToolBar MainToolBar;
     StatusBar statusBar;
-    CTorvexApp* application;
 
 protected:
     DWORD PreCreate(DWORD style) override;
@@ -51,5 +62,8 @@ protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
+    void KeepPlacement();
+
+    FrameServices services_;
     int toolbarMode_ = -1;  // no set loaded yet
 };

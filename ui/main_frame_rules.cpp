@@ -1,18 +1,25 @@
 #include "ui/main_frame_rules.h"
 
+#include "engine/jar_contract.h"
+#include "resources/resource.h"
+
 #include <cctype>
+#include <sstream>
 
 const std::vector<unsigned>& DiskToolbarButtons()
 {
-    static const std::vector<unsigned> buttons{0,     0, 32771, 0,     32813, 0,     32809, 0,     32792, 32793,
-                                               0, 32814, 0,     32821, 0,     32776, 32778, 0,     57664};
+    static const std::vector<unsigned> buttons{
+        0, 0, ID_ADD, 0, ID_EXTRACT_ARCHIVE_TO, 0, ID_TEST, 0, ID_ADD_TO_FILES_LIST, ID_EDIT_FILES_LIST,
+        0, ID_VIEW_OPEN_FILE, 0, ID_SAVE_VIEWED, 0, ID_LIST_VIEW, ID_DETAILS_VIEW, 0, ID_APP_ABOUT};
     return buttons;
 }
 
 const std::vector<unsigned>& ArchiveToolbarButtons()
 {
-    static const std::vector<unsigned> buttons{0,     0,     0, 0,     32773, 32774, 0,     32779, 0,     32809, 0, 32792,
-                                               32793, 0, 32814, 0,     32821, 0,     32827, 0,     32776, 32778, 0, 57664};
+    static const std::vector<unsigned> buttons{
+        0, 0, 0, 0, ID_EXTRACT, ID_EXTRACT_TO, 0, ID_DELETE, 0, ID_TEST, 0, ID_ADD_TO_FILES_LIST,
+        ID_EDIT_FILES_LIST, 0, ID_VIEW_OPEN_FILE, 0, ID_SAVE_VIEWED, 0, ID_REFRESH, 0, ID_LIST_VIEW,
+        ID_DETAILS_VIEW, 0, ID_APP_ABOUT};
     return buttons;
 }
 
@@ -77,8 +84,7 @@ DropAction DecideDrop(unsigned count, const std::string& firstName)
 {
     if (count == 0)
         return DropAction::Nothing;
-    size_t n = firstName.size();
-    if (count == 1 && n >= 2 && firstName[n - 2] == '.' && firstName[n - 1] == 'j')
+    if (count == 1 && jarcontract::IsArchiveName(firstName))
         return DropAction::OpenArchive;
     return DropAction::AddFiles;
 }
@@ -94,4 +100,26 @@ int FindMenuText(const std::vector<std::string>& barTexts, const std::string& te
 bool TipItemMissing(const std::string& firstHelpItemText, const std::string& tipItemText)
 {
     return firstHelpItemText != tipItemText;
+}
+
+std::string FramePlacementText(const FramePlacement& p)
+{
+    return std::to_string(p.left) + " " + std::to_string(p.top) + " " + std::to_string(p.right) + " " +
+           std::to_string(p.bottom) + " " + (p.maximized ? "1" : "0");
+}
+
+std::optional<FramePlacement> ParseFramePlacement(const std::string& text)
+{
+    std::istringstream in(text);
+    FramePlacement p;
+    int maximized = -1;
+    std::string rest;
+    if (!(in >> p.left >> p.top >> p.right >> p.bottom >> maximized) || (in >> rest))
+        return std::nullopt;
+    if (maximized != 0 && maximized != 1)
+        return std::nullopt;
+    if (p.right <= p.left || p.bottom <= p.top)
+        return std::nullopt;
+    p.maximized = maximized == 1;
+    return p;
 }
