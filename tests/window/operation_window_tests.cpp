@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "framework/message_box.h"
+#include "operations/operation_runner.h"
 #include "resources/resource.h"
 
 using namespace viewtest;
@@ -496,4 +497,55 @@ TEST(OperationWindow, FilesListGathersFromTwoFoldersAndIsEditedInItsDialog)
         EXPECT_TRUE(w.View().WorkSet.empty());
     }
     RemoveTree(folder);
+}
+
+TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    TestArchives data;
+    ASSERT_TRUE(data.made);
+    Prompts prompts;
+    TorvexWindow w(data.folder);
+    OpenArchiveRow(w, "good.j");
+    w.DoubleClickRow(w.RowNamed("docs"));
+    const ArchiveCatalogue* before = &w.Doc().catalogue;
+    const ChapterInfo* oldChapter = before->Chapter(1);
+
+    // What a body does after changing the archive: list it into a catalogue of its own (here on
+    // this thread, for the test) and hand it over with the status and chapter updates.
+    WriteFile(data.folder + "\\src\\docs\\new.txt", "new");
+    ASSERT_TRUE(RunJar(data.folder + "\\src", "ac -r -y \"" + data.good + "\" *"));
+    auto listed = std::make_unique<ArchiveCatalogue>();
+    listed->ArchivePath = data.good;
+    ASSERT_TRUE(w.Doc().ListChapters(*listed));
+    ASSERT_TRUE(w.Doc().ListChapter(*listed, listed->LastChapter));
+    ASSERT_EQ(listed->LastChapter, 2);
+    HWND view = w.View().Handle();
+    OperationContext context{w.View(), w.Doc(), view, OperationKind::DeleteChapters, reinterpret_cast<uintptr_t>(view)};
+    context.HandOverCatalogue(std::move(listed), 2, "\\docs");
+    context.PostStatusUpdate();
+    context.PostChapterUpdate();
+    w.Pump(30);
+
+    EXPECT_EQ(w.View().shownChapter, 2);
+    EXPECT_EQ(w.View().archiveFolder, "\\docs");
+    EXPECT_NE(w.Doc().catalogue.Chapter(2), nullptr);
+    EXPECT_NE(w.Doc().catalogue.Chapter(1), oldChapter);
+    EXPECT_EQ(w.Names(), (Strings{". .", "b.txt", "bad.bin", "new.txt"}));
+    EXPECT_EQ(w.Title(), "Torvex - " + data.good + " --> \\docs");
+    ComboBox chapters = w.Frame().ChapterCombo();
+    EXPECT_EQ(chapters.GetCount(), 2);
+    EXPECT_EQ(ShownChapterText(w), "Chapter 2");
+
+    // A folder the new listing lacks: the root is shown instead of nothing.
+    auto again = std::make_unique<ArchiveCatalogue>();
+    again->ArchivePath = data.good;
+    ASSERT_TRUE(w.Doc().ListChapters(*again));
+    ASSERT_TRUE(w.Doc().ListChapter(*again, 2));
+    context.HandOverCatalogue(std::move(again), 2, "\\gone");
+    w.Pump(30);
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+    EXPECT_EQ(w.Names(), (Strings{". .", "docs", "a.txt"}));
+    EXPECT_TRUE(prompts.Texts().empty());
 }
