@@ -196,6 +196,19 @@ void CMainFrame::OnClose()
     FrameWindow::OnClose();
 }
 
+bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT&)
+{
+    // An operation's progress window stays in front of the main window whenever the main window
+    // comes forward (a click on it, or the archiver's console window giving way); the window
+    // system does not always keep an owned window there by itself.
+    if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE) {
+        auto* view = static_cast<CTorvexView*>(GetActiveView());
+        if (view && view->progressWindow.Handle())
+            ::SetWindowPos(view->progressWindow.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return false;
+}
+
 void CMainFrame::OnDestroy()
 {
     if (services_.saveSettings)

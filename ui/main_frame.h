@@ -61,6 +61,7 @@ protected:
     void OnDestroy() override;
     void OnInitMenu(HMENU menu) override;
     void OnDropFiles(HDROP drop) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     FrameServices services_;
