@@ -546,6 +546,15 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_TEST:
         OnTest();
         return true;
+    case ID_EXTRACT:
+        OnExtract();
+        return true;
+    case ID_EXTRACT_TO:
+        OnExtractTo();
+        return true;
+    case ID_EXTRACT_ARCHIVE_TO:
+        OnExtractArchive();
+        return true;
     case ID_ADD_TO_FILES_LIST:
         AddToFilesList();
         return true;
@@ -710,7 +719,7 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     return true;
 }
 
-bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
+bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
     // Enter opens the focused row as a double click does; Backspace goes up one level (the parent
     // row). Both wait, like the double click, while an operation runs.
@@ -722,9 +731,17 @@ bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
             ActivateRow(row);
         return true;
     }
-    // Here the list keys start their operations once those exist: DecideListKey gives the command
-    // of Ctrl+E / Ctrl+X (extract), Ctrl+A (add) and Delete (quick deletion). Until then the keys
-    // do what the list itself does with them.
+    bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
+    KeyDecision decision = DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0,
+                                         GetKeyState(VK_CONTROL) < 0, key, firstStroke ? 1 : 2);
+    // The extract keys; Ctrl+A (add) and Delete (quick deletion) start theirs with those operations.
+    if (decision.command == ID_EXTRACT || decision.command == ID_EXTRACT_TO ||
+        decision.command == ID_EXTRACT_ARCHIVE_TO) {
+        auto enabled = ViewCommandEnabled(decision.command, CurrentState());
+        if (enabled && *enabled)
+            OnCommand(decision.command, 0);
+        return true;
+    }
     return false;
 }
 
