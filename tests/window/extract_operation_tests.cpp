@@ -7,10 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "dialogs/extract_dialog.h"
-#include "engine/jar_runner_win.h"
+#include "extract_test_host.h"
 #include "framework/message_box.h"
-#include "operations/extract_rules.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -45,67 +43,10 @@ void ShiftStamp(const std::string& path, const std::string& like, int days)
     CloseHandle(file);
 }
 
-class TestHost : public ExtractHost {
-public:
-    ExtractDialog dialog;
-    WinJarSession session;
-    ArchiveCatalogue catalogue;
-    std::string archiveFolder = "\\";
-    std::string diskFolder;
-    std::string programFolder;
-    std::vector<std::string> selected;  // names of selected rows
-    EntryList filesList;
-    EntryList workSet;
-    int chapter = 0;
-    int jarRuns = 0;
-
-    ExtractDialog& Dialog() override { return dialog; }
-    EntryList& WorkSet() override { return workSet; }
-    void CollectFilesList() override
-    {
-        workSet.Clear();
-        for (const auto& e : filesList)
-            workSet.Add(*e);
-    }
-    void CollectForExtract(int what) override
-    {
-        if (what == extractopt::FilesList)
-            return;
-        workSet.Clear();
-        filesList.Clear();
-        const EntryList* rows = ShownDirectories()->Find(archiveFolder);
-        for (const auto& e : *rows) {
-            bool chosen = what == extractopt::AllFiles;
-            for (const std::string& name : selected)
-                chosen = chosen || e->Columns[ArchiveEntry::Name] == name;
-            if (chosen) {
-                ArchiveEntry& copy = workSet.Add(*e);
-                copy.Columns[ArchiveEntry::Source] = archiveFolder;
-            }
-        }
-    }
-    void ClearWorkSet() override
-    {
-        workSet.Clear();
-        filesList.Clear();
-    }
-    int SelectedRowCount() override { return (int)selected.size(); }
-    std::string DiskFolder() override { return diskFolder; }
-    std::string ProgramFolder() override { return programFolder; }
-    std::string ArchivePath() override { return catalogue.ArchivePath; }
-    const DirectoryMap* ShownDirectories() override { return &catalogue.Chapter(chapter)->Directories; }
-    int ShownChapter() override { return chapter; }
-    bool RunJarConsole(ArchiveCatalogue& run, int showState) override
-    {
-        ++jarRuns;
-        return session.RunJarConsole(run, showState);
-    }
-};
-
 class ExtractOperation : public ::testing::Test {
 protected:
     std::string root, src, out;
-    TestHost host;
+    ExtractTestHost host;
     std::vector<PromptRequest> prompts;
     std::vector<int> answers;  // answers to Yes/No and Retry/Cancel boxes, in order
 
@@ -122,15 +63,7 @@ protected:
         WriteFile(src + "\\dir\\b.txt", "bee");
         WriteFile(src + "\\dir\\sub\\a.txt", "ay");
         ASSERT_TRUE(RunJar(src, "a -r -y \"" + root + "\\a.j\" *"));
-        host.session.jarFolder = host.session.programFolder = ProgramFolder();
-        host.session.workingFolder = root;
-        host.diskFolder = root;
-        host.programFolder = root;
-        host.catalogue.ArchivePath = root + "\\a.j";
-        ASSERT_TRUE(host.session.ListChapters(host.catalogue));
-        ASSERT_TRUE(host.session.ListChapter(host.catalogue, host.catalogue.LastChapter));
-        host.chapter = host.catalogue.LastChapter;
-        host.dialog.currentChapter = host.chapter;
+        ASSERT_TRUE(host.Open(root + "\\a.j", root, ProgramFolder()));
         SetPromptScript([this](const PromptRequest& r) {
             prompts.push_back(r);
             if (!answers.empty()) {
