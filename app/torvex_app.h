@@ -7,6 +7,7 @@
 #include "dialogs/extract_settings.h"
 #include "framework/application.h"
 #include "framework/image_list.h"
+#include "operations/help.h"
 
 class CTorvexApp : public Application {
 public:
@@ -22,6 +23,19 @@ public:
 
     bool InitInstance() override;
     int ExitInstance() override;
+    // About, Tip of the Day, Help (F1), Shell Extensions and Uninstall.
+    bool OnCommand(unsigned id, unsigned code) override;
+    bool OnUpdateCommand(CommandState& state) override;
+
+    // The first start's Shell Extensions dialog: its choices registered and saved on OK;
+    // FirstRun cleared whatever the answer.
+    void OfferShellExtensions();
+    // The Tip of the Day; at start-up only when its setting asks for it.
+    void ShowTipOfTheDay(bool atStartup);
+    // "Shell Extensions ...": the dialog loaded from the settings; on OK register, then save.
+    void OnShellExtensions();
+    // "Uninstall...": asks, and on OK removes every registry entry when the program exits.
+    void OnUninstall();
 
     // Start-up settings work, split out so that tests can run it against any store:
     // the first-run folder, then the Directories, Extract and Add groups.
@@ -34,7 +48,11 @@ public:
 
 private:
     bool CreateSmallIcons();
+    // The view's help topic slot (empty when there is no view yet).
+    std::string& HelpAnchor();
     bool firstRun_ = false;
+    std::string noViewAnchor_;
+    HelpDesk help_;
 };
 
 // The running application object.

@@ -47,3 +47,19 @@
 #define ID_SELECT_ALL 32824
 #define ID_REFRESH 32827
 #define ID_UNINSTALL 32828
+
+// Shell Extensions, Tip of the Day and About dialogs (shell_dialogs.rc)
+#define IDD_ABOUT 100
+#define IDB_TIP_BULB 102
+#define IDD_TIP_OF_THE_DAY 103
+#define IDD_SHELL_EXTENSIONS 148
+#define IDHELP_SHEXT 3
+#define IDC_TIP_FRAME 1000
+#define IDC_TIP_SHOW_AT_STARTUP 1001
+#define IDC_TIP_NEXT 1002
+#define IDC_TIP_TEXT 1004
+#define IDC_SHEXT_COMPRESSION 1003
+#define IDC_SHEXT_ASSOCIATE 1072
+#define IDC_SHEXT_COMPRESS 1076
+#define IDC_SHEXT_EXTRACT 1078
+#define IDC_SHEXT_SKIP_DIR 1080

@@ -60,6 +60,7 @@ bool ViewCommandAvailable(unsigned id)
     case SelectAll:
     case Refresh:
     case FileOpen:
+    case ShellExtensions:
         return true;
     default:
         return false;
