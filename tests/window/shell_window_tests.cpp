@@ -1,0 +1,352 @@
+// Shell registration, first start, uninstall, help, Tip of the Day and About, driven through the
+// real window and dialogs; registry results are read back from the registry itself.
+#include "app/shell_registration_win.h"
+#include "dialog_driver.h"
+#include "dialogs/setting_names.h"
+#include "framework/message_box.h"
+#include "framework/registry_key.h"
+#include "resources/resource.h"
+#include "view_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace viewtest;
+
+namespace {
+
+// The default (or named) value of a key; "<missing>" when the key or value is not there.
+std::string RegValue(HKEY root, const std::string& path, const std::string& name = "")
+{
+    RegistryKey key;
+    std::string value;
+    if (!key.Open(root, path, KEY_READ) || !key.QueryString(name, value))
+        return "<missing>";
+    return value;
+}
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    RegistryKey key;
+    return key.Open(root, path, KEY_READ);
+}
+
+void SetValue(HKEY root, const std::string& path, const std::string& value, const std::string& name = "")
+{
+    RegistryKey key;
+    ASSERT_TRUE(key.Create(root, path));
+    ASSERT_TRUE(key.SetString(name, value));
+}
+
+// Leaves the class registry as a machine without Torvex has it, ".j" owned by `owner` (or absent).
+void ResetClasses(const std::string& owner)
+{
+    for (const auto& key : shellreg::UninstallKeys())
+        if (key.root == shellreg::Root::ClassesRoot)
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, key.path.c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".j");
+    if (!owner.empty())
+        SetValue(HKEY_CLASSES_ROOT, ".j", owner);
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string ReadFileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The application started as a user starts it (first-run dialog and tip included), on an
+// in-memory store; closed and destroyed with the object.
+class AttendedApp {
+public:
+    explicit AttendedApp(std::function<void(SettingsStore&)> settings)
+    {
+        auto store = std::make_unique<MemorySettingsStore>();
+        store->WriteProfileString(kSettingsSection, "jarEdit", ProgramFolder());
+        store->WriteProfileString(kSettingsSection, "torvexEdit", ProgramFolder());
+        settings(*store);
+        app_ = std::make_unique<CTorvexApp>();
+        app_->SetSettingsStore(std::move(store));
+        started = app_->InitInstance();
+    }
+    ~AttendedApp()
+    {
+        if (app_->MainWindow() && app_->MainWindow()->Handle())
+            DestroyWindow(app_->MainWindow()->Handle());
+        app_->PumpMessages();
+        app_->CloseAll();
+    }
+    CTorvexApp& App() { return *app_; }
+    bool started = false;
+
+private:
+    std::unique_ptr<CTorvexApp> app_;
+};
+
+} // namespace
+
+TEST(ShellWindow, ShellExtensionsDialogWritesTheLayoutAndHandsDotJBack)
+{
+    ResetClasses("TestOwner.Archive");
+    std::string folder = MakeScratchFolder("shellreg");
+    {
+        TorvexWindow w(folder);
+        {
+            DialogDriver driver;
+            driver.Then("Shell Extensions", [](HWND d) {
+                EXPECT_TRUE(DialogDriver::Enabled(d, IDHELP_SHEXT));
+                EXPECT_EQ(DialogDriver::Text(d, IDC_SHEXT_COMPRESSION), "Best");
+                DialogDriver::Click(d, IDOK);
+            });
+            w.Command(ID_SHELL_EXTENSIONS);
+            EXPECT_TRUE(driver.AllDone());
+        }
+        const std::string program = ProgramFolder();
+        for (const auto& write : shellreg::PlanRegistration(true, true, true, program, "TestOwner.Archive").writes)
+            EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, write.key, write.valueName), write.data) << write.key;
+        SettingsStore& store = w.App().Settings();
+        EXPECT_EQ(ReadSetting(store, setting::ShExtPrevAssoc), "TestOwner.Archive");
+        EXPECT_EQ(store.GetProfileInt("Settings", "ShExtAssociate", -1), 1);
+
+        // Registering again keeps the first owner; then the association is unticked, the
+        // compression extension too (its options follow it), and the rate was changed.
+        DialogDriver driver;
+        driver.Then("Shell Extensions", [](HWND d) {
+            SendMessageA(GetDlgItem(d, IDC_SHEXT_COMPRESSION), CB_SETCURSEL, 2, 0);
+            CheckDlgButton(d, IDC_SHEXT_ASSOCIATE, BST_UNCHECKED);
+            SendMessageA(GetDlgItem(d, IDC_SHEXT_COMPRESS), BM_CLICK, 0, 0);
+            EXPECT_FALSE(DialogDriver::Enabled(d, IDC_SHEXT_COMPRESSION));
+            EXPECT_FALSE(DialogDriver::Enabled(d, IDC_SHEXT_SKIP_DIR));
+            DialogDriver::Click(d, IDOK);
+        });
+        w.Command(ID_SHELL_EXTENSIONS);
+        EXPECT_TRUE(driver.AllDone());
+        EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".j"), "TestOwner.Archive");
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Torvex"));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Directory\\shellex\\ContextMenuHandlers\\Torvex"));
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document\\shellex\\ContextMenuHandlers\\TorvexMenu"));
+        EXPECT_EQ(ReadSetting(store, setting::ShExtPrevAssoc), "TestOwner.Archive");
+        EXPECT_EQ(store.GetProfileInt("Settings", "ShExtCompress", -1), 0);
+        EXPECT_EQ(store.GetProfileInt("Settings", "ShExtCompression", -1), 2);
+
+        // Cancel changes nothing.
+        DialogDriver cancel;
+        cancel.Then("Shell Extensions", [](HWND d) {
+            CheckDlgButton(d, IDC_SHEXT_ASSOCIATE, BST_CHECKED);
+            DialogDriver::Click(d, IDCANCEL);
+        });
+        w.Command(ID_SHELL_EXTENSIONS);
+        EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".j"), "TestOwner.Archive");
+    }
+    ResetClasses("");
+    RemoveTree(folder);
+}
+
+TEST(ShellWindow, UninstallConfirmedRemovesEveryKeyAtExitOnly)
+{
+    ResetClasses("");
+    shellreg::RegistrationPlan plan = shellreg::PlanRegistration(true, true, true, ProgramFolder(), "");
+    for (const auto& write : plan.writes)
+        SetValue(HKEY_CLASSES_ROOT, write.key, write.data, write.valueName);
+    const std::string root = shellreg::kSettingsRoot;
+    SetValue(HKEY_CURRENT_USER, root + "\\Settings", "x", "jarEdit");
+    SetValue(HKEY_CURRENT_USER, root + "\\Tip", "stamp", "TimeStamp");
+    SetValue(HKEY_CURRENT_USER, root + "\\Recent File List", "C:\\a.j", "File1");
+    std::string folder = MakeScratchFolder("uninstall");
+    {
+        TorvexWindow w(folder);
+        std::vector<PromptRequest> prompts;
+        int answer = prompt::IdCancel;
+        SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return answer; });
+        w.Command(ID_UNINSTALL);
+        ASSERT_EQ(prompts.size(), 1u);
+        EXPECT_EQ(prompts[0].text, "Delete all Torvex entries in the registry.\nThen you can delete the Torvex directory.");
+        EXPECT_EQ(prompts[0].type & 0xF, prompt::OkCancel);
+        EXPECT_FALSE(w.App().UninstallOnExit);
+
+        answer = prompt::IdOk;
+        w.Command(ID_UNINSTALL);
+        EXPECT_TRUE(w.App().UninstallOnExit);
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));  // nothing happens before exit
+        w.App().AddToRecentFileList(folder + "\\b.j");
+        w.App().ExitInstance();
+    }
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, root));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Quendal"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".j"));  // no previous owner: the key goes
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::string("CLSID\\") + shellreg::kExtensionClsid));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Torvex"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Directory\\shellex\\ContextMenuHandlers\\Torvex"));
+
+    // ".j" owned by another program stays with it; a recorded owner gets it back.
+    SetValue(HKEY_CLASSES_ROOT, ".j", "Else.Archive");
+    shellreg::RemoveRegistration();
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".j"), "Else.Archive");
+    SetValue(HKEY_CLASSES_ROOT, ".j", "Torvex.Document");
+    SetValue(HKEY_CURRENT_USER, root + "\\Settings", "Before.Archive", "ShExtPrevAssoc");
+    shellreg::RemoveRegistration();
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".j"), "Before.Archive");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, root));
+    ResetClasses("");
+    RemoveTree(folder);
+}
+
+TEST(ShellWindow, FirstStartOffersShellExtensionsAndClearsFirstRunEvenOnCancel)
+{
+    ResetClasses("");
+    DialogDriver driver;
+    driver.Then("Shell Extensions", [](HWND d) {
+        EXPECT_FALSE(DialogDriver::Enabled(d, IDHELP_SHEXT));  // no manual to show yet at the first start
+        DialogDriver::Click(d, IDCANCEL);
+    });
+    AttendedApp a([](SettingsStore& store) { store.WriteProfileInt("Tip", "StartUp", 1); });
+    EXPECT_TRUE(a.started);
+    EXPECT_TRUE(driver.AllDone());
+    EXPECT_EQ(a.App().Settings().GetProfileInt("Settings", "FirstRun", -1), 0);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));  // cancelled: nothing registered
+}
+
+TEST(ShellWindow, TipAtStartUpNextTipAndAbout)
+{
+    std::string folder = MakeScratchFolder("tips");
+    WriteFile(folder + "\\tips.txt", "; comment\r\nFirst tip\r\n Skipped\r\nSecond tip\r\n");
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(folder.c_str());
+    std::vector<std::string> shown;
+    {
+        DialogDriver driver;
+        driver.Then("Tip of the Day", [&](HWND d) {
+            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
+            EXPECT_EQ(IsDlgButtonChecked(d, IDC_TIP_SHOW_AT_STARTUP), BST_CHECKED);
+            SendMessageA(GetDlgItem(d, IDC_TIP_NEXT), BM_CLICK, 0, 0);
+            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
+            SendMessageA(GetDlgItem(d, IDC_TIP_NEXT), BM_CLICK, 0, 0);
+            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
+            CheckDlgButton(d, IDC_TIP_SHOW_AT_STARTUP, BST_UNCHECKED);
+            DialogDriver::Click(d, IDOK);
+        });
+        AttendedApp a([](SettingsStore& store) { store.WriteProfileInt("Settings", "FirstRun", 0); });
+        EXPECT_TRUE(driver.AllDone());
+        SettingsStore& store = a.App().Settings();
+        EXPECT_EQ(store.GetProfileInt("Tip", "StartUp", -1), 1);
+        EXPECT_EQ(store.GetProfileInt("Tip", "FilePos", -1), 22);  // after "First tip\r\n", read last
+        SetCurrentDirectoryA(previous);
+
+        // The menu command shows the tip even with tips off at start-up.
+        DialogDriver again;
+        again.Then("Tip of the Day", [&](HWND d) {
+            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
+            EXPECT_EQ(IsDlgButtonChecked(d, IDC_TIP_SHOW_AT_STARTUP), BST_UNCHECKED);
+            DialogDriver::Click(d, IDCANCEL);
+        });
+        SetCurrentDirectoryA(folder.c_str());
+        SendMessageA(a.App().MainWindow()->Handle(), WM_COMMAND, ID_TIP_OF_THE_DAY, 0);
+        SetCurrentDirectoryA(previous);
+        EXPECT_TRUE(again.AllDone());
+
+        std::string aboutText;
+        DialogDriver about;
+        about.Then("About Torvex", [&](HWND d) {
+            EnumChildWindows(d, [](HWND child, LPARAM lp) -> BOOL {
+                char text[128] = {};
+                GetWindowTextA(child, text, sizeof text);
+                if (std::string(text).find("version") != std::string::npos)
+                    *reinterpret_cast<std::string*>(lp) = text;
+                return TRUE;
+            }, (LPARAM)&aboutText);
+            DialogDriver::Click(d, IDOK);
+        });
+        SendMessageA(a.App().MainWindow()->Handle(), WM_COMMAND, ID_APP_ABOUT, 0);
+        EXPECT_TRUE(about.AllDone());
+        EXPECT_EQ(aboutText, "Torvex version 1.4");
+    }
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ(shown, (std::vector<std::string>{"First tip\n", "Second tip\n", "First tip\n", "Second tip\n"}));
+    RemoveTree(folder);
+}
+
+TEST(ShellWindow, HelpStartsTheBrowserWithTheManualAndTheDialogsAnchor)
+{
+    std::string folder = MakeScratchFolder("help");
+    std::string browser = folder + "\\browser.exe";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\shellext-stand-in\\jar32.exe").c_str(), browser.c_str(), FALSE));
+    WriteFile(folder + "\\manual.htm", "<html></html>");
+    WriteFile(folder + "\\manuel.htm", "<html></html>");
+    std::string savedHtm = RegValue(HKEY_CLASSES_ROOT, ".htm");
+    SetValue(HKEY_CLASSES_ROOT, ".htm", "TorvexTestPage");
+    SetValue(HKEY_CLASSES_ROOT, "TorvexTestPage\\shell\\open\\command", "\"" + browser + "\" \"%1\"");
+    const std::string record = folder + "\\browser.record";
+    const std::string manual = folder + ((GetUserDefaultLangID() & 0xFF) == 0x0C ? "\\manuel.htm" : "\\manual.htm");
+    auto started = [&](TorvexWindow& w) {
+        bool ok = w.PumpUntil([&] { return GetFileAttributesA(record.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
+        Sleep(100);  // the recorder finishes its file
+        std::string text = ReadFileText(record);
+        DeleteFileA(record.c_str());
+        return ok ? text.substr(0, text.find('\n')) : std::string("<not started>");
+    };
+    {
+        TorvexWindow w(folder, [&](SettingsStore& store) { store.WriteProfileString("Settings", "torvexEdit", folder); });
+        std::vector<PromptRequest> prompts;
+        SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+
+        // F1 in the main window: the manual without an anchor, by a new browser.
+        w.PressKey(VK_F1, false);
+        std::string line = started(w);
+        EXPECT_NE(line.find(browser), std::string::npos) << line;
+        EXPECT_TRUE(EndsWith(line, manual)) << line;
+        for (const auto& p : prompts)
+            ADD_FAILURE() << p.text;
+
+        // F1 in the Shell Extensions dialog: its topic. The type declares no DDE command, so
+        // the browser is started again.
+        std::string anchorWhileOpen;
+        DialogDriver driver;
+        driver.Then("Shell Extensions", [&](HWND d) {
+            anchorWhileOpen = w.View().helpAnchor;
+            // A key the user presses, through the system's input (a posted key gives no help request).
+            SetForegroundWindow(d);
+            SetFocus(GetDlgItem(d, IDOK));
+            keybd_event(VK_F1, 0, 0, 0);
+            keybd_event(VK_F1, 0, KEYEVENTF_KEYUP, 0);
+        });
+        driver.Then("Shell Extensions", [](HWND d) { DialogDriver::Click(d, IDCANCEL); },
+                    [&] { return GetFileAttributesA(record.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        w.Command(ID_SHELL_EXTENSIONS);
+        EXPECT_TRUE(driver.AllDone());
+        EXPECT_EQ(anchorWhileOpen, "#Associate");
+        EXPECT_EQ(w.View().helpAnchor, "");
+        line = started(w);
+        EXPECT_TRUE(EndsWith(line, manual + "#Associate")) << line;
+
+        // The dialog's own Help button opens the same topic.
+        DialogDriver button;
+        button.Then("Shell Extensions", [](HWND d) {
+            DialogDriver::Click(d, IDHELP_SHEXT);
+            DialogDriver::Click(d, IDCANCEL);
+        });
+        w.Command(ID_SHELL_EXTENSIONS);
+        line = started(w);
+        EXPECT_TRUE(EndsWith(line, manual + "#Associate")) << line;
+        EXPECT_TRUE(prompts.empty());
+
+        // With no page type behind ".htm" there is no browser to ask.
+        SetValue(HKEY_CLASSES_ROOT, ".htm", "TorvexNoSuchPageType");
+        w.Command(ID_HELP);
+        ASSERT_EQ(prompts.size(), 1u);
+        EXPECT_EQ(prompts[0].text, "No browser available");
+    }
+    SetValue(HKEY_CLASSES_ROOT, ".htm", savedHtm == "<missing>" ? "" : savedHtm);
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestPage\\shell\\open\\command");
+    RemoveTree(folder);
+}
