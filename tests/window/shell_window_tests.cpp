@@ -350,3 +350,35 @@ TEST(ShellWindow, HelpStartsTheBrowserWithTheManualAndTheDialogsAnchor)
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestPage\\shell\\open\\command");
     RemoveTree(folder);
 }
+
+TEST(ShellWindow, RefusedRegistryWritesAreToldOnceWithTheReason)
+{
+    // A volatile key takes no lasting sub-key: every write below it is refused.
+    HKEY locked = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "TorvexTestLocked", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &locked, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(locked);
+    std::vector<PromptRequest> prompts;
+    SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+    shellreg::RegistrationPlan plan;
+    plan.writes = {{"TorvexTestLocked\\One", "", "1"}, {"TorvexTestLocked\\Two", "", "2"}, {"TorvexTestFine", "", "3"}};
+    EXPECT_FALSE(shellreg::ApplyRegistration(plan));
+    SetPromptScript({});
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text.rfind("The shell integration could not be registered.\nHKEY_CLASSES_ROOT\\TorvexTestLocked\\One: ", 0), 0u)
+        << prompts[0].text;
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "TorvexTestFine"), "3");  // the others are still written
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestFine");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestLocked");
+
+    // Nothing refused: no message.
+    prompts.clear();
+    SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+    plan.writes = {{"TorvexTestFine", "", "3"}};
+    plan.deletions = {"TorvexTestNeverThere"};
+    EXPECT_TRUE(shellreg::ApplyRegistration(plan));
+    SetPromptScript({});
+    EXPECT_TRUE(prompts.empty());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestFine");
+}
