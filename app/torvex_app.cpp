@@ -2,6 +2,7 @@
 
 #include "app/shell_extensions_dialog.h"
 #include "app/shell_registration_win.h"
+#include "dialogs/registry_settings_store.h"
 #include "dialogs/tip_dialog.h"
 #include "framework/message_box.h"
 #include "dialogs/setting_names.h"
@@ -10,8 +11,6 @@
 #include "resources/resource.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
-
-CTorvexApp& TheApp() { return *static_cast<CTorvexApp*>(Application::Current()); }
 
 CTorvexApp::CTorvexApp()
     : help_([this] { return DirectoriesDialog.torvexEdit; },
@@ -61,7 +60,7 @@ bool CTorvexApp::InitInstance()
     CreateSmallIcons();
     // Dialogs are drawn three-dimensional by the system itself; nothing to turn on.
     if (!HasSettingsStore())
-        SetRegistryKey("Quendal");
+        SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));
     LoadStdProfileSettings(4);
 
     char directory[MAX_PATH + 1] = {};
@@ -72,8 +71,19 @@ bool CTorvexApp::InitInstance()
     if (firstRun_)
         OfferShellExtensions();
 
-    AddDocTemplate({IDR_MAINFRAME, [] { return std::make_unique<CTorvexDoc>(); },
-                    [] { return std::make_unique<CMainFrame>(); }, [] { return std::make_unique<CTorvexView>(); }});
+    DocTemplate docTemplate;
+    docTemplate.resourceId = IDR_MAINFRAME;
+    docTemplate.createDocument = [this] {
+        return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
+    };
+    docTemplate.createFrame = [this] {
+        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }});
+    };
+    docTemplate.createView = [this] {
+        return std::make_unique<CTorvexView>(
+            ViewServices{Instance(), SmallIcons.Handle(), Settings(), DirectoriesDialog, ExtractDialog, AddDialog});
+    };
+    AddDocTemplate(std::move(docTemplate));
 
     CommandLineInfo info;
     ParseCommandLine(info);

@@ -1,6 +1,6 @@
 #include "ui/main_frame.h"
 
-#include "app/torvex_app.h"
+#include "framework/application.h"
 #include "framework/document.h"
 #include "framework/framework_ids.h"
 #include "resources/resource.h"
@@ -44,7 +44,7 @@ void FitComboDropHeight(ComboBox combo)
         combo.SetSize(box.right - box.left, wanted);
 }
 
-CMainFrame::CMainFrame() : application(&TheApp()) {}
+CMainFrame::CMainFrame(FrameServices services) : services_(std::move(services)) {}
 
 DWORD CMainFrame::PreCreate(DWORD style)
 {
@@ -54,7 +54,7 @@ DWORD CMainFrame::PreCreate(DWORD style)
 
 bool CMainFrame::OnCreate()
 {
-    HINSTANCE instance = application->Instance();
+    HINSTANCE instance = services_.instance;
     if (!MainToolBar.Create(Handle(), WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, ID_TOOLBAR_BAR))
         return false;
     if (!MainToolBar.LoadButtons(instance, IDR_MAINFRAME, DiskToolbarButtons(), kImageSize))
@@ -108,7 +108,7 @@ void CMainFrame::SetToolbarMode(int mode)
     if (mode == toolbarMode_)
         return;
     toolbarMode_ = mode;
-    HINSTANCE instance = application->Instance();
+    HINSTANCE instance = services_.instance;
     if (mode == 1) {
         MainToolBar.LoadButtons(instance, IDR_ARCHIVE_TOOLBAR, ArchiveToolbarButtons(), kImageSize);
         MainToolBar.SetSizes(kButtonSize, kImageSize);
@@ -157,8 +157,8 @@ void CMainFrame::FillChapterCombo(const ArchiveCatalogue& catalogue)
 
 void CMainFrame::OnInitMenu(HMENU menu)
 {
-    std::string helpText = application->LoadString(IDS_HELP_MENU_TEXT);
-    std::string tipText = application->LoadString(IDS_TIP_MENU_TEXT);
+    std::string helpText = LoadResourceString(services_.instance, IDS_HELP_MENU_TEXT);
+    std::string tipText = LoadResourceString(services_.instance, IDS_TIP_MENU_TEXT);
 
     std::vector<std::string> bar;
     for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i)
@@ -192,7 +192,8 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnDestroy()
 {
-    application->SaveSettingsGroups();
+    if (services_.saveSettings)
+        services_.saveSettings();
 }
 
 void CMainFrame::OnDropFiles(HDROP drop)

@@ -413,9 +413,9 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
     TorvexWindow w(data.folder);
     SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
 
-    EXPECT_FALSE(IsOpenableArchivePath(data.folder + "\\ONE.J"));
-    EXPECT_FALSE(IsOpenableArchivePath("C:\\dir.j\\file"));
-    EXPECT_TRUE(IsOpenableArchivePath(data.one));
+    EXPECT_FALSE(jarcontract::IsArchiveName(data.folder + "\\ONE.J"));
+    EXPECT_FALSE(jarcontract::IsArchiveName("C:\\dir.j\\file"));
+    EXPECT_TRUE(jarcontract::IsArchiveName(data.one));
     EXPECT_EQ(w.App().OpenDocumentFile(data.folder + "\\ONE.J"), nullptr);
     EXPECT_TRUE(prompts.empty());
 
