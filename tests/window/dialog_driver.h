@@ -1,7 +1,7 @@
-// Drives the modal dialogs a test opens on its own thread, as a user would: each step waits for a
-// visible dialog with its caption and acts on it once. Acts post their clicks and keys, so a
-// dialog they open in turn is driven by the next step. At the deadline every dialog of the thread
-// still open is cancelled, so a test fails instead of hanging.
+// Drives modal dialogs as a user would: each step waits for a visible dialog of this thread
+// with its caption, then reads and sets its controls and presses a button. Steps run from a
+// thread timer, which fires inside the dialog's modal loop. A step that opens another modal
+// dialog must post its click (PostClick), so that it returns and the next step can run.
 #pragma once
 
 #include <windows.h>
@@ -10,40 +10,30 @@
 #include <string>
 #include <vector>
 
-namespace viewtest {
+namespace dialogtest {
 
-class DialogDriver {
-public:
-    using Act = std::function<void(HWND dialog)>;
-    explicit DialogDriver(int deadlineMs = 15000);
-    ~DialogDriver();
-    DialogDriver(const DialogDriver&) = delete;
-    DialogDriver& operator=(const DialogDriver&) = delete;
-
-    // Adds a step: the next dialog captioned `caption` gets `act`, once `ready` holds (when given).
-    DialogDriver& Then(const std::string& caption, Act act, std::function<bool()> ready = {});
-    // Steps done so far.
-    int Done() const { return done_; }
-    bool AllDone() const { return done_ == (int)steps_.size(); }
-
-    // Posted as a user's click on a dialog's button.
-    static void Click(HWND dialog, int id);
-    static std::string Text(HWND dialog, int id);
-    static bool Enabled(HWND dialog, int id);
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    void Step();
-
-    struct StepEntry {
-        std::string caption;
-        Act act;
-        std::function<bool()> ready;
-    };
-    std::vector<StepEntry> steps_;
-    int done_ = 0;
-    DWORD deadline_;
-    UINT_PTR timer_ = 0;
+struct Step {
+    std::string caption;
+    std::function<void(HWND)> act;
 };
 
-} // namespace viewtest
+// Runs `body` (which opens the dialogs) with the steps armed; dialogs still open after
+// `timeoutMs` are cancelled so that a test fails instead of hanging. True when every step ran.
+bool Drive(const std::vector<Step>& steps, const std::function<void()>& body, int timeoutMs = 15000);
+
+std::string Text(HWND dialog, int id);
+void SetText(HWND dialog, int id, const std::string& text);
+bool Checked(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
+// A real click (BM_CLICK), run at once: radio groups and check boxes change as for a user.
+void Click(HWND dialog, int id);
+// The same click, delivered later through the message queue (for buttons that open a dialog).
+void PostClick(HWND dialog, int id);
+// The combo box's list items.
+std::vector<std::string> ComboItems(HWND dialog, int id);
+// The list view's item texts (first column).
+std::vector<std::string> ListItems(HWND dialog, int id);
+// The text of the tool tip registered for a control of the dialog; empty when none.
+std::string ToolTipText(HWND dialog, int id);
+
+} // namespace dialogtest

@@ -14,6 +14,7 @@
 #include <sstream>
 
 using namespace viewtest;
+using dialogtest::Drive;
 
 namespace {
 
@@ -100,16 +101,12 @@ TEST(ShellWindow, ShellExtensionsDialogWritesTheLayoutAndHandsDotJBack)
     std::string folder = MakeScratchFolder("shellreg");
     {
         TorvexWindow w(folder);
-        {
-            DialogDriver driver;
-            driver.Then("Shell Extensions", [](HWND d) {
-                EXPECT_TRUE(DialogDriver::Enabled(d, IDHELP_SHEXT));
-                EXPECT_EQ(DialogDriver::Text(d, IDC_SHEXT_COMPRESSION), "Best");
-                DialogDriver::Click(d, IDOK);
-            });
-            w.Command(ID_SHELL_EXTENSIONS);
-            EXPECT_TRUE(driver.AllDone());
-        }
+        EXPECT_TRUE(Drive({{"Shell Extensions", [](HWND d) {
+                                EXPECT_TRUE(dialogtest::Enabled(d, IDHELP_SHEXT));
+                                EXPECT_EQ(dialogtest::Text(d, IDC_SHEXT_COMPRESSION), "Best");
+                                dialogtest::PostClick(d, IDOK);
+                            }}},
+                          [&] { w.Command(ID_SHELL_EXTENSIONS); }));
         const std::string program = ProgramFolder();
         for (const auto& write : shellreg::PlanRegistration(true, true, true, program, "TestOwner.Archive").writes)
             EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, write.key, write.valueName), write.data) << write.key;
@@ -119,17 +116,15 @@ TEST(ShellWindow, ShellExtensionsDialogWritesTheLayoutAndHandsDotJBack)
 
         // Registering again keeps the first owner; then the association is unticked, the
         // compression extension too (its options follow it), and the rate was changed.
-        DialogDriver driver;
-        driver.Then("Shell Extensions", [](HWND d) {
-            SendMessageA(GetDlgItem(d, IDC_SHEXT_COMPRESSION), CB_SETCURSEL, 2, 0);
-            CheckDlgButton(d, IDC_SHEXT_ASSOCIATE, BST_UNCHECKED);
-            SendMessageA(GetDlgItem(d, IDC_SHEXT_COMPRESS), BM_CLICK, 0, 0);
-            EXPECT_FALSE(DialogDriver::Enabled(d, IDC_SHEXT_COMPRESSION));
-            EXPECT_FALSE(DialogDriver::Enabled(d, IDC_SHEXT_SKIP_DIR));
-            DialogDriver::Click(d, IDOK);
-        });
-        w.Command(ID_SHELL_EXTENSIONS);
-        EXPECT_TRUE(driver.AllDone());
+        EXPECT_TRUE(Drive({{"Shell Extensions", [](HWND d) {
+                                SendMessageA(GetDlgItem(d, IDC_SHEXT_COMPRESSION), CB_SETCURSEL, 2, 0);
+                                CheckDlgButton(d, IDC_SHEXT_ASSOCIATE, BST_UNCHECKED);
+                                dialogtest::Click(d, IDC_SHEXT_COMPRESS);
+                                EXPECT_FALSE(dialogtest::Enabled(d, IDC_SHEXT_COMPRESSION));
+                                EXPECT_FALSE(dialogtest::Enabled(d, IDC_SHEXT_SKIP_DIR));
+                                dialogtest::PostClick(d, IDOK);
+                            }}},
+                          [&] { w.Command(ID_SHELL_EXTENSIONS); }));
         EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".j"), "TestOwner.Archive");
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Torvex"));
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Directory\\shellex\\ContextMenuHandlers\\Torvex"));
@@ -139,12 +134,11 @@ TEST(ShellWindow, ShellExtensionsDialogWritesTheLayoutAndHandsDotJBack)
         EXPECT_EQ(store.GetProfileInt("Settings", "ShExtCompression", -1), 2);
 
         // Cancel changes nothing.
-        DialogDriver cancel;
-        cancel.Then("Shell Extensions", [](HWND d) {
-            CheckDlgButton(d, IDC_SHEXT_ASSOCIATE, BST_CHECKED);
-            DialogDriver::Click(d, IDCANCEL);
-        });
-        w.Command(ID_SHELL_EXTENSIONS);
+        EXPECT_TRUE(Drive({{"Shell Extensions", [](HWND d) {
+                                CheckDlgButton(d, IDC_SHEXT_ASSOCIATE, BST_CHECKED);
+                                dialogtest::PostClick(d, IDCANCEL);
+                            }}},
+                          [&] { w.Command(ID_SHELL_EXTENSIONS); }));
         EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".j"), "TestOwner.Archive");
     }
     ResetClasses("");
@@ -204,15 +198,14 @@ TEST(ShellWindow, UninstallConfirmedRemovesEveryKeyAtExitOnly)
 TEST(ShellWindow, FirstStartOffersShellExtensionsAndClearsFirstRunEvenOnCancel)
 {
     ResetClasses("");
-    DialogDriver driver;
-    driver.Then("Shell Extensions", [](HWND d) {
-        EXPECT_FALSE(DialogDriver::Enabled(d, IDHELP_SHEXT));  // no manual to show yet at the first start
-        DialogDriver::Click(d, IDCANCEL);
-    });
-    AttendedApp a([](SettingsStore& store) { store.WriteProfileInt("Tip", "StartUp", 1); });
-    EXPECT_TRUE(a.started);
-    EXPECT_TRUE(driver.AllDone());
-    EXPECT_EQ(a.App().Settings().GetProfileInt("Settings", "FirstRun", -1), 0);
+    std::unique_ptr<AttendedApp> a;
+    EXPECT_TRUE(Drive({{"Shell Extensions", [](HWND d) {
+                            EXPECT_FALSE(dialogtest::Enabled(d, IDHELP_SHEXT));  // Help is off at the first start
+                            dialogtest::PostClick(d, IDCANCEL);
+                        }}},
+                      [&] { a = std::make_unique<AttendedApp>([](SettingsStore& store) { store.WriteProfileInt("Tip", "StartUp", 1); }); }));
+    EXPECT_TRUE(a->started);
+    EXPECT_EQ(a->App().Settings().GetProfileInt("Settings", "FirstRun", -1), 0);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));  // cancelled: nothing registered
 }
 
@@ -225,39 +218,38 @@ TEST(ShellWindow, TipAtStartUpNextTipAndAbout)
     SetCurrentDirectoryA(folder.c_str());
     std::vector<std::string> shown;
     {
-        DialogDriver driver;
-        driver.Then("Tip of the Day", [&](HWND d) {
-            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
+        std::unique_ptr<AttendedApp> started;
+        auto tipStep = dialogtest::Step{"Tip of the Day", [&](HWND d) {
+            shown.push_back(dialogtest::Text(d, IDC_TIP_TEXT));
             EXPECT_EQ(IsDlgButtonChecked(d, IDC_TIP_SHOW_AT_STARTUP), BST_CHECKED);
             SendMessageA(GetDlgItem(d, IDC_TIP_NEXT), BM_CLICK, 0, 0);
-            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
+            shown.push_back(dialogtest::Text(d, IDC_TIP_TEXT));
             SendMessageA(GetDlgItem(d, IDC_TIP_NEXT), BM_CLICK, 0, 0);
-            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
+            shown.push_back(dialogtest::Text(d, IDC_TIP_TEXT));
             CheckDlgButton(d, IDC_TIP_SHOW_AT_STARTUP, BST_UNCHECKED);
-            DialogDriver::Click(d, IDOK);
-        });
-        AttendedApp a([](SettingsStore& store) { store.WriteProfileInt("Settings", "FirstRun", 0); });
-        EXPECT_TRUE(driver.AllDone());
+            dialogtest::PostClick(d, IDOK);
+        }};
+        EXPECT_TRUE(Drive({tipStep}, [&] {
+            started = std::make_unique<AttendedApp>([](SettingsStore& store) { store.WriteProfileInt("Settings", "FirstRun", 0); });
+        }));
+        AttendedApp& a = *started;
         SettingsStore& store = a.App().Settings();
         EXPECT_EQ(store.GetProfileInt("Tip", "StartUp", -1), 1);
         EXPECT_EQ(store.GetProfileInt("Tip", "FilePos", -1), 22);  // after "First tip\r\n", read last
         SetCurrentDirectoryA(previous);
 
         // The menu command shows the tip even with tips off at start-up.
-        DialogDriver again;
-        again.Then("Tip of the Day", [&](HWND d) {
-            shown.push_back(DialogDriver::Text(d, IDC_TIP_TEXT));
-            EXPECT_EQ(IsDlgButtonChecked(d, IDC_TIP_SHOW_AT_STARTUP), BST_UNCHECKED);
-            DialogDriver::Click(d, IDCANCEL);
-        });
         SetCurrentDirectoryA(folder.c_str());
-        SendMessageA(a.App().MainWindow()->Handle(), WM_COMMAND, ID_TIP_OF_THE_DAY, 0);
+        EXPECT_TRUE(Drive({{"Tip of the Day", [&](HWND d) {
+                              shown.push_back(dialogtest::Text(d, IDC_TIP_TEXT));
+                              EXPECT_EQ(IsDlgButtonChecked(d, IDC_TIP_SHOW_AT_STARTUP), BST_UNCHECKED);
+                              dialogtest::PostClick(d, IDCANCEL);
+                          }}},
+                          [&] { SendMessageA(a.App().MainWindow()->Handle(), WM_COMMAND, ID_TIP_OF_THE_DAY, 0); }));
         SetCurrentDirectoryA(previous);
-        EXPECT_TRUE(again.AllDone());
 
         std::string aboutText;
-        DialogDriver about;
-        about.Then("About Torvex", [&](HWND d) {
+        auto aboutStep = dialogtest::Step{"About Torvex", [&](HWND d) {
             EnumChildWindows(d, [](HWND child, LPARAM lp) -> BOOL {
                 char text[128] = {};
                 GetWindowTextA(child, text, sizeof text);
@@ -265,10 +257,9 @@ TEST(ShellWindow, TipAtStartUpNextTipAndAbout)
                     *reinterpret_cast<std::string*>(lp) = text;
                 return TRUE;
             }, (LPARAM)&aboutText);
-            DialogDriver::Click(d, IDOK);
-        });
-        SendMessageA(a.App().MainWindow()->Handle(), WM_COMMAND, ID_APP_ABOUT, 0);
-        EXPECT_TRUE(about.AllDone());
+            dialogtest::PostClick(d, IDOK);
+        }};
+        EXPECT_TRUE(Drive({aboutStep}, [&] { SendMessageA(a.App().MainWindow()->Handle(), WM_COMMAND, ID_APP_ABOUT, 0); }));
         EXPECT_EQ(aboutText, "Torvex version 1.4");
     }
     SetCurrentDirectoryA(previous);
@@ -311,31 +302,38 @@ TEST(ShellWindow, HelpStartsTheBrowserWithTheManualAndTheDialogsAnchor)
         // F1 in the Shell Extensions dialog: its topic. The type declares no DDE command, so
         // the browser is started again.
         std::string anchorWhileOpen;
-        DialogDriver driver;
-        driver.Then("Shell Extensions", [&](HWND d) {
-            anchorWhileOpen = w.View().helpAnchor;
-            // A key the user presses, through the system's input (a posted key gives no help request).
-            SetForegroundWindow(d);
-            SetFocus(GetDlgItem(d, IDOK));
-            keybd_event(VK_F1, 0, 0, 0);
-            keybd_event(VK_F1, 0, KEYEVENTF_KEYUP, 0);
-        });
-        driver.Then("Shell Extensions", [](HWND d) { DialogDriver::Click(d, IDCANCEL); },
-                    [&] { return GetFileAttributesA(record.c_str()) != INVALID_FILE_ATTRIBUTES; });
-        w.Command(ID_SHELL_EXTENSIONS);
-        EXPECT_TRUE(driver.AllDone());
+        EXPECT_TRUE(Drive({{"Shell Extensions", [&](HWND d) {
+                                anchorWhileOpen = w.View().helpAnchor;
+                                // A key the user presses, through the system's input (a posted key
+                                // gives no help request); the dialog's own loop handles it meanwhile.
+                                SetForegroundWindow(d);
+                                SetFocus(GetDlgItem(d, IDOK));
+                                keybd_event(VK_F1, 0, 0, 0);
+                                keybd_event(VK_F1, 0, KEYEVENTF_KEYUP, 0);
+                                for (DWORD start = GetTickCount();
+                                     GetTickCount() - start < 10000 && GetFileAttributesA(record.c_str()) == INVALID_FILE_ATTRIBUTES;) {
+                                    MSG m;
+                                    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+                                        if (!IsDialogMessageA(d, &m)) {
+                                            TranslateMessage(&m);
+                                            DispatchMessageA(&m);
+                                        }
+                                    Sleep(20);
+                                }
+                                dialogtest::PostClick(d, IDCANCEL);
+                            }}},
+                          [&] { w.Command(ID_SHELL_EXTENSIONS); }));
         EXPECT_EQ(anchorWhileOpen, "#Associate");
         EXPECT_EQ(w.View().helpAnchor, "");
         line = started(w);
         EXPECT_TRUE(EndsWith(line, manual + "#Associate")) << line;
 
         // The dialog's own Help button opens the same topic.
-        DialogDriver button;
-        button.Then("Shell Extensions", [](HWND d) {
-            DialogDriver::Click(d, IDHELP_SHEXT);
-            DialogDriver::Click(d, IDCANCEL);
-        });
-        w.Command(ID_SHELL_EXTENSIONS);
+        EXPECT_TRUE(Drive({{"Shell Extensions", [](HWND d) {
+                                dialogtest::PostClick(d, IDHELP_SHEXT);
+                                dialogtest::PostClick(d, IDCANCEL);
+                            }}},
+                          [&] { w.Command(ID_SHELL_EXTENSIONS); }));
         line = started(w);
         EXPECT_TRUE(EndsWith(line, manual + "#Associate")) << line;
         EXPECT_TRUE(prompts.empty());
