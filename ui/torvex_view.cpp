@@ -10,6 +10,7 @@
 #include "engine/torvex_doc.h"
 #include "dialogs/setting_names.h"
 #include "dialogs/settings_dialogs_win.h"
+#include "operations/help.h"
 #include "operations/open_verb.h"
 #include "framework/application.h"
 #include "framework/message_box.h"
@@ -520,7 +521,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         ViewSave().OnSaveViewed();
         return true;
     case ID_DIRECTORIES: {
+        HelpTopic topic(helpAnchor, "#ConfigureTorvex");
         DirectoriesDialog dialog(services_.directories);
+        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
         HIMAGELIST icons = services_.smallIcons;
         dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
@@ -530,7 +533,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_MISCELLANEOUS: {
         MiscellaneousSettings misc;
         misc.Load(services_.store);
+        HelpTopic topic(helpAnchor, "#SetMisc");
         MiscellaneousDialog dialog(misc);
+        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
             misc.Save(services_.store);
         return true;

@@ -72,6 +72,7 @@ bool ViewCommandAvailable(unsigned id)
     case Save:
     case Directories:
     case Miscellaneous:
+    case ShellExtensions:
         return true;
     default:
         return false;
