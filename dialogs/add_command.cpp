@@ -102,3 +102,26 @@ AddCommand BuildAddCommand(const AddChoices& c, const AddCommandEnvironment& env
         AppendComment(command, " -hz", c.chapterComment, kChapterCommentFile, env);
     return command;
 }
+
+SpanControls DecideSpanControls(bool spanArchive, bool fixedDrive)
+{
+    SpanControls controls;
+    controls.volumeEnabled = spanArchive;
+    controls.diskOptionsEnabled = spanArchive && !fixedDrive;
+    return controls;
+}
+
+std::string PathInArchiveFromLabels(const std::vector<std::string>& labels)
+{
+    if (labels.size() <= 1)
+        return "\\";
+    std::string path;
+    for (size_t i = 1; i < labels.size(); ++i)
+        path += "\\" + labels[i];
+    return path;
+}
+
+bool NamesAnArchive(const std::string& archiveName)
+{
+    return archiveName.size() >= 2 && archiveName.compare(archiveName.size() - 2, 2, ".j") == 0;
+}

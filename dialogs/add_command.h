@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The Add dialog's choices that shape the command.
 struct AddChoices {
@@ -49,3 +50,18 @@ AddCommand BuildAddCommand(const AddChoices& choices, const AddCommandEnvironmen
 // A volume size the archiver can take: "AutoDetect", or a number of thousands of bytes
 // (at most 12 digits) optionally followed by text, as in "1457 Kb".
 bool VolumeSizeValid(const std::string& volumeSize);
+
+// Which spanning controls the Add dialog enables: the volume size with spanning on, format and
+// wipe with spanning on an archive that is not on a fixed disk (else they are also unchecked).
+struct SpanControls {
+    bool volumeEnabled = false;
+    bool diskOptionsEnabled = false;
+};
+SpanControls DecideSpanControls(bool spanArchive, bool fixedDrive);
+
+// The directory inside the archive for a tree item, from the labels of the root ("\") down to
+// the item: "\", "dir", "sub" gives \dir\sub; the root alone gives "\".
+std::string PathInArchiveFromLabels(const std::vector<std::string>& labels);
+
+// Whether the archive-tree should list the named archive: its name ends in ".j" (case matters).
+bool NamesAnArchive(const std::string& archiveName);

@@ -154,3 +154,27 @@ TEST_F(AddCommandTest, ACommentFileThatCannotBeWrittenIsReported)
 }
 
 } // namespace
+
+namespace {
+
+TEST(AddDialogRules, SpanningTreePathAndArchiveNames)
+{
+    SpanControls off = DecideSpanControls(false, false);
+    EXPECT_FALSE(off.volumeEnabled);
+    EXPECT_FALSE(off.diskOptionsEnabled);
+    SpanControls fixed = DecideSpanControls(true, true);
+    EXPECT_TRUE(fixed.volumeEnabled);
+    EXPECT_FALSE(fixed.diskOptionsEnabled);
+    EXPECT_TRUE(DecideSpanControls(true, false).diskOptionsEnabled);
+
+    EXPECT_EQ(PathInArchiveFromLabels({"\\"}), "\\");
+    EXPECT_EQ(PathInArchiveFromLabels({}), "\\");
+    EXPECT_EQ(PathInArchiveFromLabels({"\\", "dir", "sub"}), "\\dir\\sub");
+
+    EXPECT_TRUE(NamesAnArchive("C:\\x.j"));
+    EXPECT_FALSE(NamesAnArchive("C:\\x.J"));
+    EXPECT_FALSE(NamesAnArchive("C:\\x.jar"));
+    EXPECT_FALSE(NamesAnArchive("j"));
+}
+
+} // namespace
