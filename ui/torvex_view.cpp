@@ -10,6 +10,8 @@
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
+#include "operations/add_delete_commands.h"
+#include "operations/add_operation.h"
 #include "resources/resource.h"
 #include "ui/compare_rows.h"
 #include "ui/disk_browser.h"
@@ -395,6 +397,52 @@ void CTorvexView::ClearWorkSet()
 
 // ---- Selection ----------------------------------------------------------------------------
 
+void CTorvexView::CollectSelection()
+{
+    ClearWorkSet();
+    if (RowsStale())
+        return;
+    bool disk = !GetTorvexDoc()->archiveMode;
+    const ListCtrl& list = List();
+    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED)) {
+        if (i < rows_.FirstRealRow())
+            continue;
+        ArchiveEntry& copy = WorkSet.Add(rows_.Entry(i));
+        if (disk)
+            copy.Columns[ArchiveEntry::Source] = diskFolder;
+    }
+}
+
+const ArchiveEntry* CTorvexView::FirstSelectedEntry() const
+{
+    if (RowsStale())
+        return nullptr;
+    const ListCtrl& list = List();
+    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED))
+        if (i >= rows_.FirstRealRow())
+            return &rows_.Entry(i);
+    return nullptr;
+}
+
+void CTorvexView::ShowRelisted(ArchiveRelisting& relisting)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    hitItem = -1;
+    DropRows();
+    doc->catalogue = std::move(*relisting.catalogue);
+    shownChapter = relisting.shownChapter;
+    archiveFolder = relisting.archiveFolder;
+    CMainFrame* frame = MainFrame();
+    frame->ShowArchiveInfo(&doc->catalogue, shownChapter);
+    frame->FillChapterCombo(doc->catalogue);
+    ShowArchiveFolder(ChapterList(archiveFolder));
+}
+
+void CTorvexView::OnDropAdd(HDROP drop)
+{
+    ::OnDropAdd(*this, TheApp().AddDialog, drop);
+}
+
 bool CTorvexView::IsRowSelected(int row) const
 {
     return (List().GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
@@ -470,6 +518,12 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         return true;
     case ID_REFRESH:
         OnRefresh();
+        return true;
+    case ID_ADD:
+        ::OnAdd(*this, TheApp().AddDialog, TheApp().DirectoriesDialog);
+        return true;
+    case ID_DELETE:
+        ::OnDelete(*this);
         return true;
     case IDC_DRIVE_COMBO:
         if (code == CBN_SELENDOK)
@@ -634,9 +688,11 @@ bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 
 void CTorvexView::RunListKey(const KeyDecision& decision)
 {
-    // Ctrl+E / Ctrl+X (extract), Ctrl+A (add) and Delete (quick deletion) start their operations
-    // here once those exist; until then the keys do what the list itself does with them.
-    (void)decision;
+    // Ctrl+E / Ctrl+X (extract) start their operation here once it exists.
+    if (decision.quickDelete)
+        ::QuickDelete(*this);
+    else if (decision.command == ID_ADD)
+        ::OnAdd(*this, TheApp().AddDialog, TheApp().DirectoriesDialog);
 }
 
 bool CTorvexView::OnTimer(UINT_PTR id)

@@ -13,6 +13,7 @@
 #include "ui/view_rows.h"
 #include "ui/view_rules.h"
 
+struct ArchiveRelisting;
 class CMainFrame;
 class CTorvexDoc;
 
@@ -78,6 +79,16 @@ public:
     void OnDriveChange();
     // Runs what a double click on `row` does (the window's handler calls it after the hit test).
     void ActivateRow(int row);
+
+    // Adding and deleting (operations/): the selected rows below the parent row into the
+    // WorkSet (disk rows remember the shown folder as their source); the first of them.
+    void CollectSelection();
+    const ArchiveEntry* FirstSelectedEntry() const;
+    // Shows an archive listed anew after an add or delete: the catalogue replaces the shown one
+    // only here, on the interface thread, with the chapter combo refilled.
+    void ShowRelisted(ArchiveRelisting& relisting);
+    // Files dropped onto the window that are not a single archive to open.
+    void OnDropAdd(HDROP drop);
 
     bool WatcherStarted() const { return watcher_.Started(); }
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }

@@ -60,6 +60,8 @@ bool ViewCommandAvailable(unsigned id)
     case SelectAll:
     case Refresh:
     case FileOpen:
+    case Add:
+    case Delete:
         return true;
     default:
         return false;
