@@ -79,20 +79,18 @@ void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& dire
     dialog.document = doc;
     dialog.archiveName = ProposedArchiveName(first->Columns[ArchiveEntry::Name], first->IsDirectory(), directories.addDir,
                                              directories.addLast, directories.addEdit, view.diskFolder);
+    // The selection is taken now: the folder watcher may refill the list while the dialog is open.
+    view.CollectSelection();
+    EntryList selection = std::move(view.WorkSet);
+    view.ClearWorkSet();
     INT_PTR answer;
     {
         HelpAnchor anchor(view, "#Add");
         answer = dialog.DoModal(view.MainFrame()->Handle());
     }
-    if (answer != IDOK)
+    if (answer != IDOK || dialog.useFilesList || selection.empty())
         return;
-    // AddFiles: the rows are gathered here, the worker only reads its own copies.
-    if (!dialog.useFilesList)
-        view.CollectSelection();
-    if (view.WorkSet.empty())
-        return;
-    std::shared_ptr<AddJob> job = JobFromDialog(dialog, std::move(view.WorkSet));
-    view.ClearWorkSet();
+    std::shared_ptr<AddJob> job = JobFromDialog(dialog, std::move(selection));
     job->showState = AddShowState(dialog.spanArchive, IsRemovableDrive(DriveRoot(dialog.archiveName)), dialog.interactiveComment);
     RunViewOperation(
         view, [doc, job] { RunAdd(*doc, *job, ListFolderNames); },

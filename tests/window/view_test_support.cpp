@@ -101,6 +101,86 @@ bool RunJar(const std::string& folder, const std::string& arguments, std::string
     return started && text.find("ERROR") == std::string::npos;
 }
 
+namespace {
+DialogDriver* activeDriver = nullptr;
+}
+
+DialogDriver::DialogDriver(const std::string& caption, std::function<void(HWND)> step, int deadlineMs)
+    : caption_(caption), step_(std::move(step)),
+      deadline_(std::chrono::steady_clock::now() + std::chrono::milliseconds(deadlineMs))
+{
+    activeDriver = this;
+    timer_ = SetTimer(nullptr, 0, 30, Tick);
+}
+
+DialogDriver::~DialogDriver()
+{
+    KillTimer(nullptr, timer_);
+    if (activeDriver == this)
+        activeDriver = nullptr;
+}
+
+void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogDriver* driver = activeDriver;
+    if (!driver || driver->ran_)
+        return;
+    struct Search {
+        const std::string* caption;
+        HWND found;
+    } search{&driver->caption_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        char cls[32] = {}, text[128] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        GetWindowTextA(w, text, sizeof text);
+        if (std::string(cls) == "#32770" && IsWindowVisible(w) && *s->caption == text) {
+            s->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }, (LPARAM)&search);
+    if (search.found) {
+        driver->ran_ = true;
+        auto step = std::move(driver->step_);
+        step(search.found);
+        return;
+    }
+    if (std::chrono::steady_clock::now() > driver->deadline_) {
+        driver->timedOut_ = true;
+        driver->ran_ = true;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (std::string(cls) == "#32770" && IsWindowVisible(w))
+                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        }, 0);
+    }
+}
+
+void SetControlText(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+void SelectComboItem(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
+}
+
 TorvexWindow::TorvexWindow(const std::string& startFolder, std::function<void(SettingsStore&)> settings)
 {
     auto store = std::make_unique<MemorySettingsStore>();
