@@ -1,13 +1,12 @@
 #include "app/torvex_app.h"
 
+#include "dialogs/registry_settings_store.h"
 #include "dialogs/setting_names.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "resources/resource.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
-
-CTorvexApp& TheApp() { return *static_cast<CTorvexApp*>(Application::Current()); }
 
 CTorvexApp::CTorvexApp() = default;
 
@@ -55,7 +54,7 @@ bool CTorvexApp::InitInstance()
     AddDialog.smallIcons = SmallIcons.Handle();
     // Dialogs are drawn three-dimensional by the system itself; nothing to turn on.
     if (!HasSettingsStore())
-        SetRegistryKey("Quendal");
+        SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));
     LoadStdProfileSettings(4);
 
     char directory[MAX_PATH + 1] = {};
@@ -68,8 +67,19 @@ bool CTorvexApp::InitInstance()
         WriteSetting(Settings(), setting::FirstRun, 0);
     }
 
-    AddDocTemplate({IDR_MAINFRAME, [] { return std::make_unique<CTorvexDoc>(); },
-                    [] { return std::make_unique<CMainFrame>(); }, [] { return std::make_unique<CTorvexView>(); }});
+    DocTemplate docTemplate;
+    docTemplate.resourceId = IDR_MAINFRAME;
+    docTemplate.createDocument = [this] {
+        return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
+    };
+    docTemplate.createFrame = [this] {
+        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }});
+    };
+    docTemplate.createView = [this] {
+        return std::make_unique<CTorvexView>(
+            ViewServices{Instance(), SmallIcons.Handle(), Settings(), DirectoriesDialog, ExtractDialog, AddDialog});
+    };
+    AddDocTemplate(std::move(docTemplate));
 
     CommandLineInfo info;
     ParseCommandLine(info);

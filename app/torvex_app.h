@@ -1,5 +1,6 @@
 // The application object: the settings groups that stay loaded for the whole run, the small
-// icons every list shares, start-up and exit.
+// icons every list shares, start-up and exit. It hands each part what it needs when it creates
+// it; nothing reaches it through a global.
 #pragma once
 
 #include "dialogs/add_dialog.h"
@@ -37,6 +38,3 @@ private:
     bool CreateSmallIcons();
     bool firstRun_ = false;
 };
-
-// The running application object.
-CTorvexApp& TheApp();

@@ -10,6 +10,7 @@
 #include "archiver/commands.h"
 #include "archiver/compressor.h"
 #include "archiver/console_output.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
 namespace {
@@ -420,6 +421,12 @@ int AddFiles(const Options& options)
         Console::Line((pending[p].replaces >= 0 ? "Replacing " : "Adding    ") + entry.path);
         index.entries.push_back(std::move(entry));
         ++added;
+    }
+    // A run that stores nothing changes nothing: no empty chapter, no empty archive.
+    if (added == 0 && shared == 0 && options.archiveComment.empty() && options.chapterComment.empty()) {
+        writer.Abandon();
+        Console::Line(std::string("Nothing to add; ") + options.archive + (exists ? " is unchanged" : " is not created"));
+        return 0;
     }
     // A replaced version leaves the target chapter; it disappears when no chapter holds it.
     for (int64_t e : dropped)

@@ -6,11 +6,9 @@
 #include <cstring>
 
 #include "archiver/console_output.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
-
-void MakeHeader(unsigned char* header, uint32_t volumes);
-void MakeTrailer(unsigned char* trailer, uint64_t offset, uint64_t packed, uint64_t plain, uint32_t crc);
 
 namespace {
 constexpr size_t kBufferSize = 4 << 20;
@@ -26,28 +24,69 @@ std::string LeafOf(const std::string& path)
     size_t slash = path.find_last_of(kDiskSeparator);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+std::string WorkFolderOf(const std::string& archive, const std::string& workFolder)
+{
+    std::string folder = workFolder.empty() ? FolderOf(archive) : ToDiskSeparators(workFolder);
+    while (folder.size() > 1 && folder.back() == kDiskSeparator && !(folder.size() == 3 && folder[1] == ':'))
+        folder.pop_back();
+    return folder;
+}
+
+std::string TemporaryArchivePath(const std::string& archive, const std::string& workFolder)
+{
+    std::string folder = WorkFolderOf(archive, workFolder);
+    return folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + LeafOf(archive) + ".tmp~";
+}
 } // namespace
 
 bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFolder)
 {
     archive_ = archive;
-    std::string folder = workFolder.empty() ? FolderOf(archive) : ToDiskSeparators(workFolder);
-    while (folder.size() > 1 && folder.back() == kDiskSeparator && !(folder.size() == 3 && folder[1] == ':'))
-        folder.pop_back();
+    std::string folder = WorkFolderOf(archive, workFolder);
     if (!workFolder.empty() && !IsDirectory(folder)) {
         error_ = "the work folder " + folder + " does not exist";
         return false;
     }
-    temp_ = folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + LeafOf(archive) + ".tmp~";
-    if (!file_.Open(temp_, DiskFile::ForWriting)) {
+    // Created new, never over a file of the same name: a stale one of ours was removed when the
+    // command began, and anything else of that name is not ours to destroy.
+    temp_ = TemporaryArchivePath(archive, workFolder);
+    if (!file_.Open(temp_, DiskFile::ForNewFile)) {
         error_ = "can't create " + temp_ + ": " + LastErrorText();
         temp_.clear();
         return false;
     }
+    file_.TryLock();
     buffer_.reserve(kBufferSize);
     unsigned char header[kHeaderSize];
     MakeHeader(header, 1);
-    return Append(header, sizeof header);
+    // The header goes out at once, so a file left by a killed run is recognisably ours.
+    return Append(header, sizeof header) && FlushBuffer();
+}
+
+bool RemoveStaleTemporary(const std::string& archive, const std::string& workFolder)
+{
+    bool removed = false;
+    for (const std::string& folder : {std::string(), workFolder}) {
+        if (!folder.empty() && workFolder.empty())
+            continue;
+        std::string temp = TemporaryArchivePath(archive, folder);
+        FileInfo info;
+        if (!GetFileInfo(temp, info) || info.isDirectory)
+            continue;
+        DiskFile file;
+        char magic[sizeof kMagic];
+        // Only a file that begins as our archives do, and that no running jar32 is writing.
+        if (!file.Open(temp, DiskFile::ForReading) || file.Size() < sizeof magic ||
+            !file.ReadAt(0, magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 || !file.TryLock())
+            continue;
+        file.Close();
+        if (RemoveFile(temp)) {
+            Console::Line("Removed " + temp + ", left by an interrupted run");
+            removed = true;
+        }
+    }
+    return removed;
 }
 
 bool ArchiveWriter::WriteFailed(const std::string& what)
@@ -132,7 +171,12 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveS
     packed.resize(packedSize);
     uint64_t indexOffset = position_;
     unsigned char trailer[kTrailerSize];
-    MakeTrailer(trailer, indexOffset, packed.size(), plain.size(), Crc32(0, plain.data(), plain.size()));
+    Trailer layout;
+    layout.indexOffset = indexOffset;
+    layout.packedSize = packed.size();
+    layout.plainSize = plain.size();
+    layout.crc = Crc32(0, plain.data(), plain.size());
+    MakeTrailer(trailer, layout);
     if (!Append(packed.data(), packed.size()) || !Append(trailer, sizeof trailer) || !FlushBuffer())
         return false;
     if (!file_.SetSize(position_) || !file_.Sync())

@@ -5,10 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "archiver/archive_format.h"
+#include "archiver/archive_index.h"
+#include "archiver/archive_source.h"
 #include "archiver/command_line.h"
 
 namespace jar {
+
+// Removes `<archive>.tmp~` (beside the archive, and in the work folder when one is given) when
+// it is an unfinished archive of ours that no running jar32 is still writing; true if it did.
+bool RemoveStaleTemporary(const std::string& archive, const std::string& workFolder);
 
 class ArchiveWriter {
 public:

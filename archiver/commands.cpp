@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "archiver/archive_writer.h"
 #include "archiver/console_output.h"
 #include "archiver/file_system.h"
 
@@ -251,6 +252,8 @@ int RunArchiver(const std::string& rawArguments)
         return 2;
     }
     options.archive = FullPath(ToDiskSeparators(options.archive));
+    // A write killed half-way leaves its temporary file; whatever this run does, it goes now.
+    RemoveStaleTemporary(options.archive, options.workFolder);
     int result = 0;
     switch (options.command) {
     case Command::Add:

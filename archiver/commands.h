@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "archiver/archive_format.h"
+#include "archiver/archive_source.h"
 #include "archiver/command_line.h"
 
 namespace jar {

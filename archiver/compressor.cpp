@@ -3,8 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <new>
 
 #include "archiver/file_system.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
 
@@ -79,7 +81,7 @@ void ParallelCompressor::Work()
             result.ok = true;
         } else if (Interrupted()) {
             result.error = "interrupted by the user";
-        } else {
+        } else try {
             DiskFile file;
             input.clear();
             if (!file.Open(j.diskPath, DiskFile::ForReading)) {
@@ -111,6 +113,11 @@ void ParallelCompressor::Work()
                     CompressBuffer(input, level_, result);
                 }
             }
+        } catch (const std::bad_alloc&) {
+            // Not enough memory for this file: it is named and left out, the run goes on.
+            result = CompressResult();
+            result.error = "not enough memory to compress " + j.diskPath;
+            input = std::string();
         }
         {
             std::lock_guard<std::mutex> lock(mutex_);

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "archiver/archive_format.h"
+#include "archiver/archive_index.h"
 
 namespace jar {
 

@@ -6,6 +6,7 @@
 
 #include "archiver/commands.h"
 #include "archiver/console_output.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
 
@@ -87,6 +88,32 @@ bool ReadBlock(ArchiveSource& source, const DataBlock& block, const std::functio
 namespace {
 int64_t Seconds(int64_t stamp) { return stamp / 10000000; }
 
+// The file an entry is written into before it replaces its target: a new name beside the target,
+// created exclusively (never a file already there, never through a link), and removed on every
+// way out unless it was moved into place.
+struct TemporaryFile {
+    std::string path;
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        if (!path.empty())
+            RemoveFile(path);
+    }
+    bool Create(const std::string& target, DiskFile& file)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = target + (attempt == 0 ? std::string() : "." + std::to_string(attempt)) + ".jar~";
+            if (file.Open(name, DiskFile::ForNewFile)) {
+                path = name;
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
 bool TargetWanted(const Options& options, const StoredEntry& entry, const FileInfo& disk)
 {
     switch (options.rule) {
@@ -119,6 +146,12 @@ int ExtractFiles(const Options& options)
     std::vector<std::string> names = options.names;
     if (!ReadListFiles(options.listFiles, names))
         return 1;
+    // Only a command without names means everything; list files that name nothing name nothing.
+    if (names.empty() && !options.listFiles.empty()) {
+        Console::Warning("the list file names no file; nothing extracted");
+        Console::Line("0 files extracted, 0 skipped");
+        return 0;
+    }
     NameMatcher matcher(names, options.recurse);
     bool keepPaths = options.command == Command::Extract && options.keepPaths;
 
@@ -194,10 +227,11 @@ int ExtractFiles(const Options& options)
             Console::Error("can't create " + target.substr(0, slash) + ": " + LastErrorText());
             continue;
         }
-        std::string temp = target + ".tmp~";
+        // Declared before the file, so the file is closed before its name is removed.
+        TemporaryFile temp;
         DiskFile out;
-        if (!out.Open(temp, DiskFile::ForWriting)) {
-            Console::Error("can't create " + temp + ": " + LastErrorText());
+        if (!temp.Create(target, out)) {
+            Console::Error("can't create a temporary file beside " + target + ": " + LastErrorText());
             continue;
         }
         std::string error, writeError;
@@ -206,24 +240,23 @@ int ExtractFiles(const Options& options)
             ok = ReadBlock(source, index.blocks[size_t(entry.block)], [&](const char* data, size_t size) {
                 if (out.Write(data, size))
                     return true;
-                writeError = "can't write " + temp + ": " +
+                writeError = "can't write " + temp.path + ": " +
                              (LastErrorIsDiskFull() ? std::string("the disk is full") : LastErrorText());
                 return false;
             }, error);
         }
         out.Close();
         if (!ok) {
-            RemoveFile(temp);
             Console::Error(writeError.empty() ? entry.path + ": " + error : writeError);
             if (Interrupted() || !writeError.empty())
                 return 1;
             continue;
         }
-        if (!MoveOver(temp, target)) {
+        if (!MoveOver(temp.path, target)) {
             Console::Error("can't replace " + target + ": " + LastErrorText());
-            RemoveFile(temp);
             continue;
         }
+        temp.path.clear();
         SetFileStamps(target, entry.modified, entry.created, entry.attributes);
         Console::Line("Extracting " + entry.path);
         ++extracted;

@@ -66,7 +66,9 @@ int RunCommand(const std::string& command);
 // An open file with large unbuffered reads and writes.
 class DiskFile {
 public:
-    enum Mode { ForReading, ForWriting };
+    // ForNewFile creates a file that does not exist yet, and never through a link: it fails
+    // when anything of that name is there.
+    enum Mode { ForReading, ForWriting, ForNewFile };
     DiskFile() = default;
     ~DiskFile() { Close(); }
     DiskFile(const DiskFile&) = delete;
@@ -84,6 +86,9 @@ public:
     uint64_t Size();
     // Data on the disk before a rename relies on it.
     bool Sync();
+    // Marks the file as in use by this process; false when another process holds it. (On
+    // Windows the sharing mode of an open file already keeps others from removing it.)
+    bool TryLock();
     void Close();
 
 private:

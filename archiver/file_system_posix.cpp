@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <sched.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/time.h>
@@ -219,8 +220,12 @@ int UsableProcessors()
 bool DiskFile::Open(const std::string& path, Mode mode)
 {
     Close();
-    fd_ = mode == ForReading ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC)
-                       : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (mode == ForReading)
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    else if (mode == ForWriting)
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    else
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ < 0)
         lastError = errno;
     else if (mode == ForReading && IsDirectory(path)) {
@@ -311,6 +316,8 @@ bool DiskFile::Sync()
     }
     return true;
 }
+
+bool DiskFile::TryLock() { return ::flock(fd_, LOCK_EX | LOCK_NB) == 0; }
 
 void DiskFile::Close()
 {

@@ -231,8 +231,8 @@ bool DiskFile::Open(const std::string& path, Mode mode)
     HANDLE file = mode == ForReading
         ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
-        : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+        : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                      mode == ForNewFile ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     handle_ = file;
@@ -240,6 +240,8 @@ bool DiskFile::Open(const std::string& path, Mode mode)
 }
 
 bool DiskFile::IsOpen() const { return handle_ != nullptr; }
+
+bool DiskFile::TryLock() { return handle_ != nullptr; }
 
 int64_t DiskFile::Read(void* buffer, size_t size)
 {

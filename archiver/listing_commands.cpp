@@ -8,6 +8,11 @@
 namespace jar {
 namespace {
 
+// A comment is the user's free text, but the listing's reader tells lines apart by their first
+// and third words ("3 fixes" would start a chapter, "Current chapter 9" would end the archive's
+// comment). Behind this prefix of three fixed words a comment line is never anything else.
+constexpr char kCommentPrefix[] = "  | comment | ";
+
 void AppendCommentLines(std::string& out, const std::string& comment)
 {
     size_t start = 0;
@@ -15,7 +20,13 @@ void AppendCommentLines(std::string& out, const std::string& comment)
         size_t end = comment.find('\n', start);
         if (end == std::string::npos)
             end = comment.size();
-        out.append(comment, start, end - start);
+        std::string line = comment.substr(start, end - start);
+        // The one text the reader looks for anywhere in a line.
+        for (size_t at = line.find("Total chapters listed:"); at != std::string::npos;
+             at = line.find("Total chapters listed:", at))
+            line.insert(at + 21, " ");
+        out += kCommentPrefix;
+        out += line;
         out += LineEnd();
         start = end + 1;
     }
@@ -30,7 +41,7 @@ void Pad(std::string& out, const std::string& text, size_t width, bool right)
         out.append(width - text.size(), ' ');
 }
 
-void Header(std::string& out, const std::string& archive, const ArchiveIndex& index)
+void ArchiveLine(std::string& out, const std::string& archive, const ArchiveIndex& index)
 {
     out += "Archive " + archive + "  created " + FormatStamp(index.created) + ", modified " +
            FormatStamp(index.modified) + LineEnd();
@@ -45,7 +56,7 @@ int ListChapters(const Options& options)
     if (!OpenArchive(options.archive, source, index))
         return 1;
     std::string out;
-    Header(out, options.archive, index);
+    ArchiveLine(out, options.archive, index);
     AppendCommentLines(out, index.comment);
     uint32_t last = index.LastChapter();
     out += "Current chapter: " + (last ? std::to_string(last) : std::string("none")) + LineEnd();
@@ -75,7 +86,7 @@ int ListChapter(const Options& options)
     }
     std::string out;
     out.reserve(4096 + index.entries.size() * 200);
-    Header(out, options.archive, index);
+    ArchiveLine(out, options.archive, index);
     out += "Analyzing chapter " + std::to_string(chapter) + LineEnd();
     out += LineEnd();
     out += std::string("Name") + LineEnd();

@@ -14,10 +14,10 @@ inline constexpr StringSetting ExtractLast{kSettingsSection, "extractLast", "c:"
 inline constexpr IntSetting StartupDir{kSettingsSection, "startupDir", 0};  // 0 last archive's folder, 1 fixed
 inline constexpr StringSetting StartupEdit{kSettingsSection, "startupEdit", "c:"};
 inline constexpr StringSetting StartupLast{kSettingsSection, "startupLast", "c:"};
-inline constexpr IntSetting TempDir{kSettingsSection, "tempDir", 0};        // 0 archive's folder, 1 fixed
-inline constexpr StringSetting TempEdit{kSettingsSection, "tempEdit", "c:"};
-inline constexpr StringSetting JarEdit{kSettingsSection, "jarEdit", "c:"};
-inline constexpr StringSetting TorvexEdit{kSettingsSection, "torvexEdit", "c:"};
+inline constexpr IntSetting TempDir{kSettingsSection, jarcontract::name::TempDir, 0};        // 0 archive's folder, 1 fixed
+inline constexpr StringSetting TempEdit{kSettingsSection, jarcontract::name::TempEdit, "c:"};
+inline constexpr StringSetting JarEdit{kSettingsSection, jarcontract::name::JarEdit, "c:"};
+inline constexpr StringSetting TorvexEdit{kSettingsSection, jarcontract::name::TorvexEdit, "c:"};
 inline constexpr IntSetting ViewType{kSettingsSection, "ViewType", 1};      // 0 list, 1 details
 }
 

@@ -4,8 +4,6 @@
 
 #include "dialogs/history_pool.h"
 
-class SettingsStore;
-
 namespace setting {
 inline constexpr const char* ExtractPoolPrefix = "Extract Pool";
 inline constexpr const char* ExtractLinePoolPrefix = "ExtractLine Pool";

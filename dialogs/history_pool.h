@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-class SettingsStore;
+#include "dialogs/settings_store.h"
 
 class HistoryPool {
 public:

@@ -7,7 +7,7 @@
 namespace setting {
 // Start-up and the shell extension's hand-off.
 inline constexpr IntSetting FirstRun{kSettingsSection, "FirstRun", 1};
-inline constexpr IntSetting ExtractDirect{kSettingsSection, "ExtractDirect", 0};
+inline constexpr IntSetting ExtractDirect{kSettingsSection, jarcontract::name::ExtractDirect, 0};
 
 // Miscellaneous dialog group; the operation runner reads "BeepEdit" with its own default.
 inline constexpr IntSetting Beep{kSettingsSection, "Beep", 1};
@@ -18,11 +18,11 @@ inline constexpr IntSetting AssocProg{kSettingsSection, "AssocProg", 0};  // 0 a
 inline constexpr StringSetting FileViewer{kSettingsSection, "FileViewer", ""};
 
 // Shell Extensions dialog group.
-inline constexpr IntSetting ShExtAssociate{kSettingsSection, "ShExtAssociate", 1};
-inline constexpr IntSetting ShExtExtract{kSettingsSection, "ShExtExtract", 1};
-inline constexpr IntSetting ShExtCompress{kSettingsSection, "ShExtCompress", 1};
-inline constexpr IntSetting ShExtCompression{kSettingsSection, "ShExtCompression", 0};
-inline constexpr IntSetting ShExtSkipDir{kSettingsSection, "ShExtSkipDir", 0};
+inline constexpr IntSetting ShExtAssociate{kSettingsSection, jarcontract::name::ShExtAssociate, 1};
+inline constexpr IntSetting ShExtExtract{kSettingsSection, jarcontract::name::ShExtExtract, 1};
+inline constexpr IntSetting ShExtCompress{kSettingsSection, jarcontract::name::ShExtCompress, 1};
+inline constexpr IntSetting ShExtCompression{kSettingsSection, jarcontract::name::ShExtCompression, 0};
+inline constexpr IntSetting ShExtSkipDir{kSettingsSection, jarcontract::name::ShExtSkipDir, 0};
 inline constexpr StringSetting ShExtPrevAssoc{kSettingsSection, "ShExtPrevAssoc", ""};
 
 // Tip of the day ("StartUp" is stored inverted: 0 shows tips at start-up).

@@ -1,7 +1,10 @@
-// The per-user key/value store of every setting, with the framework's profile calls; the section
-// is always given. The registry implementation lives under HKCU\Software\Quendal\Torvex; the
-// in-memory one serves tests.
+// The per-user key/value store of every setting: the framework's profile interface, which the
+// program implements twice, in the registry under HKCU\Software\Quendal\Torvex and in memory
+// for tests. The section is always given.
 #pragma once
+
+#include "engine/jar_contract.h"
+#include "framework/profile_store.h"
 
 #include <map>
 #include <memory>
@@ -9,21 +12,10 @@
 #include <utility>
 #include <variant>
 
-inline constexpr const char* kSettingsSection = "Settings";
-inline constexpr const char* kTipSection = "Tip";
-inline constexpr const char* kRecentFileSection = "Recent File List";
+inline constexpr const char* kSettingsSection = jarcontract::SettingsSection;
+inline constexpr const char* kTipSection = jarcontract::TipSection;
 
-class SettingsStore {
-public:
-    virtual ~SettingsStore() = default;
-    // A missing value (or one of the other type) reads as the default.
-    virtual int GetProfileInt(const std::string& section, const std::string& name, int defaultValue) = 0;
-    virtual std::string GetProfileString(const std::string& section, const std::string& name,
-                                         const std::string& defaultValue = std::string()) = 0;
-    // Creates the section when needed; failures are ignored.
-    virtual void WriteProfileInt(const std::string& section, const std::string& name, int value) = 0;
-    virtual void WriteProfileString(const std::string& section, const std::string& name, const std::string& value) = 0;
-};
+using SettingsStore = ProfileStore;
 
 // A named setting with its default, declared next to the code that reads it.
 struct IntSetting {

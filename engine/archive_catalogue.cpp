@@ -1,5 +1,6 @@
 #include "engine/archive_catalogue.h"
 
+#include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 
 ArchiveEntry& ArchiveEntry::operator=(const ArchiveEntry& other)
@@ -26,7 +27,7 @@ bool ArchiveEntry::ParentDirectory(std::string& parent) const
 
 bool ArchiveEntry::IsArchiveFile() const
 {
-    return FileExtensionOrWhole(Path) == "j";
+    return jarcontract::IsArchiveName(Path);
 }
 
 ArchiveEntry& EntryList::Add(std::unique_ptr<ArchiveEntry> entry)

@@ -27,7 +27,7 @@ struct ArchiveEntry {
     bool IsDirectory() const;
     // The archive path of the containing directory; false only for the root itself.
     bool ParentDirectory(std::string& parent) const;
-    // True when the extension is exactly "j".
+    // An archive file (jarcontract::IsArchiveName).
     bool IsArchiveFile() const;
 };
 

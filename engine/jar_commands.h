@@ -2,42 +2,12 @@
 // splits its command line itself, so each text is built in exactly one place, here.
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
-namespace jarcontract {
-// The archiver's executable, appended to the Jar folder; the argument text follows the blank.
-inline constexpr const char* ExecutableSuffix = "\\jar32.exe ";
-// Torvex's configuration for the archiver, in the program folder, passed through the environment.
-inline constexpr const char* ConfigFileSuffix = "\\Torvex.cfg";
-inline constexpr const char* ConfigVariable = "JAR_CFG_FILE";
-inline constexpr const char* ConsoleTitle = "Torvex running Jar";
-
-// Switches of the shell extension's commands (it links nothing of the program, so these stay
-// header-only). Add: the compression digit (4 minus the setting) follows.
-inline constexpr const char* ShellAddSwitches = "a -y -r- -jf -m";
-inline constexpr const char* ShellExtractHereSwitches = " x -r -jf -y ";
-// The target folder, its closing quote and a blank follow.
-inline constexpr const char* ShellExtractToSwitches = " x -r -jf -y -o\"";
-
-// Jar folder + "\jar32.exe " + arguments: the whole command line of a run; nothing is quoted.
-inline std::string CommandLine(const std::string& jarFolder, const std::string& arguments)
-{
-    return jarFolder + ExecutableSuffix + arguments;
-}
-
-// "JAR_CFG_FILE=" + program folder + "\Torvex.cfg".
-inline std::string ConfigAssignment(const std::string& programFolder)
-{
-    return std::string(ConfigVariable) + "=" + programFolder + ConfigFileSuffix;
-}
-
-// "JAR_CFG_FILE=": putting a name with an empty value removes the variable.
-inline std::string ConfigRemoval()
-{
-    return std::string(ConfigVariable) + "=";
-}
-} // namespace jarcontract
+#include "engine/jar_contract.h"
 
 // Listings.
 // lc "archive"

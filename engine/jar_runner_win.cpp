@@ -3,10 +3,13 @@
 #include "engine/jar_commands.h"
 #include "engine/jar_output.h"
 #include "engine/listing_parser.h"
+#include "framework/message_box.h"
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <exception>
+#include <functional>
 
 namespace {
 
@@ -36,19 +39,79 @@ private:
     HANDLE handle_ = nullptr;
 };
 
-// JAR_CFG_FILE exists only while the child is being created: the child keeps its copy of the
-// environment, and nothing else in this process sees the variable afterwards.
-class ConfigVariable {
-public:
-    explicit ConfigVariable(const std::string& programFolder)
-    {
-        std::string assignment = jarcontract::ConfigAssignment(programFolder);
-        _putenv(assignment.c_str());
+// This process's environment as "NAME=value" entries.
+std::vector<std::string> CurrentEnvironment()
+{
+    std::vector<std::string> entries;
+    char* block = GetEnvironmentStringsA();
+    if (!block)
+        return entries;
+    for (const char* entry = block; *entry; entry += entries.back().size() + 1)
+        entries.emplace_back(entry);
+    FreeEnvironmentStringsA(block);
+    return entries;
+}
+
+// Paints the windows of the calling thread that need it. Nothing else is dispatched: no input,
+// no command and no timer can start anything while a run is waited for.
+void DispatchPaintOnly()
+{
+    std::vector<HWND> painted;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+        if (std::find(painted.begin(), painted.end(), msg.hwnd) != painted.end()) {
+            // A window that left itself invalid would come back for ever.
+            ValidateRect(msg.hwnd, nullptr);
+            continue;
+        }
+        painted.push_back(msg.hwnd);
+        DispatchMessageA(&msg);
     }
-    ConfigVariable(const ConfigVariable&) = delete;
-    ConfigVariable& operator=(const ConfigVariable&) = delete;
-    ~ConfigVariable() { _putenv(jarcontract::ConfigRemoval().c_str()); }
-};
+}
+
+// Waits for `object`, keeping the thread's windows painted meanwhile.
+void WaitPainting(HANDLE object)
+{
+    for (;;) {
+        DWORD rc = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_PAINT);
+        if (rc == WAIT_OBJECT_0 + 1) {
+            DispatchPaintOnly();
+            continue;
+        }
+        if (rc != WAIT_OBJECT_0)
+            WaitForSingleObject(object, INFINITE);
+        return;
+    }
+}
+
+// Runs `work` (reading the pipe, which blocks) on a thread of its own while this one waits
+// painting: the call stays synchronous, and the window does not turn into a blank frame.
+void RunWhilePainting(const std::function<void()>& work)
+{
+    struct Call {
+        const std::function<void()>& work;
+        std::exception_ptr failure;
+        static DWORD WINAPI Run(void* parameter)
+        {
+            auto* call = static_cast<Call*>(parameter);
+            try {
+                call->work();
+            } catch (...) {
+                call->failure = std::current_exception();
+            }
+            return 0;
+        }
+    } call{work, nullptr};
+    HANDLE thread = CreateThread(nullptr, 0, &Call::Run, &call, 0, nullptr);
+    if (!thread) {
+        work();
+        return;
+    }
+    WaitPainting(thread);
+    CloseHandle(thread);
+    if (call.failure)
+        std::rethrow_exception(call.failure);
+}
 
 struct Child {
     Handle process;
@@ -93,14 +156,13 @@ bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, 
     startup.hStdOutput = output;
     startup.hStdError = error;
 
+    // JAR_CFG_FILE goes into the child's own environment: this process's stays untouched, so a
+    // variable of that name it had keeps its value, and no other thread ever sees Torvex's.
+    std::string environment = jarcontract::EnvironmentBlockWith(CurrentEnvironment(), jarcontract::ConfigVariable,
+                                                                jarcontract::ConfigFile(session.ProgramFolder()));
     PROCESS_INFORMATION info{};
-    BOOL started;
-    {
-        ConfigVariable config(session.ProgramFolder());
-        started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                                 nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info);
-    }
-    if (!started)
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
+                        environment.data(), folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return session.ReportFailure("Failed to run Jar");
     child.process.reset(info.hProcess);
     child.thread.reset(info.hThread);
@@ -111,7 +173,7 @@ bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, 
 // and move extracted files next, so wait until the archiver has released them.
 void WaitForExit(const Child& child)
 {
-    WaitForSingleObject(child.process.get(), INFINITE);
+    WaitPainting(child.process.get());
 }
 
 bool BeginsWith(const std::string& line, const char* text)
@@ -134,10 +196,12 @@ bool WinJarSession::RunJarConsole(ArchiveCatalogue& catalogue, int showState)
         return ReportFailure("Closing handle failed");
 
     std::string errors;
-    char piece[1000];
-    DWORD got = 0;
-    while (ReadFile(readEnd.get(), piece, sizeof(piece), &got, nullptr) && got > 0)
-        errors.append(piece, got);
+    RunWhilePainting([&] {
+        char piece[1000];
+        DWORD got = 0;
+        while (ReadFile(readEnd.get(), piece, sizeof(piece), &got, nullptr) && got > 0)
+            errors.append(piece, got);
+    });
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
     WaitForExit(child);
@@ -166,20 +230,22 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
 
     OutputBlocks output(outputBlockSize, outputMaxBlocks);
     bool tooLong = false;
-    for (;;) {
-        size_t room = 0;
-        char* space = output.Space(room);
-        DWORD got = 0;
-        if (!space) {
-            // Every block is full: one more byte means the listing cannot be held.
-            char probe;
-            tooLong = ReadFile(readEnd.get(), &probe, 1, &got, nullptr) && got > 0;
-            break;
+    RunWhilePainting([&] {
+        for (;;) {
+            size_t room = 0;
+            char* space = output.Space(room);
+            DWORD got = 0;
+            if (!space) {
+                // Every block is full: one more byte means the listing cannot be held.
+                char probe;
+                tooLong = ReadFile(readEnd.get(), &probe, 1, &got, nullptr) && got > 0;
+                return;
+            }
+            if (!ReadFile(readEnd.get(), space, static_cast<DWORD>(room), &got, nullptr) || got == 0)
+                return;
+            output.Commit(got);
         }
-        if (!ReadFile(readEnd.get(), space, static_cast<DWORD>(room), &got, nullptr) || got == 0)
-            break;
-        output.Commit(got);
-    }
+    });
     // Closing our end makes a child still writing fail instead of waiting for us.
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
@@ -190,4 +256,9 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
     output.SplitInto(lines);
     EndWaitCursor();
     return true;
+}
+
+void WinJarSession::ShowMessage(const std::string& text, bool failure)
+{
+    PromptUser(text, failure ? prompt::Ok | prompt::IconStop : prompt::Ok);
 }

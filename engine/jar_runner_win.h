@@ -17,6 +17,9 @@ public:
     std::string ProgramFolder() const override { return programFolder; }
     std::string WorkingFolder() const override { return workingFolder; }
 
+    // Through PromptUser, the program's one message box.
+    void ShowMessage(const std::string& text, bool failure) override;
+
     bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) override;
     bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) override;
 };

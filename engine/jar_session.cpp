@@ -2,12 +2,11 @@
 
 #include "engine/jar_commands.h"
 #include "engine/listing_parser.h"
-#include "framework/message_box.h"
 
 bool JarSession::ReportFailure(const std::string& message)
 {
     EndWaitCursor();
-    PromptUser(message, prompt::Ok | prompt::IconStop);
+    ShowMessage(message, true);
     return false;
 }
 
@@ -27,7 +26,7 @@ bool JarSession::ListChapter(ArchiveCatalogue& catalogue, int n)
         chapter->Directories.Obtain("\\");
         catalogue.SetChapter(1, std::move(chapter));
         catalogue.LastChapter = 1;
-        PromptUser("No chapter found in this archive", prompt::Ok);
+        ShowMessage("No chapter found in this archive", false);
         return true;
     }
     // A chapter the list did not name still gets a slot rather than nothing to fill.

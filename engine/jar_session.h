@@ -22,7 +22,11 @@ public:
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}
 
-    // Ends the wait cursor, shows the message with the stop icon and returns false.
+    // Shows the user a message: a failure (with the stop icon) or a notice. The core knows no
+    // message box; the Windows session and the tests' sessions supply one.
+    virtual void ShowMessage(const std::string& text, bool failure) = 0;
+
+    // Ends the wait cursor, shows the message as a failure and returns false.
     bool ReportFailure(const std::string& message);
 
     // Runs catalogue.Command in the archiver's own console (show state 5 shown, 6 minimised,

@@ -1,19 +1,44 @@
 #include "engine/torvex_doc.h"
 
-#include "app/torvex_app.h"
 #include "dialogs/setting_names.h"
+#include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
-#include "ui/torvex_view.h"
+#include "framework/application.h"
+#include "framework/list_view.h"
 
-bool IsOpenableArchivePath(const std::string& path)
-{
-    size_t dot = path.rfind('.');
-    return dot != std::string::npos && path.compare(dot + 1, std::string::npos, "j") == 0;
-}
+namespace {
 
-CTorvexDoc::CTorvexDoc() : app(&TheApp()) {}
+// The session of one listing: the archiver works in the archive's own folder whatever the view
+// shows, and only the document's folders, wait cursor and messages are used, so a worker
+// thread can list while the interface thread keeps the shown catalogue.
+class ListingSession : public WinJarSession {
+public:
+    ListingSession(CTorvexDoc& doc, const std::string& archivePath) : doc_(doc)
+    {
+        jarFolder = doc.JarFolder();
+        programFolder = doc.ProgramFolder();
+        ParentPath(archivePath, workingFolder);
+        outputBlockSize = doc.outputBlockSize;
+        outputMaxBlocks = doc.outputMaxBlocks;
+    }
+    void BeginWaitCursor() override { doc_.BeginWaitCursor(); }
+    void EndWaitCursor() override { doc_.EndWaitCursor(); }
+    void ShowMessage(const std::string& text, bool failure) override { doc_.ShowMessage(text, failure); }
+
+private:
+    CTorvexDoc& doc_;
+};
+
+} // namespace
+
+CTorvexDoc::CTorvexDoc(DocumentSettings settings) : settings_(settings) {}
 
 CTorvexDoc::~CTorvexDoc() = default;
+
+DocumentView* CTorvexDoc::View() const
+{
+    return dynamic_cast<DocumentView*>(FirstView());
+}
 
 bool CTorvexDoc::OnNewDocument()
 {
@@ -24,79 +49,63 @@ bool CTorvexDoc::OnNewDocument()
     return true;
 }
 
-void CTorvexDoc::AttachFirstView(const std::string& archiveFolder)
-{
-    firstView = static_cast<CTorvexView*>(FirstView());
-    if (firstView)
-        firstView->diskFolder = archiveFolder;
-}
-
 bool CTorvexDoc::OnOpenDocument(const std::string& path)
 {
     // An operation owns the catalogue until it is done.
     if (!openAllowed)
         return true;
 
-    SettingsStore& store = app->Settings();
     std::string folder;
     ParentPath(path, folder);
-    DirectoriesSettings& dirs = app->DirectoriesDialog;
 
-    if (ReadSetting(store, setting::ExtractDirect) != 0) {
+    if (ReadSetting(settings_.store, setting::ExtractDirect) != 0) {
         // Started by the shell extension to extract this archive: show its folder with the
         // archive selected. The flag serves one start only.
-        WriteSetting(store, setting::ExtractDirect, 0);
+        WriteSetting(settings_.store, setting::ExtractDirect, 0);
         catalogue.ArchivePath = path;
-        dirs.startupLast = folder;
-        AttachFirstView(folder);
-
-        std::string savedEdit = dirs.startupEdit;
-        int savedDir = dirs.startupDir;
-        dirs.startupDir = 1;
-        dirs.startupEdit = folder;
+        settings_.directories.startupLast = folder;
         archiveMode = false;
-        UpdateAllViews(nullptr, 0);
-        dirs.startupDir = savedDir;
-        dirs.startupEdit = savedEdit;
-
-        if (firstView) {
-            int row = firstView->FindRow(LeafName(path));
-            if (row >= 0) {
-                firstView->SelectRow(row);
-                firstView->hitItem = row;
-            }
+        if (DocumentView* view = View()) {
+            view->EnterDiskMode(folder);
+            view->SelectRowNamed(LeafName(path));
         }
         // Next, with the Extract dialog: mark it for its direct showing (Help disabled once) and
         // run the disk view's "Extract to ..." (ID_EXTRACT_ARCHIVE_TO) on the selected archive.
         return true;
     }
 
-    if (!IsOpenableArchivePath(path))
+    if (!jarcontract::IsArchiveName(path))
         return false;
+    std::optional<ArchiveCatalogue> listed = ListArchive(path);
+    if (!listed)
+        return false;
+    settings_.directories.startupLast = folder;
+    ShowListedArchive(std::move(*listed));
+    return true;
+}
 
-    // The archive is listed into a catalogue of its own: the view's rows point into the one it
-    // shows, and a listing that fails must leave that one, and the view, as they were.
-    std::string previousStartup = dirs.startupLast;
-    auto* view = static_cast<CTorvexView*>(FirstView());
-    std::string previousDiskFolder = view ? view->diskFolder : std::string();
+std::optional<ArchiveCatalogue> CTorvexDoc::ListArchive(const std::string& path)
+{
+    ListingSession session(*this, path);
     ArchiveCatalogue listed;
     listed.ArchivePath = path;
-    dirs.startupLast = folder;
-    AttachFirstView(folder);  // the archiver runs in the archive's folder
+    if (!session.ListChapters(listed) || !session.ListChapter(listed, listed.LastChapter))
+        return std::nullopt;
+    return listed;
+}
 
-    if (!ListChapters(listed) || !ListChapter(listed, listed.LastChapter)) {
-        dirs.startupLast = previousStartup;
-        if (view)
-            view->diskFolder = previousDiskFolder;
-        return false;
-    }
-
+void CTorvexDoc::ShowListedArchive(ArchiveCatalogue listed, const std::string& folder)
+{
+    DocumentView* view = View();
+    // The view's rows point into the catalogue that goes.
+    if (view)
+        view->ReleaseRows();
     catalogue = std::move(listed);
-    if (firstView)
-        firstView->shownChapter = catalogue.LastChapter;
     archiveMode = true;
-    UpdateAllViews(nullptr, 0);
-    return true;
+    // Just listed: the catalogue matches the archive.
+    SetModifiedFlag(false);
+    if (view)
+        view->ShowListedArchive(folder);
 }
 
 bool CTorvexDoc::SaveModified()
@@ -105,19 +114,27 @@ bool CTorvexDoc::SaveModified()
     return Document::SaveModified();
 }
 
-std::string CTorvexDoc::JarFolder() const { return app->DirectoriesDialog.jarEdit; }
+std::string CTorvexDoc::JarFolder() const { return settings_.directories.jarEdit; }
 
-std::string CTorvexDoc::ProgramFolder() const { return app->DirectoriesDialog.torvexEdit; }
+std::string CTorvexDoc::ProgramFolder() const { return settings_.directories.torvexEdit; }
 
 std::string CTorvexDoc::WorkingFolder() const
 {
-    if (firstView)
-        return firstView->diskFolder;
+    if (DocumentView* view = View())
+        return view->DiskFolder();
     std::string folder;
     ParentPath(catalogue.ArchivePath, folder);
     return folder;
 }
 
-void CTorvexDoc::BeginWaitCursor() { app->BeginWaitCursor(); }
+void CTorvexDoc::BeginWaitCursor()
+{
+    if (Application* app = Application::Current())
+        app->BeginWaitCursor();
+}
 
-void CTorvexDoc::EndWaitCursor() { app->EndWaitCursor(); }
+void CTorvexDoc::EndWaitCursor()
+{
+    if (Application* app = Application::Current())
+        app->EndWaitCursor();
+}

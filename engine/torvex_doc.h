@@ -4,33 +4,54 @@
 // that may be out of date.
 #pragma once
 
+#include <optional>
+
+#include "dialogs/directories_settings.h"
+#include "dialogs/extract_settings.h"
+#include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "engine/document_view.h"
 #include "engine/jar_runner_win.h"
 #include "framework/document.h"
 
-class CTorvexApp;
-class CTorvexView;
+// What the application hands the document: the settings groups it reads and writes.
+struct DocumentSettings {
+    SettingsStore& store;               // settings read when used (ExtractDirect)
+    DirectoriesSettings& directories;   // jarEdit, torvexEdit, startupLast
+    ExtractSettings& extract;           // the Extract dialog's direct showing
+};
 
 class CTorvexDoc : public Document, public WinJarSession {
 public:
-    CTorvexDoc();
+    explicit CTorvexDoc(DocumentSettings settings);
     ~CTorvexDoc() override;
 
     // False while an operation runs on the worker thread: opening is refused then.
     bool openAllowed = true;
-    // The view, fetched when an archive is opened.
-    CTorvexView* firstView = nullptr;
     // Rows of the disk browser (filled by ScanFolder).
     EntryList diskEntries;
     // True while the view shows the archive, false while it browses the disk.
     bool archiveMode = false;
     ArchiveCatalogue catalogue;
-    CTorvexApp* app;
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const std::string& path) override;
     // Never asks: there is nothing to save.
     bool SaveModified() override;
+
+    // The document's first view, as the document talks to it; nullptr before it exists.
+    DocumentView* View() const;
+
+    // Listing an archive, in two halves so that an operation's worker thread can list while the
+    // interface thread shows:
+    // ListArchive lists `path` (its chapter list, then its newest chapter) into a fresh
+    // catalogue. The archiver works in the archive's own folder. It touches neither the shown
+    // catalogue nor the view; nullopt when the archiver failed (the user has been told).
+    std::optional<ArchiveCatalogue> ListArchive(const std::string& path);
+    // On the interface thread: the fresh catalogue replaces the shown one (the view lets go of
+    // its rows first), archive mode is on, the modified flag is cleared, and the view shows the
+    // newest chapter at `folder` (the root when that chapter lacks it).
+    void ShowListedArchive(ArchiveCatalogue listed, const std::string& folder = "\\");
 
     // Disk browser: appends one row per entry of the folder; defined with the disk browser.
     void ScanFolder(EntryList& list, const std::string& folder);
@@ -44,9 +65,5 @@ public:
     void EndWaitCursor() override;
 
 private:
-    // Points firstView at the view and its disk folder at the archive's folder.
-    void AttachFirstView(const std::string& archiveFolder);
+    DocumentSettings settings_;
 };
-
-// True when OnOpenDocument takes the path as an archive: the text after its last dot is "j".
-bool IsOpenableArchivePath(const std::string& path);

@@ -17,7 +17,10 @@
 class Document;
 class FrameWindow;
 class ListView;
-class SettingsStore;
+class ProfileStore;
+
+// String `id` of the module's string table; empty when it has none.
+std::string LoadResourceString(HINSTANCE instance, UINT id);
 
 struct DocTemplate {
     UINT resourceId = 0;   // menu, accelerators, icon and the template string
@@ -47,13 +50,12 @@ public:
     const std::string& AppName() const { return appName_; }
     std::string LoadString(UINT id) const;
 
-    // Settings under HKCU\Software\<company>\<application title>.
-    void SetRegistryKey(const std::string& company);
-    // Replaces the store (tests give an in-memory one).
-    void SetSettingsStore(std::unique_ptr<SettingsStore> store);
-    SettingsStore& Settings();
+    // The profile store the program supplies (the registry; tests give an in-memory one). The
+    // framework keeps nothing without one: Settings() needs HasSettingsStore().
+    void SetSettingsStore(std::unique_ptr<ProfileStore> store);
+    ProfileStore& Settings() { return *settings_; }
     bool HasSettingsStore() const { return settings_ != nullptr; }
-    // Loads the recent-file list ("Recent File List", File1..File<count>).
+    // Loads the recent-file list ("Recent File List", File1..File<count>) from the store.
     void LoadStdProfileSettings(int recentCount);
     RecentFileList* RecentFiles() { return recentFiles_.get(); }
     void AddToRecentFileList(const std::string& path);
@@ -108,7 +110,7 @@ private:
     bool TranslateMessageForFrame(MSG& msg);
 
     std::string appName_;
-    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<ProfileStore> settings_;
     std::unique_ptr<RecentFileList> recentFiles_;
     DocTemplate template_;
     std::unique_ptr<Document> document_;

@@ -1,11 +1,10 @@
 #include "framework/application.h"
 
-#include "dialogs/registry_settings_store.h"
-#include "dialogs/settings_store.h"
 #include "framework/document.h"
 #include "framework/frame_window.h"
 #include "framework/framework_ids.h"
 #include "framework/list_view.h"
+#include "framework/profile_store.h"
 
 #include <commdlg.h>
 
@@ -128,36 +127,27 @@ void Application::CloseAll()
     document_.reset();
 }
 
-std::string Application::LoadString(UINT id) const
+std::string LoadResourceString(HINSTANCE instance, UINT id)
 {
     // LoadStringA with length 0 is not usable for A strings; grow a buffer instead.
     for (int size = 256; size <= 65536; size *= 4) {
         std::vector<char> buffer(size, '\0');
-        int got = ::LoadStringA(instance_, id, buffer.data(), size);
+        int got = ::LoadStringA(instance, id, buffer.data(), size);
         if (got < size - 1)
             return std::string(buffer.data(), got > 0 ? got : 0);
     }
     return std::string();
 }
 
-void Application::SetRegistryKey(const std::string& company)
-{
-    settings_ = std::make_unique<RegistrySettingsStore>(company, appName_);
-}
+std::string Application::LoadString(UINT id) const { return LoadResourceString(instance_, id); }
 
-void Application::SetSettingsStore(std::unique_ptr<SettingsStore> store) { settings_ = std::move(store); }
-
-SettingsStore& Application::Settings()
-{
-    if (!settings_)
-        settings_ = std::make_unique<MemorySettingsStore>();  // before SetRegistryKey: nothing persists
-    return *settings_;
-}
+void Application::SetSettingsStore(std::unique_ptr<ProfileStore> store) { settings_ = std::move(store); }
 
 void Application::LoadStdProfileSettings(int recentCount)
 {
     recentFiles_ = std::make_unique<RecentFileList>(kRecentFileSection, recentCount);
-    recentFiles_->Load(Settings());
+    if (settings_)
+        recentFiles_->Load(*settings_);
 }
 
 void Application::AddToRecentFileList(const std::string& path)

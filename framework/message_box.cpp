@@ -11,6 +11,7 @@ std::mutex promptMutex;
 PromptScript promptScript;
 std::string promptCaption = "Torvex";
 
+#ifndef _WIN32
 int FirstButton(unsigned type)
 {
     switch (type & 0xF) {
@@ -21,6 +22,7 @@ int FirstButton(unsigned type)
     default: return prompt::IdOk;
     }
 }
+#endif
 } // namespace
 
 int PromptUser(const std::string& text, unsigned type, const std::string& caption)

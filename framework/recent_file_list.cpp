@@ -1,6 +1,6 @@
 #include "framework/recent_file_list.h"
 
-#include "dialogs/settings_store.h"
+#include "framework/profile_store.h"
 
 #include <algorithm>
 #include <cctype>
@@ -33,7 +33,7 @@ void RecentFileList::Remove(int index)
         entries_.erase(entries_.begin() + index);
 }
 
-void RecentFileList::Load(SettingsStore& store)
+void RecentFileList::Load(ProfileStore& store)
 {
     entries_.clear();
     for (int i = 1; i <= size_; ++i) {
@@ -46,7 +46,7 @@ void RecentFileList::Load(SettingsStore& store)
     }
 }
 
-void RecentFileList::Save(SettingsStore& store) const
+void RecentFileList::Save(ProfileStore& store) const
 {
     // Every slot is written, so that entries removed during the run disappear from the store too.
     for (int i = 0; i < size_; ++i)

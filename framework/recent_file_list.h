@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
-class SettingsStore;
+class ProfileStore;
+
+// The section the list is stored in.
+inline constexpr const char* kRecentFileSection = "Recent File List";
 
 class RecentFileList {
 public:
@@ -19,8 +22,8 @@ public:
     int GetCount() const { return (int)entries_.size(); }
     const std::string& operator[](int index) const { return entries_[index]; }
 
-    void Load(SettingsStore& store);
-    void Save(SettingsStore& store) const;
+    void Load(ProfileStore& store);
+    void Save(ProfileStore& store) const;
 
     // The menu text of entry `index`: "&1 C:\data\a.j".
     std::string MenuText(int index) const;

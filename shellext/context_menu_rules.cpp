@@ -19,20 +19,6 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b)
            });
 }
 
-// The name of "NAME=value"; the hidden "=C:=C:\dir" entries keep their leading '='.
-std::string EntryName(const std::string& entry)
-{
-    size_t equals = entry.find('=', 1);
-    return entry.substr(0, equals);
-}
-
-std::string UpperCase(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::string LeafOf(const std::string& path)
 {
     size_t slash = path.rfind('\\');
@@ -45,11 +31,6 @@ bool MenuFlagsAllowItems(unsigned flags)
 {
     unsigned low = flags & 0x0F;
     return low == 0 /* CMF_NORMAL */ || low == 4 /* CMF_EXPLORE */;
-}
-
-bool IsArchiveName(const std::string& path)
-{
-    return path.size() >= 2 && path.compare(path.size() - 2, 2, ".j") == 0;
 }
 
 std::string ArchivePathForAdd(const std::string& path, bool isFolder)
@@ -143,7 +124,7 @@ std::string JarCommandLine(const std::string& jarFolder, const std::string& swit
 
 std::string JarConfigFile(const std::string& torvexFolder)
 {
-    return torvexFolder + jarcontract::ConfigFileSuffix;
+    return jarcontract::ConfigFile(torvexFolder);
 }
 
 std::string ProgramCommandLine(const std::string& torvexFolder, const std::string& archivePath)
@@ -156,7 +137,6 @@ std::string AddListLine(const std::string& baseFolder, const std::string& path)
     std::string below = path.size() > baseFolder.size() ? path.substr(baseFolder.size() + 1) : std::string();
     return baseFolder + "\\.\\" + below;
 }
-
 
 namespace {
 
@@ -199,29 +179,6 @@ void WriteAddList(const std::vector<std::string>& paths, bool skipTopmostDir, Di
         std::string base = IsBelow(baseFolder, path) ? baseFolder : FolderPart(path);
         WriteEntry(path, disk.IsFolder(path), base, disk, writeLine);
     }
-}
-
-std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const std::string& name,
-                                 const std::string& value)
-{
-    // Windows keeps the block sorted by upper-cased name; the new entry goes to its place.
-    std::vector<std::string> kept;
-    for (const std::string& entry : entries) {
-        if (!entry.empty() && !SameNameIgnoringCase(EntryName(entry), name))
-            kept.push_back(entry);
-    }
-    std::string key = UpperCase(name);
-    auto place = std::find_if(kept.begin(), kept.end(), [&](const std::string& entry) {
-        return entry[0] != '=' && UpperCase(EntryName(entry)) > key;
-    });
-    kept.insert(place, name + "=" + value);
-    std::string block;
-    for (const std::string& entry : kept) {
-        block += entry;
-        block += '\0';
-    }
-    block += '\0';
-    return block;
 }
 
 } // namespace shellext

@@ -8,25 +8,11 @@
 #include <string>
 #include <vector>
 
-// Only the header-only part of the archiver's contract: the extension links nothing of the program.
-#include "engine/jar_commands.h"
+// Only the header-only contract: the extension links nothing of the program.
+#include "engine/jar_contract.h"
 
 namespace shellext {
 
-// Per-user settings the extension reads at every use; it holds none of its own.
-inline constexpr const char* kSettingsKey = "Software\\Quendal\\Torvex\\Settings";
-inline constexpr const char* kShExtExtract = "ShExtExtract";
-inline constexpr const char* kShExtCompress = "ShExtCompress";
-inline constexpr const char* kShExtCompression = "ShExtCompression";
-inline constexpr const char* kShExtSkipDir = "ShExtSkipDir";
-inline constexpr const char* kTempDir = "tempDir";
-inline constexpr const char* kTempEdit = "tempEdit";
-inline constexpr const char* kJarEdit = "jarEdit";
-inline constexpr const char* kTorvexEdit = "torvexEdit";
-inline constexpr const char* kExtractDirect = "ExtractDirect";
-
-inline constexpr const char* kJarWindowTitle = jarcontract::ConsoleTitle;
-inline constexpr const char* kJarConfigVariable = jarcontract::ConfigVariable;
 inline constexpr const char* kAddListStem = "~TorvexAdd";
 
 // The menu offsets of the items, added to the shell's first command id.
@@ -47,8 +33,8 @@ struct MenuPlan {
 
 // Only an ordinary or Explorer-tree context menu gets items (not the default-only query, etc.).
 bool MenuFlagsAllowItems(unsigned flags);
-// A single ".j" (lower case) path is an archive to extract.
-bool IsArchiveName(const std::string& path);
+// A single archive (jarcontract::IsArchiveName) is extracted; anything else is added.
+using jarcontract::IsArchiveName;
 // Archive to add to: a file is cut at the last dot of its whole path, a folder is not; ".j" appended.
 std::string ArchivePathForAdd(const std::string& path, bool isFolder);
 // paths: the drop list; firstIsFolder: whether paths[0] is a folder.
@@ -89,10 +75,5 @@ std::string AddListLine(const std::string& baseFolder, const std::string& path);
 // their contents. skipTopmostDir: "ShExtSkipDir".
 void WriteAddList(const std::vector<std::string>& paths, bool skipTopmostDir, DiskLister& disk,
                   const std::function<void(const std::string&)>& writeLine);
-
-// An ANSI environment block (entries "NAME=value", each NUL-ended, one more NUL at the end) made
-// of the given entries with name set to value; an entry of that name (any case) is replaced.
-std::string EnvironmentBlockWith(const std::vector<std::string>& entries, const std::string& name,
-                                 const std::string& value);
 
 } // namespace shellext

@@ -104,13 +104,14 @@ void DeleteListFileAfter(HANDLE process, const std::string& listFile)
 bool RunJar(const std::string& switches, const std::string& archivePath, const std::string& tail,
             const std::string& listFile = std::string())
 {
-    std::string commandLine = JarCommandLine(ReadSettingString(kJarEdit), switches, archivePath, tail);
-    std::string environment = EnvironmentBlockWith(CurrentEnvironment(), kJarConfigVariable,
-                                                    JarConfigFile(ReadSettingString(kTorvexEdit)));
+    std::string commandLine =
+        JarCommandLine(ReadSettingString(jarcontract::name::JarEdit), switches, archivePath, tail);
+    std::string environment = jarcontract::EnvironmentBlockWith(CurrentEnvironment(), jarcontract::ConfigVariable,
+                                                                JarConfigFile(ReadSettingString(jarcontract::name::TorvexEdit)));
     std::wstring wideCommandLine = Wide(commandLine);
     std::wstring wideEnvironment = Wide(environment);
     std::wstring folder = Wide(WorkingFolderFor(archivePath));
-    std::wstring title = Wide(kJarWindowTitle);
+    std::wstring title = Wide(jarcontract::ConsoleTitle);
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -233,12 +234,12 @@ bool ExtractToFolder(const std::string& archivePath)
 
 bool ExtractWithProgram(IDataObject* data)
 {
-    std::string torvexFolder = ReadSettingString(kTorvexEdit);
+    std::string torvexFolder = ReadSettingString(jarcontract::name::TorvexEdit);
     auto paths = DropList(data);
     if (!paths)
         return false;
     // The program reads and clears the request when it opens the archive.
-    WriteSettingInt(kExtractDirect, 1);
+    WriteSettingInt(jarcontract::name::ExtractDirect, 1);
     std::wstring commandLine = Wide(ProgramCommandLine(torvexFolder, paths->front()));
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -248,7 +249,7 @@ bool ExtractWithProgram(IDataObject* data)
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
                         nullptr, &startup, &process)) {
         // Left at 1, the request would turn the next ordinary open of any archive into an extract.
-        WriteSettingInt(kExtractDirect, 0);
+        WriteSettingInt(jarcontract::name::ExtractDirect, 0);
         return false;
     }
     CloseHandle(process.hThread);
@@ -271,7 +272,7 @@ bool AddToArchive(IDataObject* data, const std::string& archivePath)
     WinDiskLister disk;
     std::string pending;
     bool written = true;
-    WriteAddList(*paths, ReadSettingInt(kShExtSkipDir) != 0, disk, [&](const std::string& line) {
+    WriteAddList(*paths, ReadSettingInt(jarcontract::name::ShExtSkipDir) != 0, disk, [&](const std::string& line) {
         pending += line;
         pending += "\r\n";
         if (pending.size() >= (1 << 16)) {
@@ -287,8 +288,9 @@ bool AddToArchive(IDataObject* data, const std::string& archivePath)
         return false;
     }
 
-    std::string switches = AddSwitches(ReadSettingInt(kShExtCompression), ReadSettingInt(kTempDir),
-                                       ReadSettingString(kTempEdit));
+    std::string switches = AddSwitches(ReadSettingInt(jarcontract::name::ShExtCompression),
+                                       ReadSettingInt(jarcontract::name::TempDir),
+                                       ReadSettingString(jarcontract::name::TempEdit));
     if (!RunJar(switches, archivePath, AddTail(listPath), listPath)) {
         DeleteFileW(Wide(listPath).c_str());
         return false;

@@ -89,8 +89,8 @@ STDMETHODIMP ShellExtension::QueryContextMenu(HMENU menu, UINT position, UINT fi
         if (!paths)
             return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
         MenuSettings settings;
-        settings.shExtExtract = ReadSettingInt(kShExtExtract);
-        settings.shExtCompress = ReadSettingInt(kShExtCompress);
+        settings.shExtExtract = ReadSettingInt(jarcontract::name::ShExtExtract);
+        settings.shExtCompress = ReadSettingInt(jarcontract::name::ShExtCompress);
         MenuPlan plan = PlanContextMenu(flags, *paths, IsFolderOnDisk(paths->front()), settings);
         UINT count = static_cast<UINT>(plan.items.size());
         // The shell's id range bounds what may be inserted.

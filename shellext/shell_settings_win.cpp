@@ -16,9 +16,10 @@ class SettingsKey {
 public:
     explicit SettingsKey(REGSAM access, bool create = false)
     {
-        LONG result = create ? RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, access, nullptr,
+        const std::string path = jarcontract::SectionKeyPath(jarcontract::SettingsSection);
+        LONG result = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, access, nullptr,
                                                &key_, nullptr)
-                             : RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, access, &key_);
+                             : RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key_);
         if (result != ERROR_SUCCESS)
             key_ = nullptr;
     }

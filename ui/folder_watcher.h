@@ -24,27 +24,38 @@ public:
 
     // Starts watching `diskFolder` for `view` (whose window gets the timer); once.
     bool Start(HWND view, const std::string& diskFolder);
-    // Ends the thread (waits up to two seconds) and closes the events.
+    // Ends the thread and closes the events. It waits as long as the thread takes: the thread
+    // reads this object, which must not go away under it.
     void Stop();
     bool Started() const { return thread_ != nullptr; }
+    HANDLE Thread() const { return thread_; }
 
     // The interface thread changed the shown folder: watch the new one.
     void SwitchFolder(const std::string& diskFolder);
     // While the archive is shown, changes arm no timer.
     void SetArchiveShown(bool shown) { archiveShown_ = shown; }
     const std::string& WatchedFolder() const { return folderShown_; }
+    // The folder whose change notification the thread holds open now (empty before it has one):
+    // a change made there from now on is seen.
+    std::string FolderInWatch() const;
+    // How many changes the thread has been told of, whether it passed them on or not.
+    unsigned ChangesSeen() const { return changesSeen_; }
 
 private:
     static DWORD WINAPI ThreadProc(void* param);
     DWORD Run();
     std::string TakeFolder();
+    // Opens the change notification of `folder` and records it as the one in watch.
+    HANDLE Watch(const std::string& folder);
 
     HWND view_ = nullptr;
     HANDLE thread_ = nullptr;
     HANDLE folderSwitched_ = nullptr; // auto-reset
     HANDLE stopWatching_ = nullptr;   // manual-reset
     std::atomic<bool> archiveShown_{false};
-    std::mutex folderMutex_;
+    std::atomic<unsigned> changesSeen_{0};
+    mutable std::mutex folderMutex_;
     std::string folder_;      // handed to the thread under the mutex
+    std::string inWatch_;     // set by the thread under the mutex
     std::string folderShown_; // the interface thread's copy
 };

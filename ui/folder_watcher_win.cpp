@@ -41,20 +41,16 @@ void FolderWatcher::Stop()
     if (stopWatching_)
         SetEvent(stopWatching_);
     if (thread_) {
-        // The thread reads this object: if it does not end in time, it is left blocked on the
-        // events rather than closed under it.
-        if (WaitForSingleObject(thread_, 2000) == WAIT_OBJECT_0) {
-            CloseHandle(folderSwitched_);
-            CloseHandle(stopWatching_);
-        }
+        // No time limit: the thread reads this object and its events until it has ended, and it
+        // ends as soon as it runs again (it only ever waits on the events).
+        WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);
         thread_ = nullptr;
-    } else {
-        if (folderSwitched_)
-            CloseHandle(folderSwitched_);
-        if (stopWatching_)
-            CloseHandle(stopWatching_);
     }
+    if (folderSwitched_)
+        CloseHandle(folderSwitched_);
+    if (stopWatching_)
+        CloseHandle(stopWatching_);
     folderSwitched_ = stopWatching_ = nullptr;
 }
 
@@ -76,6 +72,20 @@ std::string FolderWatcher::TakeFolder()
     return folder_;
 }
 
+std::string FolderWatcher::FolderInWatch() const
+{
+    std::lock_guard<std::mutex> lock(folderMutex_);
+    return inWatch_;
+}
+
+HANDLE FolderWatcher::Watch(const std::string& folder)
+{
+    HANDLE change = OpenNotification(folder);
+    std::lock_guard<std::mutex> lock(folderMutex_);
+    inWatch_ = change != INVALID_HANDLE_VALUE ? folder : std::string();
+    return change;
+}
+
 DWORD WINAPI FolderWatcher::ThreadProc(void* param)
 {
     return static_cast<FolderWatcher*>(param)->Run();
@@ -83,7 +93,7 @@ DWORD WINAPI FolderWatcher::ThreadProc(void* param)
 
 DWORD FolderWatcher::Run()
 {
-    HANDLE change = OpenNotification(TakeFolder());
+    HANDLE change = Watch(TakeFolder());
     for (;;) {
         // A folder that cannot be watched waits only for a switch or the end.
         HANDLE waits[3] = {change, folderSwitched_, stopWatching_};
@@ -96,14 +106,17 @@ DWORD FolderWatcher::Run()
         if (which == 0) {
             if (!archiveShown_)
                 PostMessageA(view_, WM_FOLDER_CHANGED, 0, 0);
+            ++changesSeen_;  // after the message: whoever sees the count finds the message queued
             if (!FindNextChangeNotification(change)) {
                 FindCloseChangeNotification(change);
                 change = INVALID_HANDLE_VALUE;
+                std::lock_guard<std::mutex> lock(folderMutex_);
+                inWatch_.clear();
             }
         } else {
             if (watching)
                 FindCloseChangeNotification(change);
-            change = OpenNotification(TakeFolder());
+            change = Watch(TakeFolder());
         }
     }
     if (change != INVALID_HANDLE_VALUE)

@@ -1,6 +1,6 @@
 #include "ui/main_frame.h"
 
-#include "app/torvex_app.h"
+#include "framework/application.h"
 #include "framework/document.h"
 #include "framework/framework_ids.h"
 #include "resources/resource.h"
@@ -45,7 +45,7 @@ void FitComboDropHeight(ComboBox combo)
         combo.SetSize(box.right - box.left, wanted);
 }
 
-CMainFrame::CMainFrame() : application(&TheApp()) {}
+CMainFrame::CMainFrame(FrameServices services) : services_(std::move(services)) {}
 
 DWORD CMainFrame::PreCreate(DWORD style)
 {
@@ -55,7 +55,7 @@ DWORD CMainFrame::PreCreate(DWORD style)
 
 bool CMainFrame::OnCreate()
 {
-    HINSTANCE instance = application->Instance();
+    HINSTANCE instance = services_.instance;
     if (!MainToolBar.Create(Handle(), WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, ID_TOOLBAR_BAR))
         return false;
     if (!MainToolBar.LoadButtons(instance, IDR_MAINFRAME, DiskToolbarButtons(), kImageSize))
@@ -109,7 +109,7 @@ void CMainFrame::SetToolbarMode(int mode)
     if (mode == toolbarMode_)
         return;
     toolbarMode_ = mode;
-    HINSTANCE instance = application->Instance();
+    HINSTANCE instance = services_.instance;
     if (mode == 1) {
         MainToolBar.LoadButtons(instance, IDR_ARCHIVE_TOOLBAR, ArchiveToolbarButtons(), kImageSize);
         MainToolBar.SetSizes(kButtonSize, kImageSize);
@@ -158,8 +158,8 @@ void CMainFrame::FillChapterCombo(const ArchiveCatalogue& catalogue)
 
 void CMainFrame::OnInitMenu(HMENU menu)
 {
-    std::string helpText = application->LoadString(IDS_HELP_MENU_TEXT);
-    std::string tipText = application->LoadString(IDS_TIP_MENU_TEXT);
+    std::string helpText = LoadResourceString(services_.instance, IDS_HELP_MENU_TEXT);
+    std::string tipText = LoadResourceString(services_.instance, IDS_TIP_MENU_TEXT);
 
     std::vector<std::string> bar;
     for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i)
@@ -193,7 +193,8 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnDestroy()
 {
-    application->SaveSettingsGroups();
+    if (services_.saveSettings)
+        services_.saveSettings();
 }
 
 void CMainFrame::OnDropFiles(HDROP drop)

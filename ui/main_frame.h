@@ -5,19 +5,25 @@
 // Stable interface: the archive view uses it. Changes are announced here.
 #pragma once
 
+#include <functional>
+
 #include "engine/archive_catalogue.h"
 #include "framework/controls.h"
 #include "framework/frame_window.h"
 #include "framework/tool_bar.h"
 
-class CTorvexApp;
-
 // Grows a combo box so that its drop-down shows every item (never shrinks it).
 void FitComboDropHeight(ComboBox combo);
 
+// What the application hands the main window.
+struct FrameServices {
+    HINSTANCE instance;                  // toolbar bitmaps and strings
+    std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
+};
+
 class CMainFrame : public FrameWindow {
 public:
-    CMainFrame();
+    explicit CMainFrame(FrameServices services);
 
     // 1: the archive button set with the chapter combo; 0: the disk set.
     void SetToolbarMode(int mode);
@@ -39,7 +45,6 @@ public:
     };
     TorvexToolBar MainToolBar;
     StatusBar statusBar;
-    CTorvexApp* application;
 
 protected:
     DWORD PreCreate(DWORD style) override;
@@ -50,5 +55,6 @@ protected:
     void OnDropFiles(HDROP drop) override;
 
 private:
+    FrameServices services_;
     int toolbarMode_ = -1;  // no set loaded yet
 };

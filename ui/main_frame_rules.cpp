@@ -1,18 +1,24 @@
 #include "ui/main_frame_rules.h"
 
+#include "engine/jar_contract.h"
+#include "resources/resource.h"
+
 #include <cctype>
 
 const std::vector<unsigned>& DiskToolbarButtons()
 {
-    static const std::vector<unsigned> buttons{0,     0, 32771, 0,     32813, 0,     32809, 0,     32792, 32793,
-                                               0, 32814, 0,     32821, 0,     32776, 32778, 0,     57664};
+    static const std::vector<unsigned> buttons{
+        0, 0, ID_ADD, 0, ID_EXTRACT_ARCHIVE_TO, 0, ID_TEST, 0, ID_ADD_TO_FILES_LIST, ID_EDIT_FILES_LIST,
+        0, ID_VIEW_OPEN_FILE, 0, ID_SAVE_VIEWED, 0, ID_LIST_VIEW, ID_DETAILS_VIEW, 0, ID_APP_ABOUT};
     return buttons;
 }
 
 const std::vector<unsigned>& ArchiveToolbarButtons()
 {
-    static const std::vector<unsigned> buttons{0,     0,     0, 0,     32773, 32774, 0,     32779, 0,     32809, 0, 32792,
-                                               32793, 0, 32814, 0,     32821, 0,     32827, 0,     32776, 32778, 0, 57664};
+    static const std::vector<unsigned> buttons{
+        0, 0, 0, 0, ID_EXTRACT, ID_EXTRACT_TO, 0, ID_DELETE, 0, ID_TEST, 0, ID_ADD_TO_FILES_LIST,
+        ID_EDIT_FILES_LIST, 0, ID_VIEW_OPEN_FILE, 0, ID_SAVE_VIEWED, 0, ID_REFRESH, 0, ID_LIST_VIEW,
+        ID_DETAILS_VIEW, 0, ID_APP_ABOUT};
     return buttons;
 }
 
@@ -77,8 +83,7 @@ DropAction DecideDrop(unsigned count, const std::string& firstName)
 {
     if (count == 0)
         return DropAction::Nothing;
-    size_t n = firstName.size();
-    if (count == 1 && n >= 2 && firstName[n - 2] == '.' && firstName[n - 1] == 'j')
+    if (count == 1 && jarcontract::IsArchiveName(firstName))
         return DropAction::OpenArchive;
     return DropAction::AddFiles;
 }

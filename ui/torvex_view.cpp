@@ -6,9 +6,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/torvex_app.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
+#include "dialogs/setting_names.h"
+#include "framework/application.h"
 #include "framework/message_box.h"
 #include "operations/add_delete_commands.h"
 #include "operations/add_operation.h"
@@ -41,15 +42,11 @@ constexpr int kDiskColumns = 4;
 
 } // namespace
 
-CTorvexView::CTorvexView()
-{
-    InitializeCriticalSection(&lock_);
-}
+CTorvexView::CTorvexView(ViewServices services) : services_(services) {}
 
 CTorvexView::~CTorvexView()
 {
-    StopWatcher();
-    DeleteCriticalSection(&lock_);
+    watcher_.Stop();
 }
 
 CTorvexDoc* CTorvexView::GetTorvexDoc() const
@@ -75,8 +72,8 @@ void CTorvexView::SetColumns(int count)
     ListCtrl& list = List();
     for (int c = kArchiveColumns - 1; c >= 0; --c)
         list.DeleteColumn(c);
-    UseIconImageList(TheApp().SmallIcons.Handle());
-    list.SetImageList(TheApp().SmallIcons.Handle(), LVSIL_SMALL);
+    UseIconImageList(services_.smallIcons);
+    list.SetImageList(services_.smallIcons, LVSIL_SMALL);
     for (int c = 0; c < count; ++c)
         list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, kColumns[c].width);
 }
@@ -187,52 +184,94 @@ const EntryList* CTorvexView::ChapterList(const std::string& folder) const
     return chapter ? chapter->Directories.Find(folder) : nullptr;
 }
 
-void CTorvexView::SetArchiveMode(bool archive)
-{
-    GetTorvexDoc()->archiveMode = archive;
-    watcher_.SetArchiveShown(archive);
-}
+// ---- The document's update and the two modes ----------------------------------------------
 
-// ---- The document's update ----------------------------------------------------------------
+void CTorvexView::OnInitialUpdate()
+{
+    ApplyViewType(services_.directories.viewType);
+}
 
 void CTorvexView::OnUpdate(ListView*, intptr_t)
 {
     CTorvexDoc* doc = GetTorvexDoc();
-    CMainFrame* frame = MainFrame();
-    // The rows may point into a catalogue or disk rows that were just replaced.
-    DropRows();
-    doc->firstView = this;
-    DirectoriesSettings& dirs = TheApp().DirectoriesDialog;
-    ApplyViewType(dirs.viewType);
     if (doc->archiveMode) {
-        ArchiveCatalogue& catalogue = doc->catalogue;
-        SelectDriveOf(catalogue.ArchivePath);
-        frame->SetToolbarMode(1);
-        frame->ShowArchiveInfo(&catalogue, shownChapter);
-        frame->FillChapterCombo(catalogue);
-        archiveFolder = "\\";
-        std::string folder;
-        ParentPath(catalogue.ArchivePath, folder);
-        diskFolder = folder;
-        SetArchiveMode(true);
-        SetArchiveColumns();
-        ShowArchiveFolder(ChapterList(archiveFolder));
-    } else {
-        std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
-        if (folder.empty())
-            folder = "c:";
-        diskFolder = NormalizeDiskFolder(folder);
-        SelectDriveOf(diskFolder);
-        frame->SetToolbarMode(0);
-        frame->ShowArchiveInfo(nullptr, 0);
-        SetArchiveMode(false);
-        SetDiskColumns();
-        doc->ClearDiskEntries();
-        doc->ScanFolder(doc->diskEntries, diskFolder);
-        ShowDiskFolder(doc->diskEntries);
+        ShowListedArchive("\\");
+        return;
     }
-    StartWatcher();
-    // The watcher follows every disk folder the view shows, not only those reached by clicks.
+    const DirectoriesSettings& dirs = services_.directories;
+    std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
+    EnterDiskMode(folder.empty() ? "c:" : folder);
+}
+
+void CTorvexView::ReleaseRows()
+{
+    DropRows();
+}
+
+void CTorvexView::ShowListedArchive(const std::string& folder)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    DropRows();
+    ClearWorkSet();
+    shownChapter = doc->catalogue.LastChapter;
+    // The newest chapter is shown: the chapter combo says so.
+    MainFrame()->FillChapterCombo(doc->catalogue);
+    const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter);
+    EnterArchiveMode(chapter ? RefreshFolder(chapter->Directories, folder) : std::string("\\"));
+}
+
+void CTorvexView::EnterArchiveMode(const std::string& folder)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    CMainFrame* frame = MainFrame();
+    const ArchiveCatalogue& catalogue = doc->catalogue;
+    DropRows();
+    doc->archiveMode = true;
+    watcher_.SetArchiveShown(true);
+    // The archiver works in the archive's folder.
+    std::string archiveDiskFolder;
+    ParentPath(catalogue.ArchivePath, archiveDiskFolder);
+    diskFolder = archiveDiskFolder;
+    SelectDriveOf(catalogue.ArchivePath);
+    frame->SetToolbarMode(1);
+    frame->ShowArchiveInfo(&catalogue, shownChapter);
+    archiveFolder = folder;
+    SetArchiveColumns();
+    ShowArchiveFolder(ChapterList(archiveFolder));
+    WatchDiskFolder();
+}
+
+void CTorvexView::EnterDiskMode(const std::string& folder)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    CMainFrame* frame = MainFrame();
+    DropRows();
+    if (doc->archiveMode)
+        ClearWorkSet();
+    doc->archiveMode = false;
+    watcher_.SetArchiveShown(false);
+    std::string normalized = NormalizeDiskFolder(folder);
+    SelectDriveOf(normalized);
+    frame->SetToolbarMode(0);
+    frame->ShowArchiveInfo(nullptr, 0);
+    SetDiskColumns();
+    ShowDisk(normalized);
+}
+
+bool CTorvexView::SelectRowNamed(const std::string& name)
+{
+    int row = FindRow(name);
+    if (row < 0)
+        return false;
+    SelectRow(row);
+    hitItem = row;
+    return true;
+}
+
+void CTorvexView::WatchDiskFolder()
+{
+    if (!watcher_.Started())
+        watcher_.Start(Handle(), diskFolder);
     watcher_.SwitchFolder(diskFolder);
 }
 
@@ -247,39 +286,20 @@ void CTorvexView::ShowDisk(const std::string& folder)
     doc->ClearDiskEntries();
     doc->ScanFolder(doc->diskEntries, diskFolder);
     ShowDiskFolder(doc->diskEntries);
-    watcher_.SwitchFolder(diskFolder);
-}
-
-void CTorvexView::ShowLoadedArchive()
-{
-    CTorvexDoc* doc = GetTorvexDoc();
-    CMainFrame* frame = MainFrame();
-    ClearWorkSet();
-    archiveFolder = "\\";
-    SetArchiveMode(true);
-    frame->SetToolbarMode(1);
-    frame->ShowArchiveInfo(&doc->catalogue, shownChapter);
-    SetArchiveColumns();
-    ShowArchiveFolder(ChapterList(archiveFolder));
+    WatchDiskFolder();
 }
 
 bool CTorvexView::OpenArchive(const std::string& path)
 {
     CTorvexDoc* doc = GetTorvexDoc();
     // Listed aside: when the archiver fails, the archive loaded before stays whole.
-    ArchiveCatalogue listed;
-    listed.ArchivePath = path;
-    if (!doc->ListChapters(listed) || !doc->ListChapter(listed, listed.LastChapter))
+    std::optional<ArchiveCatalogue> listed = doc->ListArchive(path);
+    if (!listed)
         return false;
-    DropRows();
-    doc->catalogue = std::move(listed);
-    shownChapter = doc->catalogue.LastChapter;
-    MainFrame()->FillChapterCombo(doc->catalogue);
-    ClearWorkSet();
-    TheApp().AddToRecentFileList(path);
-    TheApp().DirectoriesDialog.startupLast = diskFolder;
-    ShowLoadedArchive();
-    doc->SetModifiedFlag(false);
+    services_.directories.startupLast = diskFolder;
+    doc->ShowListedArchive(std::move(*listed));
+    // The document now holds that file, and it joins the recent-file list.
+    doc->SetPathName(path);
     return true;
 }
 
@@ -287,7 +307,6 @@ void CTorvexView::ActivateRow(int row)
 {
     if (row < 0 || row >= rows_.Count() || RowsStale())
         return;
-    Lock lock(lock_);
     CTorvexDoc* doc = GetTorvexDoc();
     hitItem = row;
     NavigationState state;
@@ -298,7 +317,6 @@ void CTorvexView::ActivateRow(int row)
     state.archiveLoaded = doc->catalogue.Chapter(shownChapter) != nullptr;
     state.documentModified = doc->IsModified();
     ClickDecision decision = DecideDoubleClick(state, rows_.Entry(row));
-    CMainFrame* frame = MainFrame();
     switch (decision.action) {
     case ClickAction::ArchiveUp:
     case ClickAction::ArchiveEnter:
@@ -306,19 +324,15 @@ void CTorvexView::ActivateRow(int row)
         ShowArchiveFolder(ChapterList(archiveFolder));
         break;
     case ClickAction::LeaveArchive:
-        SetDiskColumns();
-        SetArchiveMode(false);
-        frame->SetToolbarMode(0);
-        ShowDisk(decision.target);
-        frame->ShowArchiveInfo(nullptr, 0);
-        ClearWorkSet();
+        EnterDiskMode(decision.target);
         break;
     case ClickAction::DiskUp:
     case ClickAction::DiskEnter:
         ShowDisk(decision.target);
         break;
     case ClickAction::ShowLoadedArchive:
-        ShowLoadedArchive();
+        ClearWorkSet();
+        EnterArchiveMode("\\");
         break;
     case ClickAction::OpenArchive:
         OpenArchive(decision.target);
@@ -340,22 +354,9 @@ void CTorvexView::OnRefresh()
         ShowDisk(diskFolder);
         return;
     }
-    ArchiveCatalogue listed;
-    listed.ArchivePath = doc->catalogue.ArchivePath;
-    if (!doc->ListChapters(listed) || !doc->ListChapter(listed, listed.LastChapter))
-        return;
-    hitItem = -1;
-    ClearWorkSet();
-    DropRows();
-    doc->catalogue = std::move(listed);
-    shownChapter = doc->catalogue.LastChapter;
-    archiveFolder = RefreshFolder(doc->catalogue.Chapter(shownChapter)->Directories, archiveFolder);
-    CMainFrame* frame = MainFrame();
-    frame->SetToolbarMode(1);
-    frame->ShowArchiveInfo(&doc->catalogue, shownChapter);
-    // The newest chapter is shown: the chapter combo says so.
-    frame->FillChapterCombo(doc->catalogue);
-    ShowArchiveFolder(ChapterList(archiveFolder));
+    std::optional<ArchiveCatalogue> listed = doc->ListArchive(doc->catalogue.ArchivePath);
+    if (listed)
+        doc->ShowListedArchive(std::move(*listed), archiveFolder);
 }
 
 void CTorvexView::OnDriveChange()
@@ -372,14 +373,7 @@ void CTorvexView::OnDriveChange()
             return;
         }
     }
-    if (doc->archiveMode)
-        ClearWorkSet();
-    CMainFrame* frame = MainFrame();
-    SetArchiveMode(false);
-    frame->SetToolbarMode(0);
-    frame->ShowArchiveInfo(nullptr, 0);
-    SetDiskColumns();
-    ShowDisk(drive.substr(0, 2));
+    EnterDiskMode(drive.substr(0, 2));
 }
 
 void CTorvexView::OnSelectAll()
@@ -440,7 +434,7 @@ void CTorvexView::ShowRelisted(ArchiveRelisting& relisting)
 
 void CTorvexView::OnDropAdd(HDROP drop)
 {
-    ::OnDropAdd(*this, TheApp().AddDialog, drop);
+    ::OnDropAdd(*this, services_.add, drop);
 }
 
 bool CTorvexView::IsRowSelected(int row) const
@@ -510,7 +504,7 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_DETAILS_VIEW: {
         int viewType = id == ID_LIST_VIEW ? 0 : 1;
         ApplyViewType(viewType);
-        TheApp().DirectoriesDialog.viewType = viewType;
+        services_.directories.viewType = viewType;
         return true;
     }
     case ID_SELECT_ALL:
@@ -520,7 +514,7 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         OnRefresh();
         return true;
     case ID_ADD:
-        ::OnAdd(*this, TheApp().AddDialog, TheApp().DirectoriesDialog);
+        ::OnAdd(*this, services_.add, services_.directories);
         return true;
     case ID_DELETE:
         ::OnDelete(*this);
@@ -653,12 +647,12 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     }
     hitItem = List().HitTest(client);
 
-    HMENU menu = LoadMenuA(TheApp().Instance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    HMENU menu = LoadMenuA(services_.instance, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
     if (!menu)
         return true;
     HMENU popup = GetSubMenu(menu, GetTorvexDoc()->archiveMode ? 0 : 1);
     if (popup) {
-        int assocProg = TheApp().Settings().GetProfileInt(kSettingsSection, "AssocProg", 0);
+        int assocProg = ReadSetting(services_.store, setting::AssocProg);
         ModifyMenuA(popup, ID_VIEW_OPEN_FILE, MF_BYCOMMAND | MF_STRING, ID_VIEW_OPEN_FILE,
                     assocProg ? "Open File\tCtrl+V" : "View File\tCtrl+V");
         std::string size = SelectionSizeText();
@@ -680,31 +674,24 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
 
 bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
+    // Ctrl+E / Ctrl+X (extract) start their operation here once it exists.
     bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
     bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    RunListKey(DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0, ctrl, key, firstStroke ? 1 : 2));
-    return false;
-}
-
-void CTorvexView::RunListKey(const KeyDecision& decision)
-{
-    // Ctrl+E / Ctrl+X (extract) start their operation here once it exists.
+    KeyDecision decision = DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0, ctrl, key, firstStroke ? 1 : 2);
     if (decision.quickDelete)
         ::QuickDelete(*this);
     else if (decision.command == ID_ADD)
-        ::OnAdd(*this, TheApp().AddDialog, TheApp().DirectoriesDialog);
+        ::OnAdd(*this, services_.add, services_.directories);
+    return false;
 }
 
 bool CTorvexView::OnTimer(UINT_PTR id)
 {
     if (id != REFRESH_TIMER)
         return false;
-    {
-        Lock lock(lock_);
-        // A change seen just before the archive was shown: the archive's rows stay.
-        if (!GetTorvexDoc()->archiveMode)
-            ShowDisk(diskFolder);
-    }
+    // A change seen just before the archive was shown: the archive's rows stay.
+    if (!GetTorvexDoc()->archiveMode)
+        ShowDisk(diskFolder);
     KillTimer(Handle(), REFRESH_TIMER);
     return true;
 }
@@ -727,17 +714,6 @@ bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result)
 }
 
 void CTorvexView::OnDestroy()
-{
-    StopWatcher();
-}
-
-void CTorvexView::StartWatcher()
-{
-    if (!watcher_.Started())
-        watcher_.Start(Handle(), diskFolder);
-}
-
-void CTorvexView::StopWatcher()
 {
     watcher_.Stop();
 }

@@ -7,7 +7,12 @@
 
 #include <string>
 
+#include "dialogs/add_dialog.h"
+#include "dialogs/directories_settings.h"
+#include "dialogs/extract_settings.h"
+#include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "engine/document_view.h"
 #include "framework/list_view.h"
 #include "ui/folder_watcher.h"
 #include "ui/view_rows.h"
@@ -17,9 +22,19 @@ struct ArchiveRelisting;
 class CMainFrame;
 class CTorvexDoc;
 
-class CTorvexView : public ListView {
+// What the application hands the view when it creates it.
+struct ViewServices {
+    HINSTANCE instance;                // the program's menus
+    HIMAGELIST smallIcons;             // the 16x16 icons every list shares (closed folder first)
+    SettingsStore& store;              // settings read when used (AssocProg)
+    DirectoriesSettings& directories;  // start-up folder, view type, last folders
+    ExtractSettings& extract;          // the Extract dialog's pools
+    AddDialog& add;                    // the Add dialog: its choices and pool last the whole run
+};
+
+class CTorvexView : public ListView, public DocumentView {
 public:
-    CTorvexView();
+    explicit CTorvexView(ViewServices services);
     ~CTorvexView() override;
 
     // Archive directory shown in archive mode ("\" for the root, else e.g. \docs\img).
@@ -42,8 +57,22 @@ public:
     CTorvexDoc* GetTorvexDoc() const;
     CMainFrame* MainFrame() const;
 
+    // Before the first update: the list's style from the settings.
+    void OnInitialUpdate() override;
     // The document changed: show the archive's root or the start-up disk folder.
     void OnUpdate(ListView* sender, intptr_t hint) override;
+
+    // What the document asks of the view (see DocumentView).
+    std::string DiskFolder() const override { return diskFolder; }
+    void ReleaseRows() override;
+    void ShowListedArchive(const std::string& folder) override;
+    // Disk mode at `folder`: disk toolbar, no archive information, disk columns, its rows.
+    void EnterDiskMode(const std::string& folder) override;
+    bool SelectRowNamed(const std::string& name) override;
+    // Archive mode at `folder` of the loaded catalogue's chapter shownChapter: archive toolbar,
+    // the archive's information, archive columns, that directory's rows.
+    void EnterArchiveMode(const std::string& folder);
+
     // Fills the list with the parent row and `entries` (a directory of the shown chapter;
     // nullptr shows the parent row alone), sorts, sets the title.
     void ShowArchiveFolder(const EntryList* entries);
@@ -92,6 +121,7 @@ public:
 
     bool WatcherStarted() const { return watcher_.Started(); }
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
+    const FolderWatcher& Watcher() const { return watcher_; }
 
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
@@ -109,18 +139,6 @@ protected:
     void OnDestroy() override;
 
 private:
-    // Guards the rebuilds of the double click and the refresh timer; recursive.
-    class Lock {
-    public:
-        explicit Lock(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
-        ~Lock() { LeaveCriticalSection(&section_); }
-        Lock(const Lock&) = delete;
-        Lock& operator=(const Lock&) = delete;
-
-    private:
-        CRITICAL_SECTION& section_;
-    };
-
     void SetColumns(int count);
     // Empties the list before the rows it points into go away.
     void DropRows();
@@ -131,22 +149,17 @@ private:
     void SortBy(int column);
     void SetTitle(const std::string& title);
     void SelectDriveOf(const std::string& path);
-    // Switches to disk mode (or stays there) showing `folder`.
+    // Shows the rows of disk folder `folder` (the mode stays).
     void ShowDisk(const std::string& folder);
-    // Shows the root of the loaded catalogue's chapter shownChapter in archive mode.
-    void ShowLoadedArchive();
     // Lists a ".j" file and shows it; the loaded archive stays when listing fails.
     bool OpenArchive(const std::string& path);
-    void SetArchiveMode(bool archive);
     const EntryList* ChapterList(const std::string& folder) const;
-    // What the list keys start; their operations come with the operations themselves.
-    void RunListKey(const KeyDecision& decision);
-    void StartWatcher();
-    void StopWatcher();
+    // The watcher follows every disk folder the view shows; started with the first one.
+    void WatchDiskFolder();
 
+    ViewServices services_;
     ViewRows rows_;
     // The directory list the archive rows came from; nullptr for disk rows.
     const EntryList* shownList_ = nullptr;
-    CRITICAL_SECTION lock_;
     FolderWatcher watcher_;
 };

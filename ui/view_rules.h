@@ -6,14 +6,17 @@
 #include <string>
 
 #include "engine/archive_catalogue.h"
+#include "resources/resource.h"
 
-// Command ids the view enables or handles (they match the menus, toolbar and accelerators).
+// Command ids the view enables or handles, by the names the rules use.
 namespace viewcmd {
-constexpr unsigned Add = 32771, Extract = 32773, ExtractTo = 32774, ListView = 32776, DetailsView = 32778,
-                   Delete = 32779, Directories = 32788, ComputeSize = 32791, AddToFilesList = 32792,
-                   EditFilesList = 32793, ShellExtensions = 32800, Test = 32809, Miscellaneous = 32811,
-                   ExtractArchiveTo = 32813, ViewFile = 32814, Save = 32821, SelectAll = 32824,
-                   Refresh = 32827, FileOpen = 57601;
+constexpr unsigned Add = ID_ADD, Extract = ID_EXTRACT, ExtractTo = ID_EXTRACT_TO, ListView = ID_LIST_VIEW,
+                   DetailsView = ID_DETAILS_VIEW, Delete = ID_DELETE, Directories = ID_DIRECTORIES,
+                   ComputeSize = ID_COMPUTE_SIZE, AddToFilesList = ID_ADD_TO_FILES_LIST,
+                   EditFilesList = ID_EDIT_FILES_LIST, ShellExtensions = ID_SHELL_EXTENSIONS, Test = ID_TEST,
+                   Miscellaneous = ID_MISCELLANEOUS, ExtractArchiveTo = ID_EXTRACT_ARCHIVE_TO,
+                   ViewFile = ID_VIEW_OPEN_FILE, Save = ID_SAVE_VIEWED, SelectAll = ID_SELECT_ALL,
+                   Refresh = ID_REFRESH, FileOpen = ID_FILE_OPEN;
 }
 
 // The state the enabling rules read.

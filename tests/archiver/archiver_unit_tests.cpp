@@ -2,7 +2,8 @@
 // index bytes, name matching and the path checks that keep extraction inside its folder.
 #include <gtest/gtest.h>
 
-#include "archiver/archive_format.h"
+#include "archiver/archive_source.h"
+#include "archiver/index_codec.h"
 #include "archiver/command_line.h"
 #include "archiver/commands.h"
 

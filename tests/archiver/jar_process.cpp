@@ -18,6 +18,7 @@ struct Child {
     PROCESS_INFORMATION process{};
     HANDLE outRead = nullptr, errRead = nullptr;
     std::string out, err;
+    int exitCode = -1;
     std::thread outThread, errThread;
 };
 
@@ -69,6 +70,9 @@ bool Start(const std::string& arguments, const std::string& input, Child& child)
 void Finish(Child& child)
 {
     WaitForSingleObject(child.process.hProcess, INFINITE);
+    DWORD code = 0;
+    if (GetExitCodeProcess(child.process.hProcess, &code))
+        child.exitCode = int(code);
     child.outThread.join();
     child.errThread.join();
     CloseHandle(child.outRead);
@@ -83,7 +87,7 @@ JarRun RunJar(const std::string& arguments, const std::string& input)
     Child child;
     if (Start(arguments, input, child))
         Finish(child);
-    return {child.out, child.err};
+    return {child.out, child.err, child.exitCode};
 }
 
 std::string RunJarAndStop(const std::string& arguments, int milliseconds, bool hardKill)
@@ -122,9 +126,11 @@ struct Child {
     pid_t pid = -1;
     int out = -1, err = -1;
     std::string outText, errText;
+    int exitCode = -1;
 };
 
-bool Start(const std::string& arguments, const std::string& input, Child& child, long fileLimit = 0)
+bool Start(const std::string& arguments, const std::string& input, Child& child, long fileLimit = 0,
+           long memoryLimit = 0)
 {
     int outPipe[2], errPipe[2], inPipe[2];
     if (pipe(outPipe) || pipe(errPipe) || pipe(inPipe))
@@ -136,6 +142,10 @@ bool Start(const std::string& arguments, const std::string& input, Child& child,
             rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
             signal(SIGXFSZ, SIG_IGN); // writes past the limit then fail instead of killing
+        }
+        if (memoryLimit > 0) {
+            rlimit limit{rlim_t(memoryLimit), rlim_t(memoryLimit)};
+            setrlimit(RLIMIT_AS, &limit);
         }
         dup2(inPipe[0], 0);
         dup2(outPipe[1], 1);
@@ -180,8 +190,9 @@ void Collect(Child& child)
             }
         }
     }
-    int status;
-    waitpid(child.pid, &status, 0);
+    int status = 0;
+    if (waitpid(child.pid, &status, 0) == child.pid && WIFEXITED(status))
+        child.exitCode = WEXITSTATUS(status);
 }
 } // namespace
 
@@ -190,7 +201,7 @@ JarRun RunJar(const std::string& arguments, const std::string& input)
     Child child;
     if (Start(arguments, input, child))
         Collect(child);
-    return {child.outText, child.errText};
+    return {child.outText, child.errText, child.exitCode};
 }
 
 std::string RunJarAndStop(const std::string& arguments, int milliseconds, bool hardKill)
@@ -212,6 +223,14 @@ JarRun RunJarWithFileLimit(const std::string& arguments, long bytes)
     Child child;
     if (Start(arguments, "", child, bytes))
         Collect(child);
-    return {child.outText, child.errText};
+    return {child.outText, child.errText, child.exitCode};
+}
+
+JarRun RunJarWithMemoryLimit(const std::string& arguments, long bytes)
+{
+    Child child;
+    if (Start(arguments, "", child, 0, bytes))
+        Collect(child);
+    return {child.outText, child.errText, child.exitCode};
 }
 #endif

@@ -7,6 +7,7 @@
 struct JarRun {
     std::string out;
     std::string err;
+    int exitCode = -1; // -1 when it did not start or did not end by itself
     // Both outputs as one text, the way Torvex reads a listing.
     std::string merged() const { return out + err; }
 };
@@ -19,6 +20,8 @@ std::string RunJarAndStop(const std::string& arguments, int milliseconds, bool h
 
 // POSIX only: the child may write no file larger than `bytes` (a stand-in for a full disk).
 JarRun RunJarWithFileLimit(const std::string& arguments, long bytes);
+// POSIX only: the child may map no more than `bytes` of memory.
+JarRun RunJarWithMemoryLimit(const std::string& arguments, long bytes);
 
 // The folder holding the test executable and jar32.
 std::string ProgramFolder();

@@ -7,6 +7,7 @@
 //   cwd / args / title           the current folder / the command line after the program / the console title
 //   lines COUNT WIDTH            COUNT numbered lines of WIDTH characters, written in large blocks
 //   file PATH                    the bytes of a file
+//   sleep MS                     a pause of MS milliseconds
 #include <windows.h>
 
 #include <fstream>
@@ -114,6 +115,8 @@ int main()
             std::ostringstream bytes;
             bytes << file.rdbuf();
             Out(bytes.str());
+        } else if (word == "sleep") {
+            Sleep(static_cast<DWORD>(std::stoul(text)));
         }
     }
     return 0;

@@ -191,29 +191,4 @@ TEST_F(AddListTest, PathsFromOtherFoldersKeepTheirOwnBase)
                                         "C:\\data\\.\\y.txt", "C:\\.\\datax.txt"}));
 }
 
-std::vector<std::string> SplitEnvironmentBlock(const char* block)
-{
-    std::vector<std::string> entries;
-    for (; *block; block += entries.back().size() + 1)
-        entries.emplace_back(block);
-    return entries;
-}
-
-TEST(EnvironmentBlock, ChildGetsTheVariableInItsSortedPlace)
-{
-    std::vector<std::string> current{"=C:=C:\\work", "ALLUSERSPROFILE=C:\\ProgramData", "jar_cfg_file=old",
-                                     "PATH=C:\\windows", "TEMP=C:\\temp"};
-    std::string block = EnvironmentBlockWith(current, "JAR_CFG_FILE", "C:\\Torvex\\Torvex.cfg");
-    ASSERT_GE(block.size(), 2u);
-    EXPECT_EQ(block.substr(block.size() - 2), std::string(2, '\0'));
-    EXPECT_EQ(SplitEnvironmentBlock(block.c_str()),
-              (std::vector<std::string>{"=C:=C:\\work", "ALLUSERSPROFILE=C:\\ProgramData",
-                                        "JAR_CFG_FILE=C:\\Torvex\\Torvex.cfg", "PATH=C:\\windows", "TEMP=C:\\temp"}));
-
-    std::string alone = EnvironmentBlockWith({}, "JAR_CFG_FILE", "x");
-    EXPECT_EQ(alone, std::string("JAR_CFG_FILE=x\0\0", 16));
-    EXPECT_EQ(SplitEnvironmentBlock(EnvironmentBlockWith({"Z=1"}, "JAR_CFG_FILE", "x").c_str()),
-              (std::vector<std::string>{"JAR_CFG_FILE=x", "Z=1"}));
-}
-
 } // namespace

@@ -34,7 +34,7 @@ TEST(ArchiveEntry, DirectoryAndArchiveTests)
     EXPECT_TRUE(Entry("\\x\\a.j").IsArchiveFile());
     EXPECT_FALSE(Entry("\\A.J").IsArchiveFile());
     EXPECT_FALSE(Entry("\\a.jar").IsArchiveFile());
-    EXPECT_TRUE(Entry("j").IsArchiveFile()); // no dot: compared whole
+    EXPECT_FALSE(Entry("\\dir.j\\file").IsArchiveFile());
 }
 
 TEST(ArchiveEntry, CopiesDropComments)

@@ -54,8 +54,32 @@ TEST(JarArguments, Deletion)
 TEST(JarArguments, CommandLineAndConfiguration)
 {
     EXPECT_EQ(jarcontract::CommandLine("C:\\Program Files\\Torvex", "lc \"a.j\""), "C:\\Program Files\\Torvex\\jar32.exe lc \"a.j\"");
-    EXPECT_EQ(jarcontract::ConfigAssignment("C:\\Torvex"), "JAR_CFG_FILE=C:\\Torvex\\Torvex.cfg");
-    EXPECT_EQ(jarcontract::ConfigRemoval(), "JAR_CFG_FILE=");
+    EXPECT_EQ(jarcontract::ConfigFile("C:\\Torvex"), "C:\\Torvex\\Torvex.cfg");
+}
+
+std::vector<std::string> SplitEnvironmentBlock(const char* block)
+{
+    std::vector<std::string> entries;
+    for (; *block; block += entries.back().size() + 1)
+        entries.emplace_back(block);
+    return entries;
+}
+
+TEST(EnvironmentBlock, ChildGetsTheVariableInItsSortedPlace)
+{
+    std::vector<std::string> current{"=C:=C:\\work", "ALLUSERSPROFILE=C:\\ProgramData", "jar_cfg_file=old",
+                                     "PATH=C:\\windows", "TEMP=C:\\temp"};
+    std::string block = jarcontract::EnvironmentBlockWith(current, "JAR_CFG_FILE", "C:\\Torvex\\Torvex.cfg");
+    ASSERT_GE(block.size(), 2u);
+    EXPECT_EQ(block.substr(block.size() - 2), std::string(2, '\0'));
+    EXPECT_EQ(SplitEnvironmentBlock(block.c_str()),
+              (std::vector<std::string>{"=C:=C:\\work", "ALLUSERSPROFILE=C:\\ProgramData",
+                                        "JAR_CFG_FILE=C:\\Torvex\\Torvex.cfg", "PATH=C:\\windows", "TEMP=C:\\temp"}));
+
+    std::string alone = jarcontract::EnvironmentBlockWith({}, "JAR_CFG_FILE", "x");
+    EXPECT_EQ(alone, std::string("JAR_CFG_FILE=x\0\0", 16));
+    EXPECT_EQ(SplitEnvironmentBlock(jarcontract::EnvironmentBlockWith({"Z=1"}, "JAR_CFG_FILE", "x").c_str()),
+              (std::vector<std::string>{"JAR_CFG_FILE=x", "Z=1"}));
 }
 
 } // namespace

@@ -27,6 +27,10 @@ public:
     void BeginWaitCursor() override { ++waitDepth; }
     void EndWaitCursor() override { waitDepth = 0; }
 
+    void ShowMessage(const std::string& text, bool failure) override
+    {
+        PromptUser(text, failure ? prompt::Ok | prompt::IconStop : prompt::Ok);
+    }
     bool RunJarConsole(ArchiveCatalogue&, int) override { return false; }
     bool RunJarCaptured(const std::string& arguments, Strings& lines) override
     {

@@ -349,7 +349,7 @@ TEST(OwnArchiverOutput, ChapterListAndListingParse)
     ArchiveCatalogue catalogue;
     Reports reports;
     ASSERT_TRUE(ParseChapterList(FixtureLines("jar32_chapters.txt"), catalogue, reports.reporter()));
-    EXPECT_EQ(catalogue.ArchiveComment, (Strings{"Release sources", "second comment line"}));
+    EXPECT_EQ(catalogue.ArchiveComment, (Strings{"  | comment | Release sources", "  | comment | second comment line"}));
     EXPECT_EQ(catalogue.LastChapter, 2);
     ASSERT_NE(catalogue.Chapter(1), nullptr);
     EXPECT_EQ(catalogue.Chapter(1)->FirstStamp.size(), 19u);

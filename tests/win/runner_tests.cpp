@@ -195,6 +195,98 @@ TEST_F(Runner, ListsAnArchiveThroughTheArchiver)
     DeleteFileA(listing.c_str());
 }
 
+TEST_F(Runner, TheChildAloneGetsTheConfigurationVariable)
+{
+    // A variable of that name in Torvex's own environment is neither used nor disturbed.
+    ASSERT_TRUE(SetEnvironmentVariableA("JAR_CFG_FILE", "C:\\mine.cfg"));
+    Script("env\n");
+    Strings lines;
+    bool ran = session.RunJarCaptured("lc \"x.j\"", lines);
+    ArchiveCatalogue catalogue;
+    catalogue.Command = " t \"x.j\"";
+    bool consoleRan = session.RunJarConsole(catalogue, SW_HIDE);
+    char value[MAX_PATH] = {};
+    GetEnvironmentVariableA("JAR_CFG_FILE", value, sizeof value);
+    SetEnvironmentVariableA("JAR_CFG_FILE", nullptr);
+    ASSERT_TRUE(ran);
+    EXPECT_TRUE(consoleRan);
+    EXPECT_EQ(lines, Strings{"JAR_CFG_FILE=C:\\Torvex Program\\Torvex.cfg"});
+    EXPECT_STREQ(value, "C:\\mine.cfg");
+}
+
+namespace {
+
+// A window that counts what reaches its procedure.
+struct CountingWindow {
+    static inline int paints = 0, keys = 0, timers = 0;
+    HWND hwnd = nullptr;
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        if (msg == WM_PAINT) {
+            ++paints;
+            PAINTSTRUCT paint;
+            BeginPaint(hwnd, &paint);
+            EndPaint(hwnd, &paint);
+            return 0;
+        }
+        if (msg == WM_KEYDOWN)
+            ++keys;
+        if (msg == WM_TIMER)
+            ++timers;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+
+    CountingWindow()
+    {
+        paints = keys = timers = 0;
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TorvexRunnerPaintTest";
+        RegisterClassA(&wc);
+        hwnd = CreateWindowExA(0, wc.lpszClassName, "paint", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    }
+    ~CountingWindow() { DestroyWindow(hwnd); }
+};
+
+} // namespace
+
+TEST_F(Runner, AWaitedRunKeepsTheWindowPaintedAndDispatchesNothingElse)
+{
+    CountingWindow window;
+    ASSERT_NE(window.hwnd, nullptr);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    CountingWindow::paints = 0;
+
+    // Damage before the run and again in its middle; a key and a timer wait their turn.
+    InvalidateRect(window.hwnd, nullptr, TRUE);
+    PostMessageA(window.hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    SetTimer(window.hwnd, 1, 10, nullptr);
+    HANDLE damage = CreateThread(nullptr, 0, [](void* hwnd) -> DWORD {
+        Sleep(300);
+        InvalidateRect(static_cast<HWND>(hwnd), nullptr, TRUE);
+        return 0;
+    }, window.hwnd, 0, nullptr);
+    Script("sleep 700\nout done\n");
+    Strings lines;
+    bool ran = session.RunJarCaptured("lc \"x.j\"", lines);
+    WaitForSingleObject(damage, INFINITE);
+    CloseHandle(damage);
+    int paintsDuringRun = CountingWindow::paints;
+    KillTimer(window.hwnd, 1);
+
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(lines, Strings{"done"});
+    EXPECT_GE(paintsDuringRun, 2);
+    EXPECT_EQ(CountingWindow::keys, 0);
+    EXPECT_EQ(CountingWindow::timers, 0);
+    EXPECT_TRUE(PeekMessageA(&msg, window.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+}
+
 TEST_F(Runner, DriveRootWorkingFolderMeansTheRoot)
 {
     // "C:" alone names drive C's current folder: make that somewhere else than the root.

@@ -12,20 +12,39 @@ using namespace viewtest;
 
 namespace {
 
-// Counts the refills of the list (each sets the row count once).
-LRESULT CALLBACK CountRefills(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
-{
-    if (msg == LVM_SETITEMCOUNT)
-        ++*reinterpret_cast<int*>(data);
-    return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-struct RefillCounter {
+// Watches what reaches the list: its refills (each sets the row count once), the watcher's change
+// messages and the refresh timer's expiries.
+struct ListSpy {
     HWND list;
-    int count = 0;
-    explicit RefillCounter(HWND l) : list(l) { SetWindowSubclass(list, CountRefills, 77, (DWORD_PTR)&count); }
-    ~RefillCounter() { RemoveWindowSubclass(list, CountRefills, 77); }
+    int refills = 0, changes = 0, refreshes = 0;
+    int lastChange = 0, lastRefresh = 0, events = 0;
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
+    {
+        auto* spy = reinterpret_cast<ListSpy*>(data);
+        if (msg == LVM_SETITEMCOUNT)
+            ++spy->refills;
+        if (msg == WM_FOLDER_CHANGED) {
+            ++spy->changes;
+            spy->lastChange = ++spy->events;
+        }
+        if (msg == WM_TIMER && wp == REFRESH_TIMER) {
+            ++spy->refreshes;
+            spy->lastRefresh = ++spy->events;
+        }
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    explicit ListSpy(HWND l) : list(l) { SetWindowSubclass(list, Proc, 77, (DWORD_PTR)this); }
+    ~ListSpy() { RemoveWindowSubclass(list, Proc, 77); }
+    // A change came after the last rescan: the refresh timer is armed.
+    bool RefreshPending() const { return lastChange > lastRefresh; }
 };
+
+// Pumps until the view's watcher holds `folder` in watch (changes made from then on are seen).
+bool WatcherOn(TorvexWindow& w, const std::string& folder)
+{
+    return w.PumpUntil([&] { return w.View().Watcher().FolderInWatch() == folder; }, 3000);
+}
 
 void ChooseDrive(TorvexWindow& w, const std::string& text)
 {
@@ -58,8 +77,8 @@ TEST(DiskWindow, NewFilesRefreshTheListOnceAboutASecondAfterTheLastChange)
         EXPECT_TRUE(w.View().WatcherStarted());
         EXPECT_EQ(w.View().WatchedFolder(), folder);
         ASSERT_EQ(w.RowCount(), 2);
-        w.Pump(300); // let the watcher settle on the folder
-        RefillCounter refills(w.List());
+        ASSERT_TRUE(WatcherOn(w, folder));
+        ListSpy spy(w.List());
 
         // One file: the list shows it about a second later.
         auto start = std::chrono::steady_clock::now();
@@ -68,17 +87,17 @@ TEST(DiskWindow, NewFilesRefreshTheListOnceAboutASecondAfterTheLastChange)
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_GE(seconds, 0.9);
         EXPECT_LE(seconds, 3.0);
-        EXPECT_EQ(refills.count, 1);
+        EXPECT_EQ(spy.refills, 1);
 
         // A burst of ten files within half a second: one rebuild.
-        w.Pump(300);
-        refills.count = 0;
+        ASSERT_TRUE(w.PumpUntil([&] { return !spy.RefreshPending(); }, 3000));
+        spy.refills = 0;
         for (int i = 0; i < 10; ++i) {
             WriteFile(folder + "\\burst" + std::to_string(i) + ".txt", "b");
             w.Pump(40);
         }
-        w.Pump(2500);
-        EXPECT_EQ(refills.count, 1);
+        EXPECT_TRUE(w.PumpUntil([&] { return w.RowCount() == 13 && !spy.RefreshPending(); }, 4000));
+        EXPECT_EQ(spy.refills, 1);
         EXPECT_EQ(w.RowCount(), 13);
 
         // A sub-folder entered by double click is watched in turn.
@@ -86,10 +105,43 @@ TEST(DiskWindow, NewFilesRefreshTheListOnceAboutASecondAfterTheLastChange)
         ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("sub") > 0; }, 4000));
         w.DoubleClickRow(w.RowNamed("sub"));
         EXPECT_EQ(w.View().WatchedFolder(), folder + "\\sub");
-        w.Pump(300);
+        ASSERT_TRUE(WatcherOn(w, folder + "\\sub"));
         WriteFile(folder + "\\sub\\inner.txt", "i");
         EXPECT_TRUE(w.PumpUntil([&] { return w.RowNamed("inner.txt") > 0; }, 4000));
     }
+    RemoveTree(folder);
+}
+
+TEST(DiskWindow, StoppingTheWatcherWaitsForItsThreadHoweverLongItTakes)
+{
+    std::string folder = MakeScratchFolder("watchstop");
+    auto* watcher = new FolderWatcher;
+    ASSERT_TRUE(watcher->Start(nullptr, folder));
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (watcher->FolderInWatch() != folder && std::chrono::steady_clock::now() < deadline)
+        Sleep(10);
+    ASSERT_EQ(watcher->FolderInWatch(), folder);
+
+    // The thread is kept from running for longer than any patience a time limit would have.
+    HANDLE thread = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), watcher->Thread(), GetCurrentProcess(), &thread, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS));
+    ASSERT_NE(SuspendThread(thread), (DWORD)-1);
+    HANDLE resumer = CreateThread(nullptr, 0, [](void* t) -> DWORD {
+        Sleep(2600);
+        ResumeThread(static_cast<HANDLE>(t));
+        return 0;
+    }, thread, 0, nullptr);
+    ASSERT_NE(resumer, nullptr);
+    watcher->Stop();
+    bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(watcher->Started());
+    WaitForSingleObject(resumer, INFINITE);
+    CloseHandle(resumer);
+    if (ended)
+        delete watcher;  // otherwise its thread still reads it
+    CloseHandle(thread);
     RemoveTree(folder);
 }
 
@@ -116,11 +168,15 @@ TEST(DiskWindow, ChangesWhileAnArchiveIsShownLeaveTheArchiveRowsAlone)
         TorvexWindow w(folder);
         w.DoubleClickRow(w.RowNamed("a.j"));
         ASSERT_TRUE(w.Doc().archiveMode);
-        w.Pump(300);
-        RefillCounter refills(w.List());
+        ASSERT_TRUE(WatcherOn(w, folder));
+        ListSpy spy(w.List());
+        unsigned seen = w.View().Watcher().ChangesSeen();
         WriteFile(folder + "\\late.txt", "l");
-        w.Pump(2000);
-        EXPECT_EQ(refills.count, 0);
+        // Once the watcher has seen the change, whatever it sent is queued: handle it.
+        ASSERT_TRUE(w.PumpUntil([&] { return w.View().Watcher().ChangesSeen() > seen; }, 4000));
+        w.Pump();
+        EXPECT_EQ(spy.changes, 0);
+        EXPECT_EQ(spy.refills, 0);
         EXPECT_EQ(w.Cell(1, 0), "inside.txt");
         EXPECT_TRUE(w.Doc().archiveMode);
     }

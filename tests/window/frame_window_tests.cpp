@@ -321,12 +321,21 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
     HWND frame = w.Frame().Handle();
     std::string diskTitle = w.Title();
 
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
-    w.Pump(50);
+    // Any other drop is for adding: the Add dialog opens (cancelled here) and nothing is opened.
+    {
+        DialogWatch watch;
+        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
+        w.Pump(300);
+        EXPECT_GE(DialogWatch::seen, 1);
+    }
     EXPECT_EQ(w.Title(), diskTitle);
     std::string upper = data.folder + "\\ONE.J";
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
-    w.Pump(50);
+    {
+        DialogWatch watch;
+        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
+        w.Pump(300);
+        EXPECT_GE(DialogWatch::seen, 1);
+    }
     EXPECT_EQ(w.Title(), diskTitle);
     EXPECT_FALSE(w.Doc().archiveMode);
 
@@ -412,9 +421,9 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
     TorvexWindow w(data.folder);
     SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
 
-    EXPECT_FALSE(IsOpenableArchivePath(data.folder + "\\ONE.J"));
-    EXPECT_FALSE(IsOpenableArchivePath("C:\\dir.j\\file"));
-    EXPECT_TRUE(IsOpenableArchivePath(data.one));
+    EXPECT_FALSE(jarcontract::IsArchiveName(data.folder + "\\ONE.J"));
+    EXPECT_FALSE(jarcontract::IsArchiveName("C:\\dir.j\\file"));
+    EXPECT_TRUE(jarcontract::IsArchiveName(data.one));
     EXPECT_EQ(w.App().OpenDocumentFile(data.folder + "\\ONE.J"), nullptr);
     EXPECT_TRUE(prompts.empty());
 

@@ -1,0 +1,36 @@
+// An archive opened for reading: its bytes across every volume, and its index read from them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archiver/archive_index.h"
+#include "archiver/file_system.h"
+
+namespace jar {
+
+// The archive's bytes for reading, across every volume (volume 2 of a.j is a.j02, and so on).
+class ArchiveSource {
+public:
+    // False with a message when the archive cannot be read.
+    bool Open(const std::string& path, std::string& error);
+    bool Read(uint64_t offset, void* buffer, size_t size);
+    uint64_t Size() const { return total_; }
+    int VolumeCount() const { return int(volumes_.size()); }
+    // Lets go of the files (Windows cannot replace a file that is open).
+    void Close() { volumes_.clear(); }
+
+private:
+    struct Volume { std::unique_ptr<DiskFile> file; uint64_t start, size; };
+    std::vector<Volume> volumes_;
+    uint64_t total_ = 0;
+};
+
+std::string VolumeName(const std::string& archive, int volume);
+
+// Reads the trailer and the index; false with a message for anything damaged.
+bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error);
+
+} // namespace jar

@@ -1,0 +1,57 @@
+// The archive's bytes on disk (see archiver/FORMAT.md): the header, the trailer, and the index
+// turned into bytes and back. The decoder trusts nothing it reads: every count and size is
+// checked against the bytes that are really there before anything is allocated for it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "archiver/archive_index.h"
+
+namespace jar {
+
+inline constexpr char kMagic[8] = {'T', 'V', 'J', 'A', 'R', '\x1a', '\r', '\n'};
+inline constexpr uint32_t kFormatVersion = 1;
+inline constexpr size_t kHeaderSize = 24;
+inline constexpr size_t kTrailerSize = 40;
+// Deflate cannot expand data by more than about 1,032 to 1; a plain size beyond that is damage.
+inline constexpr uint64_t kMaxInflateRatio = 1032;
+
+struct Header {
+    uint32_t version = 0;
+    uint32_t volumes = 0;
+};
+
+struct Trailer {
+    uint32_t version = 0;
+    uint64_t indexOffset = 0;
+    uint64_t packedSize = 0;
+    uint64_t plainSize = 0;
+    uint32_t crc = 0;
+};
+
+uint32_t Crc32(uint32_t crc, const void* data, size_t size);
+
+void MakeHeader(unsigned char* header, uint32_t volumes);
+// False when the magic is not ours.
+bool ReadHeader(const unsigned char* bytes, Header& header);
+void MakeTrailer(unsigned char* bytes, const Trailer& trailer);
+// False when either of the trailer's marks is missing.
+bool ReadTrailer(const unsigned char* bytes, Trailer& trailer);
+// Empty when the version is ours; otherwise why it is refused.
+std::string VersionProblem(uint32_t version);
+
+std::string SerializeIndex(const ArchiveIndex& index);
+// False for anything malformed: truncation, trailing bytes, counts beyond the bytes present,
+// out-of-range values, and paths an archive of ours never holds (not starting with a backslash,
+// or holding a line break); `error` then says what.
+bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string* error = nullptr);
+// Inflates the packed index, growing the output only as data really comes out; false when the
+// packed bytes are not a zlib stream of exactly `plainSize` bytes.
+bool InflateIndex(const std::string& packed, uint64_t plainSize, std::string& plain);
+
+// A stored name made printable on one line: a line break shows as <LF> or <CR>.
+std::string PrintableName(const std::string& path);
+
+} // namespace jar

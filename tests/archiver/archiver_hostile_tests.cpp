@@ -1,0 +1,322 @@
+// Damaged and hostile archives, and runs that must change nothing: jar32 refuses with one ERROR
+// line and a failure code, loses nothing and writes nothing it should not.
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "archiver/archive_source.h"
+#include "archiver/archive_writer.h"
+#include "archiver/index_codec.h"
+#include "engine/listing_parser.h"
+#include "jar_test_support.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace {
+bool Refused(const JarRun& run) { return run.err.rfind("ERROR", 0) == 0 && run.exitCode != 0; }
+
+void Put64(std::string& bytes, size_t at, uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        bytes[at + size_t(i)] = char(v >> (8 * i));
+}
+
+int ChapterCount(const ArchiveCatalogue& c)
+{
+    return int(std::count_if(c.Chapters.begin(), c.Chapters.end(), [](const auto& chapter) { return chapter != nullptr; }));
+}
+
+// Names of the files a folder holds that end in '~' (temporary files left behind).
+std::vector<std::string> Leftovers(const std::string& folder)
+{
+    std::vector<std::string> names, left;
+    jar::ListDirectory(folder, names);
+    for (const std::string& name : names)
+        if (!name.empty() && name.back() == '~')
+            left.push_back(name);
+    return left;
+}
+} // namespace
+
+class HostileArchiveTest : public JarTest {
+protected:
+    // An archive of our format holding exactly these paths and contents in chapter 1, in this
+    // order, written directly (as a hostile tool could).
+    void Craft(const std::string& path, const std::vector<std::pair<std::string, std::string>>& files,
+               const std::string& comment = "")
+    {
+        jar::ArchiveIndex index;
+        index.comment = comment;
+        index.AddChapter(1, jar::NowStamp());
+        jar::ArchiveWriter writer;
+        ASSERT_TRUE(writer.Begin(path, "")) << writer.Error();
+        for (const auto& [name, data] : files) {
+            jar::StoredEntry entry;
+            entry.path = name;
+            entry.size = data.size();
+            entry.modified = entry.created = jar::NowStamp();
+            entry.chapters.Add(1);
+            if (!data.empty()) {
+                jar::DataBlock block;
+                block.offset = writer.Position();
+                block.size = block.packedSize = data.size();
+                block.crc = jar::Crc32(0, data.data(), data.size());
+                ASSERT_TRUE(writer.Append(data.data(), data.size()));
+                entry.block = int64_t(index.blocks.size());
+                index.blocks.push_back(block);
+            }
+            index.entries.push_back(entry);
+        }
+        ASSERT_TRUE(writer.Finish(index, jar::Options())) << writer.Error();
+    }
+};
+
+// A flipped size in the trailer is refused before anything is allocated for it, and whatever
+// runs out (memory included) still ends in one ERROR line and a failure code.
+TEST_F(HostileArchiveTest, IndexSizesCannotExhaustMemory)
+{
+    Write("a.txt", "some text to store");
+    ASSERT_EQ(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("a.txt"))).exitCode, 0);
+    std::string good = ReadRaw(archive);
+    size_t trailer = good.size() - jar::kTrailerSize;
+    for (uint64_t plain : {uint64_t(4) << 30, uint64_t(1) << 34, ~uint64_t(0)}) {
+        std::string bad = good;
+        Put64(bad, trailer + 24, plain);
+        Write("huge.j", bad);
+        JarRun run = RunJar(" lc " + Q(P("huge.j")));
+        EXPECT_TRUE(Refused(run)) << plain << ": " << run.err;
+        EXPECT_NE(run.err.find("damaged"), std::string::npos) << run.err;
+    }
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+    // Under a memory limit the old reader died of an uncaught bad_alloc. An index that really
+    // inflates to 48 MB (zeros pack about 1,000 to 1) passes the size check and then runs out.
+    std::string bad = good;
+    Put64(bad, trailer + 24, uint64_t(4) << 30);
+    Write("huge.j", bad);
+    JarRun limited = RunJarWithMemoryLimit(" lc " + Q(P("huge.j")), 256L << 20);
+    EXPECT_TRUE(Refused(limited)) << limited.err;
+
+    std::string zeros(48u << 20, '\0');
+    uLongf packedSize = compressBound(uLong(zeros.size()));
+    std::string packed(packedSize, '\0');
+    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                        reinterpret_cast<const Bytef*>(zeros.data()), uLong(zeros.size()), 9), Z_OK);
+    packed.resize(packedSize);
+    std::string bomb = good.substr(0, jar::kHeaderSize) + packed;
+    unsigned char tail[jar::kTrailerSize];
+    jar::Trailer t;
+    t.indexOffset = jar::kHeaderSize;
+    t.packedSize = packed.size();
+    t.plainSize = zeros.size();
+    t.crc = jar::Crc32(0, zeros.data(), zeros.size());
+    jar::MakeTrailer(tail, t);
+    bomb.append(reinterpret_cast<const char*>(tail), sizeof tail);
+    Write("bomb.j", bomb);
+    JarRun outOfMemory = RunJarWithMemoryLimit(" v " + Q(P("bomb.j")), 40L << 20);
+    EXPECT_TRUE(Refused(outOfMemory)) << outOfMemory.err;
+    EXPECT_TRUE(Refused(RunJar(" v " + Q(P("bomb.j"))))) << "zeros are no index";
+#endif
+}
+
+TEST_F(HostileArchiveTest, TrailerVersionIsCheckedLikeTheHeaders)
+{
+    Write("a.txt", "a");
+    ASSERT_EQ(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("a.txt"))).exitCode, 0);
+    std::string bytes = ReadRaw(archive);
+    bytes[bytes.size() - jar::kTrailerSize + 4] = 2;
+    Write("newer.j", bytes);
+    JarRun run = RunJar(" lc " + Q(P("newer.j")));
+    EXPECT_TRUE(Refused(run));
+    EXPECT_NE(run.err.find("newer version"), std::string::npos) << run.err;
+    bytes[bytes.size() - jar::kTrailerSize + 4] = 0;
+    Write("zero.j", bytes);
+    EXPECT_TRUE(Refused(RunJar(" t " + Q(P("zero.j")))));
+}
+
+// Comments are free text; none of them can pass for a line the listing's reader acts on.
+TEST_F(HostileArchiveTest, CommentsNeverReadAsListingLines)
+{
+    const std::vector<std::string> tricky = {
+        "3 fixes: see notes", "Current chapter 9", "Analyzing chapter 4", "so at 12:30:00 it broke",
+        "one two three four five six 10:00:00 eight nine", "7 2026-01-01 10:00:00 2026-01-01 10:00:00",
+        "ERROR budget raised", "WARNING: none", "Total chapters listed: 12", "1) \\Windows\\payload.exe",
+        "Total files listed: 5", "42"};
+    std::string text;
+    for (const std::string& line : tricky)
+        text += line + "\r\n";
+    Write("comment.txt", text);
+    Write("a.txt", "a");
+    Write("b.txt", "b");
+    ASSERT_EQ(RunJar(" a -y -jf- -z" + Q(P("comment.txt")) + " -hz" + Q(P("comment.txt")) + " " + Q(archive) + " " +
+                     Q(P("a.txt"))).exitCode, 0);
+    ASSERT_EQ(RunJar(" ac -y -jf- -hz" + Q(P("comment.txt")) + " " + Q(archive) + " " + Q(P("b.txt"))).exitCode, 0);
+    ArchiveCatalogue c = List(archive);
+    EXPECT_EQ(c.LastChapter, 2);
+    EXPECT_EQ(ChapterCount(c), 2);
+    ASSERT_EQ(c.ArchiveComment.size(), tricky.size());
+    ASSERT_NE(c.Chapter(1), nullptr);
+    ASSERT_EQ(c.Chapter(1)->ChapterComment.size(), tricky.size());
+    ASSERT_NE(c.Chapter(2), nullptr);
+    EXPECT_EQ(c.Chapter(2)->ChapterComment.size(), tricky.size());
+    for (size_t i = 0; i < tricky.size(); ++i)
+        EXPECT_EQ(c.ArchiveComment[i].substr(0, 14), "  | comment | ") << c.ArchiveComment[i];
+    EXPECT_EQ(c.ArchiveComment[0], "  | comment | 3 fixes: see notes");
+    std::vector<std::string> paths;
+    for (const ArchiveEntry* e : Entries(c, 2))
+        paths.push_back(e->Path);
+    EXPECT_EQ(paths, std::vector<std::string>{"\\b.txt"}) << "no entry comes from a comment";
+}
+
+// A name with a line break would let an archive show entries it does not hold.
+TEST_F(HostileArchiveTest, NamesWithLineBreaksAreRefusedByEveryCommand)
+{
+    for (const char* name : {"\\a\n3) \\Windows\\System32\\payload.exe", "\\b\rc"}) {
+        std::string crafted = P("crafted.j");
+        jar::RemoveFile(crafted);
+        Craft(crafted, {{"\\ok.txt", "fine"}, {name, "data"}});
+        std::string before = ReadRaw(crafted);
+        Write("x.txt", "x");
+        for (std::string command : std::vector<std::string>{"lc", "v", "t", "x -y -o" + Q(P("out")), "e -y -o" + Q(P("out")), "a -y",
+                                    "ac -y", "u -y", "f -y", "d -y", "da -y", "dc -y"}) {
+            std::string tail = command == "dc -y" ? " 1" : (command[0] == 'a' || command[0] == 'u' || command[0] == 'f')
+                                                               ? " " + Q(P("x.txt")) : " *";
+            if (command == "lc" || command == "v" || command == "t")
+                tail.clear();
+            JarRun run = RunJar(" " + command + " " + Q(crafted) + tail);
+            EXPECT_TRUE(Refused(run)) << command << ": " << run.err;
+            EXPECT_NE(run.err.find("line break"), std::string::npos) << command << ": " << run.err;
+            EXPECT_NE(run.err.find(name[1] == 'a' ? "\\a<LF>3) " : "\\b<CR>c"), std::string::npos) << run.err;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line: " << run.err;
+        }
+        EXPECT_EQ(ReadRaw(crafted), before);
+        EXPECT_FALSE(Exists("out/ok.txt"));
+    }
+#ifndef _WIN32
+    // Such a name on disk is never stored.
+    Write("odd\nname.txt", "x");
+    JarRun add = RunJar(" a -y -jf- " + Q(P("new.j")) + " " + Q(P("odd\nname.txt")));
+    EXPECT_NE(add.err.find("ERROR"), std::string::npos);
+    EXPECT_FALSE(Exists("new.j"));
+#endif
+}
+
+// Every stored path starts with a backslash; anything else is damage, not a crash.
+TEST_F(HostileArchiveTest, PathsWithoutLeadingBackslashAreDamage)
+{
+    for (const char* name : {"", "\\", "relative.txt", "C:\\x.txt"}) {
+        std::string crafted = P("crafted.j");
+        jar::RemoveFile(crafted);
+        Craft(crafted, {{name, "data"}});
+        for (const char* command : {" v ", " lc ", " t "}) {
+            JarRun run = RunJar(command + Q(crafted));
+            EXPECT_TRUE(Refused(run)) << '"' << name << '"' << command << run.err;
+        }
+    }
+}
+
+// Extraction writes into a new file of its own beside the target and never touches another.
+TEST_F(HostileArchiveTest, ExtractionTemporaryFilesCannotCollide)
+{
+    std::string crafted = P("both.j");
+    Craft(crafted, {{"\\x.tmp~", "the file named x.tmp~"}, {"\\x", "the file named x"}, {"\\x.jar~", "and x.jar~"}});
+    JarRun both = RunJar(" x -y -o" + Q(P("out")) + " " + Q(crafted));
+    EXPECT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_EQ(Read("out/x.tmp~"), "the file named x.tmp~");
+    EXPECT_EQ(Read("out/x"), "the file named x");
+    EXPECT_EQ(Read("out/x.jar~"), "and x.jar~");
+    EXPECT_NE(both.out.find("3 files extracted"), std::string::npos) << both.out;
+
+    // The user's own files of those names stay as they are when x is extracted.
+    Write("mine/x.tmp~", "mine");
+    Write("mine/x.jar~", "mine too");
+    ASSERT_EQ(RunJar(" x -y -o" + Q(P("mine")) + " " + Q(crafted) + " \\x").exitCode, 0);
+    EXPECT_EQ(Read("mine/x"), "the file named x");
+    EXPECT_EQ(Read("mine/x.tmp~"), "mine");
+    EXPECT_EQ(Read("mine/x.jar~"), "mine too");
+    EXPECT_EQ(Leftovers(P("mine")).size(), 2u);
+#ifndef _WIN32
+    // Links of those names lead nowhere: the file they point to keeps its bytes.
+    Write("victim.txt", "precious");
+    for (const char* link : {"links/x.tmp~", "links/x.jar~", "links/x.1.jar~"}) {
+        jar::CreateDirectories(P("links"));
+        ASSERT_EQ(::symlink(P("victim.txt").c_str(), P(link).c_str()), 0);
+    }
+    ASSERT_EQ(RunJar(" x -y -o" + Q(P("links")) + " " + Q(crafted) + " \\x").exitCode, 0);
+    EXPECT_EQ(Read("victim.txt"), "precious");
+    EXPECT_EQ(Read("links/x"), "the file named x");
+#endif
+    // A failed entry leaves no temporary file.
+    std::string bytes = ReadRaw(crafted);
+    size_t at = bytes.find("the file named x");
+    bytes[at + 3] ^= 0x20;
+    Write("bad.j", bytes);
+    JarRun bad = RunJar(" x -y -o" + Q(P("badout")) + " " + Q(P("bad.j")));
+    EXPECT_NE(bad.err.find("ERROR"), std::string::npos);
+    EXPECT_TRUE(Leftovers(P("badout")).empty() || Leftovers(P("badout")) == std::vector<std::string>{"x.jar~"});
+}
+
+// A run that stores nothing leaves the archive as it was, or makes none.
+TEST_F(HostileArchiveTest, AddingOnlyMissingNamesChangesNothing)
+{
+    JarRun none = RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("missing.txt")));
+    EXPECT_TRUE(Refused(none)) << none.err;
+    EXPECT_FALSE(Exists("t.j")) << "no empty archive";
+    Write("a.txt", "a");
+    ASSERT_EQ(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("a.txt"))).exitCode, 0);
+    std::string before = ReadRaw(archive);
+    for (const char* command : {" ac -y ", " a -y ", " u -y ", " f -y "}) {
+        JarRun run = RunJar(command + Q(archive) + " " + Q(P("missing.txt")));
+        EXPECT_TRUE(Refused(run)) << command << run.err;
+        EXPECT_EQ(ReadRaw(archive), before) << command;
+    }
+    EXPECT_EQ(ChapterCount(List(archive)), 1) << "no empty chapter";
+    EXPECT_TRUE(Leftovers(root).empty());
+}
+
+// A killed write leaves <archive>.tmp~; the next command on that archive removes it, and only
+// a file that is an unfinished archive of ours.
+TEST_F(HostileArchiveTest, StaleTemporaryArchiveIsRemovedByTheNextRun)
+{
+    Write("a.txt", "a");
+    ASSERT_EQ(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("a.txt"))).exitCode, 0);
+    std::string unfinished = ReadRaw(archive).substr(0, jar::kHeaderSize) + std::string(5000, 'z');
+    Write("t.j.tmp~", unfinished);
+    JarRun list = RunJar(" lc " + Q(archive));
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_FALSE(Exists("t.j.tmp~"));
+    EXPECT_EQ(List(archive).LastChapter, 1);
+
+    // In the work folder too.
+    Write("work/t.j.tmp~", unfinished);
+    EXPECT_EQ(RunJar(" t -w" + Q(P("work")) + " " + Q(archive)).exitCode, 0);
+    EXPECT_FALSE(Exists("work/t.j.tmp~"));
+
+    // A file of that name that is not ours is left alone, and no write goes over it.
+    Write("t.j.tmp~", "a user's own notes");
+    EXPECT_EQ(RunJar(" lc " + Q(archive)).exitCode, 0);
+    EXPECT_EQ(Read("t.j.tmp~"), "a user's own notes");
+    std::string before = ReadRaw(archive);
+    Write("b.txt", "b");
+    EXPECT_TRUE(Refused(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("b.txt")))));
+    EXPECT_EQ(Read("t.j.tmp~"), "a user's own notes");
+    EXPECT_EQ(ReadRaw(archive), before);
+}
+
+TEST_F(HostileArchiveTest, EmptyListFileExtractsNothing)
+{
+    Write("a.txt", "a");
+    ASSERT_EQ(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("a.txt"))).exitCode, 0);
+    std::string list = WriteList("empty.lst", {});
+    JarRun run = RunJar(" x -y -o" + Q(P("out")) + " " + Q(archive) + " !" + Q(list));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_FALSE(Exists("out/a.txt"));
+    JarRun flat = RunJar(" e -y -o" + Q(P("out")) + " " + Q(archive) + " !" + Q(list));
+    EXPECT_FALSE(Exists("out/a.txt"));
+    JarRun all = RunJar(" x -y -o" + Q(P("out")) + " " + Q(archive));
+    EXPECT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(Read("out/a.txt"), "a") << "without a list every file: " << all.out;
+}
