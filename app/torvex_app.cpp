@@ -1,10 +1,14 @@
 #include "app/torvex_app.h"
 
+#include "dialogs/directories_checks.h"
 #include "dialogs/registry_settings_store.h"
+#include "dialogs/settings_dialogs_win.h"
 #include "dialogs/setting_names.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
+#include "framework/message_box.h"
 #include "resources/resource.h"
+#include "ui/directory_picker.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
@@ -33,10 +37,25 @@ void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
         DirectoriesDialog.firstRunMode = true;
     }
     DirectoriesDialog.Load(store);
-    // Then, with the Directories dialog: check that jar32.exe and torvex.exe are where the
-    // settings say, and ask for the folders when they are not.
+    CheckExecutables();
     ExtractDialog.Load(store);
+    ExtractDialog.extractLast = &DirectoriesDialog.extractLast;
+    ExtractDialog.smallIcons = SmallIcons.Handle();
     AddDialog.Load(store);
+}
+
+void CTorvexApp::CheckExecutables()
+{
+    std::string message = MissingExecutablesMessage(!PathExists(DirectoriesDialog.jarEdit + "\\jar32.exe"),
+                                                    !PathExists(DirectoriesDialog.torvexEdit + "\\torvex.exe"));
+    if (message.empty() || unattended)
+        return;
+    PromptUser(message, prompt::Ok | prompt::IconExclamation);
+    // Its answer is not examined: the folders are saved when the main window closes.
+    ::DirectoriesDialog dialog(DirectoriesDialog);
+    HIMAGELIST icons = SmallIcons.Handle();
+    dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
+    dialog.DoModal(nullptr);
 }
 
 void CTorvexApp::SaveSettingsGroups()
@@ -73,7 +92,10 @@ bool CTorvexApp::InitInstance()
         return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
     };
     docTemplate.createFrame = [this] {
-        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }});
+        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }, &Settings(), [this] {
+            if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+                view->SaveViewedFiles(true);
+        }});
     };
     docTemplate.createView = [this] {
         return std::make_unique<CTorvexView>(
@@ -86,14 +108,43 @@ bool CTorvexApp::InitInstance()
     if (!ProcessShellCommand(info))
         return false;
 
-    HWND frame = MainWindow()->Handle();
-    ::ShowWindow(frame, SW_SHOW);
+    auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
+    HWND frame = mainFrame->Handle();
+    mainFrame->ShowAsLastTime();
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
+
+    // Edited copies of viewed files that a killed Torvex left behind are offered back first.
+    if (!unattended)
+        if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+            view->RecoverAbandonedCopies();
 
     // Here the Tip of the Day is shown at start-up when its setting asks for it (not when
     // started for embedding or automation), once the tip dialog exists.
     return true;
+}
+
+std::string CTorvexApp::OpenDialogFolder() const
+{
+    auto* doc = static_cast<CTorvexDoc*>(ActiveDocument());
+    auto* view = static_cast<CTorvexView*>(ActiveView());
+    if (!doc || !view)
+        return std::string();
+    std::string folder = view->diskFolder;
+    if (doc->archiveMode)
+        ParentPath(doc->catalogue.ArchivePath, folder);
+    // "C:" alone names the drive's current folder, not its root.
+    if (folder.size() == 2 && folder[1] == ':')
+        folder += '\\';
+    return folder;
+}
+
+bool CTorvexApp::AcceptChosenFile(const std::string& path)
+{
+    if (jarcontract::IsArchiveName(path))
+        return true;
+    PromptUser(NotAnArchiveText(path), prompt::Ok | prompt::IconExclamation);
+    return false;
 }
 
 int CTorvexApp::ExitInstance()

@@ -8,6 +8,9 @@ namespace setting {
 // Start-up and the shell extension's hand-off.
 inline constexpr IntSetting FirstRun{kSettingsSection, "FirstRun", 1};
 inline constexpr IntSetting ExtractDirect{kSettingsSection, jarcontract::name::ExtractDirect, 0};
+// The main window's normal place and size and whether it was maximised, from the last run
+// ("left top right bottom maximised"); empty at the first start.
+inline constexpr StringSetting WindowPlacement{kSettingsSection, "WindowPlacement", ""};
 
 // Miscellaneous dialog group; the operation runner reads "BeepEdit" with its own default.
 inline constexpr IntSetting Beep{kSettingsSection, "Beep", 1};

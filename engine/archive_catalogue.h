@@ -3,19 +3,99 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
+
+inline constexpr size_t EntryColumnCount = 9;
+
+// One cell's text as a row holds it: valid until that row's cells change. NUL-terminated, so it
+// can go straight to C and Win32 calls; converts to std::string for callers that keep it.
+class CellText {
+public:
+    CellText() = default;
+    CellText(const char* text, size_t size) : text_(text), size_(size) {}
+
+    const char* c_str() const { return text_; }
+    const char* data() const { return text_; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    std::string_view view() const { return {text_, size_}; }
+    std::string str() const { return std::string(text_, size_); }
+    operator std::string_view() const { return view(); }
+    operator std::string() const { return str(); }
+
+    friend bool operator==(const CellText& a, const CellText& b) { return a.view() == b.view(); }
+    friend bool operator==(const CellText& a, std::string_view b) { return a.view() == b; }
+    friend std::ostream& operator<<(std::ostream& out, const CellText& cell);
+
+protected:
+    const char* text_ = "";
+    size_t size_ = 0;
+};
+
+class EntryColumns;
+
+// A writable cell: assigning text replaces that cell of its row.
+class CellRef : public CellText {
+public:
+    CellRef(EntryColumns& owner, size_t column);
+    CellRef(const CellRef&) = default;
+    CellRef& operator=(std::string_view text);
+    CellRef& operator=(const CellRef& other) { return *this = other.view(); }
+
+private:
+    EntryColumns* owner_;
+    size_t column_;
+};
+
+// The nine cells of a row in one heap block (a table of where each cell ends, then the texts,
+// each closed by a NUL): a million-entry chapter costs one allocation per row for its cells
+// instead of one per cell, and a third of the memory. A row with no text holds no block.
+class EntryColumns {
+public:
+    using Cells = std::array<std::string_view, EntryColumnCount>;
+
+    EntryColumns() = default;
+    EntryColumns(const EntryColumns& other) { *this = other; }
+    EntryColumns& operator=(const EntryColumns& other);
+    EntryColumns(EntryColumns&&) noexcept = default;
+    EntryColumns& operator=(EntryColumns&&) noexcept = default;
+
+    CellText operator[](size_t column) const;
+    CellRef operator[](size_t column) { return CellRef(*this, column); }
+    // Replaces one cell; the others stay.
+    void Set(size_t column, std::string_view text);
+    // Replaces every cell at once. The texts may point into this row's own cells.
+    void Assign(const Cells& cells);
+    Cells Views() const;
+
+    friend bool operator==(const EntryColumns& a, const EntryColumns& b) { return a.Views() == b.Views(); }
+    friend bool operator==(const EntryColumns& a, const std::array<std::string, EntryColumnCount>& b);
+    friend std::ostream& operator<<(std::ostream& out, const EntryColumns& columns);
+
+private:
+    // Where a cell's text ends (its NUL), counted from the first text.
+    using End = unsigned;
+    static constexpr size_t TableSize = sizeof(End) * EntryColumnCount;
+    End EndOf(size_t column) const;
+
+    std::unique_ptr<char[]> block_;
+};
 
 // One row: an archive entry, a disk file or a files-list item.
 struct ArchiveEntry {
     // Column indexes; Source is never shown.
     enum Column { Name = 0, Size, Modified, Created, Attributes, Chapter, Method, Block, Source, ColumnCount };
+    static_assert(ColumnCount == EntryColumnCount);
 
     std::vector<std::string> Comment;
     std::string Path;
-    std::array<std::string, ColumnCount> Columns;
+    EntryColumns Columns;
 
     ArchiveEntry() = default;
     // Copies carry path and cells, never comment lines.

@@ -2,6 +2,29 @@
 
 #include <string_view>
 
+void LineSplitter::Feed(std::string_view piece)
+{
+    auto emit = [this](std::string_view line) {
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        sink_.Line(line);
+    };
+    size_t start = 0;
+    size_t lf = piece.find('\n');
+    if (lf != std::string_view::npos && !carried_.empty()) {
+        carried_.append(piece.substr(0, lf));
+        emit(carried_);
+        carried_.clear();
+        start = lf + 1;
+        lf = piece.find('\n', start);
+    }
+    for (; lf != std::string_view::npos; lf = piece.find('\n', start)) {
+        emit(piece.substr(start, lf - start));
+        start = lf + 1;
+    }
+    carried_.append(piece.substr(start));
+}
+
 OutputBlocks::OutputBlocks(size_t blockSize, size_t maxBlocks)
     : blockSize_(blockSize ? blockSize : 1), maxBlocks_(maxBlocks)
 {
@@ -34,21 +57,10 @@ bool OutputBlocks::Full() const
 
 void OutputBlocks::SplitInto(std::vector<std::string>& lines)
 {
-    // The start of a line whose end is in a later block.
-    std::string carried;
+    LineCollector collector(lines);
+    LineSplitter splitter(collector);
     for (size_t b = 0; b < blocks_.size(); ++b) {
-        std::string_view block(blocks_[b].get(), b + 1 == blocks_.size() ? usedInLast_ : blockSize_);
-        size_t start = 0;
-        for (size_t lf = block.find('\n'); lf != std::string_view::npos; lf = block.find('\n', start)) {
-            std::string line = carried;
-            line.append(block.substr(start, lf - start));
-            carried.clear();
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            lines.push_back(std::move(line));
-            start = lf + 1;
-        }
-        carried.append(block.substr(start));
+        splitter.Feed(std::string_view(blocks_[b].get(), b + 1 == blocks_.size() ? usedInLast_ : blockSize_));
         blocks_[b].reset();
     }
     blocks_.clear();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -217,6 +218,17 @@ bool WinJarSession::RunJarConsole(ArchiveCatalogue& catalogue, int showState)
 
 bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines)
 {
+    size_t before = lines.size();
+    LineCollector collector(lines);
+    if (RunJarCapturedInto(arguments, collector))
+        return true;
+    // Nothing partial.
+    lines.resize(before);
+    return false;
+}
+
+bool WinJarSession::RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink)
+{
     BeginWaitCursor();
     Handle readEnd;
     Handle writeEnd;
@@ -228,22 +240,28 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
     if (!writeEnd.Close())
         return ReportFailure("Closing handle failed");
 
-    OutputBlocks output(outputBlockSize, outputMaxBlocks);
+    // Each piece is cut into lines and handed on while the archiver goes on writing, so the
+    // listing's text is never held whole; the limit stays that of the blocks it once filled.
+    const size_t pieceSize = outputBlockSize ? outputBlockSize : 1;
+    const size_t maxBytes = pieceSize * outputMaxBlocks;
+    std::unique_ptr<char[]> piece(new char[pieceSize]);
+    LineSplitter splitter(sink);
+    size_t total = 0;
     bool tooLong = false;
     RunWhilePainting([&] {
         for (;;) {
-            size_t room = 0;
-            char* space = output.Space(room);
             DWORD got = 0;
-            if (!space) {
-                // Every block is full: one more byte means the listing cannot be held.
+            size_t room = std::min(pieceSize, maxBytes - total);
+            if (room == 0) {
+                // The limit is reached: one more byte means the listing cannot be held.
                 char probe;
                 tooLong = ReadFile(readEnd.get(), &probe, 1, &got, nullptr) && got > 0;
                 return;
             }
-            if (!ReadFile(readEnd.get(), space, static_cast<DWORD>(room), &got, nullptr) || got == 0)
+            if (!ReadFile(readEnd.get(), piece.get(), static_cast<DWORD>(room), &got, nullptr) || got == 0)
                 return;
-            output.Commit(got);
+            total += got;
+            splitter.Feed(std::string_view(piece.get(), got));
         }
     });
     // Closing our end makes a child still writing fail instead of waiting for us.
@@ -251,9 +269,7 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
         return ReportFailure("Closing handle failed");
     WaitForExit(child);
     if (tooLong)
-        return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(output.MaxBytes()) + " bytes)");
-
-    output.SplitInto(lines);
+        return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(maxBytes) + " bytes)");
     EndWaitCursor();
     return true;
 }

@@ -9,7 +9,7 @@ public:
     std::string jarFolder;
     std::string programFolder;
     std::string workingFolder;
-    // How much output a captured run may hold: blocks of this size, at most this many.
+    // A captured run reads in pieces of this size and takes at most this many pieces' worth.
     size_t outputBlockSize = 512000;
     size_t outputMaxBlocks = 500;
 
@@ -22,4 +22,5 @@ public:
 
     bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) override;
     bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) override;
+    bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink) override;
 };

@@ -10,6 +10,16 @@ bool JarSession::ReportFailure(const std::string& message)
     return false;
 }
 
+bool JarSession::RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink)
+{
+    std::vector<std::string> lines;
+    if (!RunJarCaptured(arguments, lines))
+        return false;
+    for (const std::string& line : lines)
+        sink.Line(line);
+    return true;
+}
+
 bool JarSession::ListChapters(ArchiveCatalogue& catalogue)
 {
     catalogue.Clear();
@@ -29,13 +39,26 @@ bool JarSession::ListChapter(ArchiveCatalogue& catalogue, int n)
         ShowMessage("No chapter found in this archive", false);
         return true;
     }
+    if (n > MaxListedChapter)
+        return ReportFailure("No chapter " + std::to_string(n) + " in this archive");
     // A chapter the list did not name still gets a slot rather than nothing to fill.
-    if (ChapterInfo* chapter = catalogue.Chapter(n))
+    ChapterInfo* chapter = catalogue.Chapter(n);
+    if (chapter)
         chapter->Clear();
     else
-        catalogue.SetChapter(n, std::make_unique<ChapterInfo>());
-    std::vector<std::string> lines;
-    if (!RunJarCaptured(ChapterListingArguments(n, catalogue.ArchivePath), lines))
+        chapter = &catalogue.SetChapter(n, std::make_unique<ChapterInfo>());
+    // The entries go in while the archiver is still writing; a run that fails part way leaves
+    // the chapter as a failed run before it: emptied, its totals and the ratio untouched.
+    std::string totalFiles = chapter->TotalFiles;
+    std::string totalBytes = chapter->TotalBytes;
+    std::string ratio = catalogue.Ratio;
+    ChapterListingReader reader(catalogue, n);
+    if (!RunJarCapturedInto(ChapterListingArguments(n, catalogue.ArchivePath), reader)) {
+        chapter->Clear();
+        chapter->TotalFiles = totalFiles;
+        chapter->TotalBytes = totalBytes;
+        catalogue.Ratio = ratio;
         return false;
-    return ParseChapterListing(lines, catalogue, n, [this](const std::string& message) { return ReportFailure(message); });
+    }
+    return reader.Finish([this](const std::string& message) { return ReportFailure(message); });
 }

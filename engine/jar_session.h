@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/archive_catalogue.h"
+#include "engine/jar_output.h"
 
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ public:
     virtual bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) = 0;
     // Runs the archiver hidden and appends everything it printed (both streams), line by line.
     virtual bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) = 0;
+    // The same run, handing each line to `sink` as soon as it has arrived whole. A false result
+    // (reported) may come after some lines were handed on. By default the lines are handed on
+    // after the run, from RunJarCaptured's list.
+    virtual bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink);
 
     // Clears the catalogue and reads the chapter list of catalogue.ArchivePath.
     bool ListChapters(ArchiveCatalogue& catalogue);

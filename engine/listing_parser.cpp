@@ -10,8 +10,7 @@
 
 namespace {
 
-// Chapter numbers past this are not taken from a listing: the chapter table is indexed by them.
-constexpr long long MaxChapterNumber = 100000;
+constexpr long long MaxChapterNumber = MaxListedChapter;
 
 bool IsBlank(char c)
 {
@@ -156,55 +155,34 @@ double LeadingNumber(std::string_view text)
     return negative ? -value : value;
 }
 
-// Files before directories never happen in our own listings, but when a directory's line comes
-// after entries inside it, the directory entry already made up for it takes the real line's
-// place instead of the directory being shown twice.
-using MadeUpDirectories = std::unordered_map<std::string, ArchiveEntry*>;
-
 std::unique_ptr<ArchiveEntry> MakeDirectoryEntry(const std::string& path)
 {
     auto entry = std::make_unique<ArchiveEntry>();
     entry->Path = path;
-    entry->Columns[ArchiveEntry::Name] = LeafName(path);
-    // Built as strings first: GCC 12 warns falsely about assigning short literals here.
-    entry->Columns[ArchiveEntry::Attributes] = std::string("....D");
-    entry->Columns[ArchiveEntry::Size] = std::string("0");
+    EntryColumns::Cells cells{};
+    std::string leaf = LeafName(path);
+    cells[ArchiveEntry::Name] = leaf;
+    cells[ArchiveEntry::Attributes] = "....D";
+    cells[ArchiveEntry::Size] = "0";
+    entry->Columns.Assign(cells);
     return entry;
 }
 
-void AddEntry(DirectoryMap& directories, std::unique_ptr<ArchiveEntry> entry, MadeUpDirectories& madeUp)
+// LeafName and the parent of ArchiveEntry::ParentDirectory, as views into the path.
+std::string_view LeafView(std::string_view path)
 {
-    if (entry->IsDirectory()) {
-        directories.Obtain(entry->Path);
-        auto found = madeUp.find(entry->Path);
-        if (found != madeUp.end()) {
-            *found->second = std::move(*entry);
-            madeUp.erase(found);
-            return;
-        }
-    }
-    std::string parent;
-    entry->ParentDirectory(parent);
-    if (EntryList* list = directories.Find(parent)) {
-        list->Add(std::move(entry));
-        return;
-    }
-    directories.Obtain(parent).Add(std::move(entry));
+    if (path == "\\")
+        return path;
+    size_t slash = path.rfind('\\');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
-    // Complete the ancestors the listing only implies, up to the first one that has a list.
-    std::string directory = parent;
-    std::string grandParent;
-    while (ParentPath(directory, grandParent)) {
-        auto made = MakeDirectoryEntry(directory);
-        madeUp[directory] = made.get();
-        EntryList* list = directories.Find(grandParent);
-        if (list) {
-            list->Add(std::move(made));
-            break;
-        }
-        directories.Obtain(grandParent).Add(std::move(made));
-        directory = grandParent;
-    }
+std::string_view ParentView(std::string_view path)
+{
+    size_t slash = path.rfind('\\');
+    if (slash == std::string_view::npos)
+        return {};
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 } // namespace
@@ -234,14 +212,8 @@ std::string FormatRatio(const std::string& packed, const std::string& original)
 
 void SplitOutputLines(std::string_view output, std::vector<std::string>& lines)
 {
-    size_t start = 0;
-    for (size_t lf = output.find('\n'); lf != std::string_view::npos; lf = output.find('\n', start)) {
-        size_t end = lf;
-        if (end > start && output[end - 1] == '\r')
-            --end;
-        lines.emplace_back(output.substr(start, end - start));
-        start = lf + 1;
-    }
+    LineCollector collector(lines);
+    LineSplitter(collector).Feed(output);
 }
 
 bool ParseChapterList(const std::vector<std::string>& lines, ArchiveCatalogue& catalogue, const FailureReporter& reportFailure)
@@ -307,84 +279,211 @@ bool ParseChapterList(const std::vector<std::string>& lines, ArchiveCatalogue& c
 
 bool ParseChapterListing(const std::vector<std::string>& lines, ArchiveCatalogue& catalogue, int chapterNumber, const FailureReporter& reportFailure)
 {
-    if (chapterNumber < 1 || chapterNumber > MaxChapterNumber) {
-        reportFailure("No chapter " + std::to_string(chapterNumber) + " in this archive");
-        return false;
-    }
-    ChapterInfo* chapter = catalogue.Chapter(chapterNumber);
-    if (!chapter)
-        chapter = &catalogue.SetChapter(chapterNumber, std::make_unique<ChapterInfo>());
-    DirectoryMap& directories = chapter->Directories;
-    const size_t count = lines.size();
-    size_t i = 0;
+    ChapterListingReader reader(catalogue, chapterNumber);
+    for (const std::string& line : lines)
+        reader.Line(line);
+    return reader.Finish(reportFailure);
+}
 
-    for (;; ++i) {
-        if (i == count) {
-            directories.Obtain("\\");
-            return true;
+ChapterListingReader::ChapterListingReader(ArchiveCatalogue& catalogue, int chapterNumber)
+    : catalogue_(catalogue), number_(chapterNumber), stage_(Stage::BadChapter)
+{
+    if (chapterNumber < 1 || chapterNumber > MaxChapterNumber)
+        return;
+    chapter_ = catalogue.Chapter(chapterNumber);
+    if (!chapter_)
+        chapter_ = &catalogue.SetChapter(chapterNumber, std::make_unique<ChapterInfo>());
+    stage_ = Stage::Header;
+}
+
+ChapterListingReader::~ChapterListingReader() = default;
+
+void ChapterListingReader::Line(std::string_view line)
+{
+    bool first = firstLine_;
+    firstLine_ = false;
+    switch (stage_) {
+    case Stage::Header:
+        if (BeginsWith(line, "ERROR")) {
+            stage_ = Stage::Error;
+            errorMessage_ = "JAR ";
+            errorMessage_.append(line).append("\n");
+        } else if (!first && BeginsWith(line, "Analyzing")) {
+            chapter_->Directories.Obtain("\\");
+            // Totals of an earlier listing of this chapter must not survive a listing that lacks them.
+            chapter_->TotalFiles.clear();
+            chapter_->TotalBytes.clear();
+            stage_ = Stage::LeadIn;
         }
-        if (BeginsWith(lines[i], "ERROR")) {
-            reportFailure(JarErrorMessage(lines, i));
-            return false;
+        return;
+    case Stage::LeadIn:
+        if (BeginsWith(line, "1)") || BeginsWith(line, "Total files"))
+            EntryOrTotals(line);
+        return;
+    case Stage::Entries:
+        EntryOrTotals(line);
+        return;
+    case Stage::Comments:
+        if (IsDetailLine(line))
+            DetailLine(line);
+        else
+            entry_->Comment.emplace_back(line);
+        return;
+    case Stage::Block:
+        BlockLine(line);
+        return;
+    case Stage::Totals:
+        if (BeginsWith(line, "Total files")) {
+            chapter_->TotalFiles = ScanOne(line, "Total files listed: %s");
+            stage_ = Stage::TotalBytes;
         }
-        if (i > 0 && BeginsWith(lines[i], "Analyzing")) {
-            ++i;
-            break;
-        }
-    }
-
-    directories.Obtain("\\");
-    // Totals of an earlier listing of this chapter must not survive a listing that lacks them.
-    chapter->TotalFiles.clear();
-    chapter->TotalBytes.clear();
-
-    while (i < count && !BeginsWith(lines[i], "1)") && !BeginsWith(lines[i], "Total files"))
-        ++i;
-
-    MadeUpDirectories madeUp;
-    while (i < count && StartsWithNonZeroDigit(lines[i])) {
-        // Name line: "N) path"; the number, the parenthesis and one blank are dropped.
-        const std::string& nameLine = lines[i];
-        size_t paren = nameLine.find(')');
-        bool named = paren != std::string::npos && paren + 2 < nameLine.size();
-        auto entry = std::make_unique<ArchiveEntry>();
-        if (named)
-            entry->Path = "\\" + nameLine.substr(paren + 2);
-
-        for (++i; i < count && !IsDetailLine(lines[i]); ++i)
-            entry->Comment.push_back(lines[i]);
-        // Output that stops inside an entry keeps what came before and adds nothing half-filled.
-        if (i + 1 >= count)
-            break;
-
-        auto details = Tokens<9>(lines[i]);
-        auto& columns = entry->Columns;
-        columns[ArchiveEntry::Size] = details[0];
-        columns[ArchiveEntry::Attributes] = details[1];
-        columns[ArchiveEntry::Method] = details[3];
-        columns[ArchiveEntry::Chapter] = details[4];
-        columns[ArchiveEntry::Modified] = std::string(details[5]) + " " + std::string(details[6]);
-        columns[ArchiveEntry::Created] = std::string(details[7]) + " " + std::string(details[8]);
-        columns[ArchiveEntry::Name] = LeafName(entry->Path);
-        columns[ArchiveEntry::Block] = Tokens<1>(lines[i + 1])[0];
-        i += 2;
-
-        // A name line without a name has nowhere to go.
-        if (named)
-            AddEntry(directories, std::move(entry), madeUp);
-    }
-
-    while (i < count && !BeginsWith(lines[i], "Total files"))
-        ++i;
-    if (i == count)
-        return true;
-    chapter->TotalFiles = ScanOne(lines[i], "Total files listed: %s");
-    if (i + 1 < count)
-        chapter->TotalBytes = ScanOne(lines[i + 1], "Total bytes in files listed: %s");
-    if (i + 2 < count) {
-        std::vector<std::string> ratio = ScanPattern(lines[i + 2], "Whole archived data ratio: %s / %s %s");
+        return;
+    case Stage::TotalBytes:
+        chapter_->TotalBytes = ScanOne(line, "Total bytes in files listed: %s");
+        stage_ = Stage::Ratio;
+        return;
+    case Stage::Ratio: {
+        std::vector<std::string> ratio = ScanPattern(line, "Whole archived data ratio: %s / %s %s");
         ratio.resize(3);
-        catalogue.Ratio = FormatRatio(ratio[0], ratio[1]);
+        catalogue_.Ratio = FormatRatio(ratio[0], ratio[1]);
+        stage_ = Stage::Done;
+        return;
     }
-    return true;
+    case Stage::Error:
+        errorMessage_.append(line).append("\n");
+        return;
+    case Stage::BadChapter:
+    case Stage::Done:
+        return;
+    }
+}
+
+// Entries follow one another while lines begin with a digit; the first other line starts the
+// search for the totals.
+void ChapterListingReader::EntryOrTotals(std::string_view line)
+{
+    if (StartsWithNonZeroDigit(line)) {
+        NameLine(line);
+        return;
+    }
+    stage_ = Stage::Totals;
+    Line(line);
+}
+
+// "N) path": the number, the parenthesis and one blank are dropped.
+void ChapterListingReader::NameLine(std::string_view line)
+{
+    entry_ = std::make_unique<ArchiveEntry>();
+    size_t paren = line.find(')');
+    named_ = paren != std::string_view::npos && paren + 2 < line.size();
+    if (named_) {
+        std::string_view name = line.substr(paren + 2);
+        entry_->Path.reserve(name.size() + 1);
+        entry_->Path += '\\';
+        entry_->Path += name;
+    }
+    stage_ = Stage::Comments;
+}
+
+void ChapterListingReader::DetailLine(std::string_view line)
+{
+    auto details = Tokens<9>(line);
+    cells_[ArchiveEntry::Size] = details[0];
+    cells_[ArchiveEntry::Attributes] = details[1];
+    cells_[ArchiveEntry::Method] = details[3];
+    cells_[ArchiveEntry::Chapter] = details[4];
+    cells_[ArchiveEntry::Modified].assign(details[5]).append(" ").append(details[6]);
+    cells_[ArchiveEntry::Created].assign(details[7]).append(" ").append(details[8]);
+    // Should the listing end here, this line is where the search for the totals begins.
+    detailIsTotals_ = BeginsWith(line, "Total files");
+    if (detailIsTotals_)
+        detailTotalFiles_ = ScanOne(line, "Total files listed: %s");
+    stage_ = Stage::Block;
+}
+
+void ChapterListingReader::BlockLine(std::string_view line)
+{
+    detailIsTotals_ = false;
+    stage_ = Stage::Entries;
+    std::unique_ptr<ArchiveEntry> entry = std::move(entry_);
+    // A name line without a name has nowhere to go.
+    if (!named_)
+        return;
+    EntryColumns::Cells cells;
+    for (size_t c = 0; c < EntryColumnCount; ++c)
+        cells[c] = cells_[c];
+    cells[ArchiveEntry::Name] = LeafView(entry->Path);
+    cells[ArchiveEntry::Block] = Tokens<1>(line)[0];
+    cells[ArchiveEntry::Source] = {};
+    entry->Columns.Assign(cells);
+    AddEntry(std::move(entry));
+}
+
+// Files before directories never happen in our own listings, but when a directory's line comes
+// after entries inside it, the directory entry already made up for it takes the real line's
+// place instead of the directory being shown twice.
+void ChapterListingReader::AddEntry(std::unique_ptr<ArchiveEntry> entry)
+{
+    DirectoryMap& directories = chapter_->Directories;
+    if (entry->IsDirectory()) {
+        directories.Obtain(entry->Path);
+        auto found = madeUp_.find(entry->Path);
+        if (found != madeUp_.end()) {
+            *found->second = std::move(*entry);
+            madeUp_.erase(found);
+            return;
+        }
+    }
+    std::string_view parentView = ParentView(entry->Path);
+    if (lastList_ && parentView == lastParent_) {
+        lastList_->Add(std::move(entry));
+        return;
+    }
+    std::string parent(parentView);
+    if (EntryList* list = directories.Find(parent)) {
+        list->Add(std::move(entry));
+        lastParent_ = parent;
+        lastList_ = list;
+        return;
+    }
+    EntryList& list = directories.Obtain(parent);
+    list.Add(std::move(entry));
+    lastParent_ = parent;
+    lastList_ = &list;
+
+    // Complete the ancestors the listing only implies, up to the first one that has a list.
+    std::string directory = parent;
+    std::string grandParent;
+    while (ParentPath(directory, grandParent)) {
+        auto made = MakeDirectoryEntry(directory);
+        madeUp_[directory] = made.get();
+        if (EntryList* above = directories.Find(grandParent)) {
+            above->Add(std::move(made));
+            break;
+        }
+        directories.Obtain(grandParent).Add(std::move(made));
+        directory = grandParent;
+    }
+}
+
+bool ChapterListingReader::Finish(const FailureReporter& reportFailure)
+{
+    switch (stage_) {
+    case Stage::BadChapter:
+        reportFailure("No chapter " + std::to_string(number_) + " in this archive");
+        return false;
+    case Stage::Error:
+        reportFailure(errorMessage_);
+        return false;
+    case Stage::Header:
+        chapter_->Directories.Obtain("\\");
+        return true;
+    case Stage::Block:
+        // Output that stops inside an entry keeps what came before and adds nothing half-filled.
+        if (detailIsTotals_)
+            chapter_->TotalFiles = detailTotalFiles_;
+        return true;
+    default:
+        return true;
+    }
 }

@@ -3,11 +3,18 @@
 #pragma once
 
 #include "engine/archive_catalogue.h"
+#include "engine/jar_output.h"
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+// Chapter numbers past this are not taken from a listing: the chapter table is indexed by them.
+inline constexpr int MaxListedChapter = 100000;
 
 // Tells the user about a failure (stop icon) and returns false.
 using FailureReporter = std::function<bool(const std::string& message)>;
@@ -21,6 +28,52 @@ bool ParseChapterList(const std::vector<std::string>& lines, ArchiveCatalogue& c
 // reporting an "ERROR" line met before the header's end. The chapter is created when its slot
 // is empty.
 bool ParseChapterListing(const std::vector<std::string>& lines, ArchiveCatalogue& catalogue, int chapter, const FailureReporter& reportFailure);
+
+// The same reading, fed one line at a time as the archiver writes them: each entry goes into the
+// catalogue once its block line has arrived, so a listing's text is never held whole.
+class ChapterListingReader : public OutputLineSink {
+public:
+    ChapterListingReader(ArchiveCatalogue& catalogue, int chapter);
+    ChapterListingReader(const ChapterListingReader&) = delete;
+    ChapterListingReader& operator=(const ChapterListingReader&) = delete;
+    ~ChapterListingReader() override;
+
+    void Line(std::string_view line) override;
+    // After the last line: false after reporting an "ERROR" line met before the header's end
+    // (with every line after it) or a chapter number the table cannot hold; true otherwise.
+    bool Finish(const FailureReporter& reportFailure);
+
+private:
+    enum class Stage { BadChapter, Header, LeadIn, Entries, Comments, Block, Totals, TotalBytes, Ratio, Done, Error };
+
+    void EntryOrTotals(std::string_view line);
+    void NameLine(std::string_view line);
+    void DetailLine(std::string_view line);
+    void BlockLine(std::string_view line);
+    void AddEntry(std::unique_ptr<ArchiveEntry> entry);
+
+    ArchiveCatalogue& catalogue_;
+    int number_;
+    ChapterInfo* chapter_ = nullptr;
+    Stage stage_;
+    bool firstLine_ = true;
+    std::string errorMessage_;
+
+    // The entry between its name line and its block line, and its detail cells (the lines
+    // themselves are gone by the time the block line arrives).
+    std::unique_ptr<ArchiveEntry> entry_;
+    bool named_ = false;
+    std::array<std::string, EntryColumnCount> cells_;
+    // A detail line that is the listing's last line and reads as its "Total files" line.
+    bool detailIsTotals_ = false;
+    std::string detailTotalFiles_;
+
+    // Consecutive entries mostly share their directory: its list is kept at hand.
+    std::string lastParent_;
+    EntryList* lastList_ = nullptr;
+    // Directory entries made up for implied directories, replaced by a real line that comes later.
+    std::unordered_map<std::string, ArchiveEntry*> madeUp_;
+};
 
 // Cuts the archiver's output into lines and appends them: a line ends at every line feed, a
 // carriage return just before it is dropped, text after the last line feed is not kept.

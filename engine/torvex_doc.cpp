@@ -33,6 +33,11 @@ private:
 
 CTorvexDoc::CTorvexDoc(DocumentSettings settings) : settings_(settings) {}
 
+std::string NotAnArchiveText(const std::string& path)
+{
+    return LeafName(path) + " is not a Torvex archive.\nOnly files whose name ends in \".j\" can be opened.";
+}
+
 CTorvexDoc::~CTorvexDoc() = default;
 
 DocumentView* CTorvexDoc::View() const
@@ -51,9 +56,12 @@ bool CTorvexDoc::OnNewDocument()
 
 bool CTorvexDoc::OnOpenDocument(const std::string& path)
 {
-    // An operation owns the catalogue until it is done.
-    if (!openAllowed)
+    // An operation owns the catalogue until it is done; the file is not opened, so it does not
+    // join the recent-file list either.
+    if (!openAllowed) {
+        IgnoreThisOpen();
         return true;
+    }
 
     std::string folder;
     ParentPath(path, folder);

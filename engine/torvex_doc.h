@@ -67,3 +67,6 @@ public:
 private:
     DocumentSettings settings_;
 };
+
+// Why a file chosen to be opened is refused: it is not named as an archive.
+std::string NotAnArchiveText(const std::string& path);

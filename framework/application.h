@@ -72,6 +72,11 @@ public:
     bool OnFileNew();
     // The open dialog with the template's filter, then OpenDocumentFile.
     void OnFileOpen();
+    // The folder the open dialog starts in; empty leaves it to the system.
+    virtual std::string OpenDialogFolder() const { return std::string(); }
+    // A file the user chose in the open dialog: false refuses it, after saying why. Names from
+    // the command line or the recent-file list do not come here.
+    virtual bool AcceptChosenFile(const std::string& path) { (void)path; return true; }
     // Opens a file, named by its full path (a relative name is taken from the current folder), in
     // the document (creating document, frame and view on the first call).
     // nullptr when the document refused it; a frame created for it is then destroyed.

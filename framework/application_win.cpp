@@ -217,6 +217,7 @@ void Application::OnFileOpen()
     filter += std::string("All Files (*.*)") + '\0' + "*.*" + '\0' + '\0';
 
     std::vector<char> file(32768, '\0');
+    std::string folder = OpenDialogFolder();
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = frame_ ? frame_->Handle() : nullptr;
@@ -224,8 +225,9 @@ void Application::OnFileOpen()
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = (DWORD)file.size();
     ofn.lpstrDefExt = extension.size() > 1 ? extension.c_str() + 1 : nullptr;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (::GetOpenFileNameA(&ofn))
+    if (::GetOpenFileNameA(&ofn) && AcceptChosenFile(file.data()))
         OpenDocumentFile(file.data());
 }
 
@@ -259,7 +261,8 @@ Document* Application::OpenDocumentFile(const std::string& name)
             CloseAll();
         return nullptr;
     }
-    document_->SetPathName(path);
+    if (!document_->TakeOpenIgnored())
+        document_->SetPathName(path);
     return document_.get();
 }
 

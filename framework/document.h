@@ -35,7 +35,21 @@ public:
     // Records the document's file; with addToRecent it joins the recent-file list.
     void SetPathName(const std::string& path, bool addToRecent = true);
 
+    // True (once) when the last OnOpenDocument answered yes without opening the file.
+    bool TakeOpenIgnored()
+    {
+        bool ignored = openIgnored_;
+        openIgnored_ = false;
+        return ignored;
+    }
+
+protected:
+    // For an OnOpenDocument that answers yes but opens nothing (the document is busy): the path
+    // and the recent-file list then stay as they were.
+    void IgnoreThisOpen() { openIgnored_ = true; }
+
 private:
+    bool openIgnored_ = false;
     bool modified_ = false;
     std::string pathName_;
     std::vector<ListView*> views_;

@@ -82,6 +82,11 @@ private:
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     bool HandleNotify(NMHDR& header, LRESULT& result);
     void ShowBar(Window bar, bool show);
+    bool MouseOverButton(UINT id) const;
+
+    // While a greyed button's prompt shows: how often the mouse is looked for.
+    static constexpr UINT_PTR kGreyedPromptTimer = 0xE0F0;
+    static constexpr UINT kGreyedPromptCheckMs = 100;
 
     HWND hwnd_ = nullptr;
     HACCEL accelerators_ = nullptr;
@@ -89,6 +94,7 @@ private:
     ToolBar* toolBar_ = nullptr;
     StatusBar* statusBar_ = nullptr;
     bool menuOpen_ = false;
+    UINT greyedPrompt_ = 0;  // the greyed button whose prompt shows
     std::wstring tipBuffer_;
     std::string tipBufferA_;
 };

@@ -235,6 +235,17 @@ bool FrameWindow::OnUpdateCommand(CommandState& state)
     return false;
 }
 
+bool FrameWindow::MouseOverButton(UINT id) const
+{
+    if (!toolBar_ || !toolBar_->IsWindow() || !toolBar_->IsVisible())
+        return false;
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(toolBar_->Handle(), &pt);
+    int index = toolBar_->HitTest(pt);
+    return index >= 0 && index < toolBar_->GetButtonCount() && toolBar_->GetItemId(index) == id;
+}
+
 void FrameWindow::ShowBar(Window bar, bool show)
 {
     bar.Show(show ? SW_SHOW : SW_HIDE);
@@ -282,11 +293,19 @@ bool FrameWindow::HandleNotify(NMHDR& header, LRESULT& result)
     case TBN_HOTITEMCHANGE: {
         // Fly-by prompts: the status bar tells what the button under the mouse does.
         auto& hot = reinterpret_cast<NMTBHOTITEM&>(header);
+        ::KillTimer(hwnd_, kGreyedPromptTimer);
         if (!menuOpen_) {
-            if (hot.dwFlags & HICF_LEAVING)
+            if (hot.dwFlags & HICF_LEAVING) {
                 SetIdleMessage();
-            else
+            } else {
                 SetMessageText(CommandPrompt((UINT)hot.idNew));
+                // The toolbar never makes a greyed button hot, so it tells nobody when the mouse
+                // leaves one: watch the mouse until it does.
+                if (toolBar_ && !toolBar_->IsButtonEnabled((UINT)hot.idNew)) {
+                    greyedPrompt_ = (UINT)hot.idNew;
+                    ::SetTimer(hwnd_, kGreyedPromptTimer, kGreyedPromptCheckMs, nullptr);
+                }
+            }
         }
         result = 0;
         return true;
@@ -395,6 +414,16 @@ LRESULT FrameWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
     case WM_DROPFILES:
         OnDropFiles((HDROP)wp);
         return 0;
+    case WM_TIMER:
+        if (wp == kGreyedPromptTimer) {
+            if (!MouseOverButton(greyedPrompt_)) {
+                ::KillTimer(hwnd_, kGreyedPromptTimer);
+                if (!menuOpen_)
+                    SetIdleMessage();
+            }
+            return 0;
+        }
+        [[fallthrough]];
     default: {
         LRESULT result = 0;
         if (OnMessage(msg, wp, lp, result))

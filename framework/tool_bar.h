@@ -23,6 +23,8 @@ public:
     // Makes button `index` a separator `width` pixels wide (room for a control placed over it).
     void SetSeparator(int index, int width) const;
     RECT GetItemRect(int index) const;
+    // Index of the button at a client point; negative when none.
+    int HitTest(POINT pt) const { return (int)Send(TB_HITTEST, 0, (LPARAM)&pt); }
     void EnableButton(UINT id, bool enable) const { Send(TB_ENABLEBUTTON, id, MAKELONG(enable ? TRUE : FALSE, 0)); }
     bool IsButtonEnabled(UINT id) const { return Send(TB_ISBUTTONENABLED, id) != 0; }
     bool IsButtonChecked(UINT id) const { return Send(TB_ISBUTTONCHECKED, id) != 0; }

@@ -5,10 +5,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
-int CompareNoCase(const std::string& a, const std::string& b)
+int CompareNoCase(std::string_view a, std::string_view b)
 {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
@@ -30,7 +31,7 @@ int CompareByName(const ArchiveEntry& a, const ArchiveEntry& b)
 }
 
 // Leading digits as a signed number; 64 bits, so sizes of 2 GiB and more still order right.
-long long LeadingNumber(const std::string& text)
+long long LeadingNumber(const CellText& text)
 {
     return std::strtoll(text.c_str(), nullptr, 10);
 }
@@ -43,8 +44,8 @@ int Descending(long long a, long long b)
 
 int CompareDates(const ArchiveEntry& a, const ArchiveEntry& b, int column)
 {
-    const std::string& ta = a.Columns[column];
-    const std::string& tb = b.Columns[column];
+    CellText ta = a.Columns[column];
+    CellText tb = b.Columns[column];
     if (ta.empty() || tb.empty())
         return CompareByName(a, b);
     // Fields a text does not hold read as -1, so a malformed date sorts after every real one.
@@ -60,7 +61,7 @@ int CompareDates(const ArchiveEntry& a, const ArchiveEntry& b, int column)
     return CompareByName(a, b);
 }
 
-int CompareChapters(const std::string& ta, const std::string& tb)
+int CompareChapters(const CellText& ta, const CellText& tb)
 {
     int a1 = -1, a2 = -1, b1 = -1, b2 = -1;
     // A single chapter "3" reads as the range 3-3.

@@ -1,5 +1,6 @@
 #include "ui/main_frame.h"
 
+#include "dialogs/setting_names.h"
 #include "framework/application.h"
 #include "framework/document.h"
 #include "framework/framework_ids.h"
@@ -183,18 +184,54 @@ void CMainFrame::OnInitMenu(HMENU menu)
 
 void CMainFrame::OnClose()
 {
+    // The worker of a running operation uses the document and the view: closing waits, silently,
+    // like everything else the user asks for meanwhile.
+    if (auto* view = static_cast<CTorvexView*>(GetActiveView()); view && view->operationRunning)
+        return;
     // Closing never asks to save: the document holds nothing to save.
     if (Document* doc = GetActiveDocument())
         doc->SetModifiedFlag(false);
-    // Edited copies of viewed files are offered back to their archives here, and their records
-    // dropped, once viewing files exists (the view's SaveViewedFiles with its closing flag).
+    // Edited copies of viewed files are offered back to their archives, and their records dropped.
+    if (services_.saveViewedFiles)
+        services_.saveViewedFiles();
     FrameWindow::OnClose();
 }
 
 void CMainFrame::OnDestroy()
 {
+    KeepPlacement();
     if (services_.saveSettings)
         services_.saveSettings();
+}
+
+void CMainFrame::KeepPlacement()
+{
+    WINDOWPLACEMENT now{};
+    now.length = sizeof(now);
+    if (!::GetWindowPlacement(Handle(), &now))
+        return;
+    // A window closed while minimised comes back as it was before.
+    bool maximized = now.showCmd == SW_SHOWMAXIMIZED ||
+                     (now.showCmd == SW_SHOWMINIMIZED && (now.flags & WPF_RESTORETOMAXIMIZED));
+    const RECT& r = now.rcNormalPosition;
+    WriteSetting(*services_.store, setting::WindowPlacement,
+                 FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized}));
+}
+
+void CMainFrame::ShowAsLastTime()
+{
+    std::optional<FramePlacement> kept = ParseFramePlacement(ReadSetting(*services_.store, setting::WindowPlacement));
+    RECT r = kept ? RECT{kept->left, kept->top, kept->right, kept->bottom} : RECT{};
+    // A screen that went away since would leave the window where nobody can reach it.
+    if (!kept || !::MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
+        ::ShowWindow(Handle(), SW_SHOW);
+        return;
+    }
+    WINDOWPLACEMENT place{};
+    place.length = sizeof(place);
+    place.rcNormalPosition = r;
+    place.showCmd = kept->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    ::SetWindowPlacement(Handle(), &place);
 }
 
 void CMainFrame::OnDropFiles(HDROP drop)

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
 #include "framework/controls.h"
 #include "framework/frame_window.h"
@@ -19,6 +20,8 @@ void FitComboDropHeight(ComboBox combo);
 struct FrameServices {
     HINSTANCE instance;                  // toolbar bitmaps and strings
     std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
+    SettingsStore* store = nullptr;      // where the window keeps its place and size
+    std::function<void()> saveViewedFiles;  // run before the window closes: edited copies go back
 };
 
 class CMainFrame : public FrameWindow {
@@ -32,6 +35,10 @@ public:
     void ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter);
     // "Chapter n" for every chapter present, the last one selected.
     void FillChapterCombo(const ArchiveCatalogue& catalogue);
+
+    // Shows the window where and as the last run left it (maximised or not); normally when no
+    // place was kept or it lies on no screen now.
+    void ShowAsLastTime();
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
@@ -55,6 +62,8 @@ protected:
     void OnDropFiles(HDROP drop) override;
 
 private:
+    void KeepPlacement();
+
     FrameServices services_;
     int toolbarMode_ = -1;  // no set loaded yet
 };

@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 
 #include <cctype>
+#include <sstream>
 
 const std::vector<unsigned>& DiskToolbarButtons()
 {
@@ -99,4 +100,26 @@ int FindMenuText(const std::vector<std::string>& barTexts, const std::string& te
 bool TipItemMissing(const std::string& firstHelpItemText, const std::string& tipItemText)
 {
     return firstHelpItemText != tipItemText;
+}
+
+std::string FramePlacementText(const FramePlacement& p)
+{
+    return std::to_string(p.left) + " " + std::to_string(p.top) + " " + std::to_string(p.right) + " " +
+           std::to_string(p.bottom) + " " + (p.maximized ? "1" : "0");
+}
+
+std::optional<FramePlacement> ParseFramePlacement(const std::string& text)
+{
+    std::istringstream in(text);
+    FramePlacement p;
+    int maximized = -1;
+    std::string rest;
+    if (!(in >> p.left >> p.top >> p.right >> p.bottom >> maximized) || (in >> rest))
+        return std::nullopt;
+    if (maximized != 0 && maximized != 1)
+        return std::nullopt;
+    if (p.right <= p.left || p.bottom <= p.top)
+        return std::nullopt;
+    p.maximized = maximized == 1;
+    return p;
 }

@@ -4,6 +4,7 @@
 
 #include "engine/archive_catalogue.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,3 +40,13 @@ DropAction DecideDrop(unsigned count, const std::string& firstName);
 int FindMenuText(const std::vector<std::string>& barTexts, const std::string& text);
 // The tip item goes on top of the Help menu unless it is already there.
 bool TipItemMissing(const std::string& firstHelpItemText, const std::string& tipItemText);
+
+// The main window's place between runs: its normal (restored) rectangle and whether it is
+// maximised. Stored as "left top right bottom maximised", e.g. "40 30 840 630 0".
+struct FramePlacement {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool maximized = false;
+};
+std::string FramePlacementText(const FramePlacement& placement);
+// Nothing for an empty, malformed or empty-area text (the window then shows as at a first start).
+std::optional<FramePlacement> ParseFramePlacement(const std::string& text);

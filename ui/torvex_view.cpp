@@ -9,12 +9,16 @@
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "dialogs/setting_names.h"
+#include "dialogs/settings_dialogs_win.h"
+#include "operations/open_verb.h"
 #include "framework/application.h"
 #include "framework/message_box.h"
 #include "operations/add_delete_commands.h"
 #include "operations/add_operation.h"
+#include "operations/operation_runner.h"
 #include "resources/resource.h"
 #include "ui/compare_rows.h"
+#include "ui/directory_picker.h"
 #include "ui/disk_browser.h"
 #include "ui/disk_rows.h"
 #include "ui/icon_cache.h"
@@ -200,7 +204,7 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
     }
     const DirectoriesSettings& dirs = services_.directories;
     std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
-    EnterDiskMode(folder.empty() ? "c:" : folder);
+    EnterDiskMode(StartupDiskFolder(folder.empty() ? "c:" : folder, [](const std::string& f) { return PathExists(f); }));
 }
 
 void CTorvexView::ReleaseRows()
@@ -339,8 +343,7 @@ void CTorvexView::ActivateRow(int row)
         break;
     case ClickAction::OpenArchiveEntry:
     case ClickAction::OpenDiskFile:
-        // Viewing a file (with its associated program or the chosen viewer) belongs to the
-        // view/open operation, which hooks in here.
+        ViewSave().OnDoubleClickFile(ViewSaveContext(), rows_.Entry(row));
         break;
     case ClickAction::None:
         break;
@@ -386,6 +389,7 @@ void CTorvexView::OnSelectAll()
 
 void CTorvexView::ClearWorkSet()
 {
+    FilesListTree.Clear();
     WorkSet.Clear();
 }
 
@@ -450,6 +454,19 @@ void CTorvexView::SelectRow(int row)
     list.EnsureVisible(row);
 }
 
+const ArchiveEntry* CTorvexView::SingleSelectedEntry() const
+{
+    if (List().GetSelectedCount() != 1 || RowsStale())
+        return nullptr;
+    int row = List().GetNextItem(-1, LVNI_SELECTED);
+    return row >= 0 && row < rows_.Count() ? &rows_.Entry(row) : nullptr;
+}
+
+SettingsStore& CTorvexView::OperationSettings() const
+{
+    return services_.store;
+}
+
 bool CTorvexView::HasRealSelection() const
 {
     return ::HasRealSelection(List().GetSelectedCount(), rows_.Count() > 0 && IsRowSelected(0),
@@ -489,9 +506,8 @@ ViewState CTorvexView::CurrentState() const
     s.selectedCount = List().GetSelectedCount();
     s.realSelection = HasRealSelection();
     s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() && !RowsStale() ? &rows_.Entry(hitItem) : nullptr;
-    // The files list and the viewed files come with their commands; both are empty until then.
-    s.filesListHasItems = false;
-    s.viewedFilesEmpty = true;
+    s.filesListHasItems = !FilesListTree.Empty();
+    s.viewedFilesEmpty = !viewSave_ || viewSave_->Records().empty();
     return s;
 }
 
@@ -519,9 +535,49 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_DELETE:
         ::OnDelete(*this);
         return true;
+    case ID_VIEW_OPEN_FILE: {
+        std::vector<const ArchiveEntry*> selected;
+        if (!RowsStale())
+            for (int row = List().GetNextItem(-1, LVNI_SELECTED); row >= 0; row = List().GetNextItem(row, LVNI_SELECTED))
+                selected.push_back(&rows_.Entry(row));
+        ViewSave().OnViewFile(ViewSaveContext(), selected);
+        return true;
+    }
+    case ID_SAVE_VIEWED:
+        ViewSave().OnSaveViewed();
+        return true;
+    case ID_DIRECTORIES: {
+        DirectoriesDialog dialog(services_.directories);
+        HIMAGELIST icons = services_.smallIcons;
+        dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
+        if (dialog.DoModal(GetParent(Handle())) == IDOK)
+            services_.directories.Save(services_.store);
+        return true;
+    }
+    case ID_MISCELLANEOUS: {
+        MiscellaneousSettings misc;
+        misc.Load(services_.store);
+        MiscellaneousDialog dialog(misc);
+        if (dialog.DoModal(GetParent(Handle())) == IDOK)
+            misc.Save(services_.store);
+        return true;
+    }
     case IDC_DRIVE_COMBO:
         if (code == CBN_SELENDOK)
             OnDriveChange();
+        return true;
+    case IDC_CHAPTER_COMBO:
+        if (code == CBN_SELENDOK && !operationRunning)
+            OnChapterSelected();
+        return true;
+    case ID_TEST:
+        OnTest();
+        return true;
+    case ID_ADD_TO_FILES_LIST:
+        AddToFilesList();
+        return true;
+    case ID_EDIT_FILES_LIST:
+        EditFilesList();
         return true;
     default:
         return false;
@@ -652,9 +708,8 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
         return true;
     HMENU popup = GetSubMenu(menu, GetTorvexDoc()->archiveMode ? 0 : 1);
     if (popup) {
-        int assocProg = ReadSetting(services_.store, setting::AssocProg);
         ModifyMenuA(popup, ID_VIEW_OPEN_FILE, MF_BYCOMMAND | MF_STRING, ID_VIEW_OPEN_FILE,
-                    assocProg ? "Open File\tCtrl+V" : "View File\tCtrl+V");
+                    ViewCommandLabel(ReadSetting(services_.store, setting::AssocProg)));
         std::string size = SelectionSizeText();
         ModifyMenuA(popup, ID_COMPUTE_SIZE, MF_BYCOMMAND | MF_STRING, 0, size.c_str());
         // The menu skips the enabling rules, but an item with nothing behind it yet stays greyed.
@@ -689,15 +744,23 @@ bool CTorvexView::OnTimer(UINT_PTR id)
 {
     if (id != REFRESH_TIMER)
         return false;
-    // A change seen just before the archive was shown: the archive's rows stay.
-    if (!GetTorvexDoc()->archiveMode)
+    if (operationRunning) {
+        // The worker may be reading the disk rows: they are read again when it is done.
+        rescanAfterOperation_ = true;
+    } else if (!GetTorvexDoc()->archiveMode) {
+        // A change seen just before the archive was shown: the archive's rows stay.
         ShowDisk(diskFolder);
+    }
     KillTimer(Handle(), REFRESH_TIMER);
     return true;
 }
 
-bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result)
+bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
 {
+    if (HandleOperationMessage(msg, lp)) {
+        result = 0;
+        return true;
+    }
     if (msg == WM_DROP_STALE_ROWS) {
         if (RowsStale())
             DropRows();
@@ -716,4 +779,36 @@ bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result)
 void CTorvexView::OnDestroy()
 {
     watcher_.Stop();
+}
+
+// ---- View and save back -------------------------------------------------------------------
+
+ViewSaveOperations& CTorvexView::ViewSave()
+{
+    if (!viewSave_)
+        viewSave_ = std::make_unique<ViewSaveOperations>(services_.store, *GetTorvexDoc());
+    return *viewSave_;
+}
+
+ViewSaveOperations::Context CTorvexView::ViewSaveContext() const
+{
+    ViewSaveOperations::Context context;
+    context.owner = GetParent(Handle());
+    const CTorvexDoc* doc = GetTorvexDoc();
+    context.archiveShown = doc->archiveMode;
+    context.archivePath = doc->catalogue.ArchivePath;
+    context.shownChapter = shownChapter;
+    context.diskFolder = diskFolder;
+    return context;
+}
+
+void CTorvexView::SaveViewedFiles(bool closing)
+{
+    if (viewSave_)
+        viewSave_->SaveViewedFiles(closing);
+}
+
+void CTorvexView::RecoverAbandonedCopies()
+{
+    ViewSave().RecoverAbandonedCopies(GetParent(Handle()));
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "dialogs/add_dialog.h"
@@ -12,8 +13,12 @@
 #include "dialogs/extract_settings.h"
 #include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "operations/view_save_win.h"
 #include "engine/document_view.h"
 #include "framework/list_view.h"
+#include "operations/operation_kind.h"
+#include "operations/progress_window.h"
+#include "ui/files_list.h"
 #include "ui/folder_watcher.h"
 #include "ui/view_rows.h"
 #include "ui/view_rules.h"
@@ -21,6 +26,7 @@
 struct ArchiveRelisting;
 class CMainFrame;
 class CTorvexDoc;
+struct HandedCatalogue;
 
 // What the application hands the view when it creates it.
 struct ViewServices {
@@ -118,10 +124,44 @@ public:
     void ShowRelisted(ArchiveRelisting& relisting);
     // Files dropped onto the window that are not a single archive to open.
     void OnDropAdd(HDROP drop);
+    // ---- Operations (operations/): one at a time, on a worker thread ----
+    // Freezes what could start another operation, shows the progress window and runs the body
+    // of `kind` on a worker thread (operations/operation_runner.h).
+    void StartOperation(OperationKind kind, uint32_t argument = 0);
+    // The progress window's object; its window exists while an operation runs.
+    ProgressWindow progressWindow;
+    // Test (32809): the open archive, or the one ".j" row selected in the disk browser.
+    void OnTest();
+    // The chapter combo's accepted selection: shows that chapter's root, listing it the first
+    // time it is shown.
+    void OnChapterSelected();
+    // The entry of the one selected row; nullptr unless exactly one row is selected.
+    const ArchiveEntry* SingleSelectedEntry() const;
+
+    // ---- Files list (ui/files_list_view.cpp) ----
+    // The gathered files list; emptied by ClearWorkSet.
+    FilesList FilesListTree;
+    // F5: copies the selected rows into the files list.
+    void AddToFilesList();
+    // F6: the "Edit Files List" dialog.
+    void EditFilesList();
+    // The WorkSet becomes copies of the files list's leaves.
+    void CollectFilesList();
+    // By the Extract dialog's "Extract What": 0 all rows, 1 selected rows, 2 the files list (kept).
+    void CollectForExtract(int extractWhat);
+    // Unless the files list is used: the selected disk rows.
+    void CollectForAdd(bool useFilesList);
+    // The selected archive rows.
+    void CollectForDelete();
 
     bool WatcherStarted() const { return watcher_.Started(); }
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
     const FolderWatcher& Watcher() const { return watcher_; }
+
+    // Offers edited copies of viewed files back to their archives (closing: and removes them).
+    void SaveViewedFiles(bool closing);
+    // At start-up: copies left by a Torvex that was killed are offered for saving.
+    void RecoverAbandonedCopies();
 
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
@@ -156,10 +196,26 @@ private:
     const EntryList* ChapterList(const std::string& folder) const;
     // The watcher follows every disk folder the view shows; started with the first one.
     void WatchDiskFolder();
+    // Operations: the runner's messages, its end, the hand-over of a fresh catalogue.
+    bool HandleOperationMessage(UINT msg, LPARAM lp);
+    void OnOperationDone();
+    void TakeHandedCatalogue(HandedCatalogue& handed);
+    void SetOperationCombosEnabled(bool enabled);
+    SettingsStore& OperationSettings() const;
+    // Copies of the selected rows (from the first real row on) into the WorkSet, Source set.
+    void CollectSelectedRows(bool allRows, const std::string& source);
 
+    // Files of the archive opened for viewing, created with the document the view shows.
+    ViewSaveOperations& ViewSave();
+    ViewSaveOperations::Context ViewSaveContext() const;
+    std::unique_ptr<ViewSaveOperations> viewSave_;
     ViewServices services_;
     ViewRows rows_;
     // The directory list the archive rows came from; nullptr for disk rows.
     const EntryList* shownList_ = nullptr;
     FolderWatcher watcher_;
+    // The running operation's worker thread; nullptr when none.
+    HANDLE operationThread_ = nullptr;
+    // A disk change arrived while an operation ran: the rows are read again when it is done.
+    bool rescanAfterOperation_ = false;
 };

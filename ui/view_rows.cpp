@@ -40,7 +40,7 @@ void ViewRows::Sort(int column)
 
 int ViewRows::FindName(const std::string& name, int start) const
 {
-    auto same = [&](const std::string& text) {
+    auto same = [&](std::string_view text) {
         return text.size() == name.size() &&
                std::equal(text.begin(), text.end(), name.begin(), [](unsigned char a, unsigned char b) {
                    return std::tolower(a) == std::tolower(b);

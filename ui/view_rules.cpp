@@ -1,5 +1,7 @@
 #include "ui/view_rules.h"
 
+#include <cctype>
+
 #include "engine/path_helpers.h"
 #include "ui/compare_rows.h"
 
@@ -62,6 +64,13 @@ bool ViewCommandAvailable(unsigned id)
     case FileOpen:
     case Add:
     case Delete:
+    case Test:
+    case AddToFilesList:
+    case EditFilesList:
+    case ViewFile:
+    case Save:
+    case Directories:
+    case Miscellaneous:
         return true;
     default:
         return false;
@@ -100,9 +109,21 @@ std::string DiskTitle(const std::string& diskFolder)
 std::string NormalizeDiskFolder(const std::string& folder)
 {
     std::string f = folder;
-    // "c:\" and "c:\data\" come from settings typed by hand; the view holds "c:" and "c:\data".
+    // "c:\" and "c:\data\" come from settings typed by hand; the view holds "C:" and "C:\data",
+    // with the drive letter as the drive combo shows it.
     while (f.size() > 2 && f.back() == '\\')
         f.pop_back();
+    if (f.size() >= 2 && f[1] == ':' && std::isalpha(static_cast<unsigned char>(f[0])))
+        f[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(f[0])));
+    return f;
+}
+
+std::string StartupDiskFolder(const std::string& folder, const std::function<bool(const std::string&)>& exists)
+{
+    std::string f = NormalizeDiskFolder(folder);
+    std::string parent;
+    while (!exists(f) && ParentPath(f, parent) && parent.size() >= 2)
+        f = parent;
     return f;
 }
 

@@ -2,6 +2,7 @@
 // parent row goes, what a double click or a key does, the window titles.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -48,8 +49,13 @@ int ParentRowImage(bool archiveMode, const std::string& archiveFolder);
 std::string ArchiveTitle(const std::string& archivePath, const std::string& archiveFolder);
 std::string DiskTitle(const std::string& diskFolder);
 
-// A disk folder as the view holds it: no trailing backslash, a drive root as two characters.
+// A disk folder as the view holds it: no trailing backslash, a drive root as two characters,
+// the drive letter upper-case.
 std::string NormalizeDiskFolder(const std::string& folder);
+// The folder to start in: `folder` (normalised) when it exists, else its nearest existing parent,
+// so a start-up folder removed since the last run does not show an empty list. A drive that does
+// not answer stays as it is.
+std::string StartupDiskFolder(const std::string& folder, const std::function<bool(const std::string&)>& exists);
 
 // What a double click on a row does.
 enum class ClickAction {

@@ -101,3 +101,18 @@ TEST(FrameHelpMenu, TheTipItemIsAddedOnceToTheMenuNamedExactlyHelp)
     EXPECT_TRUE(TipItemMissing("Help\tF1", "Ti&p of the Day..."));
     EXPECT_FALSE(TipItemMissing("Ti&p of the Day...", "Ti&p of the Day..."));
 }
+
+TEST(FramePlacement, TextRoundTripsAndAnythingElseIsRefused)
+{
+    FramePlacement p{-8, 20, 1032, 760, true};
+    EXPECT_EQ(FramePlacementText(p), "-8 20 1032 760 1");
+    auto back = ParseFramePlacement("-8 20 1032 760 1");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->left, -8);
+    EXPECT_EQ(back->bottom, 760);
+    EXPECT_TRUE(back->maximized);
+    EXPECT_FALSE(ParseFramePlacement("10 10 300 200 0")->maximized);
+    for (const char* bad : {"", "10 10 300 200", "10 10 300 200 2", "10 10 300 200 0 7", "a b c d 0",
+                            "300 10 10 200 0", "10 200 300 200 0"})
+        EXPECT_FALSE(ParseFramePlacement(bad)) << bad;
+}

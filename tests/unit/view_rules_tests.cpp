@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 ArchiveEntry Entry(const std::string& path, bool directory = false)
@@ -128,9 +130,30 @@ TEST(ParentRow, PresenceImagesAndTitles)
     EXPECT_EQ(ArchiveTitle("C:\\data\\a.j", "\\docs"), "Torvex - C:\\data\\a.j --> \\docs");
     EXPECT_EQ(DiskTitle("C:"), "Torvex - C:\\");
     EXPECT_EQ(DiskTitle("C:\\data"), "Torvex - C:\\data\\");
-    EXPECT_EQ(NormalizeDiskFolder("c:\\"), "c:");
-    EXPECT_EQ(NormalizeDiskFolder("c:\\data\\"), "c:\\data");
-    EXPECT_EQ(NormalizeDiskFolder("c:"), "c:");
+    // A drive letter typed in a setting shows as the drive combo shows it.
+    EXPECT_EQ(NormalizeDiskFolder("c:\\"), "C:");
+    EXPECT_EQ(NormalizeDiskFolder("c:\\data\\"), "C:\\data");
+    EXPECT_EQ(NormalizeDiskFolder("c:"), "C:");
+    EXPECT_EQ(NormalizeDiskFolder("D:\\x"), "D:\\x");
+    EXPECT_EQ(NormalizeDiskFolder("\\\\server\\share\\"), "\\\\server\\share");
+}
+
+TEST(ViewTexts, AStartFolderGoneSinceFallsBackToItsNearestExistingParent)
+{
+    std::vector<std::string> asked;
+    auto existing = [&](std::vector<std::string> there) {
+        return [&asked, there](const std::string& f) {
+            asked.push_back(f);
+            return std::find(there.begin(), there.end(), f) != there.end();
+        };
+    };
+    EXPECT_EQ(StartupDiskFolder("c:\\data\\old\\deeper\\", existing({"C:", "C:\\data"})), "C:\\data");
+    EXPECT_EQ(asked, (std::vector<std::string>{"C:\\data\\old\\deeper", "C:\\data\\old", "C:\\data"}));
+    EXPECT_EQ(StartupDiskFolder("C:\\data", existing({"C:", "C:\\data"})), "C:\\data");
+    EXPECT_EQ(StartupDiskFolder("C:\\gone", existing({"C:"})), "C:");
+    // A drive that does not answer is shown as it is (its list is empty).
+    EXPECT_EQ(StartupDiskFolder("q:\\gone\\too", existing({})), "Q:");
+    EXPECT_EQ(StartupDiskFolder("\\\\server\\share\\x", existing({})), "\\\\server");
 }
 
 TEST(Navigation, ArchiveModeDoubleClicks)

@@ -72,10 +72,14 @@ void SelectNamed(TorvexWindow& w, const std::vector<std::string>& names)
 // Runs the Add command with the dialog driven by `step` (which ends it).
 bool AddThroughDialog(TorvexWindow& w, std::function<void(HWND)> step)
 {
-    DialogDriver driver("Add", std::move(step));
+    bool ran = false;
+    WhenDialogOpens("Add", [&](HWND dlg) {
+        ran = true;
+        step(dlg);
+    });
     w.Command(ID_ADD);
     w.Pump(20);
-    return driver.Ran() && !driver.TimedOut();
+    return ran;
 }
 
 // An add of `names` from the shown folder into `archive`, with `pick` choosing more in the dialog.
@@ -253,12 +257,14 @@ TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
     TorvexWindow w(dir);
     Prompts prompts;
     std::string proposed;
-    DialogDriver driver("Add", [&](HWND dlg) {
+    bool ran = false;
+    WhenDialogOpens("Add", [&](HWND dlg) {
+        ran = true;
         proposed = ControlText(dlg, IDC_ADD_ARCHIVE_NAME);
         ClickButton(dlg, IDOK);
     });
     DropOnto(w, {dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
-    ASSERT_TRUE(w.PumpUntil([&] { return driver.Ran(); }, 10000));
+    ASSERT_TRUE(w.PumpUntil([&] { return ran; }, 10000));
     w.Pump(50);
     EXPECT_EQ(proposed, dir + "\\src.j");
     EXPECT_EQ(StoredPaths(w, dir + "\\src.j"),
@@ -276,7 +282,9 @@ TEST_F(AddDeleteWindow, ADropOntoAnOpenArchiveAsANewChapterShowsIt)
     w.DoubleClickRow(w.RowNamed("drop.j"));
     ASSERT_TRUE(w.Doc().archiveMode);
     EXPECT_EQ(w.Frame().ChapterCombo().GetCount(), 1);
-    DialogDriver driver("Add", [&](HWND dlg) {
+    bool ran = false;
+    WhenDialogOpens("Add", [&](HWND dlg) {
+        ran = true;
         // The open archive is the target: its name cannot change and spanning is off.
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_ADD_ARCHIVE_NAME)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_ADD_SPAN)));
@@ -336,7 +344,9 @@ TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
     w.DoubleClickRow(w.RowNamed("all.j"));
     ASSERT_EQ(w.View().shownChapter, 2);
     SelectNamed(w, {"a.txt"});
-    DialogDriver driver("Delete", [](HWND dlg) {
+    bool ran = false;
+    WhenDialogOpens("Delete", [&](HWND dlg) {
+        ran = true;
         EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_DEL_SELECTED), BST_CHECKED);
         ClickButton(dlg, IDC_DEL_ALL_CHAPTERS);
         ClickButton(dlg, IDOK);
@@ -358,7 +368,9 @@ TEST_F(AddDeleteWindow, DeletingChaptersTwoAndThreeKeepsTheOthersNumbers)
     w.DoubleClickRow(w.RowNamed("four.j"));
     ASSERT_EQ(w.View().shownChapter, 4);
     std::vector<std::string> items;
-    DialogDriver driver("Delete", [&](HWND dlg) {
+    bool ran = false;
+    WhenDialogOpens("Delete", [&](HWND dlg) {
+        ran = true;
         HWND list = GetDlgItem(dlg, IDC_DEL_CHAPTER_LIST);
         int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
         for (int i = 0; i < count; ++i) {
@@ -406,7 +418,9 @@ TEST_F(AddDeleteWindow, FilesGoFromTheLastChapterOnly)
     EXPECT_EQ(prompts.texts.back(), "You can delete files in last chapter only");
 
     bool stayedOpen = false;
-    DialogDriver driver("Delete", [&](HWND dlg) {
+    bool ran = false;
+    WhenDialogOpens("Delete", [&](HWND dlg) {
+        ran = true;
         EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_DEL_SELECTED), BST_CHECKED);
         ClickButton(dlg, IDOK);
         stayedOpen = IsWindowVisible(dlg) != FALSE;

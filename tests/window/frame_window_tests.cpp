@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include "dialogs/setting_names.h"
@@ -113,6 +115,48 @@ struct DialogWatch {
         });
     }
     ~DialogWatch() { KillTimer(nullptr, timer); }
+};
+
+// Answers the next File > Open dialog of this thread: notes the folder it starts in, types
+// `choice` as the file name and presses Open (or cancels when `choice` is empty). A dialog still
+// open after a few seconds is cancelled, so a test fails instead of hanging.
+struct OpenDialogAnswer {
+    static inline std::string choice, startFolder;
+    static inline bool seen = false;
+    static inline int ticks = 0;
+    UINT_PTR timer;
+    explicit OpenDialogAnswer(const std::string& file)
+    {
+        choice = file;
+        startFolder.clear();
+        seen = false;
+        ticks = 0;
+        timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+            ++ticks;
+            EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (std::string(cls) != "#32770" || !IsWindowVisible(w))
+                    return TRUE;
+                if (!seen) {
+                    seen = true;
+                    char folder[MAX_PATH] = {};
+                    SendMessageA(w, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+                    startFolder = folder;
+                    if (!choice.empty()) {
+                        SetDlgItemTextA(w, edt1, choice.c_str());
+                        SetDlgItemTextA(w, cmb13, choice.c_str());
+                        PostMessageA(w, WM_COMMAND, IDOK, 0);
+                        return FALSE;
+                    }
+                }
+                if (choice.empty() || ticks > 50)
+                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                return FALSE;
+            }, 0);
+        });
+    }
+    ~OpenDialogAnswer() { KillTimer(nullptr, timer); }
 };
 
 } // namespace
@@ -443,6 +487,88 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
     w.Doc().openAllowed = true;
 }
 
+TEST(FrameWindow, FileOpenStartsInTheShownFolderAndRefusesWhatIsNoArchiveThereOnly)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    std::vector<PromptRequest> prompts;
+    TorvexWindow w(data.folder + "\\src");
+    SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
+    {
+        OpenDialogAnswer answer("");
+        w.Command(ID_FILE_OPEN);
+        EXPECT_TRUE(OpenDialogAnswer::seen);
+        EXPECT_EQ(OpenDialogAnswer::startFolder, data.folder + "\\src");
+    }
+    {
+        // A text file chosen under "All Files": refused, and the user is told why.
+        OpenDialogAnswer answer(data.folder + "\\src\\a.txt");
+        w.Command(ID_FILE_OPEN);
+        ASSERT_TRUE(OpenDialogAnswer::seen);
+        ASSERT_EQ(prompts.size(), 1u);
+        EXPECT_EQ(prompts[0].text, "a.txt is not a Torvex archive.\nOnly files whose name ends in \".j\" can be opened.");
+        EXPECT_FALSE(w.Doc().archiveMode);
+        EXPECT_EQ(w.App().RecentFiles()->GetCount(), 0);
+    }
+    {
+        OpenDialogAnswer answer(data.two);
+        w.Command(ID_FILE_OPEN);
+        EXPECT_TRUE(w.Doc().archiveMode);
+        EXPECT_EQ(w.Title(), "Torvex - " + data.two + " --> \\");
+    }
+    {
+        // With an archive shown, the dialog starts in the archive's folder.
+        OpenDialogAnswer answer("");
+        w.Command(ID_FILE_OPEN);
+        EXPECT_EQ(OpenDialogAnswer::startFolder, data.folder);
+    }
+    // The command line and the recent-file list refuse such a file without a word.
+    EXPECT_EQ(w.App().OpenDocumentFile(data.folder + "\\src\\a.txt"), nullptr);
+    EXPECT_EQ(prompts.size(), 1u);
+}
+
+TEST(FrameWindow, ARefusedOpenDuringAnOperationLeavesTheRecentFilesAlone)
+{
+    Archives data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
+    w.Doc().openAllowed = false;
+    EXPECT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    w.Doc().openAllowed = true;
+    RecentFileList& recent = *w.App().RecentFiles();
+    ASSERT_EQ(recent.GetCount(), 1);
+    EXPECT_EQ(recent[0], data.one);
+    EXPECT_EQ(w.Doc().GetPathName(), data.one);
+}
+
+TEST(FrameWindow, StartFolderShowsItsDriveUpperCaseAndFallsBackWhenGone)
+{
+    std::string folder = MakeScratchFolder("framestart");
+    WriteFile(folder + "\\here.txt", "h");
+    std::string lowerDrive = "c" + folder.substr(1);
+    ASSERT_EQ(folder.substr(0, 2), "C:");
+    {
+        TorvexWindow w(lowerDrive);
+        EXPECT_EQ(w.Title(), "Torvex - " + folder + "\\");
+        EXPECT_EQ(w.View().diskFolder, folder);
+    }
+    {
+        TorvexWindow w(folder, [](SettingsStore& s) { s.WriteProfileString("Settings", "startupEdit", "c:\\"); });
+        EXPECT_EQ(w.Title(), "Torvex - C:\\");
+    }
+    {
+        // Removed since the last run: its nearest existing parent is shown, not an empty list.
+        TorvexWindow w(lowerDrive + "\\gone\\deeper");
+        EXPECT_EQ(w.View().diskFolder, folder);
+        EXPECT_EQ(w.Title(), "Torvex - " + folder + "\\");
+        EXPECT_GT(w.RowNamed("here.txt"), 0);
+    }
+    RemoveTree(folder);
+}
+
 TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
 {
     Archives data;
@@ -493,6 +619,58 @@ TEST(FrameWindow, ClosingNeverAsksAndSavesTheGroups)
     EXPECT_EQ(store.GetProfileString("Settings", "Extract Pool0", "?"), "D:\\out");
     EXPECT_EQ(store.GetProfileInt("Settings", "Compression", -1), 2);
     EXPECT_EQ(store.GetProfileString("Settings", "jarEdit", "?"), ProgramFolder());
+}
+
+TEST(FrameWindow, TheWindowComesBackWhereAndAsTheLastRunLeftIt)
+{
+    std::string folder = MakeScratchFolder("frameplace");
+    auto close = [](TorvexWindow& w) {
+        PostMessageA(w.Frame().Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(w.PumpUntil([&] { return w.Frame().Handle() == nullptr; }, 3000));
+        return w.App().Settings().GetProfileString("Settings", "WindowPlacement", "?");
+    };
+    auto withPlacement = [](const std::string& text) {
+        return [text](SettingsStore& store) { store.WriteProfileString("Settings", "WindowPlacement", text); };
+    };
+    auto rectOf = [](HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        return std::vector<long>{r.left, r.top, r.right, r.bottom};
+    };
+    {
+        // The first start shows the window normally; closing keeps its place and size.
+        TorvexWindow w(folder);
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsWindowVisible(frame));
+        EXPECT_FALSE(IsZoomed(frame));
+        MoveWindow(frame, 60, 50, 640, 420, TRUE);
+        EXPECT_EQ(close(w), "60 50 700 470 0");
+    }
+    {
+        TorvexWindow w(folder, withPlacement("60 50 700 470 0"));
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsWindowVisible(frame));
+        EXPECT_FALSE(IsZoomed(frame));
+        EXPECT_EQ(rectOf(frame), (std::vector<long>{60, 50, 700, 470}));
+        ShowWindow(frame, SW_MAXIMIZE);
+        EXPECT_EQ(close(w), "60 50 700 470 1");  // the size it goes back to when restored
+    }
+    {
+        TorvexWindow w(folder, withPlacement("60 50 700 470 1"));
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsZoomed(frame));
+        ShowWindow(frame, SW_RESTORE);
+        EXPECT_EQ(rectOf(frame), (std::vector<long>{60, 50, 700, 470}));
+    }
+    for (const char* unusable : {"30000 30000 30600 30400 0", "1 2 3", "60 50 60 470 0"}) {
+        // Off every screen, or not a place at all: shown as at a first start.
+        TorvexWindow w(folder, withPlacement(unusable));
+        HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsWindowVisible(frame)) << unusable;
+        EXPECT_FALSE(IsZoomed(frame)) << unusable;
+        EXPECT_LT(rectOf(frame)[0], 1024) << unusable;
+    }
+    RemoveTree(folder);
 }
 
 TEST(FrameWindow, ComboDropHeightGrowsUntilEveryItemShowsAndNeverShrinks)
@@ -572,6 +750,44 @@ TEST(FrameWindow, ToolTipsAndFlyByPromptsComeFromTheStringTable)
         hot.dwFlags = HICF_LEAVING;
         SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&hot);
         EXPECT_EQ(StatusPaneText(status, 0), " Press F1 for Help");
+    }
+    RemoveTree(folder);
+}
+
+TEST(FrameWindow, AGreyedButtonsPromptGoesWhenTheMouseLeavesIt)
+{
+    std::string folder = MakeScratchFolder("framegreyed");
+    {
+        TorvexWindow w(folder);
+        HWND frame = w.Frame().Handle();
+        HWND bar = w.Frame().MainToolBar.Handle();
+        HWND status = w.Frame().statusBar.Handle();
+        w.Pump(20);
+        ASSERT_FALSE(w.Frame().MainToolBar.IsButtonEnabled(ID_EXTRACT_ARCHIVE_TO));
+        int index = (int)SendMessageA(bar, TB_COMMANDTOINDEX, ID_EXTRACT_ARCHIVE_TO, 0);
+        RECT r = w.Frame().MainToolBar.GetItemRect(index);
+        POINT over{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &over);
+        ASSERT_TRUE(SetCursorPos(over.x, over.y));
+
+        // What the toolbar sends when the mouse enters a greyed button (it never makes it hot,
+        // so no leaving follows).
+        NMTBHOTITEM hot{};
+        hot.hdr.hwndFrom = bar;
+        hot.hdr.code = TBN_HOTITEMCHANGE;
+        hot.idNew = ID_EXTRACT_ARCHIVE_TO;
+        hot.dwFlags = HICF_ENTERING | HICF_MOUSE;
+        SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&hot);
+        std::string prompt = "Extract the selected archive in a specified directory";
+        EXPECT_EQ(StatusPaneText(status, 0), prompt);
+        w.Pump(300);
+        EXPECT_EQ(StatusPaneText(status, 0), prompt);  // still over it
+
+        RECT list{};
+        GetWindowRect(w.List(), &list);
+        SetCursorPos((list.left + list.right) / 2, (list.top + list.bottom) / 2);
+        EXPECT_TRUE(w.PumpUntil([&] { return StatusPaneText(status, 0) == " Press F1 for Help"; }, 2000))
+            << StatusPaneText(status, 0);
     }
     RemoveTree(folder);
 }

@@ -102,83 +102,62 @@ bool RunJar(const std::string& folder, const std::string& arguments, std::string
 }
 
 namespace {
-DialogDriver* activeDriver = nullptr;
-}
 
-DialogDriver::DialogDriver(const std::string& caption, std::function<void(HWND)> step, int deadlineMs)
-    : caption_(caption), step_(std::move(step)),
-      deadline_(std::chrono::steady_clock::now() + std::chrono::milliseconds(deadlineMs))
-{
-    activeDriver = this;
-    timer_ = SetTimer(nullptr, 0, 30, Tick);
-}
+struct PendingDialogStep {
+    std::string caption;
+    std::function<void(HWND)> step;
+    std::chrono::steady_clock::time_point deadline;
+    UINT_PTR timer = 0;
+};
+PendingDialogStep pendingDialog;
 
-DialogDriver::~DialogDriver()
+HWND VisibleThreadWindow(const std::string& caption)
 {
-    KillTimer(nullptr, timer_);
-    if (activeDriver == this)
-        activeDriver = nullptr;
-}
-
-void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    DialogDriver* driver = activeDriver;
-    if (!driver || driver->ran_)
-        return;
     struct Search {
         const std::string* caption;
         HWND found;
-    } search{&driver->caption_, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        char cls[32] = {}, text[128] = {};
-        GetClassNameA(w, cls, sizeof cls);
+    } search{&caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        char text[256] = {};
         GetWindowTextA(w, text, sizeof text);
-        if (std::string(cls) == "#32770" && IsWindowVisible(w) && *s->caption == text) {
+        if (IsWindowVisible(w) && *s->caption == text) {
             s->found = w;
             return FALSE;
         }
         return TRUE;
     }, (LPARAM)&search);
-    if (search.found) {
-        driver->ran_ = true;
-        auto step = std::move(driver->step_);
-        step(search.found);
+    return search.found;
+}
+
+void CALLBACK DialogStepTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND box = VisibleThreadWindow(pendingDialog.caption);
+    bool late = std::chrono::steady_clock::now() > pendingDialog.deadline;
+    if (!box && !late)
+        return;
+    KillTimer(nullptr, id);
+    auto step = std::move(pendingDialog.step);
+    pendingDialog = {};
+    if (box && !late) {
+        step(box);
         return;
     }
-    if (std::chrono::steady_clock::now() > driver->deadline_) {
-        driver->timedOut_ = true;
-        driver->ran_ = true;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
-            char cls[32] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && IsWindowVisible(w))
-                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            return TRUE;
-        }, 0);
-    }
+    ADD_FAILURE() << "the dialog did not come in time";
+    if (box)
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
 }
 
-void SetControlText(HWND dialog, int id, const std::string& text)
-{
-    SetDlgItemTextA(dialog, id, text.c_str());
-}
+} // namespace
 
-std::string ControlText(HWND dialog, int id)
+void WhenDialogOpens(const std::string& caption, std::function<void(HWND)> step, int ms)
 {
-    char text[1024] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-void ClickButton(HWND dialog, int id)
-{
-    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
-}
-
-void SelectComboItem(HWND dialog, int id, int index)
-{
-    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
+    if (pendingDialog.timer)
+        KillTimer(nullptr, pendingDialog.timer);
+    pendingDialog.caption = caption;
+    pendingDialog.step = std::move(step);
+    pendingDialog.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    pendingDialog.timer = SetTimer(nullptr, 0, 30, DialogStepTimer);
 }
 
 TorvexWindow::TorvexWindow(const std::string& startFolder, std::function<void(SettingsStore&)> settings)
@@ -392,6 +371,28 @@ int TorvexWindow::RowNamed(const std::string& name)
             return i;
     }
     return -1;
+}
+
+void SetControlText(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+void SelectComboItem(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
 }
 
 } // namespace viewtest

@@ -32,28 +32,10 @@ bool JarAvailable();
 // Runs jar32.exe with `arguments` in `folder`; true when it ran and printed no ERROR line.
 bool RunJar(const std::string& folder, const std::string& arguments, std::string* output = nullptr);
 
-// Drives the next modal dialog of this thread captioned `caption`: a timer that fires inside
-// its modal loop runs `step` on it once (set controls, click a button). A dialog still open at
-// the deadline is cancelled, so that a test fails instead of hanging. One at a time.
-class DialogDriver {
-public:
-    DialogDriver(const std::string& caption, std::function<void(HWND)> step, int deadlineMs = 20000);
-    ~DialogDriver();
-    DialogDriver(const DialogDriver&) = delete;
-    DialogDriver& operator=(const DialogDriver&) = delete;
-
-    bool Ran() const { return ran_; }
-    bool TimedOut() const { return timedOut_; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    std::string caption_;
-    std::function<void(HWND)> step_;
-    std::chrono::steady_clock::time_point deadline_;
-    UINT_PTR timer_ = 0;
-    bool ran_ = false;
-    bool timedOut_ = false;
-};
+// Runs `step` from a thread timer inside the modal loop that shows a visible window of this thread
+// captioned `caption`. A dialog that never comes fails the test after `ms`; one still open then
+// is cancelled, so that the test ends instead of hanging.
+void WhenDialogOpens(const std::string& caption, std::function<void(HWND)> step, int ms = 10000);
 // Controls of a driven dialog.
 void SetControlText(HWND dialog, int id, const std::string& text);
 std::string ControlText(HWND dialog, int id);

@@ -298,7 +298,7 @@ TEST(ViewWindow, ViewStylesAndEnablingFollowTheSelection)
     EXPECT_TRUE(enabled(ID_EXTRACT_ARCHIVE_TO));
     EXPECT_TRUE(enabled(ID_TEST));
     EXPECT_TRUE(enabled(ID_ADD));
-    EXPECT_FALSE(shown(ID_TEST));
+    EXPECT_TRUE(shown(ID_TEST));
     EXPECT_TRUE(shown(ID_REFRESH));
     EXPECT_TRUE(shown(ID_SELECT_ALL));
     w.ClickRow(w.RowNamed("notes.txt"));

@@ -1,0 +1,30 @@
+#include "operations/list_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "framework/message_box.h"
+
+bool WriteListFile(const std::string& path, const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    int error = errno;
+    if (file && std::fclose(file) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (written)
+        return true;
+    // A half-written list would make the archiver work on part of the files.
+    std::remove(path.c_str());
+    PromptUser("Cannot write the list file " + path + " (" + std::strerror(error) + "): the operation is not run",
+               prompt::Ok | prompt::IconStop);
+    return false;
+}
