@@ -4,6 +4,7 @@
 #include "dialogs/registry_settings_store.h"
 #include "dialogs/settings_dialogs_win.h"
 #include "dialogs/setting_names.h"
+#include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
@@ -92,10 +93,17 @@ bool CTorvexApp::InitInstance()
         return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
     };
     docTemplate.createFrame = [this] {
-        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }, &Settings(), [this] {
+        FrameServices services{Instance(), [this] {
+            // The window is going: its place is kept for the next run, with the groups.
+            if (auto* frame = static_cast<CMainFrame*>(MainWindow()))
+                WriteSetting(Settings(), setting::WindowPlacement, frame->PlacementText());
+            SaveSettingsGroups();
+        }};
+        services.saveViewedFiles = [this] {
             if (auto* view = static_cast<CTorvexView*>(ActiveView()))
                 view->SaveViewedFiles(true);
-        }});
+        };
+        return std::make_unique<CMainFrame>(std::move(services));
     };
     docTemplate.createView = [this] {
         return std::make_unique<CTorvexView>(
@@ -110,7 +118,7 @@ bool CTorvexApp::InitInstance()
 
     auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
     HWND frame = mainFrame->Handle();
-    mainFrame->ShowAsLastTime();
+    mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement));
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 

@@ -28,5 +28,10 @@ int PromptUser(const std::string& text, unsigned type = prompt::Ok, const std::s
 using PromptScript = std::function<int(const PromptRequest&)>;
 void SetPromptScript(PromptScript script);
 
+// Message boxes shown on the calling thread belong to this window (an HWND): a worker thread has
+// no active window of its own, and an ownerless box can hide behind the main window. nullptr
+// goes back to the thread's active window.
+void SetThreadPromptOwner(void* owner);
+
 // The caption used when none is given ("Torvex" once the application has started).
 void SetPromptCaption(const std::string& caption);

@@ -2,9 +2,19 @@
 
 #include <windows.h>
 
+namespace {
+thread_local HWND threadOwner = nullptr;
+}
+
+void SetThreadPromptOwner(void* owner)
+{
+    threadOwner = static_cast<HWND>(owner);
+}
+
 int PlatformMessageBox(const PromptRequest& request)
 {
-    // Owned by the active window of this thread, as the framework's own message boxes are.
-    HWND owner = GetActiveWindow();
+    // Owned by the active window of this thread, as the framework's own message boxes are,
+    // unless the thread named its owner.
+    HWND owner = threadOwner && IsWindow(threadOwner) ? threadOwner : GetActiveWindow();
     return MessageBoxA(owner, request.text.c_str(), request.caption.c_str(), request.type | MB_TASKMODAL * (owner == nullptr));
 }

@@ -248,8 +248,8 @@ void ExtractThroughTemp(ExtractHost& host, const std::string& destinationIn, boo
             EntryList& set = host.WorkSet();
             for (const auto& entry : set) {
                 entry->Path = temp + entry->Path;
-                std::string& source = entry->Columns[ArchiveEntry::Source];
-                source = temp + source;
+                std::string source = entry->Columns[ArchiveEntry::Source];
+                entry->Columns[ArchiveEntry::Source] = temp + source;
             }
             std::vector<StrandedFile> stranded;
             MoveExtracted(set, destination, overwrite, updateMode, updateCriterion, stranded);

@@ -66,6 +66,8 @@ DWORD WINAPI OperationWorker(void* raw)
 {
     // The worker owns the request from here on and frees it last.
     std::unique_ptr<OperationRequest> request(static_cast<OperationRequest*>(raw));
+    // The bodies' messages (results, the archiver's errors) stay in front of the main window.
+    SetThreadPromptOwner(GetAncestor(request->viewWindow, GA_ROOT));
     auto started = std::chrono::steady_clock::now();
     RunBody(*request);
     auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
@@ -96,7 +98,8 @@ void CTorvexView::StartOperation(OperationKind kind, uint32_t argument)
     operationRunning = 1;
     SetOperationCombosEnabled(false);
     doc->openAllowed = false;
-    progressWindow.Create(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Handle(), GWLP_HINSTANCE)), Handle());
+    // Owned by the main window, so that it stays in front of it.
+    progressWindow.Create(GetModuleHandleA(nullptr), GetAncestor(Handle(), GA_ROOT));
 
     auto request = std::make_unique<OperationRequest>();
     request->view = this;

@@ -1,6 +1,5 @@
 #include "ui/main_frame.h"
 
-#include "dialogs/setting_names.h"
 #include "framework/application.h"
 #include "framework/document.h"
 #include "framework/framework_ids.h"
@@ -197,30 +196,41 @@ void CMainFrame::OnClose()
     FrameWindow::OnClose();
 }
 
+bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT&)
+{
+    // An operation's progress window stays in front of the main window whenever the main window
+    // comes forward (a click on it, or the archiver's console window giving way); the window
+    // system does not always keep an owned window there by itself.
+    if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE) {
+        auto* view = static_cast<CTorvexView*>(GetActiveView());
+        if (view && view->progressWindow.Handle())
+            ::SetWindowPos(view->progressWindow.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return false;
+}
+
 void CMainFrame::OnDestroy()
 {
-    KeepPlacement();
     if (services_.saveSettings)
         services_.saveSettings();
 }
 
-void CMainFrame::KeepPlacement()
+std::string CMainFrame::PlacementText() const
 {
     WINDOWPLACEMENT now{};
     now.length = sizeof(now);
     if (!::GetWindowPlacement(Handle(), &now))
-        return;
+        return std::string();
     // A window closed while minimised comes back as it was before.
     bool maximized = now.showCmd == SW_SHOWMAXIMIZED ||
                      (now.showCmd == SW_SHOWMINIMIZED && (now.flags & WPF_RESTORETOMAXIMIZED));
     const RECT& r = now.rcNormalPosition;
-    WriteSetting(*services_.store, setting::WindowPlacement,
-                 FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized}));
+    return FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized});
 }
 
-void CMainFrame::ShowAsLastTime()
+void CMainFrame::ShowAsLastTime(const std::string& placement)
 {
-    std::optional<FramePlacement> kept = ParseFramePlacement(ReadSetting(*services_.store, setting::WindowPlacement));
+    std::optional<FramePlacement> kept = ParseFramePlacement(placement);
     RECT r = kept ? RECT{kept->left, kept->top, kept->right, kept->bottom} : RECT{};
     // A screen that went away since would leave the window where nobody can reach it.
     if (!kept || !::MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {

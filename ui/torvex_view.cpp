@@ -94,7 +94,33 @@ void CTorvexView::SetDiskColumns()
 
 void CTorvexView::ApplyViewType(int viewType)
 {
-    List().SetViewType(viewType == 0 ? LVS_LIST : LVS_REPORT);
+    DWORD type = viewType == 0 ? LVS_LIST : LVS_REPORT;
+    if (List().GetViewType() == type)
+        return;
+    List().SetViewType(type);
+    // The list keeps parts of its picture for the other style (rows where they no longer are, the
+    // header) unless its frame and every child are redrawn now: a click must land on what is seen.
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+int CTorvexView::FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const
+{
+    int count = rows_.Count();
+    start = std::max(start, 0);
+    for (int n = 0; n < count; ++n) {
+        int i = start + n;
+        if (i >= count) {
+            if (!wrap)
+                break;
+            i -= count;
+        }
+        const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
+        std::string text = partial ? name.substr(0, wanted.size()) : name;
+        if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0)
+            return i;
+    }
+    return -1;
 }
 
 void CTorvexView::DropRows()
@@ -204,6 +230,7 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
     }
     const DirectoriesSettings& dirs = services_.directories;
     std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
+    // A start-up folder removed since the last run: its nearest existing parent is shown.
     EnterDiskMode(StartupDiskFolder(folder.empty() ? "c:" : folder, [](const std::string& f) { return PathExists(f); }));
 }
 
@@ -625,29 +652,39 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
             item.iImage = rows_.Image(item.iItem);
         return true;
     }
-    case LVN_ODFINDITEMA: {
-        auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: {
+        // Typing a name: the list asks for the first row it begins. Wine asks in the wide form
+        // for owner-data lists. Not found is -1 (0 would pick the parent row).
         result = -1;
-        if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || RowsStale())
-            return true;
-        std::string wanted = find.lvfi.psz;
-        bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
-        int count = rows_.Count();
-        int start = std::max(find.iStart, 0);
-        for (int n = 0; n < count; ++n) {
-            int i = start + n;
-            if (i >= count) {
-                if (!(find.lvfi.flags & LVFI_WRAP))
-                    break;
-                i -= count;
-            }
-            const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
-            std::string text = partial ? name.substr(0, wanted.size()) : name;
-            if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) {
-                result = i;
-                break;
+        UINT flags;
+        int start;
+        std::string wanted;
+        if (header.code == LVN_ODFINDITEMA) {
+            auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+            flags = find.lvfi.flags;
+            start = find.iStart;
+            if (find.lvfi.psz)
+                wanted = find.lvfi.psz;
+            else
+                flags = 0;
+        } else {
+            auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
+            flags = find.lvfi.flags;
+            start = find.iStart;
+            if (find.lvfi.psz) {
+                int size = WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+                if (size > 0) {
+                    wanted.resize(size);
+                    WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, wanted.data(), size, nullptr, nullptr);
+                    wanted.resize(size - 1);
+                }
+            } else {
+                flags = 0;
             }
         }
+        if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && !RowsStale())
+            result = FindRowFrom(wanted, (flags & LVFI_PARTIAL) != 0, (flags & LVFI_WRAP) != 0, start);
         return true;
     }
     case LVN_COLUMNCLICK:
@@ -729,7 +766,18 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
 
 bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
-    // Ctrl+E / Ctrl+X (extract) start their operation here once it exists.
+    // Enter opens the focused row as a double click does; Backspace goes up one level (the parent
+    // row). Both wait, like the double click, while an operation runs.
+    if (key == VK_RETURN || key == VK_BACK) {
+        if (operationRunning)
+            return true;
+        int row = key == VK_RETURN ? List().GetNextItem(-1, LVNI_FOCUSED) : (rows_.HasParentRow() ? 0 : -1);
+        if (row >= 0)
+            ActivateRow(row);
+        return true;
+    }
+    // Ctrl+A adds, Delete deletes at once; Ctrl+E / Ctrl+X (extract) start their operation here
+    // once it is wired to the keys.
     bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
     bool ctrl = GetKeyState(VK_CONTROL) < 0;
     KeyDecision decision = DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0, ctrl, key, firstStroke ? 1 : 2);

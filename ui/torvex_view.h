@@ -88,6 +88,9 @@ public:
     void SetDiskColumns();
     // 0: list, otherwise details.
     void ApplyViewType(int viewType);
+    // First row from `start` whose name is `wanted` (or begins with it when partial), ignoring
+    // case, going round to the top when wrap is set; -1 when none.
+    int FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const;
 
     // More than one row selected, or one that is not the parent row.
     bool HasRealSelection() const;
@@ -162,6 +165,8 @@ public:
     void SaveViewedFiles(bool closing);
     // At start-up: copies left by a Torvex that was killed are offered for saving.
     void RecoverAbandonedCopies();
+    // The view operations as they stand (tests).
+    ViewSaveOperations& ViewSaveForTests() { return ViewSave(); }
 
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "framework/message_box.h"
+#include "operations/operation_runner.h"
 #include "resources/resource.h"
 
 using namespace viewtest;
@@ -175,15 +176,19 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
     GetWindowTextA(progress, caption, sizeof caption);
     EXPECT_STREQ(caption, "Torvex");
     EXPECT_FALSE(GetWindowLongA(progress, GWL_STYLE) & WS_SYSMENU);  // no close box
-    EXPECT_FALSE(w.Frame().DriveCombo().IsEnabled());
-    EXPECT_FALSE(w.Frame().ChapterCombo().IsEnabled());
-    EXPECT_FALSE(w.Doc().openAllowed);
-    EXPECT_FALSE(CommandEnabled(w, ID_TEST));
-    EXPECT_FALSE(CommandEnabled(w, ID_REFRESH));
-    // Closing the main window now would pull the document from under the worker: refused.
-    SendMessageA(w.Frame().Handle(), WM_CLOSE, 0, 0);
-    w.Pump(20);
-    EXPECT_TRUE(IsWindow(w.Frame().Handle()));
+    // It stays in front of the main window, also when the main window is clicked.
+    EXPECT_EQ(GetWindow(progress, GW_OWNER), w.Frame().Handle());
+    SetWindowPos(w.Frame().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetActiveWindow(w.Frame().Handle());
+    // Activation settles asynchronously under the window system; give it a moment.
+    auto progressInFront = [&] {
+        for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+            if (h == progress || h == w.Frame().Handle())
+                return h == progress;
+        }
+        return false;
+    };
+    EXPECT_TRUE(w.PumpUntil(progressInFront, 2000));
     prompts.Release();
     ASSERT_TRUE(OperationDone(w));
     ExpectIdle(w);
@@ -492,4 +497,55 @@ TEST(OperationWindow, FilesListGathersFromTwoFoldersAndIsEditedInItsDialog)
         EXPECT_TRUE(w.View().WorkSet.empty());
     }
     RemoveTree(folder);
+}
+
+TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
+{
+    if (!JarAvailable())
+        GTEST_SKIP() << "jar32.exe is not built";
+    TestArchives data;
+    ASSERT_TRUE(data.made);
+    Prompts prompts;
+    TorvexWindow w(data.folder);
+    OpenArchiveRow(w, "good.j");
+    w.DoubleClickRow(w.RowNamed("docs"));
+    const ArchiveCatalogue* before = &w.Doc().catalogue;
+    const ChapterInfo* oldChapter = before->Chapter(1);
+
+    // What a body does after changing the archive: list it into a catalogue of its own (here on
+    // this thread, for the test) and hand it over with the status and chapter updates.
+    WriteFile(data.folder + "\\src\\docs\\new.txt", "new");
+    ASSERT_TRUE(RunJar(data.folder + "\\src", "ac -r -y \"" + data.good + "\" *"));
+    auto listed = std::make_unique<ArchiveCatalogue>();
+    listed->ArchivePath = data.good;
+    ASSERT_TRUE(w.Doc().ListChapters(*listed));
+    ASSERT_TRUE(w.Doc().ListChapter(*listed, listed->LastChapter));
+    ASSERT_EQ(listed->LastChapter, 2);
+    HWND view = w.View().Handle();
+    OperationContext context{w.View(), w.Doc(), view, OperationKind::DeleteChapters, reinterpret_cast<uintptr_t>(view)};
+    context.HandOverCatalogue(std::move(listed), 2, "\\docs");
+    context.PostStatusUpdate();
+    context.PostChapterUpdate();
+    w.Pump(30);
+
+    EXPECT_EQ(w.View().shownChapter, 2);
+    EXPECT_EQ(w.View().archiveFolder, "\\docs");
+    EXPECT_NE(w.Doc().catalogue.Chapter(2), nullptr);
+    EXPECT_NE(w.Doc().catalogue.Chapter(1), oldChapter);
+    EXPECT_EQ(w.Names(), (Strings{". .", "b.txt", "bad.bin", "new.txt"}));
+    EXPECT_EQ(w.Title(), "Torvex - " + data.good + " --> \\docs");
+    ComboBox chapters = w.Frame().ChapterCombo();
+    EXPECT_EQ(chapters.GetCount(), 2);
+    EXPECT_EQ(ShownChapterText(w), "Chapter 2");
+
+    // A folder the new listing lacks: the root is shown instead of nothing.
+    auto again = std::make_unique<ArchiveCatalogue>();
+    again->ArchivePath = data.good;
+    ASSERT_TRUE(w.Doc().ListChapters(*again));
+    ASSERT_TRUE(w.Doc().ListChapter(*again, 2));
+    context.HandOverCatalogue(std::move(again), 2, "\\gone");
+    w.Pump(30);
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+    EXPECT_EQ(w.Names(), (Strings{". .", "docs", "a.txt"}));
+    EXPECT_TRUE(prompts.Texts().empty());
 }
