@@ -77,6 +77,8 @@ void CTorvexApp::SaveSettingsGroups()
 bool CTorvexApp::InitInstance()
 {
     CreateSmallIcons();
+    AddDialog.directories = &DirectoriesDialog;
+    AddDialog.smallIcons = SmallIcons.Handle();
     // Dialogs are drawn three-dimensional by the system itself; nothing to turn on.
     if (!HasSettingsStore())
         SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));

@@ -3,7 +3,7 @@
 // it; nothing reaches it through a global.
 #pragma once
 
-#include "dialogs/add_settings.h"
+#include "dialogs/add_dialog.h"
 #include "dialogs/directories_settings.h"
 #include "dialogs/extract_dialog.h"
 #include "framework/application.h"
@@ -16,7 +16,8 @@ public:
 
     // Set by the Uninstall command: ExitInstance then removes every registry entry.
     bool UninstallOnExit = false;
-    AddSettings AddDialog;
+    // Lives for the whole run so that its choices last between openings.
+    ::AddDialog AddDialog;
     DirectoriesSettings DirectoriesDialog;
     ::ExtractDialog ExtractDialog;
     // 16x16 icons: 0 closed folder, 1 open folder, 2 folder up, 3 file, 4 program, then file types.

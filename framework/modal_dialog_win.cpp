@@ -8,7 +8,8 @@ INT_PTR ModalDialog::DoModal(HWND parent)
     HINSTANCE instance = Application::Current() ? Application::Current()->Instance() : ::GetModuleHandleA(nullptr);
     if (template_)
         return ::DialogBoxIndirectParamA(instance, template_, parent, DialogProc, (LPARAM)this);
-    return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(resourceId_), parent, DialogProc, (LPARAM)this);
+    LPCSTR name = resourceName_ ? resourceName_ : MAKEINTRESOURCEA(resourceId_);
+    return ::DialogBoxParamA(instance, name, parent, DialogProc, (LPARAM)this);
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)

@@ -62,6 +62,8 @@ bool ViewCommandAvailable(unsigned id)
     case SelectAll:
     case Refresh:
     case FileOpen:
+    case Add:
+    case Delete:
     case Test:
     case Extract:
     case ExtractTo:

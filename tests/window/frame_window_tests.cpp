@@ -367,12 +367,21 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
     HWND frame = w.Frame().Handle();
     std::string diskTitle = w.Title();
 
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
-    w.Pump(50);
+    // Any other drop is for adding: the Add dialog opens (cancelled here) and nothing is opened.
+    {
+        DialogWatch watch;
+        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
+        w.Pump(300);
+        EXPECT_GE(DialogWatch::seen, 1);
+    }
     EXPECT_EQ(w.Title(), diskTitle);
     std::string upper = data.folder + "\\ONE.J";
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
-    w.Pump(50);
+    {
+        DialogWatch watch;
+        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
+        w.Pump(300);
+        EXPECT_GE(DialogWatch::seen, 1);
+    }
     EXPECT_EQ(w.Title(), diskTitle);
     EXPECT_FALSE(w.Doc().archiveMode);
 

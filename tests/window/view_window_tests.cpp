@@ -379,6 +379,7 @@ TEST(ViewWindow, ContextMenuShowsTheSelectionSizeAndTheViewOrOpenLabel)
     EXPECT_FALSE(Holds(texts, "Compute size\tF7"));
     // The menu skips the enabling rules: View is offered, and itself says it wants one file.
     EXPECT_FALSE(Holds(menuGreyed, "View File\tCtrl+V"));
+    EXPECT_FALSE(Holds(menuGreyed, "Add ...\tCtrl+A"));
     EXPECT_FALSE(Holds(menuGreyed, "1,234 bytes in 2 file(s)"));
     EXPECT_EQ(w.View().hitItem, w.RowNamed("more.txt"));
 
