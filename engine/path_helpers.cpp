@@ -1,6 +1,8 @@
 #include "engine/path_helpers.h"
 
 #include <cctype>
+#include <cstdio>
+#include <memory>
 
 bool ParentPath(const std::string& path, std::string& parent)
 {
@@ -56,4 +58,15 @@ std::string DriveRoot(const std::string& path)
     if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\')
         return path.substr(0, 3);
     return std::string();
+}
+
+bool WriteTextFile(const std::string& path, const std::string& content)
+{
+    FILE* raw = std::fopen(path.c_str(), "wb");
+    if (!raw)
+        return false;
+    std::unique_ptr<FILE, int (*)(FILE*)> file(raw, &std::fclose);
+    if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size())
+        return false;
+    return std::fclose(file.release()) == 0;
 }

@@ -18,6 +18,9 @@ std::string FileExtensionOrWhole(const std::string& path);
 // "C:\" of "C:\x\y"; empty when the path does not start with a drive root.
 std::string DriveRoot(const std::string& path);
 
+// Replaces the file with `content`, bytes as they are; false when it cannot be written whole.
+bool WriteTextFile(const std::string& path, const std::string& content);
+
 // File system (Windows builds only).
 // True when a file or directory of that name exists, or a drive ("c:", "c:\") answers.
 bool PathExists(const std::string& path);

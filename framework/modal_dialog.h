@@ -10,6 +10,8 @@
 class ModalDialog {
 public:
     explicit ModalDialog(UINT resourceId) : resourceId_(resourceId) {}
+    // A dialog resource named by a string.
+    explicit ModalDialog(const char* resourceName) : resourceName_(resourceName) {}
     // A dialog from a template built in memory.
     explicit ModalDialog(const DLGTEMPLATE* dialogTemplate) : template_(dialogTemplate) {}
     virtual ~ModalDialog() = default;
@@ -46,6 +48,7 @@ private:
     INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
     UINT resourceId_ = 0;
+    const char* resourceName_ = nullptr;
     const DLGTEMPLATE* template_ = nullptr;
     HWND hwnd_ = nullptr;
 };

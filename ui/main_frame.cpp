@@ -255,8 +255,13 @@ void CMainFrame::OnDropFiles(HDROP drop)
         FrameWindow::OnDropFiles(drop);  // opens it as the document, like a file on the command line
         return;
     case DropAction::AddFiles:
-        // Dropped files are to be added to an archive by the view's add-dropped-files operation,
-        // which takes over the drop handle. Until adding exists the drop is only released.
+        // The view adds them to the open archive or to a new one; it releases the handle.
+        if (auto* view = static_cast<CTorvexView*>(GetActiveView())) {
+            view->OnDropAdd(drop);
+            return;
+        }
+        ::DragFinish(drop);
+        return;
     case DropAction::Nothing:
         ::DragFinish(drop);
         return;

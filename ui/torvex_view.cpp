@@ -10,9 +10,12 @@
 #include "engine/torvex_doc.h"
 #include "dialogs/setting_names.h"
 #include "dialogs/settings_dialogs_win.h"
+#include "operations/help.h"
 #include "operations/open_verb.h"
 #include "framework/application.h"
 #include "framework/message_box.h"
+#include "operations/add_delete_commands.h"
+#include "operations/add_operation.h"
 #include "operations/operation_runner.h"
 #include "resources/resource.h"
 #include "ui/compare_rows.h"
@@ -420,6 +423,52 @@ void CTorvexView::ClearWorkSet()
 
 // ---- Selection ----------------------------------------------------------------------------
 
+void CTorvexView::CollectSelection()
+{
+    ClearWorkSet();
+    if (RowsStale())
+        return;
+    bool disk = !GetTorvexDoc()->archiveMode;
+    const ListCtrl& list = List();
+    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED)) {
+        if (i < rows_.FirstRealRow())
+            continue;
+        ArchiveEntry& copy = WorkSet.Add(rows_.Entry(i));
+        if (disk)
+            copy.Columns[ArchiveEntry::Source] = diskFolder;
+    }
+}
+
+const ArchiveEntry* CTorvexView::FirstSelectedEntry() const
+{
+    if (RowsStale())
+        return nullptr;
+    const ListCtrl& list = List();
+    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED))
+        if (i >= rows_.FirstRealRow())
+            return &rows_.Entry(i);
+    return nullptr;
+}
+
+void CTorvexView::ShowRelisted(ArchiveRelisting& relisting)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    hitItem = -1;
+    DropRows();
+    doc->catalogue = std::move(*relisting.catalogue);
+    shownChapter = relisting.shownChapter;
+    archiveFolder = relisting.archiveFolder;
+    CMainFrame* frame = MainFrame();
+    frame->ShowArchiveInfo(&doc->catalogue, shownChapter);
+    frame->FillChapterCombo(doc->catalogue);
+    ShowArchiveFolder(ChapterList(archiveFolder));
+}
+
+void CTorvexView::OnDropAdd(HDROP drop)
+{
+    ::OnDropAdd(*this, services_.add, drop);
+}
+
 bool CTorvexView::IsRowSelected(int row) const
 {
     return (List().GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
@@ -508,6 +557,12 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_REFRESH:
         OnRefresh();
         return true;
+    case ID_ADD:
+        ::OnAdd(*this, services_.add, services_.directories);
+        return true;
+    case ID_DELETE:
+        ::OnDelete(*this);
+        return true;
     case ID_VIEW_OPEN_FILE: {
         std::vector<const ArchiveEntry*> selected;
         if (!RowsStale())
@@ -520,7 +575,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         ViewSave().OnSaveViewed();
         return true;
     case ID_DIRECTORIES: {
+        HelpTopic topic(helpAnchor, "#ConfigureTorvex");
         DirectoriesDialog dialog(services_.directories);
+        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
         HIMAGELIST icons = services_.smallIcons;
         dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
@@ -530,7 +587,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_MISCELLANEOUS: {
         MiscellaneousSettings misc;
         misc.Load(services_.store);
+        HelpTopic topic(helpAnchor, "#SetMisc");
         MiscellaneousDialog dialog(misc);
+        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
             misc.Save(services_.store);
         return true;
@@ -734,7 +793,14 @@ bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
     bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
     KeyDecision decision = DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0,
                                          GetKeyState(VK_CONTROL) < 0, key, firstStroke ? 1 : 2);
-    // The extract keys; Ctrl+A (add) and Delete (quick deletion) start theirs with those operations.
+    if (decision.quickDelete) {
+        ::QuickDelete(*this);
+        return true;
+    }
+    if (decision.command == ID_ADD) {
+        ::OnAdd(*this, services_.add, services_.directories);
+        return true;
+    }
     if (decision.command == ID_EXTRACT || decision.command == ID_EXTRACT_TO ||
         decision.command == ID_EXTRACT_ARCHIVE_TO) {
         auto enabled = ViewCommandEnabled(decision.command, CurrentState());

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "dialogs/add_settings.h"
+#include "dialogs/add_dialog.h"
 #include "dialogs/directories_settings.h"
 #include "dialogs/extract_dialog.h"
 #include "dialogs/settings_store.h"
@@ -23,6 +23,7 @@
 #include "ui/view_rows.h"
 #include "ui/view_rules.h"
 
+struct ArchiveRelisting;
 class CMainFrame;
 class CTorvexDoc;
 struct HandedCatalogue;
@@ -34,7 +35,7 @@ struct ViewServices {
     SettingsStore& store;              // settings read when used (AssocProg)
     DirectoriesSettings& directories;  // start-up folder, view type, last folders
     ExtractDialog& extract;            // the Extract dialog, with its pools
-    AddSettings& add;                  // the Add dialog's choices and pool
+    AddDialog& add;                    // the Add dialog: its choices and pool last the whole run
 };
 
 class CTorvexView : public ListView, public DocumentView {
@@ -117,6 +118,15 @@ public:
     // Runs what a double click on `row` does (the window's handler calls it after the hit test).
     void ActivateRow(int row);
 
+    // Adding and deleting (operations/): the selected rows below the parent row into the
+    // WorkSet (disk rows remember the shown folder as their source); the first of them.
+    void CollectSelection();
+    const ArchiveEntry* FirstSelectedEntry() const;
+    // Shows an archive listed anew after an add or delete: the catalogue replaces the shown one
+    // only here, on the interface thread, with the chapter combo refilled.
+    void ShowRelisted(ArchiveRelisting& relisting);
+    // Files dropped onto the window that are not a single archive to open.
+    void OnDropAdd(HDROP drop);
     // ---- Operations (operations/): one at a time, on a worker thread ----
     // Freezes what could start another operation, shows the progress window and runs the body
     // of `kind` on a worker thread (operations/operation_runner.h).

@@ -62,6 +62,8 @@ bool ViewCommandAvailable(unsigned id)
     case SelectAll:
     case Refresh:
     case FileOpen:
+    case Add:
+    case Delete:
     case Test:
     case Extract:
     case ExtractTo:
@@ -72,6 +74,7 @@ bool ViewCommandAvailable(unsigned id)
     case Save:
     case Directories:
     case Miscellaneous:
+    case ShellExtensions:
         return true;
     default:
         return false;

@@ -257,7 +257,7 @@ TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
     EXPECT_EQ(chapters.GetLBText(1), "Chapter 2");
 }
 
-TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndUnhandledCommandsAreGreyed)
+TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndItsCommandsAreEnabled)
 {
     std::string folder = MakeScratchFolder("framemenu");
     {
@@ -275,10 +275,11 @@ TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndUnhandledCommandsAreGreyed)
         EXPECT_TRUE(GetMenuState(help, 1, MF_BYPOSITION) & MF_SEPARATOR);
         EXPECT_EQ(MenuText(help, 2), "Help\tF1");
 
-        // Commands whose work is not there yet have no handler: greyed, not faked.
-        EXPECT_TRUE(Grayed(help, ID_HELP));
-        EXPECT_TRUE(Grayed(help, ID_APP_ABOUT));
-        EXPECT_TRUE(Grayed(help, ID_UNINSTALL));
+        // The application handles every Help command.
+        EXPECT_FALSE(Grayed(help, ID_TIP_OF_THE_DAY));
+        EXPECT_FALSE(Grayed(help, ID_HELP));
+        EXPECT_FALSE(Grayed(help, ID_APP_ABOUT));
+        EXPECT_FALSE(Grayed(help, ID_UNINSTALL));
         HMENU file = InitPopup(frame, 0);
         EXPECT_FALSE(Grayed(file, ID_FILE_OPEN));
         EXPECT_FALSE(Grayed(file, ID_APP_EXIT));
@@ -288,7 +289,7 @@ TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndUnhandledCommandsAreGreyed)
 
         // The toolbar follows the same rules when the program is idle.
         w.Pump(10);
-        EXPECT_FALSE(w.Frame().MainToolBar.IsButtonEnabled(ID_APP_ABOUT));
+        EXPECT_TRUE(w.Frame().MainToolBar.IsButtonEnabled(ID_APP_ABOUT));
         EXPECT_TRUE(w.Frame().MainToolBar.IsButtonEnabled(ID_DETAILS_VIEW));
 
         // Menu prompts go to the message pane, and back to the idle text when the menu closes.
@@ -366,12 +367,21 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
     HWND frame = w.Frame().Handle();
     std::string diskTitle = w.Title();
 
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
-    w.Pump(50);
+    // Any other drop is for adding: the Add dialog opens (cancelled here) and nothing is opened.
+    {
+        DialogWatch watch;
+        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
+        w.Pump(300);
+        EXPECT_GE(DialogWatch::seen, 1);
+    }
     EXPECT_EQ(w.Title(), diskTitle);
     std::string upper = data.folder + "\\ONE.J";
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
-    w.Pump(50);
+    {
+        DialogWatch watch;
+        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
+        w.Pump(300);
+        EXPECT_GE(DialogWatch::seen, 1);
+    }
     EXPECT_EQ(w.Title(), diskTitle);
     EXPECT_FALSE(w.Doc().archiveMode);
 

@@ -318,4 +318,26 @@ int TorvexWindow::RowNamed(const std::string& name)
     return -1;
 }
 
+void SetControlText(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+void SelectComboItem(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
+}
+
 } // namespace viewtest

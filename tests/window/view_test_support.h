@@ -37,6 +37,11 @@ bool RunJar(const std::string& folder, const std::string& arguments, std::string
 // captioned `caption`. A dialog that never comes fails the test after `ms`; one still open then
 // is cancelled, so that the test ends instead of hanging.
 void WhenDialogOpens(const std::string& caption, std::function<void(HWND)> step, int ms = 10000);
+// Controls of a driven dialog.
+void SetControlText(HWND dialog, int id, const std::string& text);
+std::string ControlText(HWND dialog, int id);
+void ClickButton(HWND dialog, int id);
+void SelectComboItem(HWND dialog, int id, int index);
 
 // The application with its main window, started on `startFolder` (disk mode).
 class TorvexWindow {

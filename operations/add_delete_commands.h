@@ -1,0 +1,33 @@
+// The Add and Delete commands of the view, on the interface thread: they gather what to work on,
+// open the dialog, and run the worker bodies of add_operation.h as one operation.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "operations/add_list.h"
+
+class AddDialog;
+class CTorvexView;
+struct DirectoriesSettings;
+
+// Add (Ctrl+A in the disk browser): the selected rows through the Add dialog.
+void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& directories);
+// Files dropped onto the window: into the archive shown, or into a new one named after the
+// first of them. Releases the drop handle.
+void OnDropAdd(CTorvexView& view, AddDialog& dialog, HDROP drop);
+void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std::string>& names);
+// Delete (the context menu): through the Delete dialog.
+void OnDelete(CTorvexView& view);
+// The Del key in an archive: asks, then deletes the selection from the last chapter.
+void QuickDelete(CTorvexView& view);
+
+// Runs `work` as the view's one operation, then `done` on the interface thread.
+void RunViewOperation(CTorvexView& view, std::function<void()> work, std::function<void()> done);
+
+// The names a folder search finds, in the file system's order.
+void ListFolderNames(const std::string& folder, std::vector<FoundName>& found);

@@ -1,0 +1,66 @@
+#include "operations/delete_rules.h"
+
+#include "engine/jar_commands.h"
+
+namespace {
+
+void AppendEntry(const ArchiveEntry& entry, const DirectoryMap& directories, std::string& out)
+{
+    out += entry.Path;
+    out += "\r\n";
+    if (!entry.IsDirectory())
+        return;
+    if (const EntryList* inside = directories.Find(entry.Path))
+        for (const auto& child : *inside)
+            AppendEntry(*child, directories, out);
+}
+
+} // namespace
+
+DeleteDialogStart DecideDeleteDialogStart(bool filesListHasItems, bool realSelection)
+{
+    DeleteDialogStart start;
+    if (filesListHasItems)
+        start.deleteWhat = 1;
+    else
+        start.filesListEnabled = false;
+    if (!realSelection) {
+        start.selectedEnabled = false;
+        if (start.deleteWhat != 1)
+            start.deleteWhat = 2;
+    }
+    start.inAllChaptersEnabled = start.deleteWhat != 2;
+    return start;
+}
+
+std::vector<std::string> ChapterItems(const ArchiveCatalogue& catalogue)
+{
+    std::vector<std::string> items;
+    for (size_t n = 1; n < catalogue.Chapters.size(); ++n)
+        if (catalogue.Chapters[n])
+            items.push_back("Chapter " + std::to_string(n));
+    return items;
+}
+
+std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<std::string>& chosenItems)
+{
+    static const std::string prefix = "Chapter ";
+    std::vector<std::string> numbers;
+    for (const std::string& item : chosenItems) {
+        if (item.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string word = item.substr(prefix.size());
+        word = word.substr(0, word.find(' '));
+        if (!word.empty())
+            numbers.push_back(word);
+    }
+    return DeleteChaptersArguments(archivePath, numbers);
+}
+
+std::string DeleteListText(const EntryList& entries, const DirectoryMap& directories)
+{
+    std::string out;
+    for (const auto& entry : entries)
+        AppendEntry(*entry, directories, out);
+    return out;
+}

@@ -1,0 +1,29 @@
+// What the delete operation and its dialog decide apart from the window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/archive_catalogue.h"
+
+// The list file in the program folder.
+inline constexpr const char* kDeleteListName = "~TorvexDelete";
+
+// The Delete dialog's choices as it opens.
+struct DeleteDialogStart {
+    int deleteWhat = 0;  // 0 selected files, 1 files in files list, 2 chapters
+    bool selectedEnabled = true;
+    bool filesListEnabled = true;
+    bool inAllChaptersEnabled = true;
+};
+DeleteDialogStart DecideDeleteDialogStart(bool filesListHasItems, bool realSelection);
+
+// "Chapter n" for every chapter the catalogue holds, in number order.
+std::vector<std::string> ChapterItems(const ArchiveCatalogue& catalogue);
+
+//  dc "archive" N M ...: the chapter numbers read from the chosen "Chapter n" items, in list order.
+std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<std::string>& chosenItems);
+
+// The delete list: each entry's archive path and CR LF; a directory is followed by everything
+// the chapter lists under it, recursively.
+std::string DeleteListText(const EntryList& entries, const DirectoryMap& directories);

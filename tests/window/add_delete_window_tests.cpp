@@ -1,0 +1,436 @@
+// Adding and deleting through the real window, its dialogs and our jar32.exe.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "framework/message_box.h"
+#include "resources/resource.h"
+#include "view_test_support.h"
+
+using namespace viewtest;
+
+namespace {
+
+// Every stored path of one chapter of an archive, sorted.
+std::vector<std::string> StoredPaths(TorvexWindow& w, const std::string& archive, int chapter = 0)
+{
+    ArchiveCatalogue listed;
+    listed.ArchivePath = archive;
+    std::vector<std::string> paths;
+    if (!w.Doc().ListChapters(listed))
+        return paths;
+    int n = chapter > 0 ? chapter : listed.LastChapter;
+    if (!w.Doc().ListChapter(listed, n))
+        return paths;
+    for (const auto& [folder, entries] : listed.Chapter(n)->Directories)
+        for (const auto& entry : entries)
+            paths.push_back(entry->Path);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+int LastChapterOf(TorvexWindow& w, const std::string& archive)
+{
+    ArchiveCatalogue listed;
+    listed.ArchivePath = archive;
+    return w.Doc().ListChapters(listed) ? listed.LastChapter : -1;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Answers every message box (Yes to questions) and keeps its text.
+struct Prompts {
+    std::vector<std::string> texts;
+    int answer = prompt::IdYes;
+    Prompts()
+    {
+        SetPromptScript([this](const PromptRequest& r) {
+            texts.push_back(r.text);
+            return (r.type & 0xF) == prompt::YesNo ? answer : prompt::IdOk;
+        });
+    }
+    ~Prompts() { SetPromptScript({}); }
+};
+
+// Selects the rows with these names.
+void SelectNamed(TorvexWindow& w, const std::vector<std::string>& names)
+{
+    std::vector<int> rows;
+    for (const std::string& name : names) {
+        rows.push_back(w.RowNamed(name));
+        EXPECT_GE(rows.back(), 0) << name;
+    }
+    w.SetSelection(rows);
+}
+
+// Runs the Add command with the dialog driven by `step` (which ends it).
+bool AddThroughDialog(TorvexWindow& w, std::function<void(HWND)> step)
+{
+    bool ran = false;
+    WhenDialogOpens("Add", [&](HWND dlg) {
+        ran = true;
+        step(dlg);
+    });
+    w.Command(ID_ADD);
+    w.Pump(20);
+    return ran;
+}
+
+// An add of `names` from the shown folder into `archive`, with `pick` choosing more in the dialog.
+void AddNamed(TorvexWindow& w, const std::vector<std::string>& names, const std::string& archive,
+              std::function<void(HWND)> pick = {})
+{
+    SelectNamed(w, names);
+    ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, archive);
+        if (pick)
+            pick(dlg);
+        ClickButton(dlg, IDOK);
+    }));
+}
+
+// A hand-built drop of `names` posted to the frame, as Explorer delivers it.
+void DropOnto(TorvexWindow& w, const std::vector<std::string>& names)
+{
+    std::string block;
+    for (const std::string& name : names)
+        block += name + '\0';
+    block += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), block.data(), block.size());
+    GlobalUnlock(memory);
+    PostMessageA(w.Frame().Handle(), WM_DROPFILES, (WPARAM)memory, 0);
+}
+
+class AddDeleteWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!JarAvailable())
+            GTEST_SKIP() << "jar32.exe is not beside the tests";
+        dir = MakeScratchFolder(std::string("ad_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        WriteFile(dir + "\\a.txt", "alpha");
+        WriteFile(dir + "\\b.txt", "bravo");
+        MakeFolder(dir + "\\src");
+        WriteFile(dir + "\\src\\x.c", "int x;");
+        MakeFolder(dir + "\\src\\sub");
+        WriteFile(dir + "\\src\\sub\\y.h", "#pragma once");
+    }
+    void TearDown() override
+    {
+        if (!dir.empty())
+            RemoveTree(dir);
+    }
+
+    // jar32 run in the scratch folder; the archive then has one chapter per call.
+    void Jar(const std::string& arguments) { ASSERT_TRUE(RunJar(dir, arguments)) << arguments; }
+
+    std::string dir;
+};
+
+TEST_F(AddDeleteWindow, AddsAFileAndAFolderWithEachPathOption)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    // Partial path: stored below the shown folder; the archive's new folder is created.
+    AddNamed(w, {"a.txt", "src"}, dir + "\\out\\partial.j");
+    EXPECT_EQ(StoredPaths(w, dir + "\\out\\partial.j"),
+              (std::vector<std::string>{"\\a.txt", "\\src", "\\src\\sub", "\\src\\sub\\y.h", "\\src\\x.c"}));
+    EXPECT_EQ(w.App().DirectoriesDialog.addLast, dir + "\\out");
+    EXPECT_TRUE(w.Doc().IsModified());
+
+    AddNamed(w, {"a.txt", "src"}, dir + "\\out\\nopath.j", [](HWND dlg) { ClickButton(dlg, IDC_ADD_NO_PATH); });
+    // Folders are stored by their names too.
+    EXPECT_EQ(StoredPaths(w, dir + "\\out\\nopath.j"),
+              (std::vector<std::string>{"\\a.txt", "\\src", "\\sub", "\\x.c", "\\y.h"}));
+
+    AddNamed(w, {"a.txt"}, dir + "\\out\\full.j", [](HWND dlg) { ClickButton(dlg, IDC_ADD_FULL_PATH); });
+    std::vector<std::string> full = StoredPaths(w, dir + "\\out\\full.j");
+    ASSERT_FALSE(full.empty());
+    EXPECT_EQ(full.back(), dir.substr(2) + "\\a.txt");
+    EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
+    // The list file is gone after the run.
+    EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexAdd"));
+}
+
+TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    SelectNamed(w, {"a.txt"});
+    std::string proposed;
+    ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
+        proposed = ControlText(dlg, IDC_ADD_ARCHIVE_NAME);
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, "noslash.j");
+        ClickButton(dlg, IDOK);
+        // Refused: the dialog stays; a bad volume size is refused too.
+        EXPECT_TRUE(IsWindowVisible(dlg));
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, dir + "\\v.j");
+        ClickButton(dlg, IDC_ADD_SPAN);
+        SetControlText(dlg, IDC_ADD_VOLUME, "big");
+        ClickButton(dlg, IDOK);
+        EXPECT_TRUE(IsWindowVisible(dlg));
+        ClickButton(dlg, IDCANCEL);
+    }));
+    EXPECT_EQ(proposed, dir + "\\a.j");
+    ASSERT_EQ(prompts.texts.size(), 2u);
+    EXPECT_EQ(prompts.texts[0], "Can't create noslash.j");
+    EXPECT_NE(prompts.texts[1].find("volume size"), std::string::npos);
+    EXPECT_FALSE(Exists(dir + "\\v.j"));
+
+    // Nothing selected: no dialog.
+    w.SetSelection({});
+    w.PressKey('A', true);
+    EXPECT_EQ(prompts.texts.back(), "No file selected");
+}
+
+TEST_F(AddDeleteWindow, UpdateFreshenAndAddChapter)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string archive = dir + "\\grow.j";
+    AddNamed(w, {"a.txt"}, archive);
+    // Freshen takes only what is already stored; Update adds the new one.
+    AddNamed(w, {"a.txt", "b.txt"}, archive, [](HWND dlg) { SelectComboItem(dlg, IDC_ADD_ACTION, 2); });
+    EXPECT_EQ(StoredPaths(w, archive), (std::vector<std::string>{"\\a.txt"}));
+    AddNamed(w, {"a.txt", "b.txt"}, archive, [](HWND dlg) { SelectComboItem(dlg, IDC_ADD_ACTION, 1); });
+    EXPECT_EQ(StoredPaths(w, archive), (std::vector<std::string>{"\\a.txt", "\\b.txt"}));
+    EXPECT_EQ(LastChapterOf(w, archive), 1);
+    AddNamed(w, {"src"}, archive, [](HWND dlg) { SelectComboItem(dlg, IDC_ADD_ACTION, 3); });
+    EXPECT_EQ(LastChapterOf(w, archive), 2);
+    EXPECT_EQ(StoredPaths(w, archive, 2), (std::vector<std::string>{"\\src", "\\src\\sub", "\\src\\sub\\y.h", "\\src\\x.c"}));
+    // The dialog keeps its choices between openings: the action is still "Add chapter".
+    EXPECT_EQ(w.App().AddDialog.action, 3);
+}
+
+TEST_F(AddDeleteWindow, TheArchiveTreePutsFilesUnderThePickedDirectory)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string archive = dir + "\\tree.j";
+    AddNamed(w, {"src"}, archive);
+    std::string shownPath;
+    AddNamed(w, {"b.txt"}, archive, [&](HWND dlg) {
+        HWND tree = GetDlgItem(dlg, IDC_ADD_TREE);
+        HTREEITEM root = TreeView_GetRoot(tree);
+        HTREEITEM src = TreeView_GetChild(tree, root);
+        ASSERT_NE(src, nullptr);
+        HTREEITEM sub = TreeView_GetChild(tree, src);
+        ASSERT_NE(sub, nullptr);
+        TreeView_SelectItem(tree, sub);
+        shownPath = ControlText(dlg, IDC_ADD_PATH_IN_ARCHIVE);
+    });
+    EXPECT_EQ(shownPath, "\\src\\sub");
+    std::vector<std::string> paths = StoredPaths(w, archive);
+    EXPECT_NE(std::find(paths.begin(), paths.end(), "\\src\\sub\\b.txt"), paths.end());
+}
+
+TEST_F(AddDeleteWindow, ListFileOnlyWritesTheListAndRunsNothing)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string list = ProgramFolder() + "\\~TorvexAdd";
+    DeleteFileA(list.c_str());
+    AddNamed(w, {"a.txt", "src"}, dir + "\\never.j", [](HWND dlg) { ClickButton(dlg, IDC_ADD_LIST_FILE_ONLY); });
+    EXPECT_FALSE(Exists(dir + "\\never.j"));
+    ASSERT_TRUE(Exists(list));
+    HANDLE file = CreateFileA(list.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char buffer[4096] = {};
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer - 1, &got, nullptr);
+    CloseHandle(file);
+    DeleteFileA(list.c_str());
+    EXPECT_NE(std::string(buffer).find(dir + "\\.\\src\\sub\\y.h\r\n"), std::string::npos) << buffer;
+}
+
+TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    std::string proposed;
+    bool ran = false;
+    WhenDialogOpens("Add", [&](HWND dlg) {
+        ran = true;
+        proposed = ControlText(dlg, IDC_ADD_ARCHIVE_NAME);
+        ClickButton(dlg, IDOK);
+    });
+    DropOnto(w, {dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
+    ASSERT_TRUE(w.PumpUntil([&] { return ran; }, 10000));
+    w.Pump(50);
+    EXPECT_EQ(proposed, dir + "\\src.j");
+    EXPECT_EQ(StoredPaths(w, dir + "\\src.j"),
+              (std::vector<std::string>{"\\a.txt", "\\src", "\\src\\sub", "\\src\\sub\\y.h", "\\src\\x.c"}));
+    EXPECT_TRUE(w.Doc().IsModified());
+    // The tree choice is the user's again after the drop.
+    EXPECT_TRUE(w.App().AddDialog.archiveTree);
+}
+
+TEST_F(AddDeleteWindow, ADropOntoAnOpenArchiveAsANewChapterShowsIt)
+{
+    Jar("a -y drop.j a.txt");
+    TorvexWindow w(dir);
+    Prompts prompts;
+    w.DoubleClickRow(w.RowNamed("drop.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    EXPECT_EQ(w.Frame().ChapterCombo().GetCount(), 1);
+    bool ran = false;
+    WhenDialogOpens("Add", [&](HWND dlg) {
+        ran = true;
+        // The open archive is the target: its name cannot change and spanning is off.
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_ADD_ARCHIVE_NAME)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_ADD_SPAN)));
+        SelectComboItem(dlg, IDC_ADD_ACTION, 3);
+        ClickButton(dlg, IDOK);
+    });
+    DropOnto(w, {dir + "\\b.txt"});
+    ASSERT_TRUE(w.PumpUntil([&] { return w.View().shownChapter == 2; }, 10000));
+    EXPECT_EQ(w.Doc().catalogue.LastChapter, 2);
+    EXPECT_EQ(w.Frame().ChapterCombo().GetCount(), 2);
+    EXPECT_GE(w.RowNamed("b.txt"), 0);
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+    w.App().AddDialog.action = 0;
+}
+
+TEST_F(AddDeleteWindow, QuickDeleteOfAFileAndAFolderKeepsTheDirectoryShown)
+{
+    Jar("a -y -r q.j *");
+    TorvexWindow w(dir);
+    Prompts prompts;
+    w.DoubleClickRow(w.RowNamed("q.j"));
+    w.DoubleClickRow(w.RowNamed("src"));
+    ASSERT_EQ(w.View().archiveFolder, "\\src");
+    SelectNamed(w, {"x.c"});
+    w.PressKey(VK_DELETE, false);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("x.c") < 0; }, 10000));
+    EXPECT_EQ(w.View().archiveFolder, "\\src");
+    EXPECT_GE(w.RowNamed("sub"), 0);
+    ASSERT_FALSE(prompts.texts.empty());
+    EXPECT_EQ(prompts.texts.back(), "Delete selected files?");
+
+    // Answered No: nothing goes.
+    prompts.answer = prompt::IdNo;
+    SelectNamed(w, {"sub"});
+    w.PressKey(VK_DELETE, false);
+    w.Pump(100);
+    EXPECT_GE(w.RowNamed("sub"), 0);
+
+    prompts.answer = prompt::IdYes;
+    SelectNamed(w, {"sub"});
+    w.PressKey(VK_DELETE, false);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("sub") < 0; }, 10000));
+    EXPECT_EQ(StoredPaths(w, dir + "\\q.j"), (std::vector<std::string>{"\\a.txt", "\\b.txt", "\\src"}));
+
+    // Nothing selected.
+    w.SetSelection({});
+    w.PressKey(VK_DELETE, false);
+    EXPECT_EQ(prompts.texts.back(), "No file selected");
+}
+
+TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
+{
+    Jar("a -y all.j a.txt b.txt");
+    Jar("ac -y all.j a.txt");
+    TorvexWindow w(dir);
+    Prompts prompts;
+    w.DoubleClickRow(w.RowNamed("all.j"));
+    ASSERT_EQ(w.View().shownChapter, 2);
+    SelectNamed(w, {"a.txt"});
+    bool ran = false;
+    WhenDialogOpens("Delete", [&](HWND dlg) {
+        ran = true;
+        EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_DEL_SELECTED), BST_CHECKED);
+        ClickButton(dlg, IDC_DEL_ALL_CHAPTERS);
+        ClickButton(dlg, IDOK);
+    });
+    w.Command(ID_DELETE);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("a.txt") < 0; }, 10000));
+    EXPECT_EQ(StoredPaths(w, dir + "\\all.j", 1), (std::vector<std::string>{"\\b.txt"}));
+    EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexDelete"));
+}
+
+TEST_F(AddDeleteWindow, DeletingChaptersTwoAndThreeKeepsTheOthersNumbers)
+{
+    Jar("a -y four.j a.txt");
+    Jar("ac -y four.j b.txt");
+    Jar("ac -y four.j src\\x.c");
+    Jar("ac -y four.j src\\sub\\y.h");
+    TorvexWindow w(dir);
+    Prompts prompts;
+    w.DoubleClickRow(w.RowNamed("four.j"));
+    ASSERT_EQ(w.View().shownChapter, 4);
+    std::vector<std::string> items;
+    bool ran = false;
+    WhenDialogOpens("Delete", [&](HWND dlg) {
+        ran = true;
+        HWND list = GetDlgItem(dlg, IDC_DEL_CHAPTER_LIST);
+        int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            char text[64] = {};
+            SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
+            items.push_back(text);
+        }
+        // Nothing selected in the list: only chapters can go; the shown chapter is preselected.
+        EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_DEL_CHAPTERS), BST_CHECKED);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_DEL_SELECTED)));
+        EXPECT_GT(SendMessageA(list, LB_GETSEL, 3, 0), 0);
+        SendMessageA(list, LB_SETSEL, FALSE, -1);
+        SendMessageA(list, LB_SETSEL, TRUE, 1);
+        SendMessageA(list, LB_SETSEL, TRUE, 2);
+        ClickButton(dlg, IDOK);
+    });
+    w.SetSelection({});
+    w.Command(ID_DELETE);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Frame().ChapterCombo().GetCount() == 2; }, 10000));
+    EXPECT_EQ(items, (std::vector<std::string>{"Chapter 1", "Chapter 2", "Chapter 3", "Chapter 4"}));
+    EXPECT_EQ(w.Frame().ChapterCombo().GetLBText(0), "Chapter 1");
+    EXPECT_EQ(w.Frame().ChapterCombo().GetLBText(1), "Chapter 4");
+    EXPECT_EQ(w.View().shownChapter, 4);
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+    EXPECT_NE(w.Doc().catalogue.Chapter(1), nullptr);
+    EXPECT_EQ(w.Doc().catalogue.Chapter(2), nullptr);
+    EXPECT_EQ(w.Doc().catalogue.Chapter(3), nullptr);
+}
+
+TEST_F(AddDeleteWindow, FilesGoFromTheLastChapterOnly)
+{
+    Jar("a -y three.j a.txt");
+    Jar("ac -y three.j b.txt");
+    Jar("ac -y three.j src\\x.c");
+    TorvexWindow w(dir);
+    Prompts prompts;
+    w.DoubleClickRow(w.RowNamed("three.j"));
+    // As if chapter 2 had been picked in the chapter selector.
+    ASSERT_TRUE(w.Doc().ListChapter(w.Doc().catalogue, 2));
+    w.View().shownChapter = 2;
+    w.View().ShowArchiveFolder(w.Doc().catalogue.Chapter(2)->Directories.Find("\\"));
+    SelectNamed(w, {"b.txt"});
+    w.PressKey(VK_DELETE, false);
+    ASSERT_FALSE(prompts.texts.empty());
+    EXPECT_EQ(prompts.texts.back(), "You can delete files in last chapter only");
+
+    bool stayedOpen = false;
+    bool ran = false;
+    WhenDialogOpens("Delete", [&](HWND dlg) {
+        ran = true;
+        EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_DEL_SELECTED), BST_CHECKED);
+        ClickButton(dlg, IDOK);
+        stayedOpen = IsWindowVisible(dlg) != FALSE;
+        ClickButton(dlg, IDCANCEL);
+    });
+    w.Command(ID_DELETE);
+    w.Pump(50);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(prompts.texts.back(), "You can delete files in last chapter only");
+    EXPECT_EQ(LastChapterOf(w, dir + "\\three.j"), 3);
+}
+
+} // namespace
