@@ -74,20 +74,7 @@ diff -r corpus out-jar/corpus >/dev/null && same="identical" || same="DIFFERENT"
 
 # 100,000 entries: small files in nested folders.
 many="$work/many"
-if [ ! -f "$work/many.done" ]; then
-  rm -rf "$many"
-  python3 - "$many" <<'PY'
-import os, sys
-root = sys.argv[1]
-for i in range(100000):
-    folder = os.path.join(root, 'p%03d' % (i // 1000), 'q%02d' % (i % 100 // 10))
-    if i % 10 == 0:
-        os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, 'entry%06d.txt' % i), 'w') as f:
-        f.write('entry %d\n' % i)
-PY
-  touch "$work/many.done"
-fi
+"$repo/scripts/bench-corpus.py" "$work" many
 rm -f many.j many.zip
 "$jar" a -y -r -m1 many.j many >/dev/null
 (cd "$work" && zip -q -r -1 many.zip many)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Times extracting the benchmark corpus (5,000 files, about 200 MB) through Torvex's extract
-# operation (Full Path; Partial Path from the archive's sub-folder) against jar32's own "x" of the
-# same archive, side by side under Wine (torvex_operations_bench). The archive is made once by
-# the native jar32 and kept under BENCH_DIR. Prints a table.
+# Times Torvex's extract and add operations against jar32 alone, side by side under Wine
+# (torvex_operations_bench), on the benchmark corpus (5,000 files, about 200 MB): extracting its
+# archive with Full Path and with Partial Path from the sub-folder against "jar32 x"; adding the
+# folder against "jar32 a" from a list file; and writing the add list file of 100,000 files.
+# The archive is made once by the native jar32 and kept under BENCH_DIR. Prints a table.
 #   scripts/bench-operations.sh [runs of each way, default 3]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,11 +18,12 @@ cmake --build --preset windows -j2 --target torvex_operations_bench jar32 >/dev/
 [ -d build/windows/wineprefix ] || scripts/wine-prefix.sh build/windows >/dev/null
 
 scripts/bench-corpus.py "$work"
+scripts/bench-corpus.py "$work" many
 if [ ! -f "$work/corpus.j" ]; then
   (cd "$work" && rm -f partial-corpus.j && "$repo/build/native/bin/jar32" a -y -r partial-corpus.j corpus >/dev/null)
   mv "$work/partial-corpus.j" "$work/corpus.j"
 fi
 
-archive="Z:${work//\//\\}\\corpus.j"
+windows_work="Z:${work//\//\\}"
 xvfb-run -a -s "-screen 0 1024x768x24" scripts/wine-session.sh build/windows bash -c \
-  'wine build/windows/bin/torvex_operations_bench.exe "-archive='"$archive"'" -folder=corpus -runs='"$runs"' 2>&1 | tr -d "\r"'
+  'wine build/windows/bin/torvex_operations_bench.exe "-archive='"$windows_work"'\\corpus.j" -folder=corpus "-corpus='"$windows_work"'\\corpus" "-many='"$windows_work"'\\many" -runs='"$runs"' 2>&1 | tr -d "\r"'

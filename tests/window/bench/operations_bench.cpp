@@ -1,8 +1,11 @@
-// Measures, under Wine, extracting a large archive through Torvex's extract path (the bodies
-// Extract to... runs, with Full Path and with Partial Path from a sub-folder) against the
-// archiver's own "x" of the same archive, side by side in one run. Not a test: it prints figures.
-//   torvex_operations_bench -archive=<archive.j> [-folder=<sub-folder at the root>] [-runs=N]
-// Outputs go to a scratch folder on drive C:, so that the staging folder is on the same drive.
+// Measures, under Wine, Torvex's extract and add operations against the archiver alone, side by
+// side in one run. Not a test: it prints figures.
+//   torvex_operations_bench -archive=<archive.j> [-folder=<sub-folder at its root>]
+//                           [-corpus=<folder to add>] [-many=<folder of 100,000 files>] [-runs=N]
+// Extract: the bodies Extract to... runs, with Full Path and with Partial Path from the
+// sub-folder, against "x" of the whole archive. Add: the add body (its list file, then the
+// archiver) against "a" from a list file already written; and writing the list file of 100,000
+// files. Outputs go to a scratch folder on drive C:, where the staging folder is too.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,8 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/add_command.h"
+#include "engine/jar_commands.h"
 #include "extract_test_host.h"
 #include "framework/message_box.h"
+#include "operations/add_delete_commands.h"
+#include "operations/add_operation.h"
 #include "tests/support/jar_runner.h"
 #include "view_test_support.h"
 
@@ -64,11 +71,37 @@ Tally CountOf(const std::string& folder)
     return tally;
 }
 
+unsigned long long SizeOf(const std::string& file)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (unsigned long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
+}
+
+// The archiver's share of an add: the time spent in its console runs.
+class TimedSession : public WinJarSession {
+public:
+    double seconds = 0;
+    bool RunJarConsole(ArchiveCatalogue& run, int showState) override
+    {
+        auto start = Clock::now();
+        bool ok = WinJarSession::RunJarConsole(run, showState);
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        return ok;
+    }
+};
+
+// One line of the table: the wall times of each run, the archiver's share, and the line it is
+// compared with.
 struct Way {
+    Way(std::string name, const Way* base = nullptr) : name(std::move(name)), base(base) {}
     std::string name;
+    const Way* base = nullptr;
     std::vector<double> seconds;
-    std::vector<double> jarSeconds;  // of which the archiver's run (Torvex's ways)
-    bool same = true;
+    std::vector<double> jarSeconds;
+    bool same = true;  // produced what the archiver alone produced
+    std::string note;
 };
 
 double Best(const std::vector<double>& v)
@@ -84,47 +117,19 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+std::string Argument(int argc, char** argv, const std::string& name)
 {
-    std::string archive, folder;
-    int runs = 3;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg.rfind("-archive=", 0) == 0)
-            archive = arg.substr(9);
-        else if (arg.rfind("-folder=", 0) == 0)
-            folder = arg.substr(8);
-        else if (arg.rfind("-runs=", 0) == 0)
-            runs = std::max(1, std::atoi(arg.c_str() + 6));
+        if (arg.rfind("-" + name + "=", 0) == 0)
+            return arg.substr(name.size() + 2);
     }
-    if (archive.empty()) {
-        std::fprintf(stderr, "usage: torvex_operations_bench -archive=ARCHIVE [-folder=SUBFOLDER] [-runs=N]\n");
-        return 2;
-    }
-    std::vector<std::string> messages;
-    SetPromptScript([&](const PromptRequest& r) {
-        messages.push_back(r.text);
-        return prompt::IdOk;
-    });
+    return std::string();
+}
 
-    std::string root = MakeScratchFolder("ops_bench");
-    ExtractTestHost host;
-    if (!host.Open(archive, root, ProgramFolder())) {
-        std::fprintf(stderr, "cannot list %s\n", archive.c_str());
-        return 1;
-    }
-    if (folder.empty()) {
-        // The first directory at the root.
-        for (const auto& e : *host.ShownDirectories()->Find("\\"))
-            if (e->IsDirectory() && folder.empty())
-                folder = e->Columns[ArchiveEntry::Name];
-    }
-    if (!host.ShownDirectories()->Find("\\" + folder)) {
-        std::fprintf(stderr, "no folder %s at the archive's root\n", folder.c_str());
-        return 1;
-    }
+void Extract(ExtractTestHost& host, const std::string& root, const std::string& folder, int runs, std::vector<Way>& ways)
+{
+    std::string archive = host.ArchivePath();
     ExtractDialog& dialog = host.dialog;
     dialog.overwriteWithoutPrompting = true;
     dialog.extractWhat = extractopt::AllFiles;
@@ -133,20 +138,18 @@ int main(int argc, char** argv)
         dialog.directory = directory;
         return dialog.BuildSwitches();
     };
-
-    Way alone{"jar32 x (its console, as Torvex starts it)", {}, {}};
-    Way plain{"jar32 x (plain process, output piped)", {}, {}};
-    Way full{"Torvex, Full Path, root", {}, {}};
-    Way partial{"Torvex, Partial Path, from \\" + folder, {}, {}};
-    Tally reference;
-
+    Way& alone = ways.emplace_back("jar32 x (its console, as Torvex starts it)");
+    Way& plain = ways.emplace_back("jar32 x (plain process, output piped)", &alone);
+    Way& full = ways.emplace_back("Torvex extract, Full Path, from the root", &alone);
+    Way& partial = ways.emplace_back("Torvex extract, Partial Path, from \\" + folder, &alone);
     for (int run = 0; run < runs; ++run) {
         std::string out = root + "\\x";
         ArchiveCatalogue command;
         command.ArchivePath = archive;
         command.Command = switchesTo(out) + " \"" + archive + "\" *";
         alone.seconds.push_back(SecondsOf([&] { host.session.RunJarConsole(command, SW_MINIMIZE); }));
-        reference = CountOf(out + "\\" + folder);
+        Tally reference = CountOf(out + "\\" + folder);
+        alone.note = std::to_string(reference.files) + " files, " + std::to_string(reference.bytes / 1000000) + " MB";
         RemoveTree(out);
 
         std::string arguments = switchesTo(out) + " \"" + archive + "\" *";
@@ -173,18 +176,149 @@ int main(int argc, char** argv)
         partial.same = partial.same && CountOf(out) == reference;
         RemoveTree(out);
     }
+}
+
+// The Add dialog's defaults: Add, best compression, Partial Path.
+AddJob AddJobFor(const std::string& archive, const std::string& commandLine, EntryList rows)
+{
+    AddJob job;
+    job.commandLine = commandLine;
+    job.archiveName = archive;
+    job.pathOption = 1;
+    job.work = std::move(rows);
+    return job;
+}
+
+EntryList FolderRow(const std::string& folder)
+{
+    EntryList rows;
+    rows.Add(DroppedEntry(folder, true));
+    return rows;
+}
+
+void Add(const std::string& root, const std::string& corpus, int runs, std::vector<Way>& ways)
+{
+    TimedSession session;
+    session.jarFolder = ProgramFolder();
+    session.programFolder = session.workingFolder = root;
+    AddChoices choices;
+    AddCommandEnvironment environment;
+    environment.systemTemp = root + "\\";
+    environment.isFixedDrive = [](const std::string&) { return true; };
+    std::string commandLine = BuildAddCommand(choices, environment).commandLine;
+
+    // The archiver's input: the list file the operation writes, kept aside.
+    std::string list = root + "\\jar-list";
+    AddJob listOnly = AddJobFor(root + "\\unused.j", commandLine, FolderRow(corpus));
+    listOnly.listFileOnly = true;
+    RunAdd(session, listOnly, ListFolderNames);
+    MoveFileA(ProgramFileName(root, kAddListName).c_str(), list.c_str());
+
+    Way& alone = ways.emplace_back("jar32 a from a list file (its console)");
+    Way& torvex = ways.emplace_back("Torvex add (list file, then jar32)", &alone);
+    for (int run = 0; run < runs; ++run) {
+        std::string archive = root + "\\jar.j";
+        ArchiveCatalogue command;
+        command.ArchivePath = archive;
+        command.Command = ListFileArguments(commandLine, archive, list);
+        alone.seconds.push_back(SecondsOf([&] { session.RunJarConsole(command, SW_MINIMIZE); }));
+        unsigned long long reference = SizeOf(archive);
+        alone.note = std::to_string(reference / 1000000) + " MB archive, " + commandLine;
+        DeleteFileA(archive.c_str());
+
+        archive = root + "\\torvex.j";
+        AddJob job = AddJobFor(archive, commandLine, FolderRow(corpus));
+        session.seconds = 0;
+        torvex.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames); }));
+        torvex.jarSeconds.push_back(session.seconds);
+        torvex.same = torvex.same && SizeOf(archive) == reference;
+        DeleteFileA(archive.c_str());
+    }
+}
+
+// Writing the add list file (nothing run): a folder of 100,000 files searched on disk, and
+// 100,000 rows given as they are.
+void AddList(const std::string& root, const std::string& many, int runs, std::vector<Way>& ways)
+{
+    WinJarSession session;
+    session.programFolder = root;
+    std::string list = ProgramFileName(root, kAddListName);
+    auto write = [&](Way& way, const std::function<EntryList()>& rows) {
+        for (int run = 0; run < runs; ++run) {
+            AddJob job = AddJobFor(root + "\\unused.j", "a", rows());
+            job.listFileOnly = true;
+            way.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames); }));
+            way.note = std::to_string(SizeOf(list) / 1000) + " KB list";
+            DeleteFileA(list.c_str());
+        }
+    };
+    if (!many.empty())
+        write(ways.emplace_back("add list of a 100,000-file folder, searched on disk"), [&] { return FolderRow(many); });
+    write(ways.emplace_back("add list of 100,000 rows"), [&] {
+        EntryList rows;
+        for (int i = 0; i < 100000; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof(name), "C:\\data\\p%03d\\entry%06d.txt", i / 1000, i);
+            rows.Add(DroppedEntry(name, false));
+        }
+        return rows;
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string archive = Argument(argc, argv, "archive");
+    std::string folder = Argument(argc, argv, "folder");
+    std::string corpus = Argument(argc, argv, "corpus");
+    std::string many = Argument(argc, argv, "many");
+    int runs = std::max(1, std::atoi(Argument(argc, argv, "runs").c_str()));
+    if (archive.empty()) {
+        std::fprintf(stderr, "usage: torvex_operations_bench -archive=ARCHIVE [-folder=SUBFOLDER] [-corpus=FOLDER] "
+                             "[-many=FOLDER] [-runs=N]\n");
+        return 2;
+    }
+    std::vector<std::string> messages;
+    SetPromptScript([&](const PromptRequest& r) {
+        messages.push_back(r.text);
+        return prompt::IdOk;
+    });
+
+    std::string root = MakeScratchFolder("ops_bench");
+    ExtractTestHost host;
+    if (!host.Open(archive, root, ProgramFolder())) {
+        std::fprintf(stderr, "cannot list %s\n", archive.c_str());
+        return 1;
+    }
+    if (folder.empty()) {
+        for (const auto& e : *host.ShownDirectories()->Find("\\"))
+            if (e->IsDirectory() && folder.empty())
+                folder = e->Columns[ArchiveEntry::Name];
+    }
+    if (!host.ShownDirectories()->Find("\\" + folder)) {
+        std::fprintf(stderr, "no folder %s at the archive's root\n", folder.c_str());
+        return 1;
+    }
+
+    std::vector<Way> ways;
+    ways.reserve(10);  // the lines point at their baselines
+    Extract(host, root, folder, runs, ways);
+    if (!corpus.empty())
+        Add(root, corpus, runs, ways);
+    AddList(root, many, runs, ways);
     RemoveTree(root);
 
-    std::printf("Extract %s: %ld files, %.0f MB, %d run(s); best (median) wall seconds\n", archive.c_str(),
-                reference.files, reference.bytes / 1e6, runs);
-    std::printf("| Way | Seconds | of which jar32 | / jar32 x |\n|---|---|---|---|\n");
-    double base = Best(alone.seconds);
-    for (const Way* way : {&alone, &plain, &full, &partial}) {
-        char jar[32] = "-";
-        if (!way->jarSeconds.empty())
-            std::snprintf(jar, sizeof(jar), "%.2f", Best(way->jarSeconds));
-        std::printf("| %s | %.2f (%.2f) | %s | %.2f%s |\n", way->name.c_str(), Best(way->seconds), Median(way->seconds),
-                    jar, Best(way->seconds) / base, way->same ? "" : " OUTPUT DIFFERS");
+    std::printf("%d run(s) of each; wall seconds, best (median)\n", runs);
+    std::printf("| Way | Seconds | of which jar32 | Ratio | |\n|---|---|---|---|---|\n");
+    for (const Way& way : ways) {
+        char jar[32] = "-", ratio[32] = "-";
+        if (!way.jarSeconds.empty())
+            std::snprintf(jar, sizeof(jar), "%.2f", Best(way.jarSeconds));
+        if (way.base)
+            std::snprintf(ratio, sizeof(ratio), "%.2f", Best(way.seconds) / Best(way.base->seconds));
+        std::printf("| %s | %.2f (%.2f) | %s | %s | %s%s |\n", way.name.c_str(), Best(way.seconds), Median(way.seconds), jar,
+                    ratio, way.note.c_str(), way.same ? "" : " OUTPUT DIFFERS");
     }
     for (const std::string& m : messages)
         std::printf("message shown: %s\n", m.c_str());
