@@ -136,7 +136,7 @@ bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
     if (!SendMessageA(Handle(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell))
         return false;
     bool parentCell = row == 0 && rows_.HasParentRow();
-    const std::string& text = parentCell ? std::string() : rows_.Entry(row).Columns[column];
+    std::string text = parentCell ? std::string() : std::string(rows_.Entry(row).Columns[column]);
     HDC dc = draw.nmcd.hdc;
     COLORREF back = draw.clrTextBk == CLR_DEFAULT || draw.clrTextBk == CLR_NONE ? GetSysColor(COLOR_WINDOW) : draw.clrTextBk;
     COLORREF fore = draw.clrText == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : draw.clrText;
