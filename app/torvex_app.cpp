@@ -1,8 +1,11 @@
 #include "app/torvex_app.h"
 
+#include "app/shell_extensions_dialog.h"
+#include "app/shell_registration_win.h"
 #include "dialogs/directories_checks.h"
 #include "dialogs/registry_settings_store.h"
 #include "dialogs/settings_dialogs_win.h"
+#include "dialogs/tip_dialog.h"
 #include "dialogs/setting_names.h"
 #include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
@@ -13,7 +16,11 @@
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
-CTorvexApp::CTorvexApp() = default;
+CTorvexApp::CTorvexApp()
+    : help_([this] { return DirectoriesDialog.torvexEdit; },
+            [this] { return MainWindow() ? MainWindow()->Handle() : nullptr; })
+{
+}
 
 bool CTorvexApp::CreateSmallIcons()
 {
@@ -79,11 +86,9 @@ bool CTorvexApp::InitInstance()
     DWORD length = ::GetCurrentDirectoryA(sizeof(directory), directory);
     LoadSettingsGroups(length > 0 && length <= MAX_PATH ? directory : "");
 
-    if (firstRun_) {
-        // Here the first-run Shell Extensions dialog is offered (and its choices applied when
-        // confirmed), once shell registration exists. FirstRun is cleared either way.
-        WriteSetting(Settings(), setting::FirstRun, 0);
-    }
+    SetHelpDesk(&help_);
+    if (firstRun_)
+        OfferShellExtensions();
 
     DocTemplate docTemplate;
     docTemplate.resourceId = IDR_MAINFRAME;
@@ -124,9 +129,9 @@ bool CTorvexApp::InitInstance()
     if (!unattended)
         if (auto* view = static_cast<CTorvexView*>(ActiveView()))
             view->RecoverAbandonedCopies();
-
-    // Here the Tip of the Day is shown at start-up when its setting asks for it (not when
-    // started for embedding or automation), once the tip dialog exists.
+    // Never started for embedding or automation, so the tip always has its chance.
+    if (!unattended)
+        ShowTipOfTheDay(true);
     return true;
 }
 
@@ -156,10 +161,97 @@ bool CTorvexApp::AcceptChosenFile(const std::string& path)
 int CTorvexApp::ExitInstance()
 {
     if (UninstallOnExit) {
-        // Here every registry entry of the program is removed (file type, shell extension,
-        // settings) once shell registration exists; the recent-file list is dropped so that
-        // exiting does not write it back.
+        shellreg::RemoveRegistration();
+        // Else exiting would write the list back and re-create the settings keys.
         DropRecentFileList();
     }
+    SetHelpDesk(nullptr);
     return Application::ExitInstance();
+}
+
+std::string& CTorvexApp::HelpAnchor()
+{
+    auto* view = static_cast<CTorvexView*>(ActiveView());
+    return view ? view->helpAnchor : noViewAnchor_;
+}
+
+void CTorvexApp::OfferShellExtensions()
+{
+    if (!unattended) {
+        ShellExtensionsDialog dialog(Settings());
+        dialog.firstRunMode = true;
+        if (dialog.DoModal(nullptr) == IDOK) {
+            dialog.Register(DirectoriesDialog.torvexEdit, dialog.associate, dialog.enableCompression,
+                            dialog.enableExtraction);
+            dialog.Save();
+        }
+    }
+    WriteSetting(Settings(), setting::FirstRun, 0);
+}
+
+void CTorvexApp::ShowTipOfTheDay(bool atStartup)
+{
+    TipDialog dialog(Settings(), "tips.txt", {LoadString(IDS_TIP_FILE_ABSENT), LoadString(IDS_TIP_FILE_TROUBLE)},
+                     LoadString(IDS_TIP_HEADING));
+    if (!atStartup || dialog.Tip().ShowAtStartup)
+        dialog.DoModal(MainWindow() ? MainWindow()->Handle() : nullptr);
+}
+
+void CTorvexApp::OnShellExtensions()
+{
+    ShellExtensionsDialog dialog(Settings());
+    dialog.Load();
+    HelpTopic topic(HelpAnchor(), "#Associate");
+    if (dialog.DoModal(MainWindow() ? MainWindow()->Handle() : nullptr) != IDOK)
+        return;
+    dialog.Register(DirectoriesDialog.torvexEdit, dialog.associate, dialog.enableCompression, dialog.enableExtraction);
+    dialog.Save();
+}
+
+void CTorvexApp::OnUninstall()
+{
+    if (PromptUser("Delete all Torvex entries in the registry.\nThen you can delete the Torvex directory.",
+                   prompt::OkCancel) == prompt::IdOk)
+        UninstallOnExit = true;
+}
+
+bool CTorvexApp::OnCommand(unsigned id, unsigned code)
+{
+    HWND owner = MainWindow() ? MainWindow()->Handle() : nullptr;
+    switch (id) {
+    case ID_APP_ABOUT: {
+        AboutDialog about;
+        about.DoModal(owner);
+        return true;
+    }
+    case ID_TIP_OF_THE_DAY:
+        ShowTipOfTheDay(false);
+        return true;
+    case ID_HELP:
+        help_.ShowHelp(HelpAnchor());
+        return true;
+    case ID_SHELL_EXTENSIONS:
+        OnShellExtensions();
+        return true;
+    case ID_UNINSTALL:
+        OnUninstall();
+        return true;
+    default:
+        return Application::OnCommand(id, code);
+    }
+}
+
+bool CTorvexApp::OnUpdateCommand(CommandState& state)
+{
+    switch (state.Id()) {
+    case ID_APP_ABOUT:
+    case ID_TIP_OF_THE_DAY:
+    case ID_HELP:
+    case ID_SHELL_EXTENSIONS:
+    case ID_UNINSTALL:
+        state.Enable(true);
+        return true;
+    default:
+        return Application::OnUpdateCommand(state);
+    }
 }

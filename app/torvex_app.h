@@ -8,6 +8,7 @@
 #include "dialogs/extract_dialog.h"
 #include "framework/application.h"
 #include "framework/image_list.h"
+#include "operations/help.h"
 
 class CTorvexApp : public Application {
 public:
@@ -27,6 +28,19 @@ public:
     std::string OpenDialogFolder() const override;
     // Only archives can be opened; anything else chosen there gets a message.
     bool AcceptChosenFile(const std::string& path) override;
+    // About, Tip of the Day, Help (F1), Shell Extensions and Uninstall.
+    bool OnCommand(unsigned id, unsigned code) override;
+    bool OnUpdateCommand(CommandState& state) override;
+
+    // The first start's Shell Extensions dialog: its choices registered and saved on OK;
+    // FirstRun cleared whatever the answer.
+    void OfferShellExtensions();
+    // The Tip of the Day; at start-up only when its setting asks for it.
+    void ShowTipOfTheDay(bool atStartup);
+    // "Shell Extensions ...": the dialog loaded from the settings; on OK register, then save.
+    void OnShellExtensions();
+    // "Uninstall...": asks, and on OK removes every registry entry when the program exits.
+    void OnUninstall();
 
     // Start-up settings work, split out so that tests can run it against any store:
     // the first-run folder, then the Directories, Extract and Add groups.
@@ -42,5 +56,9 @@ public:
 
 private:
     bool CreateSmallIcons();
+    // The view's help topic slot (empty when there is no view yet).
+    std::string& HelpAnchor();
     bool firstRun_ = false;
+    std::string noViewAnchor_;
+    HelpDesk help_;
 };

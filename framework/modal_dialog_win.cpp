@@ -1,6 +1,7 @@
 #include "framework/modal_dialog.h"
 
 #include "framework/application.h"
+#include "framework/framework_ids.h"
 
 INT_PTR ModalDialog::DoModal(HWND parent)
 {
@@ -52,7 +53,16 @@ INT_PTR ModalDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
     default: {
         INT_PTR result = 0;
         if (OnMessage(msg, wp, lp, result)) {
+            // The colour messages take their brush as the procedure's own return value.
+            if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC)
+                return result;
             ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
+            return TRUE;
+        }
+        // F1 in a dialog is the owner's Help command, which knows the dialog's topic.
+        if (msg == WM_HELP) {
+            if (HWND owner = ::GetWindow(hwnd_, GW_OWNER))
+                ::SendMessageA(owner, WM_COMMAND, ID_HELP, 0);
             return TRUE;
         }
         return FALSE;

@@ -1,5 +1,6 @@
 // The view's side of the files list: gathering rows into it (F5), editing it (F6), and the
 // WorkSet the operations work on, gathered from it or from the rows.
+#include "operations/help.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "ui/compare_rows.h"
@@ -35,8 +36,9 @@ void CTorvexView::AddToFilesList()
 void CTorvexView::EditFilesList()
 {
     CTorvexDoc* doc = GetTorvexDoc();
-    helpAnchor = "#BuildFileList";
+    HelpTopic topic(helpAnchor, "#BuildFileList");
     FilesListDialog dialog;
+    dialog.help = [] { ShowHelp("#BuildFileList"); };
     dialog.filesList = &FilesListTree;
     dialog.archiveMode = doc->archiveMode;
     if (const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter))
@@ -47,7 +49,6 @@ void CTorvexView::EditFilesList()
     HWND owner = MainFrame() ? MainFrame()->Handle() : Handle();
     if (dialog.DoModal(owner) == IDOK)
         FilesListTree = std::move(dialog.edited);
-    helpAnchor.clear();
 }
 
 void CTorvexView::CollectFilesList()

@@ -11,6 +11,7 @@
 #include "engine/torvex_doc.h"
 #include "dialogs/setting_names.h"
 #include "dialogs/settings_dialogs_win.h"
+#include "operations/help.h"
 #include "operations/open_verb.h"
 #include "framework/application.h"
 #include "framework/message_box.h"
@@ -571,7 +572,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         ViewSave().OnSaveViewed();
         return true;
     case ID_DIRECTORIES: {
+        HelpTopic topic(helpAnchor, "#ConfigureTorvex");
         DirectoriesDialog dialog(services_.directories);
+        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
         HIMAGELIST icons = services_.smallIcons;
         dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
@@ -581,7 +584,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_MISCELLANEOUS: {
         MiscellaneousSettings misc;
         misc.Load(services_.store);
+        HelpTopic topic(helpAnchor, "#SetMisc");
         MiscellaneousDialog dialog(misc);
+        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
             misc.Save(services_.store);
         return true;
@@ -596,6 +601,15 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         return true;
     case ID_TEST:
         OnTest();
+        return true;
+    case ID_EXTRACT:
+        OnExtract();
+        return true;
+    case ID_EXTRACT_TO:
+        OnExtractTo();
+        return true;
+    case ID_EXTRACT_ARCHIVE_TO:
+        OnExtractArchive();
         return true;
     case ID_ADD_TO_FILES_LIST:
         AddToFilesList();
@@ -782,7 +796,7 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     return true;
 }
 
-bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
+bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
     // Enter opens the focused row as a double click does; Backspace goes up one level (the parent
     // row). Both wait, like the double click, while an operation runs.
@@ -794,9 +808,17 @@ bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
             ActivateRow(row);
         return true;
     }
-    // Here the list keys start their operations once those exist: DecideListKey gives the command
-    // of Ctrl+E / Ctrl+X (extract), Ctrl+A (add) and Delete (quick deletion). Until then the keys
-    // do what the list itself does with them.
+    bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
+    KeyDecision decision = DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0,
+                                         GetKeyState(VK_CONTROL) < 0, key, firstStroke ? 1 : 2);
+    // The extract keys; Ctrl+A (add) and Delete (quick deletion) start theirs with those operations.
+    if (decision.command == ID_EXTRACT || decision.command == ID_EXTRACT_TO ||
+        decision.command == ID_EXTRACT_ARCHIVE_TO) {
+        auto enabled = ViewCommandEnabled(decision.command, CurrentState());
+        if (enabled && *enabled)
+            OnCommand(decision.command, 0);
+        return true;
+    }
     return false;
 }
 

@@ -63,12 +63,16 @@ bool ViewCommandAvailable(unsigned id)
     case Refresh:
     case FileOpen:
     case Test:
+    case Extract:
+    case ExtractTo:
+    case ExtractArchiveTo:
     case AddToFilesList:
     case EditFilesList:
     case ViewFile:
     case Save:
     case Directories:
     case Miscellaneous:
+    case ShellExtensions:
         return true;
     default:
         return false;

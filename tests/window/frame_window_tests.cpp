@@ -1,6 +1,7 @@
 // The main frame on screen: toolbar modes with their combos, status bar texts, the chapter
 // combo, the Help menu's tip item, command enabling in menus, toolbar and accelerators, the
 // recent-file list, dropped files, opening and closing, read back from the windows themselves.
+#include "dialog_driver.h"
 #include "view_test_support.h"
 
 #include <gtest/gtest.h>
@@ -256,7 +257,7 @@ TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
     EXPECT_EQ(chapters.GetLBText(1), "Chapter 2");
 }
 
-TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndUnhandledCommandsAreGreyed)
+TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndItsCommandsAreEnabled)
 {
     std::string folder = MakeScratchFolder("framemenu");
     {
@@ -274,10 +275,11 @@ TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndUnhandledCommandsAreGreyed)
         EXPECT_TRUE(GetMenuState(help, 1, MF_BYPOSITION) & MF_SEPARATOR);
         EXPECT_EQ(MenuText(help, 2), "Help\tF1");
 
-        // Commands whose work is not there yet have no handler: greyed, not faked.
-        EXPECT_TRUE(Grayed(help, ID_HELP));
-        EXPECT_TRUE(Grayed(help, ID_APP_ABOUT));
-        EXPECT_TRUE(Grayed(help, ID_UNINSTALL));
+        // The application handles every Help command.
+        EXPECT_FALSE(Grayed(help, ID_TIP_OF_THE_DAY));
+        EXPECT_FALSE(Grayed(help, ID_HELP));
+        EXPECT_FALSE(Grayed(help, ID_APP_ABOUT));
+        EXPECT_FALSE(Grayed(help, ID_UNINSTALL));
         HMENU file = InitPopup(frame, 0);
         EXPECT_FALSE(Grayed(file, ID_FILE_OPEN));
         EXPECT_FALSE(Grayed(file, ID_APP_EXIT));
@@ -287,7 +289,7 @@ TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndUnhandledCommandsAreGreyed)
 
         // The toolbar follows the same rules when the program is idle.
         w.Pump(10);
-        EXPECT_FALSE(w.Frame().MainToolBar.IsButtonEnabled(ID_APP_ABOUT));
+        EXPECT_TRUE(w.Frame().MainToolBar.IsButtonEnabled(ID_APP_ABOUT));
         EXPECT_TRUE(w.Frame().MainToolBar.IsButtonEnabled(ID_DETAILS_VIEW));
 
         // Menu prompts go to the message pane, and back to the idle text when the menu closes.
@@ -568,7 +570,10 @@ TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
     TorvexWindow w(data.folder + "\\src", [](SettingsStore& s) { s.WriteProfileInt("Settings", "ExtractDirect", 1); });
     SettingsStore& store = w.App().Settings();
 
-    ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    // The Extract dialog comes up for the selected archive; cancelled, nothing is extracted.
+    bool dialogShown = dialogtest::Drive({{"Extract", [](HWND box) { dialogtest::Click(box, IDCANCEL); }}},
+                                         [&] { ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr); });
+    EXPECT_TRUE(dialogShown);
     w.Pump(20);
     EXPECT_EQ(store.GetProfileInt("Settings", "ExtractDirect", -1), 0);
     EXPECT_FALSE(w.Doc().archiveMode);

@@ -1,5 +1,5 @@
 // A stand-in viewer for the window tests: appends a line to the file it is given (its whole
-// command line after the program name, in double quotes) and records what it was given in
+// command line after the program name, in double quotes), then records what it was given in
 // "viewer.log" beside itself, one line per start.
 #include <windows.h>
 
@@ -23,11 +23,14 @@ int main()
     DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string folder(self, length);
     folder.erase(folder.find_last_of('\\'));
+    // The edit first, then the log line: a test that sees the line sees the edit.
+    bool edited = false;
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
+        std::ofstream file(argument.substr(1, argument.size() - 2), std::ios::app | std::ios::binary);
+        file << "edited by viewer\r\n";
+        file.close();
+        edited = !file.fail();
+    }
     std::ofstream(folder + "\\viewer.log", std::ios::app) << argument << "\n";
-
-    if (argument.size() < 2 || argument.front() != '"' || argument.back() != '"')
-        return 2;
-    std::ofstream file(argument.substr(1, argument.size() - 2), std::ios::app | std::ios::binary);
-    file << "edited by viewer\r\n";
-    return file ? 0 : 1;
+    return edited ? 0 : 1;
 }

@@ -1,0 +1,206 @@
+// The setup as a user meets it: installed silently into a folder of our choosing, the installed
+// torvex.exe started from its Start menu folder opens an archive made by the installed jar32.exe,
+// and the uninstaller takes the files, the shortcut, its entry and Torvex's registry keys away.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex";
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string RegString(HKEY root, const std::string& path, const char* name)
+{
+    char value[1024] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return value;
+}
+
+// Runs a command line in `folder`; the process handle (closed by the caller), or nullptr.
+HANDLE Start(const std::string& commandLine, const std::string& folder)
+{
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+bool RunToEnd(const std::string& commandLine, const std::string& folder, DWORD ms = 120000)
+{
+    HANDLE process = Start(commandLine, folder);
+    if (!process)
+        return false;
+    bool ended = WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+// The setup file named by the build (a Linux path) as this Wine process sees it.
+std::string SetupPath()
+{
+    std::string path = TORVEX_SETUP;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + path;
+}
+
+struct ProcessWindows {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+
+std::vector<HWND> WindowsOf(DWORD pid)
+{
+    ProcessWindows found{pid, {}};
+    EnumWindows([](HWND w, LPARAM lp) -> BOOL {
+        auto& f = *reinterpret_cast<ProcessWindows*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == f.pid && IsWindowVisible(w))
+            f.windows.push_back(w);
+        return TRUE;
+    }, (LPARAM)&found);
+    return found.windows;
+}
+
+std::string Text(HWND w)
+{
+    char text[512] = {};
+    GetWindowTextA(w, text, sizeof text);
+    return text;
+}
+
+std::string ClassOf(HWND w)
+{
+    char name[64] = {};
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+} // namespace
+
+TEST(Installer, InstallsRunsAndUninstallsCleanly)
+{
+    const std::string setup = SetupPath();
+    ASSERT_TRUE(Exists(setup)) << setup;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string work = std::string(temp) + "tvx_setup_" + std::to_string(GetCurrentProcessId());
+    const std::string dir = "C:\\TorvexSetupTest" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(work.c_str(), nullptr);
+
+    // A user who never ran Torvex, on a machine where ".j" belongs to another program.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex");
+    HKEY dotj = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, ".j", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &dotj, nullptr), ERROR_SUCCESS);
+    RegSetValueExA(dotj, nullptr, 0, REG_SZ, (const BYTE*)"Before.Archive", 15);
+    RegCloseKey(dotj);
+
+    ASSERT_TRUE(RunToEnd("\"" + setup + "\" /S /D=" + dir, ""));
+    for (const char* file : {"torvex.exe", "jar32.exe", "TorvexShExt.dll", "manual.htm", "manuel.htm", "tips.txt", "Uninstall.exe"})
+        EXPECT_TRUE(Exists(dir + "\\" + file)) << file;
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs);
+    const std::string shortcut = std::string(programs) + "\\Torvex.lnk";
+    EXPECT_TRUE(Exists(shortcut)) << shortcut;
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Torvex 1.4.0");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"), dir);
+    // Nothing of Torvex's own is written at install time.
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));
+
+    // An archive made by the installed archiver.
+    std::ofstream(work + "\\hello.txt") << "hello from the setup test\n";
+    ASSERT_TRUE(RunToEnd("\"" + dir + "\\jar32.exe\" a -y \"" + work + "\\made.j\" hello.txt", work));
+    ASSERT_TRUE(Exists(work + "\\made.j"));
+
+    // Started as the shortcut starts it: in its folder. The first start offers the shell
+    // integration (accepted here) and a tip; then the archive is listed.
+    HANDLE torvex = Start("\"" + dir + "\\torvex.exe\" \"" + work + "\\made.j\"", dir);
+    ASSERT_NE(torvex, nullptr);
+    DWORD pid = GetProcessId(torvex);
+    std::string title;
+    std::vector<std::string> unexpected;
+    bool offered = false, tipShown = false;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000 && title.empty();) {
+        for (HWND w : WindowsOf(pid)) {
+            std::string text = Text(w);
+            if (ClassOf(w) == "#32770") {
+                if (text == "Shell Extensions") {
+                    offered = true;
+                    PostMessageA(w, WM_COMMAND, IDOK, 0);
+                } else if (text == "Tip of the Day") {
+                    tipShown = true;
+                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                } else {
+                    char message[512] = {};
+                    GetDlgItemTextA(w, 0xFFFF, message, sizeof message);
+                    unexpected.push_back(text + ": " + message);
+                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                }
+            } else if (text.find(" --> \\") != std::string::npos && tipShown) {
+                title = text;
+            }
+        }
+        Sleep(100);
+    }
+    EXPECT_TRUE(offered);
+    EXPECT_TRUE(tipShown);
+    EXPECT_EQ(title, "Torvex - " + work + "\\made.j --> \\");
+    EXPECT_TRUE(unexpected.empty()) << unexpected.front();
+    for (HWND w : WindowsOf(pid))
+        PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(torvex, 20000), WAIT_OBJECT_0);
+    CloseHandle(torvex);
+
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex\\Settings", "torvexEdit"), dir);
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex\\Settings", "jarEdit"), dir);
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Torvex.Document\\shell\\open\\command", nullptr),
+              "\"" + dir + "\\torvex.exe\" \"%1\"");
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".j", nullptr), "Torvex.Document");
+
+    // The uninstaller runs from a copy of itself and removes the folder once done.
+    ASSERT_TRUE(RunToEnd("\"" + dir + "\\Uninstall.exe\" /S", dir));
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000 && Exists(dir);)
+        Sleep(200);
+    EXPECT_FALSE(Exists(dir));
+    EXPECT_FALSE(Exists(shortcut));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6F0A91C4-2D7B-11D2-8E41-5A7C0D93B1E2}"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Torvex"));
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".j", nullptr), "Before.Archive");
+
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".j");
+    DeleteFileA((work + "\\hello.txt").c_str());
+    DeleteFileA((work + "\\made.j").c_str());
+    RemoveDirectoryA(work.c_str());
+}
