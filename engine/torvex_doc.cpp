@@ -69,8 +69,9 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
             view->EnterDiskMode(folder);
             view->SelectRowNamed(LeafName(path));
         }
-        // Next, with the Extract dialog: mark it for its direct showing (Help disabled once) and
-        // run the disk view's "Extract to ..." (ID_EXTRACT_ARCHIVE_TO) on the selected archive.
+        // The Extract dialog opens once without Help for it. Next, once that dialog exists: run
+        // the disk view's "Extract to ..." (ID_EXTRACT_ARCHIVE_TO) on the selected archive.
+        settings_.extract.helpDisabledOnce = true;
         return true;
     }
 
@@ -127,14 +128,6 @@ std::string CTorvexDoc::WorkingFolder() const
     return folder;
 }
 
-void CTorvexDoc::BeginWaitCursor()
-{
-    if (Application* app = Application::Current())
-        app->BeginWaitCursor();
-}
+void CTorvexDoc::BeginWaitCursor() { BeginAppWaitCursor(); }
 
-void CTorvexDoc::EndWaitCursor()
-{
-    if (Application* app = Application::Current())
-        app->EndWaitCursor();
-}
+void CTorvexDoc::EndWaitCursor() { EndAppWaitCursor(); }

@@ -35,7 +35,6 @@ public:
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
-    StatusBar& GetStatusBar() { return statusBar; }
     int ToolbarMode() const { return toolbarMode_; }
 
     struct TorvexToolBar : ToolBar {
