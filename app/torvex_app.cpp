@@ -1,11 +1,15 @@
 #include "app/torvex_app.h"
 
+#include "dialogs/directories_checks.h"
 #include "dialogs/registry_settings_store.h"
+#include "dialogs/settings_dialogs_win.h"
 #include "dialogs/setting_names.h"
+#include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
+#include "ui/directory_picker.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
@@ -34,10 +38,25 @@ void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
         DirectoriesDialog.firstRunMode = true;
     }
     DirectoriesDialog.Load(store);
-    // Then, with the Directories dialog: check that jar32.exe and torvex.exe are where the
-    // settings say, and ask for the folders when they are not.
+    CheckExecutables();
     ExtractDialog.Load(store);
+    ExtractDialog.extractLast = &DirectoriesDialog.extractLast;
+    ExtractDialog.smallIcons = SmallIcons.Handle();
     AddDialog.Load(store);
+}
+
+void CTorvexApp::CheckExecutables()
+{
+    std::string message = MissingExecutablesMessage(!PathExists(DirectoriesDialog.jarEdit + "\\jar32.exe"),
+                                                    !PathExists(DirectoriesDialog.torvexEdit + "\\torvex.exe"));
+    if (message.empty() || unattended)
+        return;
+    PromptUser(message, prompt::Ok | prompt::IconExclamation);
+    // Its answer is not examined: the folders are saved when the main window closes.
+    ::DirectoriesDialog dialog(DirectoriesDialog);
+    HIMAGELIST icons = SmallIcons.Handle();
+    dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
+    dialog.DoModal(nullptr);
 }
 
 void CTorvexApp::SaveSettingsGroups()
@@ -72,7 +91,17 @@ bool CTorvexApp::InitInstance()
         return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
     };
     docTemplate.createFrame = [this] {
-        return std::make_unique<CMainFrame>(FrameServices{Instance(), [this] { SaveSettingsGroups(); }, &Settings()});
+        FrameServices services{Instance(), [this] {
+            // The window is going: its place is kept for the next run, with the groups.
+            if (auto* frame = static_cast<CMainFrame*>(MainWindow()))
+                WriteSetting(Settings(), setting::WindowPlacement, frame->PlacementText());
+            SaveSettingsGroups();
+        }};
+        services.saveViewedFiles = [this] {
+            if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+                view->SaveViewedFiles(true);
+        };
+        return std::make_unique<CMainFrame>(std::move(services));
     };
     docTemplate.createView = [this] {
         return std::make_unique<CTorvexView>(
@@ -87,9 +116,14 @@ bool CTorvexApp::InitInstance()
 
     auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
     HWND frame = mainFrame->Handle();
-    mainFrame->ShowAsLastTime();
+    mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement));
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
+
+    // Edited copies of viewed files that a killed Torvex left behind are offered back first.
+    if (!unattended)
+        if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+            view->RecoverAbandonedCopies();
 
     // Here the Tip of the Day is shown at start-up when its setting asks for it (not when
     // started for embedding or automation), once the tip dialog exists.

@@ -5,7 +5,7 @@
 
 #include "dialogs/add_settings.h"
 #include "dialogs/directories_settings.h"
-#include "dialogs/extract_settings.h"
+#include "dialogs/extract_dialog.h"
 #include "framework/application.h"
 #include "framework/image_list.h"
 
@@ -17,7 +17,7 @@ public:
     bool UninstallOnExit = false;
     AddSettings AddDialog;
     DirectoriesSettings DirectoriesDialog;
-    ExtractSettings ExtractDialog;
+    ::ExtractDialog ExtractDialog;
     // 16x16 icons: 0 closed folder, 1 open folder, 2 folder up, 3 file, 4 program, then file types.
     ImageList SmallIcons;
 
@@ -33,6 +33,9 @@ public:
     void LoadSettingsGroups(const std::string& currentDirectory);
     // The three groups in the order the main window saves them when it goes.
     void SaveSettingsGroups();
+    // jar32.exe and torvex.exe where the Directories settings say; when not, the user is told
+    // and the Directories dialog opens.
+    void CheckExecutables();
 
     // Skips the start-up steps that need a user (tests).
     bool unattended = false;

@@ -441,7 +441,7 @@ int AddFiles(const Options& options)
     index.modified = now;
     if (!CopyKeptBlocks(exists ? &source : nullptr, index, oldBlockCount, writer) ||
         !writer.Finish(index, options, &source)) {
-        Console::Error(writer.Error());
+        Console::Error(Interrupted() ? std::string("interrupted by the user") : writer.Error());
         return 1;
     }
     Console::Line(std::to_string(added) + " added, " + std::to_string(shared) + " unchanged and shared, " +

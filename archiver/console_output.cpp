@@ -33,17 +33,34 @@ void Console::Flush()
     pending.clear();
 }
 
+namespace {
+// A message is one line whatever it quotes (a file name may hold a line break).
+std::string OneLine(const std::string& text)
+{
+    std::string line;
+    for (char c : text) {
+        if (c == '\n')
+            line += "<LF>";
+        else if (c == '\r')
+            line += "<CR>";
+        else
+            line += c;
+    }
+    return line;
+}
+} // namespace
+
 void Console::Error(const std::string& text)
 {
     ++errors;
     Flush();
-    WriteError("ERROR: " + text + LineEnd());
+    WriteError("ERROR: " + OneLine(text.empty() ? std::string("the command failed") : text) + LineEnd());
 }
 
 void Console::Warning(const std::string& text)
 {
     Flush();
-    WriteError("WARNING: " + text + LineEnd());
+    WriteError("WARNING: " + OneLine(text) + LineEnd());
 }
 
 int Console::ErrorCount() { return errors; }

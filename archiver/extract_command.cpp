@@ -104,7 +104,10 @@ struct TemporaryFile {
     bool Create(const std::string& target, DiskFile& file)
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = target + (attempt == 0 ? std::string() : "." + std::to_string(attempt)) + ".jar~";
+            std::string name = target;
+            if (attempt > 0)
+                name.append(1, '.').append(std::to_string(attempt));
+            name.append(".jar~");
             if (file.Open(name, DiskFile::ForNewFile)) {
                 path = name;
                 return true;

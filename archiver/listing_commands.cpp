@@ -24,7 +24,7 @@ void AppendCommentLines(std::string& out, const std::string& comment)
         // The one text the reader looks for anywhere in a line.
         for (size_t at = line.find("Total chapters listed:"); at != std::string::npos;
              at = line.find("Total chapters listed:", at))
-            line.insert(at + 21, " ");
+            line.insert(at + 21, 1, ' ');
         out += kCommentPrefix;
         out += line;
         out += LineEnd();

@@ -23,6 +23,7 @@ public:
     const char* c_str() const { return text_; }
     const char* data() const { return text_; }
     size_t size() const { return size_; }
+    char operator[](size_t i) const { return text_[i]; }
     bool empty() const { return size_ == 0; }
     std::string_view view() const { return {text_, size_}; }
     std::string str() const { return std::string(text_, size_); }

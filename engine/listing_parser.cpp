@@ -74,9 +74,8 @@ bool IsChapterLine(std::string_view line)
 }
 
 // A detail line: a size first, or a time as the seventh token (which also catches size 0).
-bool IsDetailLine(std::string_view line)
+bool IsDetailLine(const std::array<std::string_view, 9>& tokens)
 {
-    auto tokens = Tokens<7>(line);
     return LeadingInteger(tokens[0]) != 0 || ThirdCharacterIsColon(tokens[6]);
 }
 
@@ -323,12 +322,14 @@ void ChapterListingReader::Line(std::string_view line)
     case Stage::Entries:
         EntryOrTotals(line);
         return;
-    case Stage::Comments:
-        if (IsDetailLine(line))
-            DetailLine(line);
+    case Stage::Comments: {
+        auto tokens = Tokens<9>(line);
+        if (IsDetailLine(tokens))
+            DetailLine(line, tokens);
         else
             entry_->Comment.emplace_back(line);
         return;
+    }
     case Stage::Block:
         BlockLine(line);
         return;
@@ -385,9 +386,8 @@ void ChapterListingReader::NameLine(std::string_view line)
     stage_ = Stage::Comments;
 }
 
-void ChapterListingReader::DetailLine(std::string_view line)
+void ChapterListingReader::DetailLine(std::string_view line, const std::array<std::string_view, 9>& details)
 {
-    auto details = Tokens<9>(line);
     cells_[ArchiveEntry::Size] = details[0];
     cells_[ArchiveEntry::Attributes] = details[1];
     cells_[ArchiveEntry::Method] = details[3];

@@ -48,7 +48,7 @@ private:
 
     void EntryOrTotals(std::string_view line);
     void NameLine(std::string_view line);
-    void DetailLine(std::string_view line);
+    void DetailLine(std::string_view line, const std::array<std::string_view, 9>& details);
     void BlockLine(std::string_view line);
     void AddEntry(std::unique_ptr<ArchiveEntry> entry);
 

@@ -6,6 +6,11 @@
 #include "framework/application.h"
 #include "framework/list_view.h"
 
+std::string NotAnArchiveText(const std::string& path)
+{
+    return LeafName(path) + " is not a Torvex archive.\nOnly files whose name ends in \".j\" can be opened.";
+}
+
 namespace {
 
 // The session of one listing: the archiver works in the archive's own folder whatever the view
@@ -32,11 +37,6 @@ private:
 } // namespace
 
 CTorvexDoc::CTorvexDoc(DocumentSettings settings) : settings_(settings) {}
-
-std::string NotAnArchiveText(const std::string& path)
-{
-    return LeafName(path) + " is not a Torvex archive.\nOnly files whose name ends in \".j\" can be opened.";
-}
 
 CTorvexDoc::~CTorvexDoc() = default;
 

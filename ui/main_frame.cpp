@@ -1,6 +1,5 @@
 #include "ui/main_frame.h"
 
-#include "dialogs/setting_names.h"
 #include "framework/application.h"
 #include "framework/document.h"
 #include "framework/framework_ids.h"
@@ -191,8 +190,9 @@ void CMainFrame::OnClose()
     // Closing never asks to save: the document holds nothing to save.
     if (Document* doc = GetActiveDocument())
         doc->SetModifiedFlag(false);
-    // Edited copies of viewed files are offered back to their archives here, and their records
-    // dropped, once viewing files exists (the view's SaveViewedFiles with its closing flag).
+    // Edited copies of viewed files are offered back to their archives, and their records dropped.
+    if (services_.saveViewedFiles)
+        services_.saveViewedFiles();
     FrameWindow::OnClose();
 }
 
@@ -211,28 +211,26 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT&)
 
 void CMainFrame::OnDestroy()
 {
-    KeepPlacement();
     if (services_.saveSettings)
         services_.saveSettings();
 }
 
-void CMainFrame::KeepPlacement()
+std::string CMainFrame::PlacementText() const
 {
     WINDOWPLACEMENT now{};
     now.length = sizeof(now);
     if (!::GetWindowPlacement(Handle(), &now))
-        return;
+        return std::string();
     // A window closed while minimised comes back as it was before.
     bool maximized = now.showCmd == SW_SHOWMAXIMIZED ||
                      (now.showCmd == SW_SHOWMINIMIZED && (now.flags & WPF_RESTORETOMAXIMIZED));
     const RECT& r = now.rcNormalPosition;
-    WriteSetting(*services_.store, setting::WindowPlacement,
-                 FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized}));
+    return FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized});
 }
 
-void CMainFrame::ShowAsLastTime()
+void CMainFrame::ShowAsLastTime(const std::string& placement)
 {
-    std::optional<FramePlacement> kept = ParseFramePlacement(ReadSetting(*services_.store, setting::WindowPlacement));
+    std::optional<FramePlacement> kept = ParseFramePlacement(placement);
     RECT r = kept ? RECT{kept->left, kept->top, kept->right, kept->bottom} : RECT{};
     // A screen that went away since would leave the window where nobody can reach it.
     if (!kept || !::MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {

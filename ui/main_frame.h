@@ -7,7 +7,6 @@
 
 #include <functional>
 
-#include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
 #include "framework/controls.h"
 #include "framework/frame_window.h"
@@ -20,7 +19,7 @@ void FitComboDropHeight(ComboBox combo);
 struct FrameServices {
     HINSTANCE instance;                  // toolbar bitmaps and strings
     std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
-    SettingsStore* store = nullptr;      // where the window keeps its place and size
+    std::function<void()> saveViewedFiles;  // run before the window closes: edited copies go back
 };
 
 class CMainFrame : public FrameWindow {
@@ -35,9 +34,12 @@ public:
     // "Chapter n" for every chapter present, the last one selected.
     void FillChapterCombo(const ArchiveCatalogue& catalogue);
 
-    // Shows the window where and as the last run left it (maximised or not); normally when no
-    // place was kept or it lies on no screen now.
-    void ShowAsLastTime();
+    // The window's normal place and size and whether it is maximised (FramePlacementText), to be
+    // kept for the next run.
+    std::string PlacementText() const;
+    // Shows the window at a place PlacementText gave in an earlier run (maximised or not);
+    // normally when there is none, it cannot be read, or it lies on no screen now.
+    void ShowAsLastTime(const std::string& placement);
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
@@ -62,8 +64,6 @@ protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
-    void KeepPlacement();
-
     FrameServices services_;
     int toolbarMode_ = -1;  // no set loaded yet
 };

@@ -9,11 +9,14 @@
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "dialogs/setting_names.h"
+#include "dialogs/settings_dialogs_win.h"
+#include "operations/open_verb.h"
 #include "framework/application.h"
 #include "framework/message_box.h"
 #include "operations/operation_runner.h"
 #include "resources/resource.h"
 #include "ui/compare_rows.h"
+#include "ui/directory_picker.h"
 #include "ui/disk_browser.h"
 #include "ui/disk_rows.h"
 #include "ui/icon_cache.h"
@@ -38,6 +41,8 @@ constexpr int kArchiveColumns = 8;
 // Posted to the view itself: empty the list of rows whose catalogue went away.
 constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 constexpr int kDiskColumns = 4;
+// Room between a right-aligned cell's text and its column's edges.
+constexpr int kCellPadding = 6;
 
 } // namespace
 
@@ -89,7 +94,60 @@ void CTorvexView::SetDiskColumns()
 
 void CTorvexView::ApplyViewType(int viewType)
 {
-    List().SetViewType(viewType == 0 ? LVS_LIST : LVS_REPORT);
+    DWORD type = viewType == 0 ? LVS_LIST : LVS_REPORT;
+    if (List().GetViewType() == type)
+        return;
+    List().SetViewType(type);
+    // The list keeps parts of its picture for the other style (rows where they no longer are, the
+    // header) unless its frame and every child are redrawn now: a click must land on what is seen.
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+int CTorvexView::FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const
+{
+    int count = rows_.Count();
+    start = std::max(start, 0);
+    for (int n = 0; n < count; ++n) {
+        int i = start + n;
+        if (i >= count) {
+            if (!wrap)
+                break;
+            i -= count;
+        }
+        const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
+        std::string text = partial ? name.substr(0, wanted.size()) : name;
+        if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0)
+            return i;
+    }
+    return -1;
+}
+
+bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
+{
+    int row = static_cast<int>(draw.nmcd.dwItemSpec);
+    int column = draw.iSubItem;
+    if (row < 0 || row >= rows_.Count() || column <= 0 || column >= kArchiveColumns || RowsStale())
+        return false;
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    if (!SendMessageA(Handle(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell))
+        return false;
+    bool parentCell = row == 0 && rows_.HasParentRow();
+    const std::string& text = parentCell ? std::string() : rows_.Entry(row).Columns[column];
+    HDC dc = draw.nmcd.hdc;
+    FillRect(dc, &cell, GetSysColorBrush(COLOR_WINDOW));
+    cell.left += kCellPadding;
+    cell.right -= kCellPadding;
+    HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextA(dc, text.c_str(), (int)text.size(), &cell, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+    return true;
 }
 
 void CTorvexView::DropRows()
@@ -199,6 +257,7 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
     }
     const DirectoriesSettings& dirs = services_.directories;
     std::string folder = dirs.startupDir != 0 ? dirs.startupEdit : dirs.startupLast;
+    // A start-up folder removed since the last run: its nearest existing parent is shown.
     EnterDiskMode(StartupDiskFolder(folder.empty() ? "c:" : folder, [](const std::string& f) { return PathExists(f); }));
 }
 
@@ -338,8 +397,7 @@ void CTorvexView::ActivateRow(int row)
         break;
     case ClickAction::OpenArchiveEntry:
     case ClickAction::OpenDiskFile:
-        // Viewing a file (with its associated program or the chosen viewer) belongs to the
-        // view/open operation, which hooks in here.
+        ViewSave().OnDoubleClickFile(ViewSaveContext(), rows_.Entry(row));
         break;
     case ClickAction::None:
         break;
@@ -459,8 +517,7 @@ ViewState CTorvexView::CurrentState() const
     // While an operation runs the WorkSet and the files list are the worker's (and every command
     // reading them is disabled anyway): the interface thread keeps off them.
     s.filesListHasItems = !operationRunning && !FilesListTree.Empty();
-    // The viewed files come with their command; empty until then.
-    s.viewedFilesEmpty = true;
+    s.viewedFilesEmpty = !viewSave_ || viewSave_->Records().empty();
     return s;
 }
 
@@ -482,6 +539,33 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_REFRESH:
         OnRefresh();
         return true;
+    case ID_VIEW_OPEN_FILE: {
+        std::vector<const ArchiveEntry*> selected;
+        if (!RowsStale())
+            for (int row = List().GetNextItem(-1, LVNI_SELECTED); row >= 0; row = List().GetNextItem(row, LVNI_SELECTED))
+                selected.push_back(&rows_.Entry(row));
+        ViewSave().OnViewFile(ViewSaveContext(), selected);
+        return true;
+    }
+    case ID_SAVE_VIEWED:
+        ViewSave().OnSaveViewed();
+        return true;
+    case ID_DIRECTORIES: {
+        DirectoriesDialog dialog(services_.directories);
+        HIMAGELIST icons = services_.smallIcons;
+        dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
+        if (dialog.DoModal(GetParent(Handle())) == IDOK)
+            services_.directories.Save(services_.store);
+        return true;
+    }
+    case ID_MISCELLANEOUS: {
+        MiscellaneousSettings misc;
+        misc.Load(services_.store);
+        MiscellaneousDialog dialog(misc);
+        if (dialog.DoModal(GetParent(Handle())) == IDOK)
+            misc.Save(services_.store);
+        return true;
+    }
     case IDC_DRIVE_COMBO:
         if (code == CBN_SELENDOK)
             OnDriveChange();
@@ -545,30 +629,62 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
             item.iImage = rows_.Image(item.iItem);
         return true;
     }
-    case LVN_ODFINDITEMA: {
-        auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: {
+        // Typing a name: the list asks for the first row it begins. Wine asks in the wide form
+        // for owner-data lists. Not found is -1 (0 would pick the parent row).
         result = -1;
-        if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || RowsStale())
-            return true;
-        std::string wanted = find.lvfi.psz;
-        bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
-        int count = rows_.Count();
-        int start = std::max(find.iStart, 0);
-        for (int n = 0; n < count; ++n) {
-            int i = start + n;
-            if (i >= count) {
-                if (!(find.lvfi.flags & LVFI_WRAP))
-                    break;
-                i -= count;
-            }
-            const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
-            std::string text = partial ? name.substr(0, wanted.size()) : name;
-            if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) {
-                result = i;
-                break;
+        UINT flags;
+        int start;
+        std::string wanted;
+        if (header.code == LVN_ODFINDITEMA) {
+            auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+            flags = find.lvfi.flags;
+            start = find.iStart;
+            if (find.lvfi.psz)
+                wanted = find.lvfi.psz;
+            else
+                flags = 0;
+        } else {
+            auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
+            flags = find.lvfi.flags;
+            start = find.iStart;
+            if (find.lvfi.psz) {
+                int size = WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+                if (size > 0) {
+                    wanted.resize(size);
+                    WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, wanted.data(), size, nullptr, nullptr);
+                    wanted.resize(size - 1);
+                }
+            } else {
+                flags = 0;
             }
         }
+        if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && !RowsStale())
+            result = FindRowFrom(wanted, (flags & LVFI_PARTIAL) != 0, (flags & LVFI_WRAP) != 0, start);
         return true;
+    }
+    case NM_CUSTOMDRAW: {
+        // Right-aligned cells are drawn here: the list clips the last pixels of right-aligned
+        // sub-item text ("....D" shows as "....[", times lose their last digit).
+        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
+        switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            result = List().GetViewType() == LVS_REPORT ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+            return true;
+        case CDDS_ITEMPREPAINT:
+            result = CDRF_NOTIFYSUBITEMDRAW;
+            return true;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            result = draw.iSubItem > 0 && draw.iSubItem < kArchiveColumns && kColumns[draw.iSubItem].format == LVCFMT_RIGHT &&
+                             DrawRightAlignedCell(draw)
+                         ? CDRF_SKIPDEFAULT
+                         : CDRF_DODEFAULT;
+            return true;
+        default:
+            result = CDRF_DODEFAULT;
+            return true;
+        }
     }
     case LVN_COLUMNCLICK:
         SortBy(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
@@ -628,9 +744,8 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
         return true;
     HMENU popup = GetSubMenu(menu, GetTorvexDoc()->archiveMode ? 0 : 1);
     if (popup) {
-        int assocProg = ReadSetting(services_.store, setting::AssocProg);
         ModifyMenuA(popup, ID_VIEW_OPEN_FILE, MF_BYCOMMAND | MF_STRING, ID_VIEW_OPEN_FILE,
-                    assocProg ? "Open File\tCtrl+V" : "View File\tCtrl+V");
+                    ViewCommandLabel(ReadSetting(services_.store, setting::AssocProg)));
         std::string size = SelectionSizeText();
         ModifyMenuA(popup, ID_COMPUTE_SIZE, MF_BYCOMMAND | MF_STRING, 0, size.c_str());
         // The menu skips the enabling rules, but an item with nothing behind it yet stays greyed.
@@ -648,8 +763,18 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     return true;
 }
 
-bool CTorvexView::OnKeyDown(UINT, UINT, UINT)
+bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
 {
+    // Enter opens the focused row as a double click does; Backspace goes up one level (the parent
+    // row). Both wait, like the double click, while an operation runs.
+    if (key == VK_RETURN || key == VK_BACK) {
+        if (operationRunning)
+            return true;
+        int row = key == VK_RETURN ? List().GetNextItem(-1, LVNI_FOCUSED) : (rows_.HasParentRow() ? 0 : -1);
+        if (row >= 0)
+            ActivateRow(row);
+        return true;
+    }
     // Here the list keys start their operations once those exist: DecideListKey gives the command
     // of Ctrl+E / Ctrl+X (extract), Ctrl+A (add) and Delete (quick deletion). Until then the keys
     // do what the list itself does with them.
@@ -695,4 +820,36 @@ bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
 void CTorvexView::OnDestroy()
 {
     watcher_.Stop();
+}
+
+// ---- View and save back -------------------------------------------------------------------
+
+ViewSaveOperations& CTorvexView::ViewSave()
+{
+    if (!viewSave_)
+        viewSave_ = std::make_unique<ViewSaveOperations>(services_.store, *GetTorvexDoc());
+    return *viewSave_;
+}
+
+ViewSaveOperations::Context CTorvexView::ViewSaveContext() const
+{
+    ViewSaveOperations::Context context;
+    context.owner = GetParent(Handle());
+    const CTorvexDoc* doc = GetTorvexDoc();
+    context.archiveShown = doc->archiveMode;
+    context.archivePath = doc->catalogue.ArchivePath;
+    context.shownChapter = shownChapter;
+    context.diskFolder = diskFolder;
+    return context;
+}
+
+void CTorvexView::SaveViewedFiles(bool closing)
+{
+    if (viewSave_)
+        viewSave_->SaveViewedFiles(closing);
+}
+
+void CTorvexView::RecoverAbandonedCopies()
+{
+    ViewSave().RecoverAbandonedCopies(GetParent(Handle()));
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "dialogs/add_settings.h"
@@ -12,6 +13,7 @@
 #include "dialogs/extract_settings.h"
 #include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "operations/view_save_win.h"
 #include "engine/document_view.h"
 #include "framework/list_view.h"
 #include "operations/operation_kind.h"
@@ -85,6 +87,9 @@ public:
     void SetDiskColumns();
     // 0: list, otherwise details.
     void ApplyViewType(int viewType);
+    // First row from `start` whose name is `wanted` (or begins with it when partial), ignoring
+    // case, going round to the top when wrap is set; -1 when none.
+    int FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const;
 
     // More than one row selected, or one that is not the parent row.
     bool HasRealSelection() const;
@@ -146,12 +151,21 @@ public:
     const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
     const FolderWatcher& Watcher() const { return watcher_; }
 
+    // Offers edited copies of viewed files back to their archives (closing: and removes them).
+    void SaveViewedFiles(bool closing);
+    // At start-up: copies left by a Torvex that was killed are offered for saving.
+    void RecoverAbandonedCopies();
+    // The view operations as they stand (tests).
+    ViewSaveOperations& ViewSaveForTests() { return ViewSave(); }
+
     bool OnCommand(unsigned id, unsigned code) override;
     bool OnUpdateCommand(CommandState& state) override;
 
 protected:
     DWORD PreCreate(DWORD style) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
+    // Draws a right-aligned cell whole; false leaves it to the list.
+    bool DrawRightAlignedCell(NMLVCUSTOMDRAW& draw);
     bool OnLButtonDown(UINT flags, POINT pt) override;
     bool OnLButtonDblClk(UINT flags, POINT pt) override;
     bool OnRButtonDown(UINT flags, POINT pt) override;
@@ -188,6 +202,10 @@ private:
     // Copies of the selected rows (from the first real row on) into the WorkSet, Source set.
     void CollectSelectedRows(bool allRows, const std::string& source);
 
+    // Files of the archive opened for viewing, created with the document the view shows.
+    ViewSaveOperations& ViewSave();
+    ViewSaveOperations::Context ViewSaveContext() const;
+    std::unique_ptr<ViewSaveOperations> viewSave_;
     ViewServices services_;
     ViewRows rows_;
     // The directory list the archive rows came from; nullptr for disk rows.

@@ -65,6 +65,10 @@ bool ViewCommandAvailable(unsigned id)
     case Test:
     case AddToFilesList:
     case EditFilesList:
+    case ViewFile:
+    case Save:
+    case Directories:
+    case Miscellaneous:
         return true;
     default:
         return false;

@@ -1,6 +1,8 @@
 // jar32 run as a child process with the command lines Torvex builds, its listings read back
 // through Torvex's own parsers.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <set>
 
 #include "archiver/archive_source.h"
@@ -187,10 +189,10 @@ TEST_F(JarTest, OverwriteQuestionsAndUpdateRules)
     Write("o/a.txt", "on disk", old);
     Write("o/b.txt", "on disk b", newer);
     // Without -y the console is asked; "n" keeps the file.
-    JarRun no = RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " *", "n\nn\n");
+    JarRun no = RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " *", WithInput("n\nn\n"));
     EXPECT_NE(no.out.find("Overwrite"), std::string::npos);
     EXPECT_EQ(Read("o/a.txt"), "on disk");
-    JarRun yes = RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " \\a.txt", "y\n");
+    JarRun yes = RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " \\a.txt", WithInput("y\n"));
     EXPECT_EQ(Read("o/a.txt"), "archived");
     // No answer at all (end of input) keeps the file.
     RunJar(" x -o" + Q(P("o")) + " " + Q(archive) + " \\b.txt");
@@ -292,7 +294,7 @@ TEST_F(JarTest, AddListFormsOfTheProgramAndTheShell)
     ArchiveCatalogue c = List(archive);
     const ArchiveEntry* folder = Find(c, 1, "\\backup\\2024\\photos\\trip");
     ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(folder->Columns[ArchiveEntry::Attributes][4], 'D') << "a folder line stores the folder itself";
+    EXPECT_EQ(folder->Columns[ArchiveEntry::Attributes].view()[4], 'D') << "a folder line stores the folder itself";
     EXPECT_NE(Find(c, 1, "\\backup\\2024\\photos\\trip\\two.jpg"), nullptr);
 
     // No path: names only.
@@ -380,7 +382,7 @@ TEST_F(JarTest, CommentsFromFilesTheConsoleAndNul)
     EXPECT_EQ(c.ArchiveComment, (std::vector<std::string>{pre + "Project backup", pre + "second line"}));
     EXPECT_EQ(c.Chapter(1)->ChapterComment, std::vector<std::string>{pre + "Before the release"});
     // Typed on the console: lines up to an empty one.
-    ASSERT_TRUE(Clean(RunJar(" ac -y -r- -hz " + Q(archive) + " " + Q(P("c/a.txt")), "typed comment\n\n")));
+    ASSERT_TRUE(Clean(RunJar(" ac -y -r- -hz " + Q(archive) + " " + Q(P("c/a.txt")), WithInput("typed comment\n\n"))));
     c = List(archive);
     EXPECT_EQ(c.Chapter(2)->ChapterComment, std::vector<std::string>{pre + "typed comment"});
     EXPECT_EQ(c.Chapter(1)->ChapterComment, std::vector<std::string>{pre + "Before the release"});
@@ -500,12 +502,12 @@ TEST_F(JarTest, ClearErrorsForWhatIsMissing)
     // A write that fails half-way (the disk is full) leaves the archive as it was, and no debris.
     std::string before = ReadRaw(archive);
     Write("large.bin", NoiseOf(3 << 20, 11));
-    JarRun full = RunJarWithFileLimit(" a -y " + Q(archive) + " " + Q(P("large.bin")), 1 << 20);
+    JarRun full = RunJar(" a -y " + Q(archive) + " " + Q(P("large.bin")), WithFileLimit(1 << 20));
     EXPECT_NE(full.err.find("ERROR: can't write"), std::string::npos) << full.err;
     EXPECT_EQ(ReadRaw(archive), before);
     EXPECT_FALSE(Exists("t.j.tmp~"));
     ASSERT_TRUE(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("large.bin"))).err.empty());
-    JarRun fullExtract = RunJarWithFileLimit(" x -y -o" + Q(P("ex")) + " " + Q(archive) + " \\large.bin", 1 << 20);
+    JarRun fullExtract = RunJar(" x -y -o" + Q(P("ex")) + " " + Q(archive) + " \\large.bin", WithFileLimit(1 << 20));
     EXPECT_NE(fullExtract.err.find("ERROR: can't write"), std::string::npos) << fullExtract.err;
     EXPECT_FALSE(Exists("ex/large.bin"));
     EXPECT_FALSE(Exists("ex/large.bin.tmp~"));
@@ -515,7 +517,9 @@ TEST_F(JarTest, ClearErrorsForWhatIsMissing)
         EXPECT_EQ(run.err.rfind("ERROR", 0), 0u);
 }
 
-// A kill in the middle of a large add leaves the old archive byte for byte as it was.
+// A kill in the middle of a large add leaves the old archive byte for byte as it was. The stop
+// comes only once the new archive's temporary file exists and has grown well past its first
+// buffer, so it lands in the middle of the write, never before it began.
 TEST_F(JarTest, KilledAddLeavesTheOldArchiveIntact)
 {
     Write("small.txt", "small");
@@ -523,18 +527,31 @@ TEST_F(JarTest, KilledAddLeavesTheOldArchiveIntact)
     std::string before = ReadRaw(archive);
     for (int i = 0; i < 6; ++i)
         Write("big/f" + std::to_string(i) + ".bin", NoiseOf(12 << 20, uint32_t(i + 1)) + TextOf(4 << 20, i));
+    const std::string temp = archive + ".tmp~";
+    const uint64_t grown = 10u << 20;
     for (bool hard : {true, false}) {
-        std::string err = RunJarAndStop(" a -y -r -m4 " + Q(archive) + " " + Q(P("big")), 600, hard);
+        testsupport::JarProcess add(" a -y -r -m4 " + Q(archive) + " " + Q(P("big")));
+        jar::FileInfo info;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (add.Running() && std::chrono::steady_clock::now() < deadline &&
+               !(jar::GetFileInfo(temp, info) && info.size > grown))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_TRUE(add.Running()) << "the add ended before it could be stopped";
+        ASSERT_GT(info.size, grown) << "the write was under way";
+        add.Stop(hard);
+        JarRun stopped = add.Wait();
+        EXPECT_NE(stopped.exitCode, 0);
         EXPECT_EQ(ReadRaw(archive), before) << (hard ? "kill" : "interrupt");
 #ifndef _WIN32
         if (!hard) {
-            EXPECT_NE(err.find("ERROR"), std::string::npos) << "Ctrl+C ends with an ERROR line";
-            EXPECT_FALSE(jar::GetFileInfo(archive + ".tmp~", *std::make_unique<jar::FileInfo>()))
-                << "an interrupted run cleans up after itself";
+            EXPECT_NE(stopped.err.find("ERROR"), std::string::npos) << "Ctrl+C ends with an ERROR line";
+            EXPECT_FALSE(jar::GetFileInfo(temp, info)) << "an interrupted run cleans up after itself";
         }
 #endif
+        // What a kill leaves behind, the next run on the archive removes.
+        ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+        EXPECT_FALSE(jar::GetFileInfo(temp, info));
     }
-    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
 }
 
 TEST_F(JarTest, VolumesSplitAndReadBack)

@@ -12,19 +12,6 @@
 #include <unistd.h>
 #endif
 
-void RemoveTree(const std::string& path)
-{
-    if (!jar::IsDirectory(path)) {
-        jar::RemoveFile(path);
-        return;
-    }
-    std::vector<std::string> names;
-    jar::ListDirectory(path, names);
-    for (const std::string& name : names)
-        RemoveTree(path + jar::kDiskSeparator + name);
-    jar::RemoveFolder(path);
-}
-
 int64_t StampOf(int year, int month, int day, int hour, int minute, int second)
 {
     // Days since 1601-01-01 (proleptic Gregorian), then ticks; UTC.

@@ -9,7 +9,16 @@
 
 #include "archiver/file_system.h"
 #include "engine/archive_catalogue.h"
-#include "jar_process.h"
+#include "tests/support/file_tree.h"
+#include "tests/support/jar_runner.h"
+
+using testsupport::JarRun;
+using testsupport::JarRunOptions;
+using testsupport::RemoveTree;
+using testsupport::RunJar;
+using testsupport::WithFileLimit;
+using testsupport::WithInput;
+using testsupport::WithMemoryLimit;
 
 class JarTest : public ::testing::Test {
 protected:
@@ -38,4 +47,3 @@ protected:
 
 // Stamps for tests: a fixed second, in the archiver's 100 ns ticks.
 int64_t StampOf(int year, int month, int day, int hour, int minute, int second);
-void RemoveTree(const std::string& path);

@@ -112,32 +112,36 @@ void ParseListing(benchmark::State& state)
     state.counters["process_maxrss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-// From the runner's blocks to the catalogue, as a real listing goes.
-void BlocksToCatalogue(benchmark::State& state)
+// From the pipe's pieces to the catalogue, as the runner hands a real listing on: each piece
+// is cut into lines and read while the next is still to come.
+void PiecesToCatalogue(benchmark::State& state)
 {
     const GeneratedListing& generated = Listing(true);
+    const size_t pieceSize = static_cast<size_t>(state.range(0));
     auto ignore = [](const std::string&) { return false; };
+    size_t peak = 0;
     for (auto _ : state) {
-        OutputBlocks blocks;
-        for (size_t pos = 0; pos < generated.text.size();) {
-            size_t room = 0;
-            char* space = blocks.Space(room);
-            size_t n = std::min(room, generated.text.size() - pos);
-            std::memcpy(space, generated.text.data() + pos, n);
-            blocks.Commit(n);
-            pos += n;
-        }
-        std::vector<std::string> lines;
-        blocks.SplitInto(lines);
         ArchiveCatalogue catalogue;
-        ParseChapterListing(lines, catalogue, 1, ignore);
-        benchmark::DoNotOptimize(catalogue.Chapters.data());
+        size_t before = liveBytes.load();
+        peakBytes = before;
+        ChapterListingReader reader(catalogue, 1);
+        LineSplitter splitter(reader);
+        for (size_t pos = 0; pos < generated.text.size(); pos += pieceSize)
+            splitter.Feed(std::string_view(generated.text).substr(pos, pieceSize));
+        reader.Finish(ignore);
+        peak = peakBytes.load() - before;
+        state.PauseTiming();
+        if (catalogue.Chapter(1)->TotalFiles != GroupThousands(generated.entries))
+            state.SkipWithError("listing not read to its end");
+        catalogue.Clear();
+        state.ResumeTiming();
     }
+    state.counters["parse_peak_MB"] = Megabytes(peak);
 }
 
 } // namespace
 
 BENCHMARK(SplitOutput)->Unit(benchmark::kMillisecond);
 BENCHMARK(ParseListing)->Arg(1)->Arg(0)->ArgName("directory_lines")->Unit(benchmark::kMillisecond);
-BENCHMARK(BlocksToCatalogue)->Unit(benchmark::kMillisecond);
+BENCHMARK(PiecesToCatalogue)->Arg(4096)->Arg(512000)->ArgName("piece")->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -1,6 +1,7 @@
 // Whole commands of the extension against our jar32.exe: real archives extracted, created and
 // extended, checked with jar32's own listing.
 #include "shell_test_support.h"
+#include "tests/support/jar_runner.h"
 
 #include "shellext/wide_text_win.h"
 
@@ -20,36 +21,7 @@ namespace {
 // reads them.
 std::string RunJar(const std::string& arguments, const std::string& folder)
 {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return "pipe failed";
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    std::wstring commandLine = Wide("\"" + ExeFolder() + "\\jar32.exe\" " + arguments);
-    PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                  Wide(folder).c_str(), &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-            output.append(buffer, got);
-        WaitForSingleObject(process.hProcess, 30000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    } else {
-        output = "jar32.exe did not start";
-    }
-    CloseHandle(readEnd);
-    return output;
+    return testsupport::RunJar(arguments, testsupport::InFolder(folder)).merged();
 }
 
 // The stored paths of the newest chapter, as "v" lists them.

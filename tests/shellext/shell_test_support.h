@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_tree.h"
+
 namespace shelltest {
 
 // {6F0A91C4-2D7B-11D2-8E41-5A7C0D93B1E2}
@@ -113,7 +115,7 @@ private:
 
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
-void RemoveTree(const std::string& path);
+using testsupport::RemoveTree;
 std::vector<std::string> SplitLines(const std::string& text);
 
 } // namespace shelltest

@@ -134,6 +134,46 @@ TEST_F(Session, FailedRunLeavesTheCatalogueCleared)
     EXPECT_EQ(session.waitDepth, 0);
 }
 
+TEST_F(Session, RunFailingPartWayThroughAListingLeavesNoHalfChapter)
+{
+    // Entries are read while the archiver writes: here it stops with a failure after some.
+    class FailingPartWay : public FakeSession {
+    public:
+        bool partWay = false;
+        bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink) override
+        {
+            runs.push_back(arguments);
+            Strings lines;
+            SplitOutputLines(outputs[arguments], lines);
+            for (size_t i = 0; i < (partWay ? lines.size() / 2 : lines.size()); ++i)
+                sink.Line(lines[i]);
+            return !partWay || ReportFailure("Jar's output is too long to be read (more than 300 bytes)");
+        }
+    } failing;
+    failing.outputs["v -jb3 \"C:\\data\\project.j\""] = Fixture("listing_project.txt");
+    ASSERT_TRUE(failing.ListChapter(catalogue, 3));
+    const ChapterInfo& chapter = *catalogue.Chapter(3);
+    ASSERT_EQ(chapter.TotalFiles, "5");
+    std::string ratio = catalogue.Ratio;
+
+    failing.partWay = true;
+    EXPECT_FALSE(failing.ListChapter(catalogue, 3));
+    EXPECT_EQ(chapter.Directories.size(), 0u);
+    EXPECT_EQ(chapter.TotalFiles, "5");
+    EXPECT_EQ(chapter.TotalBytes, "6,924");
+    EXPECT_EQ(catalogue.Ratio, ratio);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(failing.waitDepth, 0);
+
+    // A chapter number the table cannot hold is refused before anything runs.
+    prompts.clear();
+    EXPECT_FALSE(failing.ListChapter(catalogue, MaxListedChapter + 1));
+    EXPECT_EQ(failing.runs.size(), 2u);
+    EXPECT_EQ(catalogue.Chapters.size(), 4u);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "No chapter 100001 in this archive");
+}
+
 TEST_F(Session, ChapterTheListDidNotNameIsStillListed)
 {
     session.outputs["v -jb2 \"C:\\data\\project.j\""] = Fixture("listing_implied.txt");

@@ -3,6 +3,7 @@
 #include "engine/jar_commands.h"
 #include "engine/jar_runner_win.h"
 #include "framework/message_box.h"
+#include "tests/support/file_tree.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -54,11 +55,7 @@ protected:
     void TearDown() override
     {
         SetPromptScript(nullptr);
-        for (const char* file : {"\\project.j", "\\list.txt", "\\src\\docs\\read me.txt", "\\src\\top.txt", "\\src\\later.txt"})
-            DeleteFileA((folder + file).c_str());
-        RemoveDirectoryA((folder + "\\src\\docs").c_str());
-        RemoveDirectoryA((folder + "\\src").c_str());
-        RemoveDirectoryA(folder.c_str());
+        testsupport::RemoveTree(folder);
     }
 
     // Adds disk files; "\.\" marks where the stored path begins.

@@ -3,16 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "framework/message_box.h"
+#include "tests/support/jar_runner.h"
 
 namespace viewtest {
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string p = path;
-    return p.substr(0, p.rfind('\\'));
-}
+std::string ProgramFolder() { return testsupport::ProgramFolder(); }
 
 std::string MakeScratchFolder(const std::string& tag)
 {
@@ -25,26 +20,6 @@ std::string MakeScratchFolder(const std::string& tag)
     RemoveTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
-}
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)
@@ -61,44 +36,14 @@ void MakeFolder(const std::string& path)
     CreateDirectoryA(path.c_str(), nullptr);
 }
 
-bool JarAvailable()
-{
-    return GetFileAttributesA((ProgramFolder() + "\\jar32.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool JarAvailable() { return testsupport::JarAvailable(); }
 
 bool RunJar(const std::string& folder, const std::string& arguments, std::string* output)
 {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
-        return false;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    si.hStdInput = nullptr;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    std::string line = "\"" + ProgramFolder() + "\\jar32.exe\" " + arguments;
-    PROCESS_INFORMATION pi{};
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  folder.c_str(), &si, &pi);
-    CloseHandle(writeEnd);
-    std::string text;
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            text.append(buffer, got);
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
-    CloseHandle(readEnd);
+    testsupport::JarRun run = testsupport::RunJar(arguments, testsupport::InFolder(folder));
     if (output)
-        *output = text;
-    return started && text.find("ERROR") == std::string::npos;
+        *output = run.merged();
+    return run.exitCode >= 0 && !run.HasError();
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/torvex_app.h"
+#include "tests/support/file_tree.h"
 #include "dialogs/settings_store.h"
 #include "engine/torvex_doc.h"
 #include "ui/main_frame.h"
@@ -24,7 +25,7 @@ namespace viewtest {
 std::string ProgramFolder();
 // A new empty folder under the temporary folder; removed with everything in it by RemoveTree.
 std::string MakeScratchFolder(const std::string& tag);
-void RemoveTree(const std::string& folder);
+using testsupport::RemoveTree;
 void WriteFile(const std::string& path, const std::string& bytes);
 void MakeFolder(const std::string& path);
 // True when jar32.exe was built beside the test.

@@ -401,3 +401,158 @@ TEST(ViewWindow, ContextMenuShowsTheSelectionSizeAndTheViewOrOpenLabel)
     EXPECT_TRUE(ContextMenuAt(w, 1).empty());
     w.View().operationRunning = 0;
 }
+
+namespace {
+
+int FocusedRow(TorvexWindow& w)
+{
+    return (int)SendMessageA(w.List(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+}
+
+LRESULT CALLBACK CountPaints(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
+{
+    if (msg == WM_PAINT)
+        ++*reinterpret_cast<int*>(data);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+TEST(ViewWindow, TypingANameGoesToTheFirstRowItBeginsAndNowhereWhenNoneDoes)
+{
+    ArchiveFolder data;
+    TorvexWindow w(data.folder);
+    SetFocus(w.List());
+    PostMessageA(w.List(), WM_CHAR, 'n', 1);
+    w.Pump(30);
+    EXPECT_EQ(FocusedRow(w), w.RowNamed("notes.txt"));
+
+    // The list asks in the wide form (as Wine does for owner-data lists) or the narrow one.
+    NMLVFINDITEMW wide{};
+    wide.hdr.hwndFrom = w.List();
+    wide.hdr.code = LVN_ODFINDITEMW;
+    wide.lvfi.flags = LVFI_PARTIAL | LVFI_STRING | LVFI_WRAP;
+    wide.lvfi.psz = L"MO";
+    wide.iStart = 0;
+    HWND frame = w.Frame().Handle();
+    EXPECT_EQ(SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&wide), w.RowNamed("more.txt"));
+    wide.lvfi.psz = L"zz";
+    EXPECT_EQ(SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&wide), -1);
+    NMLVFINDITEMA narrow{};
+    narrow.hdr.hwndFrom = w.List();
+    narrow.hdr.code = LVN_ODFINDITEMA;
+    narrow.lvfi.flags = LVFI_STRING;
+    narrow.lvfi.psz = "NOTES.TXT";
+    EXPECT_EQ(SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&narrow), w.RowNamed("notes.txt"));
+    narrow.lvfi.psz = "notes";  // whole names only without LVFI_PARTIAL
+    EXPECT_EQ(SendMessageA(frame, WM_NOTIFY, 0, (LPARAM)&narrow), -1);
+}
+
+TEST(ViewWindow, EnterOpensTheRowAndBackspaceGoesUpUnlessAnOperationRuns)
+{
+    ArchiveFolder data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    w.View().SelectRow(w.RowNamed("src"));
+    w.PressKey(VK_RETURN, false);
+    EXPECT_EQ(w.View().diskFolder, data.folder + "\\src");
+    w.PressKey(VK_BACK, false);
+    EXPECT_EQ(w.View().diskFolder, data.folder);
+
+    w.View().SelectRow(w.RowNamed("a.j"));
+    w.PressKey(VK_RETURN, false);
+    ASSERT_TRUE(w.Doc().archiveMode);
+    w.View().SelectRow(w.RowNamed("docs"));
+    w.PressKey(VK_RETURN, false);
+    EXPECT_EQ(w.View().archiveFolder, "\\docs");
+    w.View().SelectRow(0);
+    w.PressKey(VK_RETURN, false);  // ". ." opens as a double click does
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+
+    // While an operation runs both keys wait, like the double click.
+    w.View().operationRunning = 1;
+    w.View().SelectRow(w.RowNamed("docs"));
+    w.PressKey(VK_RETURN, false);
+    w.PressKey(VK_BACK, false);
+    EXPECT_EQ(w.View().archiveFolder, "\\");
+    EXPECT_TRUE(w.Doc().archiveMode);
+    w.View().operationRunning = 0;
+
+    w.PressKey(VK_BACK, false);  // up from the root leaves the archive for its folder
+    EXPECT_FALSE(w.Doc().archiveMode);
+    EXPECT_EQ(w.View().diskFolder, data.folder);
+}
+
+TEST(ViewWindow, RightAlignedCellsShowTheirWholeText)
+{
+    ArchiveFolder data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    w.Command(ID_DETAILS_VIEW);
+    w.DoubleClickRow(w.RowNamed("a.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    int docs = w.RowNamed("docs");
+    int big = w.RowNamed("big.bin");
+    ASSERT_GT(docs, 0);
+    InvalidateRect(w.List(), nullptr, TRUE);
+    UpdateWindow(w.List());
+    w.Pump(20);
+
+    HDC dc = GetDC(w.List());
+    HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(w.List(), WM_GETFONT, 0, 0));
+    for (auto [row, column] : {std::pair{docs, 4}, std::pair{big, 2}, std::pair{big, 3}, std::pair{big, 1}}) {
+        std::string text = w.Cell(row, column);
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_BOUNDS;
+        ASSERT_TRUE(SendMessageA(w.List(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell));
+        COLORREF background = GetPixel(dc, cell.left + 1, cell.top + 1);
+        int first = -1, last = -1;
+        for (int x = cell.left; x < cell.right; ++x)
+            for (int y = cell.top; y < cell.bottom; ++y)
+                if (GetPixel(dc, x, y) != background) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                    break;
+                }
+        ASSERT_GE(first, 0) << text;
+        // The ink spans the text's measured width (give or take its bearings), inside the cell.
+        EXPECT_GE(last - first + 1, size.cx - 2) << text << " in column " << column;
+        EXPECT_LT(last, cell.right - 1) << text;
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(w.List(), dc);
+}
+
+TEST(ViewWindow, SwitchingListAndDetailsRedrawsTheListAndItsHeaderWhole)
+{
+    ArchiveFolder data;
+    TorvexWindow w(data.folder);
+    w.Command(ID_DETAILS_VIEW);
+    HWND header = (HWND)SendMessageA(w.List(), LVM_GETHEADER, 0, 0);
+    int listPaints = 0, headerPaints = 0;
+    SetWindowSubclass(w.List(), CountPaints, 78, (DWORD_PTR)&listPaints);
+    SetWindowSubclass(header, CountPaints, 79, (DWORD_PTR)&headerPaints);
+
+    w.Command(ID_LIST_VIEW);
+    EXPECT_GE(listPaints, 1);
+    listPaints = headerPaints = 0;
+    w.Command(ID_DETAILS_VIEW);
+    EXPECT_GE(listPaints, 1);
+    EXPECT_GE(headerPaints, 1);
+    RECT dirty{};
+    EXPECT_FALSE(GetUpdateRect(w.List(), &dirty, FALSE));  // nothing of the old picture waits
+
+    // A click selects the row drawn where it lands.
+    int notes = w.RowNamed("notes.txt");
+    w.ClickRow(notes);
+    EXPECT_EQ(w.SelectedRows(), std::vector<int>{notes});
+
+    RemoveWindowSubclass(header, CountPaints, 79);
+    RemoveWindowSubclass(w.List(), CountPaints, 78);
+}

@@ -1,0 +1,52 @@
+// The switch part of an archiver extract command, and the Extract dialog's own decisions (its
+// chapter rules and OK checks), kept apart from the window so they can be tested as text.
+#pragma once
+
+#include <string>
+
+namespace extractopt {
+// pathOption
+constexpr int FullPath = 0, PartialPath = 1, NoPath = 2;
+// updateMode
+constexpr int UpdateNone = 0, Freshen = 1, Update = 2;
+// updateCriterion (index in the update combo)
+constexpr int NewerFiles = 0, OlderFiles = 1, DateOrSizeChanged = 2;
+// extractWhat
+constexpr int AllFiles = 0, SelectedFiles = 1, FilesList = 2;
+}
+
+struct ExtractSwitchOptions {
+    int pathOption = extractopt::PartialPath;
+    std::string directory;
+    bool overwriteWithoutPrompting = true;
+    int updateMode = extractopt::UpdateNone;
+    int updateCriterion = extractopt::NewerFiles;
+    bool extractChapters = false;
+    int chapterFrom = 1;
+    std::string chapterTo;
+    // The chapter the caller extracts when no range is given; 0 or less when none is known
+    // (a whole archive chosen on disk): the archiver then takes its newest chapter.
+    int currentChapter = 0;
+    bool wholeArchiveMode = false;
+};
+
+// " x" or " e", the chapters, the update rule, " -y", the target folder in quotes and the
+// recursion switch, each with its leading blank.
+std::string BuildExtractSwitches(const ExtractSwitchOptions& options);
+
+// A text read as the Extract dialog reads a chapter: its leading decimal digits (0 when none).
+long long ChapterNumber(const std::string& text);
+
+// The chapter rules of the dialog, run on every change of "From" or "To" and on clicks of
+// "Extract chapters".
+struct ChapterRuleResult {
+    bool toReplaced = false;    // "To" takes the text of "From"
+    bool partialPathAllowed = true;
+};
+// `fromChanged`: "From" was just edited (only then may "To" follow it).
+ChapterRuleResult ApplyChapterRules(const std::string& fromText, const std::string& toText, bool extractChapters,
+                                    bool fromChanged);
+
+// The message that refuses OK, or empty when the dialog may close.
+std::string ExtractOkRefusal(const std::string& directory, bool extractChapters, const std::string& fromText,
+                             const std::string& toText);

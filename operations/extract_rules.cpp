@@ -1,0 +1,133 @@
+#include "operations/extract_rules.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_set>
+
+#include "dialogs/extract_switches.h"
+
+std::string ExtractTempFolder(const std::string& destination)
+{
+    return destination.substr(0, 2) + "\\" + kExtractTempName;
+}
+
+int CompareStamps(const std::string& entryStamp, const std::string& diskStamp)
+{
+    int e[6] = {}, d[6] = {};
+    std::sscanf(entryStamp.c_str(), "%d-%d-%d %d:%d:%d", &e[0], &e[1], &e[2], &e[3], &e[4], &e[5]);
+    std::sscanf(diskStamp.c_str(), "%d-%d-%d %d:%d:%d", &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
+    for (int i = 0; i < 6; ++i) {
+        if (d[i] != e[i])
+            return d[i] - e[i];
+    }
+    return 0;
+}
+
+std::string MoveRelativePart(const std::string& path, const std::string& source)
+{
+    size_t n = source.size();
+    static const std::string rootMark = std::string(kExtractTempName) + "\\";
+    if (n >= rootMark.size() && source.compare(n - rootMark.size(), rootMark.size(), rootMark) == 0)
+        --n;
+    return n <= path.size() ? path.substr(n) : std::string();
+}
+
+MoveAction DecideMove(const MoveFacts& f, bool overwrite, int updateMode, int criterion)
+{
+    using namespace extractopt;
+    if (!f.targetExists && updateMode != Freshen)
+        return MoveAction::MoveWhole;
+    if (f.isDirectory)
+        return MoveAction::Descend;
+    bool replace = true;
+    if (updateMode != UpdateNone) {
+        if (!f.targetExists)
+            return MoveAction::Drop;  // freshen: only files already there
+        int d = CompareStamps(f.entryStamp, f.targetStamp);
+        if (criterion == NewerFiles)
+            replace = d < 0;
+        else if (criterion == OlderFiles)
+            replace = d > 0;
+        else
+            replace = !(d == 0 && std::strtoull(f.entrySize.c_str(), nullptr, 10) == f.targetSize);
+    }
+    if (!replace)
+        return MoveAction::Drop;
+    return overwrite ? MoveAction::Replace : MoveAction::AskThenReplace;
+}
+
+ExtractWhatChoice ChooseExtractWhat(bool filesListHasItems, bool realSelection)
+{
+    ExtractWhatChoice c;
+    if (filesListHasItems) {
+        c.extractWhat = extractopt::FilesList;
+        c.filesListAvailable = true;
+        c.selectionAvailable = realSelection;
+    } else {
+        c.filesListAvailable = false;
+        c.selectionAvailable = realSelection;
+        c.extractWhat = realSelection ? extractopt::SelectedFiles : extractopt::AllFiles;
+    }
+    return c;
+}
+
+PartialPathAdjustment AdjustPartialPath(int pathOption, bool atArchiveRoot, bool workSetEmpty, bool filesListHasItems,
+                                        bool filesListHasDirectory, bool rowsSelected, bool selectionHasDirectory)
+{
+    using namespace extractopt;
+    PartialPathAdjustment a{pathOption, false};
+    if (pathOption != PartialPath)
+        return a;
+    if (atArchiveRoot && workSetEmpty) {
+        // At the root, partial paths are full paths.
+        a.pathOption = FullPath;
+        a.restore = true;
+        return a;
+    }
+    // With no directory among the files, partial paths and no paths give the same result.
+    bool toNoPath = filesListHasItems ? !filesListHasDirectory : rowsSelected && !selectionHasDirectory;
+    if (toNoPath) {
+        a.pathOption = NoPath;
+        a.restore = true;
+    }
+    return a;
+}
+
+namespace {
+void AppendLines(const ArchiveEntry& entry, const DirectoryMap& directories, std::vector<std::string>& lines,
+                 std::unordered_set<std::string>& open)
+{
+    lines.push_back(entry.Path);
+    if (!entry.IsDirectory())
+        return;
+    const EntryList* inside = directories.Find(entry.Path);
+    // A directory cannot contain itself; the guard only keeps a malformed catalogue finite.
+    if (!inside || !open.insert(entry.Path).second)
+        return;
+    for (const auto& child : *inside)
+        AppendLines(*child, directories, lines, open);
+    open.erase(entry.Path);
+}
+} // namespace
+
+std::vector<std::string> ExtractListLines(const EntryList& entries, const DirectoryMap& directories)
+{
+    std::vector<std::string> lines;
+    std::unordered_set<std::string> open;
+    for (const auto& entry : entries)
+        AppendLines(*entry, directories, lines, open);
+    return lines;
+}
+
+std::string PresetExtractDirectory(int extractDir, const std::string& extractLast, const std::string& diskFolder,
+                                   const std::string& extractEdit)
+{
+    switch (extractDir) {
+    case 0:
+        return extractLast;
+    case 2:
+        return extractEdit;
+    default:
+        return diskFolder;
+    }
+}
