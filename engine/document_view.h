@@ -22,4 +22,7 @@ public:
     // Selects the first row named `name` (whole name, any case) and makes it the clicked row;
     // false when no row has that name.
     virtual bool SelectRowNamed(const std::string& name) = 0;
+    // Runs "Extract to ..." on the archive of the clicked row: the Extract dialog for a whole
+    // archive, then the extraction.
+    virtual void ExtractSelectedArchive() = 0;
 };

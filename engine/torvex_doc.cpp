@@ -75,10 +75,12 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
         archiveMode = false;
         if (DocumentView* view = View()) {
             view->EnterDiskMode(folder);
-            view->SelectRowNamed(LeafName(path));
+            if (view->SelectRowNamed(LeafName(path))) {
+                // The dialog shows once without Help, then the extraction runs as an operation.
+                settings_.extract.helpDisabledOnce = true;
+                view->ExtractSelectedArchive();
+            }
         }
-        // Next, with the Extract dialog: mark it for its direct showing (Help disabled once) and
-        // run the disk view's "Extract to ..." (ID_EXTRACT_ARCHIVE_TO) on the selected archive.
         return true;
     }
 

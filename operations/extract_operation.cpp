@@ -138,7 +138,7 @@ void MoveExtracted(const EntryList& entries, const std::string& destination, boo
             PruneEmptyParents(staged);
             continue;
         }
-        std::string target = destination + MoveRelativePart(staged, entry.Columns[ArchiveEntry::Source]);
+        std::string target = destination + MoveRelativePart(staged, entry.Columns[ArchiveEntry::Source].str());
         DiskFacts there = FactsOf(target);
         MoveFacts facts;
         facts.isDirectory = entry.IsDirectory() || source.directory;
@@ -156,7 +156,7 @@ void MoveExtracted(const EntryList& entries, const std::string& destination, boo
             EntryList inside;
             ScanDiskFolder(inside, staged);
             for (const auto& child : inside)
-                child->Columns[ArchiveEntry::Source] = entry.Columns[ArchiveEntry::Source];
+                child->Columns[ArchiveEntry::Source] = entry.Columns[ArchiveEntry::Source].view();
             MoveExtracted(inside, destination, overwrite, updateMode, updateCriterion, stranded);
             ::RemoveDirectoryA(staged.c_str());
             break;
@@ -248,8 +248,7 @@ void ExtractThroughTemp(ExtractHost& host, const std::string& destinationIn, boo
             EntryList& set = host.WorkSet();
             for (const auto& entry : set) {
                 entry->Path = temp + entry->Path;
-                std::string source = entry->Columns[ArchiveEntry::Source];
-                entry->Columns[ArchiveEntry::Source] = temp + source;
+                entry->Columns[ArchiveEntry::Source] = temp + entry->Columns[ArchiveEntry::Source].str();
             }
             std::vector<StrandedFile> stranded;
             MoveExtracted(set, destination, overwrite, updateMode, updateCriterion, stranded);

@@ -8,13 +8,13 @@ OperationBody OperationBodyFor(OperationKind kind)
         return nullptr;
 
     case OperationKind::ExtractToCurrent:
-        return nullptr;
+        return ExtractToCurrentBody;
 
     case OperationKind::ExtractFiles:
-        return nullptr;
+        return ExtractFilesBody;
 
     case OperationKind::ExtractArchive:
-        return nullptr;
+        return ExtractArchiveBody;
 
     case OperationKind::TestArchive:
         return TestArchiveBody;

@@ -7,5 +7,11 @@
 // The body of `kind`; nullptr when there is none.
 OperationBody OperationBodyFor(OperationKind kind);
 
+// Extract (extract_commands.cpp): the selection into the shown folder; with the Extract dialog's
+// options (argument: restore Partial Path afterwards); a whole archive chosen on disk.
+void ExtractToCurrentBody(OperationContext& context);
+void ExtractFilesBody(OperationContext& context);
+void ExtractArchiveBody(OperationContext& context);
+
 // Test the open archive, or the ".j" selected in the disk browser (test_operation.cpp).
 void TestArchiveBody(OperationContext& context);

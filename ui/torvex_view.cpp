@@ -41,8 +41,6 @@ constexpr int kArchiveColumns = 8;
 // Posted to the view itself: empty the list of rows whose catalogue went away.
 constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 constexpr int kDiskColumns = 4;
-// Room between a right-aligned cell's text and its column's edges.
-constexpr int kCellPadding = 6;
 
 } // namespace
 
@@ -121,33 +119,6 @@ int CTorvexView::FindRowFrom(const std::string& wanted, bool partial, bool wrap,
             return i;
     }
     return -1;
-}
-
-bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
-{
-    int row = static_cast<int>(draw.nmcd.dwItemSpec);
-    int column = draw.iSubItem;
-    if (row < 0 || row >= rows_.Count() || column <= 0 || column >= kArchiveColumns || RowsStale())
-        return false;
-    RECT cell{};
-    cell.top = column;
-    cell.left = LVIR_BOUNDS;
-    if (!SendMessageA(Handle(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell))
-        return false;
-    bool parentCell = row == 0 && rows_.HasParentRow();
-    const std::string& text = parentCell ? std::string() : rows_.Entry(row).Columns[column];
-    HDC dc = draw.nmcd.hdc;
-    FillRect(dc, &cell, GetSysColorBrush(COLOR_WINDOW));
-    cell.left += kCellPadding;
-    cell.right -= kCellPadding;
-    HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(Handle(), WM_GETFONT, 0, 0));
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextA(dc, text.c_str(), (int)text.size(), &cell, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
-    SelectObject(dc, oldFont);
-    return true;
 }
 
 void CTorvexView::DropRows()
@@ -577,6 +548,15 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_TEST:
         OnTest();
         return true;
+    case ID_EXTRACT:
+        OnExtract();
+        return true;
+    case ID_EXTRACT_TO:
+        OnExtractTo();
+        return true;
+    case ID_EXTRACT_ARCHIVE_TO:
+        OnExtractArchive();
+        return true;
     case ID_ADD_TO_FILES_LIST:
         AddToFilesList();
         return true;
@@ -664,28 +644,6 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
             result = FindRowFrom(wanted, (flags & LVFI_PARTIAL) != 0, (flags & LVFI_WRAP) != 0, start);
         return true;
     }
-    case NM_CUSTOMDRAW: {
-        // Right-aligned cells are drawn here: the list clips the last pixels of right-aligned
-        // sub-item text ("....D" shows as "....[", times lose their last digit).
-        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
-        switch (draw.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            result = List().GetViewType() == LVS_REPORT ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
-            return true;
-        case CDDS_ITEMPREPAINT:
-            result = CDRF_NOTIFYSUBITEMDRAW;
-            return true;
-        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-            result = draw.iSubItem > 0 && draw.iSubItem < kArchiveColumns && kColumns[draw.iSubItem].format == LVCFMT_RIGHT &&
-                             DrawRightAlignedCell(draw)
-                         ? CDRF_SKIPDEFAULT
-                         : CDRF_DODEFAULT;
-            return true;
-        default:
-            result = CDRF_DODEFAULT;
-            return true;
-        }
-    }
     case LVN_COLUMNCLICK:
         SortBy(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
         return true;
@@ -763,7 +721,7 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     return true;
 }
 
-bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
+bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
     // Enter opens the focused row as a double click does; Backspace goes up one level (the parent
     // row). Both wait, like the double click, while an operation runs.
@@ -775,9 +733,17 @@ bool CTorvexView::OnKeyDown(UINT key, UINT, UINT)
             ActivateRow(row);
         return true;
     }
-    // Here the list keys start their operations once those exist: DecideListKey gives the command
-    // of Ctrl+E / Ctrl+X (extract), Ctrl+A (add) and Delete (quick deletion). Until then the keys
-    // do what the list itself does with them.
+    bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
+    KeyDecision decision = DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0,
+                                         GetKeyState(VK_CONTROL) < 0, key, firstStroke ? 1 : 2);
+    // The extract keys; Ctrl+A (add) and Delete (quick deletion) start theirs with those operations.
+    if (decision.command == ID_EXTRACT || decision.command == ID_EXTRACT_TO ||
+        decision.command == ID_EXTRACT_ARCHIVE_TO) {
+        auto enabled = ViewCommandEnabled(decision.command, CurrentState());
+        if (enabled && *enabled)
+            OnCommand(decision.command, 0);
+        return true;
+    }
     return false;
 }
 

@@ -10,7 +10,7 @@
 
 #include "dialogs/add_settings.h"
 #include "dialogs/directories_settings.h"
-#include "dialogs/extract_settings.h"
+#include "dialogs/extract_dialog.h"
 #include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
 #include "operations/view_save_win.h"
@@ -33,7 +33,7 @@ struct ViewServices {
     HIMAGELIST smallIcons;             // the 16x16 icons every list shares (closed folder first)
     SettingsStore& store;              // settings read when used (AssocProg)
     DirectoriesSettings& directories;  // start-up folder, view type, last folders
-    ExtractSettings& extract;          // the Extract dialog's pools
+    ExtractDialog& extract;            // the Extract dialog, with its pools
     AddSettings& add;                  // the Add dialog's choices and pool
 };
 
@@ -131,6 +131,19 @@ public:
     // The entry of the one selected row; nullptr unless exactly one row is selected.
     const ArchiveEntry* SingleSelectedEntry() const;
 
+    // ---- Extract (operations/extract_commands.cpp) ----
+    // Extract to... (32774): the Extract dialog, then the extraction as an operation.
+    void OnExtractTo();
+    // Extract (32773): the selection into diskFolder, paths below the shown folder, no question.
+    void OnExtract();
+    // Extract to ... on a disk file (32813): the archive of the clicked row, whole.
+    void OnExtractArchive();
+    void ExtractSelectedArchive() override { OnExtractArchive(); }
+    // The Extract dialog the application handed in (its fields carry the options to the worker).
+    ExtractDialog& ExtractOptions() { return services_.extract; }
+    // The archive the whole-archive extraction works on (set before it starts).
+    std::string extractArchivePath;
+
     // ---- Files list (ui/files_list_view.cpp) ----
     // The gathered files list; emptied by ClearWorkSet.
     FilesList FilesListTree;
@@ -164,8 +177,6 @@ public:
 protected:
     DWORD PreCreate(DWORD style) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
-    // Draws a right-aligned cell whole; false leaves it to the list.
-    bool DrawRightAlignedCell(NMLVCUSTOMDRAW& draw);
     bool OnLButtonDown(UINT flags, POINT pt) override;
     bool OnLButtonDblClk(UINT flags, POINT pt) override;
     bool OnRButtonDown(UINT flags, POINT pt) override;

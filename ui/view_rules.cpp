@@ -63,6 +63,9 @@ bool ViewCommandAvailable(unsigned id)
     case Refresh:
     case FileOpen:
     case Test:
+    case Extract:
+    case ExtractTo:
+    case ExtractArchiveTo:
     case AddToFilesList:
     case EditFilesList:
     case ViewFile:

@@ -1,6 +1,7 @@
 // The main frame on screen: toolbar modes with their combos, status bar texts, the chapter
 // combo, the Help menu's tip item, command enabling in menus, toolbar and accelerators, the
 // recent-file list, dropped files, opening and closing, read back from the windows themselves.
+#include "dialog_driver.h"
 #include "view_test_support.h"
 
 #include <gtest/gtest.h>
@@ -568,7 +569,10 @@ TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
     TorvexWindow w(data.folder + "\\src", [](SettingsStore& s) { s.WriteProfileInt("Settings", "ExtractDirect", 1); });
     SettingsStore& store = w.App().Settings();
 
-    ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
+    // The Extract dialog comes up for the selected archive; cancelled, nothing is extracted.
+    bool dialogShown = dialogtest::Drive({{"Extract", [](HWND box) { dialogtest::Click(box, IDCANCEL); }}},
+                                         [&] { ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr); });
+    EXPECT_TRUE(dialogShown);
     w.Pump(20);
     EXPECT_EQ(store.GetProfileInt("Settings", "ExtractDirect", -1), 0);
     EXPECT_FALSE(w.Doc().archiveMode);

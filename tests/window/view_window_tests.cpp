@@ -484,51 +484,6 @@ TEST(ViewWindow, EnterOpensTheRowAndBackspaceGoesUpUnlessAnOperationRuns)
     EXPECT_EQ(w.View().diskFolder, data.folder);
 }
 
-TEST(ViewWindow, RightAlignedCellsShowTheirWholeText)
-{
-    ArchiveFolder data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
-    TorvexWindow w(data.folder);
-    w.Command(ID_DETAILS_VIEW);
-    w.DoubleClickRow(w.RowNamed("a.j"));
-    ASSERT_TRUE(w.Doc().archiveMode);
-    int docs = w.RowNamed("docs");
-    int big = w.RowNamed("big.bin");
-    ASSERT_GT(docs, 0);
-    InvalidateRect(w.List(), nullptr, TRUE);
-    UpdateWindow(w.List());
-    w.Pump(20);
-
-    HDC dc = GetDC(w.List());
-    HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(w.List(), WM_GETFONT, 0, 0));
-    for (auto [row, column] : {std::pair{docs, 4}, std::pair{big, 2}, std::pair{big, 3}, std::pair{big, 1}}) {
-        std::string text = w.Cell(row, column);
-        SIZE size{};
-        GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
-        RECT cell{};
-        cell.top = column;
-        cell.left = LVIR_BOUNDS;
-        ASSERT_TRUE(SendMessageA(w.List(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell));
-        COLORREF background = GetPixel(dc, cell.left + 1, cell.top + 1);
-        int first = -1, last = -1;
-        for (int x = cell.left; x < cell.right; ++x)
-            for (int y = cell.top; y < cell.bottom; ++y)
-                if (GetPixel(dc, x, y) != background) {
-                    if (first < 0)
-                        first = x;
-                    last = x;
-                    break;
-                }
-        ASSERT_GE(first, 0) << text;
-        // The ink spans the text's measured width (give or take its bearings), inside the cell.
-        EXPECT_GE(last - first + 1, size.cx - 2) << text << " in column " << column;
-        EXPECT_LT(last, cell.right - 1) << text;
-    }
-    SelectObject(dc, oldFont);
-    ReleaseDC(w.List(), dc);
-}
-
 TEST(ViewWindow, SwitchingListAndDetailsRedrawsTheListAndItsHeaderWhole)
 {
     ArchiveFolder data;

@@ -1,0 +1,121 @@
+// Extracting through the real main window and our jar32.exe: the keys and commands a user
+// gives, the dialog they bring up, and where the files land.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "dialog_driver.h"
+#include "resources/resource.h"
+#include "view_test_support.h"
+
+using namespace viewtest;
+
+namespace {
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// An archive a.j in `root` holding top.txt, dir\b.txt and dir\sub\a.txt.
+bool MakeArchive(const std::string& root)
+{
+    std::string src = root + "\\src";
+    MakeFolder(src);
+    MakeFolder(src + "\\dir");
+    MakeFolder(src + "\\dir\\sub");
+    WriteFile(src + "\\top.txt", "top");
+    WriteFile(src + "\\dir\\b.txt", "bee");
+    WriteFile(src + "\\dir\\sub\\a.txt", "ay");
+    return JarAvailable() && RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
+}
+
+bool WaitForOperation(TorvexWindow& w)
+{
+    w.Pump(50);
+    return w.PumpUntil([&] { return w.View().operationRunning == 0; }, 20000);
+}
+
+} // namespace
+
+TEST(ExtractWindow, CtrlEExtractsBelowTheShownFolderWithoutAskingAndEmptiesTheFilesList)
+{
+    std::string root = MakeScratchFolder("extract_win");
+    ASSERT_TRUE(MakeArchive(root));
+    WriteFile(root + "\\b.txt", "older copy");
+    {
+        TorvexWindow w(root);
+        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        w.DoubleClickRow(w.RowNamed("dir"));
+        ASSERT_EQ(w.View().archiveFolder, "\\dir");
+        w.SetSelection({w.RowNamed("sub"), w.RowNamed("b.txt")});
+        w.Command(ID_ADD_TO_FILES_LIST);  // the files list is emptied by the extraction
+        w.PressKey('E', true);
+        ASSERT_TRUE(WaitForOperation(w));
+        EXPECT_EQ(ReadAll(root + "\\sub\\a.txt"), "ay");
+        EXPECT_EQ(ReadAll(root + "\\b.txt"), "bee");
+        EXPECT_TRUE(w.View().FilesListTree.Empty());
+        EXPECT_TRUE(w.View().WorkSet.empty());
+    }
+    RemoveTree(root);
+}
+
+TEST(ExtractWindow, ExtractToWithFullPathThroughTheDialog)
+{
+    std::string root = MakeScratchFolder("extract_to");
+    ASSERT_TRUE(MakeArchive(root));
+    {
+        TorvexWindow w(root);
+        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        w.SetSelection({w.RowNamed("dir")});
+        std::string offered;
+        bool ran = dialogtest::Drive({{"Extract", [&](HWND box) {
+            offered = dialogtest::Text(box, IDC_EXTRACT_DIRECTORY);
+            EXPECT_TRUE(dialogtest::Checked(box, IDC_EXTRACT_SELECTED));
+            dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, root + "\\out");
+            dialogtest::Click(box, IDC_EXTRACT_FULL_PATH);
+            dialogtest::Click(box, IDOK);
+        }}}, [&] { w.PressKey('X', true); });
+        ASSERT_TRUE(ran);
+        ASSERT_TRUE(WaitForOperation(w));
+        EXPECT_EQ(offered, root);  // "Current Directory": the archive's folder
+        EXPECT_EQ(ReadAll(root + "\\out\\dir\\sub\\a.txt"), "ay");
+        EXPECT_FALSE(std::ifstream(root + "\\out\\top.txt").good());
+        EXPECT_EQ(w.App().DirectoriesDialog.extractLast, root + "\\out");
+    }
+    RemoveTree(root);
+}
+
+TEST(ExtractWindow, ExtractDirectShowsTheDialogForTheWholeArchiveAndClearsTheValue)
+{
+    std::string root = MakeScratchFolder("extract_direct");
+    ASSERT_TRUE(MakeArchive(root));
+    {
+        TorvexWindow w(root);
+        w.App().Settings().WriteProfileInt(kSettingsSection, "ExtractDirect", 1);
+        bool helpEnabled = true, partialEnabled = true;
+        bool ran = dialogtest::Drive({{"Extract", [&](HWND box) {
+            helpEnabled = dialogtest::Enabled(box, IDC_EXTRACT_HELP);
+            partialEnabled = dialogtest::Enabled(box, IDC_EXTRACT_PARTIAL_PATH);
+            dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, root + "\\whole");
+            dialogtest::Click(box, IDOK);
+        }}}, [&] { w.App().OpenDocumentFile(root + "\\a.j"); });
+        ASSERT_TRUE(ran);
+        ASSERT_TRUE(WaitForOperation(w));
+        EXPECT_FALSE(helpEnabled);
+        EXPECT_FALSE(partialEnabled);
+        EXPECT_EQ(w.App().Settings().GetProfileInt(kSettingsSection, "ExtractDirect", 7), 0);
+        EXPECT_FALSE(w.Doc().archiveMode);
+        EXPECT_EQ(w.View().diskFolder, root);
+        EXPECT_EQ(w.App().DirectoriesDialog.startupDir, 1);  // as before the start
+        EXPECT_EQ(w.App().DirectoriesDialog.startupEdit, root);
+        EXPECT_EQ(ReadAll(root + "\\whole\\dir\\sub\\a.txt"), "ay");
+        EXPECT_EQ(ReadAll(root + "\\whole\\top.txt"), "top");
+        EXPECT_EQ(w.View().ExtractOptions().wholeArchiveMode, false);
+    }
+    RemoveTree(root);
+}
