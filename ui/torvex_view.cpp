@@ -585,7 +585,9 @@ ViewState CTorvexView::CurrentState() const
     s.selectedCount = List().GetSelectedCount();
     s.realSelection = HasRealSelection();
     s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() && !RowsStale() ? &rows_.Entry(hitItem) : nullptr;
-    s.filesListHasItems = !FilesListTree.Empty();
+    // While an operation runs the WorkSet and the files list are the worker's (and every command
+    // reading them is disabled anyway): the interface thread keeps off them.
+    s.filesListHasItems = !operationRunning && !FilesListTree.Empty();
     s.viewedFilesEmpty = !viewSave_ || viewSave_->Records().empty();
     return s;
 }
