@@ -231,7 +231,11 @@ void Add(const std::string& root, const std::string& corpus, int runs, std::vect
         session.seconds = 0;
         torvex.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames); }));
         torvex.jarSeconds.push_back(session.seconds);
-        torvex.same = torvex.same && SizeOf(archive) == reference;
+        if (SizeOf(archive) != reference) {
+            torvex.same = false;
+            torvex.note += " run " + std::to_string(run + 1) + ": " + std::to_string(SizeOf(archive)) + " bytes against " +
+                           std::to_string(reference) + ";";
+        }
         DeleteFileA(archive.c_str());
     }
 }
