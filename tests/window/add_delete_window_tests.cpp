@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "view_test_support.h"
@@ -79,6 +80,7 @@ bool AddThroughDialog(TorvexWindow& w, std::function<void(HWND)> step)
     });
     w.Command(ID_ADD);
     w.Pump(20);
+    EXPECT_TRUE(w.OperationFinished());
     return ran;
 }
 
@@ -266,6 +268,7 @@ TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
     DropOnto(w, {dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return ran; }, 10000));
     w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(proposed, dir + "\\src.j");
     EXPECT_EQ(StoredPaths(w, dir + "\\src.j"),
               (std::vector<std::string>{"\\a.txt", "\\src", "\\src\\sub", "\\src\\sub\\y.h", "\\src\\x.c"}));
@@ -293,6 +296,7 @@ TEST_F(AddDeleteWindow, ADropOntoAnOpenArchiveAsANewChapterShowsIt)
     });
     DropOnto(w, {dir + "\\b.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return w.View().shownChapter == 2; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(w.Doc().catalogue.LastChapter, 2);
     EXPECT_EQ(w.Frame().ChapterCombo().GetCount(), 2);
     EXPECT_GE(w.RowNamed("b.txt"), 0);
@@ -311,6 +315,7 @@ TEST_F(AddDeleteWindow, QuickDeleteOfAFileAndAFolderKeepsTheDirectoryShown)
     SelectNamed(w, {"x.c"});
     w.PressKey(VK_DELETE, false);
     ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("x.c") < 0; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(w.View().archiveFolder, "\\src");
     EXPECT_GE(w.RowNamed("sub"), 0);
     ASSERT_FALSE(prompts.texts.empty());
@@ -327,12 +332,56 @@ TEST_F(AddDeleteWindow, QuickDeleteOfAFileAndAFolderKeepsTheDirectoryShown)
     SelectNamed(w, {"sub"});
     w.PressKey(VK_DELETE, false);
     ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("sub") < 0; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(StoredPaths(w, dir + "\\q.j"), (std::vector<std::string>{"\\a.txt", "\\b.txt", "\\src"}));
 
     // Nothing selected.
     w.SetSelection({});
     w.PressKey(VK_DELETE, false);
     EXPECT_EQ(prompts.texts.back(), "No file selected");
+}
+
+TEST_F(AddDeleteWindow, TheFilesListIsWhatIsAddedAndDeleted)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string archive = dir + "\\listed.j";
+    SelectNamed(w, {"b.txt"});
+    w.View().AddToFilesList();
+    // A selection besides the list: the user may choose; the list is the default.
+    bool useList = false, choice = false;
+    SelectNamed(w, {"a.txt"});
+    ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
+        useList = IsDlgButtonChecked(dlg, IDC_ADD_USE_FILES_LIST) == BST_CHECKED;
+        choice = IsWindowEnabled(GetDlgItem(dlg, IDC_ADD_USE_FILES_LIST)) != FALSE;
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, archive);
+        ClickButton(dlg, IDOK);
+    }));
+    EXPECT_TRUE(useList);
+    EXPECT_TRUE(choice);
+    std::vector<std::string> paths = StoredPaths(w, archive);
+    ASSERT_EQ(paths.size(), 1u);
+    EXPECT_EQ(LeafName(paths[0]), "b.txt");
+    EXPECT_TRUE(w.View().FilesListTree.Empty());  // an add empties it
+
+    // Del in the archive offers the files list first; the selection is not touched.
+    Jar("a -y del.j a.txt b.txt");
+    w.View().OnRefresh();
+    w.DoubleClickRow(w.RowNamed("del.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    SelectNamed(w, {"b.txt"});
+    w.View().AddToFilesList();
+    SelectNamed(w, {"a.txt"});
+    prompts.texts.clear();
+    w.PressKey(VK_DELETE, false);
+    w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
+    ASSERT_FALSE(prompts.texts.empty());
+    EXPECT_EQ(prompts.texts[0], "Delete files in files list ?");
+    EXPECT_EQ(w.RowNamed("b.txt"), -1);
+    EXPECT_GE(w.RowNamed("a.txt"), 0);
+    EXPECT_EQ(StoredPaths(w, dir + "\\del.j"), (std::vector<std::string>{"\\a.txt"}));
+    EXPECT_TRUE(w.View().FilesListTree.Empty());
 }
 
 TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
@@ -353,6 +402,7 @@ TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
     });
     w.Command(ID_DELETE);
     ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("a.txt") < 0; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(StoredPaths(w, dir + "\\all.j", 1), (std::vector<std::string>{"\\b.txt"}));
     EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexDelete"));
 }
@@ -390,6 +440,7 @@ TEST_F(AddDeleteWindow, DeletingChaptersTwoAndThreeKeepsTheOthersNumbers)
     w.SetSelection({});
     w.Command(ID_DELETE);
     ASSERT_TRUE(w.PumpUntil([&] { return w.Frame().ChapterCombo().GetCount() == 2; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(items, (std::vector<std::string>{"Chapter 1", "Chapter 2", "Chapter 3", "Chapter 4"}));
     EXPECT_EQ(w.Frame().ChapterCombo().GetLBText(0), "Chapter 1");
     EXPECT_EQ(w.Frame().ChapterCombo().GetLBText(1), "Chapter 4");
