@@ -214,6 +214,35 @@ TEST_F(AddDeleteWindow, UpdateFreshenAndAddChapter)
     EXPECT_EQ(w.App().AddDialog.action, 3);
 }
 
+TEST_F(AddDeleteWindow, EditOpensTheCommandLineEditorAndItsLineRuns)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string archive = dir + "\\edited.j";
+    std::string built, edited;
+    AddNamed(w, {"a.txt"}, archive, [&](HWND dlg) {
+        ClickButton(dlg, IDC_ADD_COMMAND_LINE);
+        WhenDialogOpens("Command Line", [&](HWND editor) {
+            // The editor starts from the line the choices build; the user sends the files
+            // elsewhere in the archive.
+            built = edited = ControlText(editor, IDC_COMMAND_LINE_COMBO);
+            size_t at = edited.find("-o\"\\\"");
+            if (at != std::string::npos)
+                edited.replace(at, 5, "-o\"\\edited\"");
+            SetControlText(editor, IDC_COMMAND_LINE_COMBO, edited);
+            ClickButton(editor, IDOK);
+        });
+        ClickButton(dlg, IDC_ADD_EDIT_LINE);
+    });
+    ASSERT_EQ(built.rfind(" a ", 0), 0u) << built;
+    ASSERT_NE(built, edited);
+    EXPECT_EQ(w.App().AddDialog.commandLine, edited);
+    EXPECT_EQ(w.App().AddDialog.commandLinePool[0], edited);
+    std::vector<std::string> paths = StoredPaths(w, archive);
+    EXPECT_NE(std::find(paths.begin(), paths.end(), "\\edited\\a.txt"), paths.end());
+    EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
+}
+
 TEST_F(AddDeleteWindow, TheArchiveTreePutsFilesUnderThePickedDirectory)
 {
     TorvexWindow w(dir);
