@@ -26,6 +26,14 @@ std::unique_ptr<AddJob> JobFromDialog(const AddDialog& dialog, EntryList work)
     return job;
 }
 
+// The Add dialog over the main window, with its help topic for F1 and its Help button.
+INT_PTR OpenAddDialog(CTorvexView& view, AddDialog& dialog)
+{
+    dialog.showHelp = [] { ShowHelp("#Add"); };
+    HelpTopic topic(view.helpAnchor, "#Add");
+    return dialog.DoModal(view.MainFrame()->Handle());
+}
+
 } // namespace
 
 void ListFolderNames(const std::string& folder, std::vector<FoundName>& found)
@@ -69,11 +77,7 @@ void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& dire
     EntryList selection = std::move(view.WorkSet);
     view.FilesListTree = std::move(keptList);
     view.CollectFilesList();
-    INT_PTR answer;
-    {
-        HelpTopic topic(view.helpAnchor, "#Add");
-        answer = dialog.DoModal(view.MainFrame()->Handle());
-    }
+    INT_PTR answer = OpenAddDialog(view, dialog);
     if (answer != IDOK)
         return;
     // The body adds the WorkSet: the files list's leaves, or the selection.
@@ -143,11 +147,7 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
     bool archiveTree = dialog.archiveTree;
     dialog.archiveTree = false;
     ::SetForegroundWindow(view.MainFrame()->Handle());
-    INT_PTR answer;
-    {
-        HelpTopic topic(view.helpAnchor, "#Add");
-        answer = dialog.DoModal(view.MainFrame()->Handle());
-    }
+    INT_PTR answer = OpenAddDialog(view, dialog);
     dialog.archiveTree = archiveTree;
     dialog.dropMode = false;
     if (answer != IDOK) {

@@ -169,9 +169,10 @@ TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
     TorvexWindow w(dir);
     Prompts prompts;
     SelectNamed(w, {"a.txt"});
-    std::string proposed;
+    std::string proposed, anchor;
     ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
         proposed = ControlText(dlg, IDC_ADD_ARCHIVE_NAME);
+        anchor = w.View().helpAnchor;
         SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, "noslash.j");
         ClickButton(dlg, IDOK);
         // Refused: the dialog stays; a bad volume size is refused too.
@@ -184,6 +185,10 @@ TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
         ClickButton(dlg, IDCANCEL);
     }));
     EXPECT_EQ(proposed, dir + "\\a.j");
+    // F1 and the Help button open the Add topic while the dialog is up, and only then.
+    EXPECT_EQ(anchor, "#Add");
+    EXPECT_EQ(w.View().helpAnchor, "");
+    EXPECT_TRUE(w.App().AddDialog.showHelp);
     ASSERT_EQ(prompts.texts.size(), 2u);
     EXPECT_EQ(prompts.texts[0], "Can't create noslash.j");
     EXPECT_NE(prompts.texts[1].find("volume size"), std::string::npos);
@@ -423,8 +428,10 @@ TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
     ASSERT_EQ(w.View().shownChapter, 2);
     SelectNamed(w, {"a.txt"});
     bool ran = false;
+    std::string anchor;
     WhenDialogOpens("Delete", [&](HWND dlg) {
         ran = true;
+        anchor = w.View().helpAnchor;
         EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_DEL_SELECTED), BST_CHECKED);
         ClickButton(dlg, IDC_DEL_ALL_CHAPTERS);
         ClickButton(dlg, IDOK);
@@ -433,6 +440,8 @@ TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
     ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("a.txt") < 0; }, 10000));
     ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(StoredPaths(w, dir + "\\all.j", 1), (std::vector<std::string>{"\\b.txt"}));
+    EXPECT_EQ(anchor, "#Del");
+    EXPECT_EQ(w.View().helpAnchor, "");
     EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexDelete"));
 }
 
