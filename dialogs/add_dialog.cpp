@@ -383,13 +383,7 @@ void AddDialog::OnEditCommandLine()
     interactiveComment = built.interactiveComment;
     commandLine = built.commandLine;
 
-    CommandLineDialog editor;
-    editor.pool = &commandLinePool;
-    editor.resetText = editor.editText = commandLine;
-    if (editor.DoModal(Handle()) == IDOK) {
-        commandLine = editor.editText;
-        commandLinePool.Insert(commandLine);
-    }
+    EditCommandLine(Handle(), commandLinePool, commandLine);
 }
 
 void AddDialog::OnOK()

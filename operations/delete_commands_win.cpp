@@ -8,7 +8,9 @@
 #include "framework/message_box.h"
 #include "operations/add_operation.h"
 #include "operations/delete_rules.h"
+#include "operations/extract_rules.h"
 #include "operations/help.h"
+#include "operations/list_file.h"
 #include "operations/operation_bodies.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
@@ -21,11 +23,10 @@ std::string WriteDeleteList(CTorvexView& view)
     CTorvexDoc* doc = view.GetTorvexDoc();
     const ChapterInfo* chapter = doc->catalogue.Chapter(view.shownChapter);
     std::string listFile = ProgramFileName(doc->ProgramFolder(), kDeleteListName);
-    std::string text = chapter ? DeleteListText(view.WorkSet, chapter->Directories) : std::string();
-    if (!WriteTextFile(listFile, text)) {
-        PromptUser("Can't create " + listFile, prompt::Ok | prompt::IconStop);
+    static const DirectoryMap none;
+    // The same lines as the extract list: the archiver reads both the same way.
+    if (!WriteListFile(listFile, ExtractListLines(view.WorkSet, chapter ? chapter->Directories : none)))
         return std::string();
-    }
     return listFile;
 }
 
