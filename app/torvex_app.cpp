@@ -103,7 +103,7 @@ bool CTorvexApp::InitInstance()
             if (auto* frame = static_cast<CMainFrame*>(MainWindow()))
                 WriteSetting(Settings(), setting::WindowPlacement, frame->PlacementText());
             SaveSettingsGroups();
-        }};
+        }, {}};
         services.saveViewedFiles = [this] {
             if (auto* view = static_cast<CTorvexView*>(ActiveView()))
                 view->SaveViewedFiles(true);

@@ -137,14 +137,6 @@ std::string CTorvexDoc::WorkingFolder() const
     return folder;
 }
 
-void CTorvexDoc::BeginWaitCursor()
-{
-    if (Application* app = Application::Current())
-        app->BeginWaitCursor();
-}
+void CTorvexDoc::BeginWaitCursor() { BeginAppWaitCursor(); }
 
-void CTorvexDoc::EndWaitCursor()
-{
-    if (Application* app = Application::Current())
-        app->EndWaitCursor();
-}
+void CTorvexDoc::EndWaitCursor() { EndAppWaitCursor(); }

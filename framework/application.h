@@ -63,7 +63,6 @@ public:
     void DropRecentFileList() { recentFiles_.reset(); }
 
     void AddDocTemplate(DocTemplate docTemplate) { template_ = std::move(docTemplate); }
-    const DocTemplate& GetDocTemplate() const { return template_; }
     // The template string's fields: 0 title, 1 document name, 2 new name, 3 filter name,
     // 4 extension, 5 file type id, 6 file type name.
     std::string TemplateString(int field) const;
@@ -127,11 +126,16 @@ private:
     Application* previous_ = nullptr;
 };
 
+// The running application's hourglass, for parts that are not handed the application; nests,
+// and does nothing without a running application.
+inline void BeginAppWaitCursor() { if (Application::Current()) Application::Current()->BeginWaitCursor(); }
+inline void EndAppWaitCursor() { if (Application::Current()) Application::Current()->EndWaitCursor(); }
+
 // Hourglass for the scope.
 class WaitCursor {
 public:
-    WaitCursor() { if (Application::Current()) Application::Current()->BeginWaitCursor(); }
-    ~WaitCursor() { if (Application::Current()) Application::Current()->EndWaitCursor(); }
+    WaitCursor() { BeginAppWaitCursor(); }
+    ~WaitCursor() { EndAppWaitCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };

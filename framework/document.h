@@ -28,7 +28,6 @@ public:
     void UpdateAllViews(ListView* sender, intptr_t hint = 0);
     void AddView(ListView* view);
     void RemoveView(ListView* view);
-    const std::vector<ListView*>& Views() const { return views_; }
     ListView* FirstView() const { return views_.empty() ? nullptr : views_.front(); }
 
     const std::string& GetPathName() const { return pathName_; }

@@ -7,6 +7,9 @@
 // A body runs on the worker thread. It must never clear, re-list or replace the catalogue, the
 // disk rows or the row list the interface thread draws from (the list reads them whenever it
 // repaints): it lists into a catalogue of its own and hands that over with HandOverCatalogue.
+// While it runs, the view's WorkSet and files list are the body's (the interface thread does not
+// touch them until the done message), and so is everything it reads of the view and document
+// (folders, shown chapter, the catalogue's texts), which the interface thread leaves alone.
 #pragma once
 
 #include <windows.h>

@@ -43,7 +43,6 @@ public:
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
-    StatusBar& GetStatusBar() { return statusBar; }
     int ToolbarMode() const { return toolbarMode_; }
 
     struct TorvexToolBar : ToolBar {

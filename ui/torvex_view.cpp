@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <unordered_set>
 #include <vector>
 
@@ -44,6 +45,8 @@ constexpr int kArchiveColumns = 8;
 // Posted to the view itself: empty the list of rows whose catalogue went away.
 constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 constexpr int kDiskColumns = 4;
+// Room between a right-aligned cell's text and its column's right edge.
+constexpr int kCellPadding = 6;
 
 } // namespace
 
@@ -122,6 +125,54 @@ int CTorvexView::FindRowFrom(const std::string& wanted, bool partial, bool wrap,
             return i;
     }
     return -1;
+}
+
+bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
+{
+    int row = static_cast<int>(draw.nmcd.dwItemSpec);
+    int column = draw.iSubItem;
+    if (row < 0 || row >= rows_.Count() || column <= 0 || column >= kArchiveColumns || RowsStale())
+        return false;
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    if (!SendMessageA(Handle(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell))
+        return false;
+    bool parentCell = row == 0 && rows_.HasParentRow();
+    std::string text = parentCell ? std::string() : std::string(rows_.Entry(row).Columns[column]);
+    HDC dc = draw.nmcd.hdc;
+    COLORREF back = draw.clrTextBk == CLR_DEFAULT || draw.clrTextBk == CLR_NONE ? GetSysColor(COLOR_WINDOW) : draw.clrTextBk;
+    COLORREF fore = draw.clrText == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : draw.clrText;
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(dc, &cell, brush);
+    DeleteObject(brush);
+    HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColor = SetTextColor(dc, fore);
+    RECT room = cell;
+    room.right -= kCellPadding;
+    int count = (int)std::min<size_t>(text.size(), 255);
+    int ends[256];
+    SIZE size{};
+    if (count > 0 && GetTextExtentExPointA(dc, text.c_str(), count, INT_MAX, nullptr, ends, &size) &&
+        size.cx <= room.right - room.left) {
+        // Each glyph is placed at the advance the font reports: Wine draws some glyphs (".") wider
+        // than it measures them, so text placed by its measured width ran past the cell and lost
+        // its last character to the clip.
+        int steps[256];
+        for (int i = 0; i < count; ++i)
+            steps[i] = ends[i] - (i ? ends[i - 1] : 0);
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(dc, &metrics);
+        int y = cell.top + (cell.bottom - cell.top - metrics.tmHeight) / 2;
+        ExtTextOutA(dc, room.right - ends[count - 1], y, ETO_CLIPPED, &cell, text.c_str(), count, steps);
+    } else if (count > 0) {
+        DrawTextA(dc, text.c_str(), count, &room, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+    return true;
 }
 
 void CTorvexView::DropRows()
@@ -520,7 +571,9 @@ ViewState CTorvexView::CurrentState() const
     s.selectedCount = List().GetSelectedCount();
     s.realSelection = HasRealSelection();
     s.hitEntry = hitItem >= 0 && hitItem < rows_.Count() && !RowsStale() ? &rows_.Entry(hitItem) : nullptr;
-    s.filesListHasItems = !FilesListTree.Empty();
+    // While an operation runs the WorkSet and the files list are the worker's (and every command
+    // reading them is disabled anyway): the interface thread keeps off them.
+    s.filesListHasItems = !operationRunning && !FilesListTree.Empty();
     s.viewedFilesEmpty = !viewSave_ || viewSave_->Records().empty();
     return s;
 }
@@ -686,6 +739,27 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
         if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && !RowsStale())
             result = FindRowFrom(wanted, (flags & LVFI_PARTIAL) != 0, (flags & LVFI_WRAP) != 0, start);
         return true;
+    }
+    case NM_CUSTOMDRAW: {
+        // Right-aligned cells are drawn here (the list's own drawing cuts their last character).
+        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
+        switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            result = List().GetViewType() == LVS_REPORT ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+            return true;
+        case CDDS_ITEMPREPAINT:
+            result = CDRF_NOTIFYSUBITEMDRAW;
+            return true;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            result = draw.iSubItem > 0 && draw.iSubItem < kArchiveColumns && kColumns[draw.iSubItem].format == LVCFMT_RIGHT &&
+                             DrawRightAlignedCell(draw)
+                         ? CDRF_SKIPDEFAULT
+                         : CDRF_DODEFAULT;
+            return true;
+        default:
+            result = CDRF_DODEFAULT;
+            return true;
+        }
     }
     case LVN_COLUMNCLICK:
         SortBy(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);

@@ -189,6 +189,8 @@ public:
 protected:
     DWORD PreCreate(DWORD style) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
+    // Draws a right-aligned cell whole; false leaves it to the list.
+    bool DrawRightAlignedCell(NMLVCUSTOMDRAW& draw);
     bool OnLButtonDown(UINT flags, POINT pt) override;
     bool OnLButtonDblClk(UINT flags, POINT pt) override;
     bool OnRButtonDown(UINT flags, POINT pt) override;

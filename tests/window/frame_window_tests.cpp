@@ -595,6 +595,8 @@ TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
     EXPECT_EQ(w.App().DirectoriesDialog.startupDir, 1);
     EXPECT_EQ(w.App().DirectoriesDialog.startupEdit, data.folder + "\\src");
     EXPECT_EQ(w.App().DirectoriesDialog.startupLast, data.folder);
+    // The Extract dialog is marked for its direct showing.
+    EXPECT_TRUE(w.App().ExtractDialog.helpDisabledOnce);
 
     // The flag served once: the next open lists the archive.
     ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);

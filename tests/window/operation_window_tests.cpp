@@ -176,19 +176,17 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
     GetWindowTextA(progress, caption, sizeof caption);
     EXPECT_STREQ(caption, "Torvex");
     EXPECT_FALSE(GetWindowLongA(progress, GWL_STYLE) & WS_SYSMENU);  // no close box
-    // It stays in front of the main window, also when the main window is clicked.
+    // Owned by the main window, so that it stays in front of it.
     EXPECT_EQ(GetWindow(progress, GW_OWNER), w.Frame().Handle());
-    SetWindowPos(w.Frame().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetActiveWindow(w.Frame().Handle());
-    // Activation settles asynchronously under the window system; give it a moment.
-    auto progressInFront = [&] {
-        for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
-            if (h == progress || h == w.Frame().Handle())
-                return h == progress;
-        }
-        return false;
-    };
-    EXPECT_TRUE(w.PumpUntil(progressInFront, 2000));
+    EXPECT_FALSE(w.Frame().DriveCombo().IsEnabled());
+    EXPECT_FALSE(w.Frame().ChapterCombo().IsEnabled());
+    EXPECT_FALSE(w.Doc().openAllowed);
+    EXPECT_FALSE(CommandEnabled(w, ID_TEST));
+    EXPECT_FALSE(CommandEnabled(w, ID_REFRESH));
+    // Closing the main window now would pull the document from under the worker: refused.
+    SendMessageA(w.Frame().Handle(), WM_CLOSE, 0, 0);
+    w.Pump(20);
+    EXPECT_TRUE(IsWindow(w.Frame().Handle()));
     prompts.Release();
     ASSERT_TRUE(OperationDone(w));
     ExpectIdle(w);

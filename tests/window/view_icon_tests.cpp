@@ -73,8 +73,9 @@ TEST(IconCache, FixedImagesShellIconsAndRegisteredTypesAreAppendedOnce)
         EXPECT_EQ(a, b);
         EXPECT_EQ(ImageCount(), count);
         EXPECT_EQ(w.Image(w.RowNamed("a.txt")), a);
-        if (a != 3)
+        if (a != 3) {
             EXPECT_GE(a, 5);
+        }
 
         // A type registered with an icon in a module: loaded from the module, cached by extension
         // whatever the case of the name.

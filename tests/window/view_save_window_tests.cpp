@@ -192,7 +192,8 @@ TEST(ViewSaveWindow, CopiesOfAKilledTorvexAreOfferedAtTheNextStart)
     ViewedArchive data;
     Answers answers;
     // A process that has ended stands for the killed Torvex whose journal is left behind.
-    STARTUPINFOA si{sizeof(si)};
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     std::string line = "\"" + data.viewer + "\"";
     ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));

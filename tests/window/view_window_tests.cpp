@@ -484,6 +484,74 @@ TEST(ViewWindow, EnterOpensTheRowAndBackspaceGoesUpUnlessAnOperationRuns)
     EXPECT_EQ(w.View().diskFolder, data.folder);
 }
 
+// Pixels of `text` unlike the background when each character is drawn alone in `font`: what a
+// cell must show when none of its characters is cut.
+static int InkOfCharacters(HFONT font, const std::string& text)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 64, 64);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT all{0, 0, 64, 64};
+    int ink = 0;
+    for (char c : text) {
+        FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        TextOutA(dc, 16, 16, &c, 1);
+        for (int x = 0; x < 64; ++x)
+            for (int y = 0; y < 64; ++y)
+                ink += GetPixel(dc, x, y) != RGB(255, 255, 255);
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return ink;
+}
+
+TEST(ViewWindow, RightAlignedCellsShowEveryCharacterWhole)
+{
+    ArchiveFolder data;
+    if (!data.made)
+        GTEST_SKIP() << "jar32.exe not built";
+    TorvexWindow w(data.folder);
+    w.Command(ID_DETAILS_VIEW);
+    w.DoubleClickRow(w.RowNamed("a.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    int docs = w.RowNamed("docs");
+    int big = w.RowNamed("big.bin");
+    ASSERT_GT(docs, 0);
+    ASSERT_GT(big, 0);
+    ListView_SetItemState(w.List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    InvalidateRect(w.List(), nullptr, TRUE);
+    UpdateWindow(w.List());
+    w.Pump(20);
+
+    HFONT font = (HFONT)SendMessageA(w.List(), WM_GETFONT, 0, 0);
+    HDC dc = GetDC(w.List());
+    // Attributes ("....D", "...A."), Modified, Created and Size: a cut last character (a "D"
+    // showing as "[", a lost final "." or digit) leaves fewer pixels than the characters hold.
+    for (auto [row, column] : {std::pair{docs, 4}, std::pair{big, 4}, std::pair{big, 2}, std::pair{big, 3}, std::pair{big, 1}}) {
+        std::string text = w.Cell(row, column);
+        ASSERT_FALSE(text.empty());
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_BOUNDS;
+        ASSERT_TRUE(SendMessageA(w.List(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell));
+        COLORREF background = GetPixel(dc, cell.left + 1, cell.top + 1);
+        int ink = 0;
+        for (int x = cell.left; x < cell.right; ++x)
+            for (int y = cell.top; y < cell.bottom; ++y)
+                ink += GetPixel(dc, x, y) != background;
+        EXPECT_EQ(ink, InkOfCharacters(font ? font : (HFONT)GetStockObject(DEFAULT_GUI_FONT), text))
+            << "\"" << text << "\" in column " << column;
+    }
+    ReleaseDC(w.List(), dc);
+}
+
 TEST(ViewWindow, SwitchingListAndDetailsRedrawsTheListAndItsHeaderWhole)
 {
     ArchiveFolder data;
