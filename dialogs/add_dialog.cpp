@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "dialogs/command_line_dialog.h"
 #include "dialogs/directories_settings.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
@@ -380,9 +381,9 @@ void AddDialog::OnEditCommandLine()
         return;
     }
     interactiveComment = built.interactiveComment;
-    // The command-line editor comes with the Extract dialog's work; until then the built line
-    // is what a custom line starts from.
     commandLine = built.commandLine;
+
+    EditCommandLine(Handle(), commandLinePool, commandLine);
 }
 
 void AddDialog::OnOK()

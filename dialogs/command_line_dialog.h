@@ -28,4 +28,8 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
     void OnOK() override;
 };
+
+// Opens the editor over `owner` on `line`; on OK the edited text becomes `line` and goes into
+// the caller's `pool`. False when the user cancelled (nothing changes).
+bool EditCommandLine(HWND owner, HistoryPool& pool, std::string& line);
 #endif

@@ -31,3 +31,15 @@ void CommandLineDialog::OnOK()
     editText = ItemText(IDC_COMMAND_LINE_COMBO);
     EndDialog(IDOK);
 }
+
+bool EditCommandLine(HWND owner, HistoryPool& pool, std::string& line)
+{
+    CommandLineDialog editor;
+    editor.pool = &pool;
+    editor.resetText = editor.editText = line;
+    if (editor.DoModal(owner) != IDOK)
+        return false;
+    line = editor.editText;
+    pool.Insert(line);
+    return true;
+}

@@ -294,13 +294,7 @@ void ExtractDialog::OnEditCommandLine()
     o.wholeArchiveMode = wholeArchiveMode;
     commandLine = BuildExtractSwitches(o);
 
-    CommandLineDialog editor;
-    editor.pool = &commandLinePool;
-    editor.resetText = editor.editText = commandLine;
-    if (editor.DoModal(Handle()) == IDOK) {
-        commandLine = editor.editText;
-        commandLinePool.Insert(commandLine);
-    }
+    EditCommandLine(Handle(), commandLinePool, commandLine);
 }
 
 void ExtractDialog::OnOK()

@@ -8,22 +8,12 @@
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "operations/add_operation.h"
+#include "operations/help.h"
+#include "operations/operation_bodies.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
 namespace {
-
-// The view's help topic while a dialog is open.
-class HelpAnchor {
-public:
-    HelpAnchor(CTorvexView& view, const char* anchor) : view_(view) { view_.helpAnchor = anchor; }
-    ~HelpAnchor() { view_.helpAnchor.clear(); }
-    HelpAnchor(const HelpAnchor&) = delete;
-    HelpAnchor& operator=(const HelpAnchor&) = delete;
-
-private:
-    CTorvexView& view_;
-};
 
 std::unique_ptr<AddJob> JobFromDialog(const AddDialog& dialog, EntryList work)
 {
@@ -34,6 +24,14 @@ std::unique_ptr<AddJob> JobFromDialog(const AddDialog& dialog, EntryList work)
     job->listFileOnly = dialog.listFileOnly;
     job->work = std::move(work);
     return job;
+}
+
+// The Add dialog over the main window, with its help topic for F1 and its Help button.
+INT_PTR OpenAddDialog(CTorvexView& view, AddDialog& dialog)
+{
+    dialog.showHelp = [] { ShowHelp("#Add"); };
+    HelpTopic topic(view.helpAnchor, "#Add");
+    return dialog.DoModal(view.MainFrame()->Handle());
 }
 
 } // namespace
@@ -55,51 +53,55 @@ void ListFolderNames(const std::string& folder, std::vector<FoundName>& found)
     ::FindClose(search);
 }
 
-void RunViewOperation(CTorvexView& view, std::function<void()> work, std::function<void()> done)
-{
-    view.operationRunning = 1;
-    work();
-    view.operationRunning = 0;
-    done();
-}
-
 void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& directories)
 {
     CTorvexDoc* doc = view.GetTorvexDoc();
-    // The files list empties the WorkSet here once it exists; its leaves are then the items.
-    view.ClearWorkSet();
-    const ArchiveEntry* first = view.FirstSelectedEntry();
-    if (!first && view.WorkSet.empty()) {
+    view.CollectFilesList();
+    const ArchiveEntry* selected = view.FirstSelectedEntry();
+    if (!selected && view.WorkSet.empty()) {
         PromptUser("No file selected");
         return;
     }
-    dialog.useFilesList = false;
-    dialog.filesListAvailable = false;
+    bool filesList = !view.WorkSet.empty();
+    const ArchiveEntry& first = filesList ? view.WorkSet[0] : *selected;
+    dialog.useFilesList = filesList;
+    dialog.filesListAvailable = filesList && selected;
     dialog.dropMode = false;
     dialog.document = doc;
-    dialog.archiveName = ProposedArchiveName(first->Columns[ArchiveEntry::Name], first->IsDirectory(), directories.addDir,
+    dialog.archiveName = ProposedArchiveName(first.Columns[ArchiveEntry::Name], first.IsDirectory(), directories.addDir,
                                              directories.addLast, directories.addEdit, view.diskFolder);
-    // The selection is taken now: the folder watcher may refill the list while the dialog is open.
-    view.CollectSelection();
+    // The selection is taken now: the folder watcher may refill the list while the dialog is
+    // open, and a refill loses it. Gathering it empties the files list, which is put back.
+    FilesList keptList = std::move(view.FilesListTree);
+    view.CollectForAdd(false);
     EntryList selection = std::move(view.WorkSet);
-    view.ClearWorkSet();
-    INT_PTR answer;
-    {
-        HelpAnchor anchor(view, "#Add");
-        answer = dialog.DoModal(view.MainFrame()->Handle());
-    }
-    if (answer != IDOK || dialog.useFilesList || selection.empty())
+    view.FilesListTree = std::move(keptList);
+    view.CollectFilesList();
+    INT_PTR answer = OpenAddDialog(view, dialog);
+    if (answer != IDOK)
         return;
-    std::shared_ptr<AddJob> job = JobFromDialog(dialog, std::move(selection));
+    // The body adds the WorkSet: the files list's leaves, or the selection.
+    if (!dialog.useFilesList)
+        view.WorkSet = std::move(selection);
+    view.StartOperation(OperationKind::AddFiles);
+}
+
+void AddFilesBody(OperationContext& context)
+{
+    CTorvexView& view = context.view;
+    const AddDialog& dialog = view.AddOptions();
+    if (view.WorkSet.empty()) {
+        view.ClearWorkSet();
+        return;
+    }
+    std::unique_ptr<AddJob> job = JobFromDialog(dialog, std::move(view.WorkSet));
     job->showState = AddShowState(dialog.spanArchive, IsRemovableDrive(DriveRoot(dialog.archiveName)), dialog.interactiveComment);
-    RunViewOperation(
-        view, [doc, job] { RunAdd(*doc, *job, ListFolderNames); },
-        [doc, &view] {
-            // The disk browser's watcher shows the new or grown archive; an open catalogue of it
-            // is out of date.
-            doc->SetModifiedFlag(true);
-            view.ClearWorkSet();
-        });
+    AddResult result = RunAdd(context.document, *job, ListFolderNames);
+    view.ClearWorkSet();
+    // The disk browser's watcher shows the new or grown archive; an open catalogue of it is out
+    // of date.
+    if (result.outcome == AddOutcome::Ran)
+        context.document.SetModifiedFlag(true);
 }
 
 void OnDropAdd(CTorvexView& view, AddDialog& dialog, HDROP drop)
@@ -145,27 +147,31 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
     bool archiveTree = dialog.archiveTree;
     dialog.archiveTree = false;
     ::SetForegroundWindow(view.MainFrame()->Handle());
-    INT_PTR answer;
-    {
-        HelpAnchor anchor(view, "#Add");
-        answer = dialog.DoModal(view.MainFrame()->Handle());
-    }
+    INT_PTR answer = OpenAddDialog(view, dialog);
     dialog.archiveTree = archiveTree;
     dialog.dropMode = false;
     if (answer != IDOK) {
         view.ClearWorkSet();
         return;
     }
-    std::shared_ptr<AddJob> job = JobFromDialog(dialog, std::move(view.WorkSet));
+    view.StartOperation(OperationKind::AddDropped);
+}
+
+void AddDroppedBody(OperationContext& context)
+{
+    CTorvexView& view = context.view;
+    CTorvexDoc& doc = context.document;
+    bool archiveShown = doc.archiveMode;
+    std::unique_ptr<AddJob> job = JobFromDialog(view.AddOptions(), std::move(view.WorkSet));
     view.ClearWorkSet();
     job->relist = archiveShown;
-    auto result = std::make_shared<AddResult>();
-    RunViewOperation(
-        view, [doc, job, result] { *result = RunAdd(*doc, *job, ListFolderNames); },
-        [doc, &view, result, archiveShown] {
-            if (result->relisting)
-                view.ShowRelisted(*result->relisting);
-            else if (!archiveShown)
-                doc->SetModifiedFlag(true);
-        });
+    AddResult result = RunAdd(doc, *job, ListFolderNames);
+    if (result.relisting) {
+        ArchiveRelisting& relisting = *result.relisting;
+        context.HandOverCatalogue(std::move(relisting.catalogue), relisting.shownChapter, relisting.archiveFolder);
+        context.PostStatusUpdate();
+        context.PostChapterUpdate();
+    } else if (!archiveShown && result.outcome == AddOutcome::Ran) {
+        doc.SetModifiedFlag(true);
+    }
 }

@@ -1,11 +1,10 @@
 // The Add and Delete commands of the view, on the interface thread: they gather what to work on,
-// open the dialog, and run the worker bodies of add_operation.h as one operation.
+// open the dialog, and start the operation whose body (operation_bodies.h) does the work.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,9 +24,6 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
 void OnDelete(CTorvexView& view);
 // The Del key in an archive: asks, then deletes the selection from the last chapter.
 void QuickDelete(CTorvexView& view);
-
-// Runs `work` as the view's one operation, then `done` on the interface thread.
-void RunViewOperation(CTorvexView& view, std::function<void()> work, std::function<void()> done);
 
 // The names a folder search finds, in the file system's order.
 void ListFolderNames(const std::string& folder, std::vector<FoundName>& found);

@@ -8,6 +8,10 @@
 #include "framework/message_box.h"
 #include "operations/add_operation.h"
 #include "operations/delete_rules.h"
+#include "operations/extract_rules.h"
+#include "operations/help.h"
+#include "operations/list_file.h"
+#include "operations/operation_bodies.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
@@ -19,22 +23,21 @@ std::string WriteDeleteList(CTorvexView& view)
     CTorvexDoc* doc = view.GetTorvexDoc();
     const ChapterInfo* chapter = doc->catalogue.Chapter(view.shownChapter);
     std::string listFile = ProgramFileName(doc->ProgramFolder(), kDeleteListName);
-    std::string text = chapter ? DeleteListText(view.WorkSet, chapter->Directories) : std::string();
-    if (!WriteTextFile(listFile, text)) {
-        PromptUser("Can't create " + listFile, prompt::Ok | prompt::IconStop);
+    static const DirectoryMap none;
+    // The same lines as the extract list: the archiver reads both the same way.
+    if (!WriteListFile(listFile, ExtractListLines(view.WorkSet, chapter ? chapter->Directories : none)))
         return std::string();
-    }
     return listFile;
 }
 
-void ShowWhenRelisted(CTorvexView& view, const std::shared_ptr<std::unique_ptr<ArchiveRelisting>>& relisting,
-                      bool clearWorkSet)
+// Gives the interface thread the archive listed again after a delete.
+void HandOver(OperationContext& context, std::unique_ptr<ArchiveRelisting> relisting)
 {
-    if (!*relisting)
+    if (!relisting)
         return;
-    view.ShowRelisted(**relisting);
-    if (clearWorkSet)
-        view.ClearWorkSet();
+    context.HandOverCatalogue(std::move(relisting->catalogue), relisting->shownChapter, relisting->archiveFolder);
+    context.PostStatusUpdate();
+    context.PostChapterUpdate();
 }
 
 } // namespace
@@ -45,27 +48,28 @@ void OnDelete(CTorvexView& view)
     DeleteDialog dialog;
     dialog.catalogue = &doc->catalogue;
     dialog.shownChapter = view.shownChapter;
-    // The files list joins here once it exists.
-    dialog.filesListHasItems = false;
+    view.CollectFilesList();
+    dialog.filesListHasItems = !view.WorkSet.empty();
     dialog.realSelection = view.HasRealSelection();
-    dialog.writeDeleteList = [&view](int) {
-        view.CollectSelection();
+    dialog.writeDeleteList = [&view](int deleteWhat) {
+        if (deleteWhat == 1)
+            view.CollectFilesList();
+        else
+            view.CollectForDelete();
         return WriteDeleteList(view);
     };
+    dialog.showHelp = [] { ShowHelp("#Del"); };
     INT_PTR answer;
-    view.helpAnchor = "#Del";
-    answer = dialog.DoModal(view.MainFrame()->Handle());
-    view.helpAnchor.clear();
+    {
+        HelpTopic topic(view.helpAnchor, "#Del");
+        answer = dialog.DoModal(view.MainFrame()->Handle());
+    }
     if (answer != IDOK)
         return;
     view.hitItem = -1;
-    std::string archive = doc->catalogue.ArchivePath;
-    std::string command = dialog.command;
-    std::string listFile = dialog.listFile;
-    auto relisting = std::make_shared<std::unique_ptr<ArchiveRelisting>>();
-    RunViewOperation(
-        view, [doc, archive, command, listFile, relisting] { *relisting = RunDeleteCommand(*doc, archive, command, listFile); },
-        [&view, relisting] { ShowWhenRelisted(view, relisting, false); });
+    view.deleteCommand = dialog.command;
+    view.deleteListFile = dialog.listFile;
+    view.StartOperation(OperationKind::DeleteChapters);
 }
 
 void QuickDelete(CTorvexView& view)
@@ -75,25 +79,45 @@ void QuickDelete(CTorvexView& view)
         PromptUser("You can delete files in last chapter only");
         return;
     }
-    // The files list is asked about first ("Delete files in files list ?") once it exists.
+    view.CollectFilesList();
+    if (!view.WorkSet.empty()) {
+        if (PromptUser("Delete files in files list ?", prompt::YesNo | prompt::IconQuestion) == prompt::IdYes) {
+            view.hitItem = -1;
+            view.StartOperation(OperationKind::DeleteFiles);
+            return;
+        }
+    }
     if (!view.HasRealSelection()) {
         PromptUser("No file selected");
         return;
     }
     if (PromptUser("Delete selected files?", prompt::YesNo | prompt::IconQuestion) != prompt::IdYes)
         return;
-    view.CollectSelection();
+    view.CollectForDelete();
     view.hitItem = -1;
+    view.StartOperation(OperationKind::DeleteFiles);
+}
+
+void DeleteFilesBody(OperationContext& context)
+{
+    CTorvexView& view = context.view;
     std::string listFile = WriteDeleteList(view);
     if (listFile.empty())
         return;
-    std::string archive = doc->catalogue.ArchivePath;
-    int chapter = view.shownChapter;
-    std::string folder = view.archiveFolder;
-    auto relisting = std::make_shared<std::unique_ptr<ArchiveRelisting>>();
-    RunViewOperation(
-        view, [doc, archive, listFile, chapter, folder, relisting] {
-            *relisting = RunDeleteFiles(*doc, archive, listFile, chapter, folder);
-        },
-        [&view, relisting] { ShowWhenRelisted(view, relisting, true); });
+    std::unique_ptr<ArchiveRelisting> relisting = RunDeleteFiles(context.document, context.document.catalogue.ArchivePath,
+                                                                 listFile, view.shownChapter, view.archiveFolder);
+    // After a failure the files list stays for another try.
+    if (relisting)
+        view.ClearWorkSet();
+    HandOver(context, std::move(relisting));
+}
+
+void DeleteChaptersBody(OperationContext& context)
+{
+    CTorvexView& view = context.view;
+    std::string command = std::move(view.deleteCommand);
+    std::string listFile = std::move(view.deleteListFile);
+    view.deleteCommand.clear();
+    view.deleteListFile.clear();
+    HandOver(context, RunDeleteCommand(context.document, context.document.catalogue.ArchivePath, command, listFile));
 }

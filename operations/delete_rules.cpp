@@ -2,21 +2,6 @@
 
 #include "engine/jar_commands.h"
 
-namespace {
-
-void AppendEntry(const ArchiveEntry& entry, const DirectoryMap& directories, std::string& out)
-{
-    out += entry.Path;
-    out += "\r\n";
-    if (!entry.IsDirectory())
-        return;
-    if (const EntryList* inside = directories.Find(entry.Path))
-        for (const auto& child : *inside)
-            AppendEntry(*child, directories, out);
-}
-
-} // namespace
-
 DeleteDialogStart DecideDeleteDialogStart(bool filesListHasItems, bool realSelection)
 {
     DeleteDialogStart start;
@@ -55,12 +40,4 @@ std::string DeleteChaptersCommand(const std::string& archivePath, const std::vec
             numbers.push_back(word);
     }
     return DeleteChaptersArguments(archivePath, numbers);
-}
-
-std::string DeleteListText(const EntryList& entries, const DirectoryMap& directories)
-{
-    std::string out;
-    for (const auto& entry : entries)
-        AppendEntry(*entry, directories, out);
-    return out;
 }

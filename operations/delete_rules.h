@@ -23,7 +23,3 @@ std::vector<std::string> ChapterItems(const ArchiveCatalogue& catalogue);
 
 //  dc "archive" N M ...: the chapter numbers read from the chosen "Chapter n" items, in list order.
 std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<std::string>& chosenItems);
-
-// The delete list: each entry's archive path and CR LF; a directory is followed by everything
-// the chapter lists under it, recursively.
-std::string DeleteListText(const EntryList& entries, const DirectoryMap& directories);

@@ -8,6 +8,7 @@
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "operations/extract_rules.h"
+#include "operations/list_file.h"
 #include "ui/disk_browser.h"
 #include "ui/disk_rows.h"
 
@@ -97,19 +98,8 @@ std::string WriteExtractList(ExtractHost& host)
     std::string name = ListFileName(host);
     static const DirectoryMap none;
     const DirectoryMap* directories = host.ShownDirectories();
-    std::string text;
-    for (const std::string& line : ExtractListLines(host.WorkSet(), directories ? *directories : none))
-        text += line + "\r\n";
-    HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    bool ok = file != INVALID_HANDLE_VALUE && ::WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr) &&
-              written == text.size();
-    if (file != INVALID_HANDLE_VALUE)
-        ::CloseHandle(file);
-    if (!ok) {
-        PromptUser("Can't create " + name);
+    if (!WriteListFile(name, ExtractListLines(host.WorkSet(), directories ? *directories : none)))
         return std::string();
-    }
     return name;
 }
 

@@ -1,8 +1,6 @@
 #include "operations/list_file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "framework/message_box.h"
 
@@ -15,16 +13,12 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& line
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
     bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int error = errno;
-    if (file && std::fclose(file) != 0) {
+    if (file && std::fclose(file) != 0)
         written = false;
-        error = errno;
-    }
     if (written)
         return true;
     // A half-written list would make the archiver work on part of the files.
     std::remove(path.c_str());
-    PromptUser("Cannot write the list file " + path + " (" + std::strerror(error) + "): the operation is not run",
-               prompt::Ok | prompt::IconStop);
+    PromptUser("Can't create " + path, prompt::Ok | prompt::IconStop);
     return false;
 }

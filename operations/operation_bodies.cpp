@@ -5,7 +5,7 @@ OperationBody OperationBodyFor(OperationKind kind)
     // One case per kind, each apart from the next so that bodies are added independently.
     switch (kind) {
     case OperationKind::AddFiles:
-        return nullptr;
+        return AddFilesBody;
 
     case OperationKind::ExtractToCurrent:
         return ExtractToCurrentBody;
@@ -20,13 +20,13 @@ OperationBody OperationBodyFor(OperationKind kind)
         return TestArchiveBody;
 
     case OperationKind::AddDropped:
-        return nullptr;
+        return AddDroppedBody;
 
     case OperationKind::DeleteFiles:
-        return nullptr;
+        return DeleteFilesBody;
 
     case OperationKind::DeleteChapters:
-        return nullptr;
+        return DeleteChaptersBody;
     }
     return nullptr;
 }

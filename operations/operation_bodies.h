@@ -15,3 +15,13 @@ void ExtractArchiveBody(OperationContext& context);
 
 // Test the open archive, or the ".j" selected in the disk browser (test_operation.cpp).
 void TestArchiveBody(OperationContext& context);
+
+// Add (add_commands_win.cpp): the WorkSet through the Add dialog's command; dropped files, with
+// the open archive listed again afterwards.
+void AddFilesBody(OperationContext& context);
+void AddDroppedBody(OperationContext& context);
+
+// Delete (delete_commands_win.cpp): the WorkSet from the last chapter (the Del key); the Delete
+// dialog's command (files, files in all chapters, or chapters).
+void DeleteFilesBody(OperationContext& context);
+void DeleteChaptersBody(OperationContext& context);

@@ -501,20 +501,6 @@ const ArchiveEntry* CTorvexView::FirstSelectedEntry() const
     return nullptr;
 }
 
-void CTorvexView::ShowRelisted(ArchiveRelisting& relisting)
-{
-    CTorvexDoc* doc = GetTorvexDoc();
-    hitItem = -1;
-    DropRows();
-    doc->catalogue = std::move(*relisting.catalogue);
-    shownChapter = relisting.shownChapter;
-    archiveFolder = relisting.archiveFolder;
-    CMainFrame* frame = MainFrame();
-    frame->ShowArchiveInfo(&doc->catalogue, shownChapter);
-    frame->FillChapterCombo(doc->catalogue);
-    ShowArchiveFolder(ChapterList(archiveFolder));
-}
-
 void CTorvexView::OnDropAdd(HDROP drop)
 {
     ::OnDropAdd(*this, services_.add, drop);

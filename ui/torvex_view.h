@@ -23,7 +23,6 @@
 #include "ui/view_rows.h"
 #include "ui/view_rules.h"
 
-struct ArchiveRelisting;
 class CMainFrame;
 class CTorvexDoc;
 struct HandedCatalogue;
@@ -122,9 +121,12 @@ public:
     // WorkSet (disk rows remember the shown folder as their source); the first of them.
     void CollectSelection();
     const ArchiveEntry* FirstSelectedEntry() const;
-    // Shows an archive listed anew after an add or delete: the catalogue replaces the shown one
-    // only here, on the interface thread, with the chapter combo refilled.
-    void ShowRelisted(ArchiveRelisting& relisting);
+    // The Add dialog the application handed in (its fields carry the options to the worker).
+    AddDialog& AddOptions() { return services_.add; }
+    // What the Delete dialog's OK decided, for the DeleteChapters body: the argument text and
+    // the list file it wrote (empty for chapters).
+    std::string deleteCommand;
+    std::string deleteListFile;
     // Files dropped onto the window that are not a single archive to open.
     void OnDropAdd(HDROP drop);
     // ---- Operations (operations/): one at a time, on a worker thread ----

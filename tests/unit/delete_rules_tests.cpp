@@ -43,26 +43,4 @@ TEST(DeleteChapters, ItemsSkipMissingChaptersAndTheCommandNamesTheChosen)
     EXPECT_EQ(DeleteChaptersCommand("C:\\x.j", {"Chapter 12", "junk"}), " dc \"C:\\x.j\" 12");
 }
 
-TEST(DeleteList, DirectoriesBringEverythingBelowThem)
-{
-    DirectoryMap dirs;
-    auto add = [&dirs](const std::string& folder, const std::string& path, bool dir) {
-        ArchiveEntry e;
-        e.Path = path;
-        e.Columns[ArchiveEntry::Attributes] = dir ? "....D" : ".....";
-        dirs.Obtain(folder).Add(e);
-    };
-    add("\\", "\\docs", true);
-    add("\\", "\\top.txt", false);
-    add("\\docs", "\\docs\\a.txt", false);
-    add("\\docs", "\\docs\\img", true);
-    add("\\docs\\img", "\\docs\\img\\p.png", false);
-    EntryList chosen;
-    chosen.Add((*dirs.Find("\\"))[1]);
-    chosen.Add((*dirs.Find("\\"))[0]);
-    EXPECT_EQ(DeleteListText(chosen, dirs),
-              "\\top.txt\r\n\\docs\r\n\\docs\\a.txt\r\n\\docs\\img\r\n\\docs\\img\\p.png\r\n");
-    EXPECT_EQ(DeleteListText(EntryList(), dirs), "");
-}
-
 } // namespace

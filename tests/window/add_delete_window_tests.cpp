@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "view_test_support.h"
@@ -79,6 +80,7 @@ bool AddThroughDialog(TorvexWindow& w, std::function<void(HWND)> step)
     });
     w.Command(ID_ADD);
     w.Pump(20);
+    EXPECT_TRUE(w.OperationFinished());
     return ran;
 }
 
@@ -167,9 +169,10 @@ TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
     TorvexWindow w(dir);
     Prompts prompts;
     SelectNamed(w, {"a.txt"});
-    std::string proposed;
+    std::string proposed, anchor;
     ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
         proposed = ControlText(dlg, IDC_ADD_ARCHIVE_NAME);
+        anchor = w.View().helpAnchor;
         SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, "noslash.j");
         ClickButton(dlg, IDOK);
         // Refused: the dialog stays; a bad volume size is refused too.
@@ -182,6 +185,10 @@ TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
         ClickButton(dlg, IDCANCEL);
     }));
     EXPECT_EQ(proposed, dir + "\\a.j");
+    // F1 and the Help button open the Add topic while the dialog is up, and only then.
+    EXPECT_EQ(anchor, "#Add");
+    EXPECT_EQ(w.View().helpAnchor, "");
+    EXPECT_TRUE(w.App().AddDialog.showHelp);
     ASSERT_EQ(prompts.texts.size(), 2u);
     EXPECT_EQ(prompts.texts[0], "Can't create noslash.j");
     EXPECT_NE(prompts.texts[1].find("volume size"), std::string::npos);
@@ -210,6 +217,35 @@ TEST_F(AddDeleteWindow, UpdateFreshenAndAddChapter)
     EXPECT_EQ(StoredPaths(w, archive, 2), (std::vector<std::string>{"\\src", "\\src\\sub", "\\src\\sub\\y.h", "\\src\\x.c"}));
     // The dialog keeps its choices between openings: the action is still "Add chapter".
     EXPECT_EQ(w.App().AddDialog.action, 3);
+}
+
+TEST_F(AddDeleteWindow, EditOpensTheCommandLineEditorAndItsLineRuns)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string archive = dir + "\\edited.j";
+    std::string built, edited;
+    AddNamed(w, {"a.txt"}, archive, [&](HWND dlg) {
+        ClickButton(dlg, IDC_ADD_COMMAND_LINE);
+        WhenDialogOpens("Command Line", [&](HWND editor) {
+            // The editor starts from the line the choices build; the user sends the files
+            // elsewhere in the archive.
+            built = edited = ControlText(editor, IDC_COMMAND_LINE_COMBO);
+            size_t at = edited.find("-o\"\\\"");
+            if (at != std::string::npos)
+                edited.replace(at, 5, "-o\"\\edited\"");
+            SetControlText(editor, IDC_COMMAND_LINE_COMBO, edited);
+            ClickButton(editor, IDOK);
+        });
+        ClickButton(dlg, IDC_ADD_EDIT_LINE);
+    });
+    ASSERT_EQ(built.rfind(" a ", 0), 0u) << built;
+    ASSERT_NE(built, edited);
+    EXPECT_EQ(w.App().AddDialog.commandLine, edited);
+    EXPECT_EQ(w.App().AddDialog.commandLinePool[0], edited);
+    std::vector<std::string> paths = StoredPaths(w, archive);
+    EXPECT_NE(std::find(paths.begin(), paths.end(), "\\edited\\a.txt"), paths.end());
+    EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
 }
 
 TEST_F(AddDeleteWindow, TheArchiveTreePutsFilesUnderThePickedDirectory)
@@ -266,6 +302,7 @@ TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
     DropOnto(w, {dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return ran; }, 10000));
     w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(proposed, dir + "\\src.j");
     EXPECT_EQ(StoredPaths(w, dir + "\\src.j"),
               (std::vector<std::string>{"\\a.txt", "\\src", "\\src\\sub", "\\src\\sub\\y.h", "\\src\\x.c"}));
@@ -293,6 +330,7 @@ TEST_F(AddDeleteWindow, ADropOntoAnOpenArchiveAsANewChapterShowsIt)
     });
     DropOnto(w, {dir + "\\b.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return w.View().shownChapter == 2; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(w.Doc().catalogue.LastChapter, 2);
     EXPECT_EQ(w.Frame().ChapterCombo().GetCount(), 2);
     EXPECT_GE(w.RowNamed("b.txt"), 0);
@@ -311,6 +349,7 @@ TEST_F(AddDeleteWindow, QuickDeleteOfAFileAndAFolderKeepsTheDirectoryShown)
     SelectNamed(w, {"x.c"});
     w.PressKey(VK_DELETE, false);
     ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("x.c") < 0; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(w.View().archiveFolder, "\\src");
     EXPECT_GE(w.RowNamed("sub"), 0);
     ASSERT_FALSE(prompts.texts.empty());
@@ -327,12 +366,56 @@ TEST_F(AddDeleteWindow, QuickDeleteOfAFileAndAFolderKeepsTheDirectoryShown)
     SelectNamed(w, {"sub"});
     w.PressKey(VK_DELETE, false);
     ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("sub") < 0; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(StoredPaths(w, dir + "\\q.j"), (std::vector<std::string>{"\\a.txt", "\\b.txt", "\\src"}));
 
     // Nothing selected.
     w.SetSelection({});
     w.PressKey(VK_DELETE, false);
     EXPECT_EQ(prompts.texts.back(), "No file selected");
+}
+
+TEST_F(AddDeleteWindow, TheFilesListIsWhatIsAddedAndDeleted)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string archive = dir + "\\listed.j";
+    SelectNamed(w, {"b.txt"});
+    w.View().AddToFilesList();
+    // A selection besides the list: the user may choose; the list is the default.
+    bool useList = false, choice = false;
+    SelectNamed(w, {"a.txt"});
+    ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
+        useList = IsDlgButtonChecked(dlg, IDC_ADD_USE_FILES_LIST) == BST_CHECKED;
+        choice = IsWindowEnabled(GetDlgItem(dlg, IDC_ADD_USE_FILES_LIST)) != FALSE;
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, archive);
+        ClickButton(dlg, IDOK);
+    }));
+    EXPECT_TRUE(useList);
+    EXPECT_TRUE(choice);
+    std::vector<std::string> paths = StoredPaths(w, archive);
+    ASSERT_EQ(paths.size(), 1u);
+    EXPECT_EQ(LeafName(paths[0]), "b.txt");
+    EXPECT_TRUE(w.View().FilesListTree.Empty());  // an add empties it
+
+    // Del in the archive offers the files list first; the selection is not touched.
+    Jar("a -y del.j a.txt b.txt");
+    w.View().OnRefresh();
+    w.DoubleClickRow(w.RowNamed("del.j"));
+    ASSERT_TRUE(w.Doc().archiveMode);
+    SelectNamed(w, {"b.txt"});
+    w.View().AddToFilesList();
+    SelectNamed(w, {"a.txt"});
+    prompts.texts.clear();
+    w.PressKey(VK_DELETE, false);
+    w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
+    ASSERT_FALSE(prompts.texts.empty());
+    EXPECT_EQ(prompts.texts[0], "Delete files in files list ?");
+    EXPECT_EQ(w.RowNamed("b.txt"), -1);
+    EXPECT_GE(w.RowNamed("a.txt"), 0);
+    EXPECT_EQ(StoredPaths(w, dir + "\\del.j"), (std::vector<std::string>{"\\a.txt"}));
+    EXPECT_TRUE(w.View().FilesListTree.Empty());
 }
 
 TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
@@ -345,15 +428,20 @@ TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
     ASSERT_EQ(w.View().shownChapter, 2);
     SelectNamed(w, {"a.txt"});
     bool ran = false;
+    std::string anchor;
     WhenDialogOpens("Delete", [&](HWND dlg) {
         ran = true;
+        anchor = w.View().helpAnchor;
         EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_DEL_SELECTED), BST_CHECKED);
         ClickButton(dlg, IDC_DEL_ALL_CHAPTERS);
         ClickButton(dlg, IDOK);
     });
     w.Command(ID_DELETE);
     ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("a.txt") < 0; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(StoredPaths(w, dir + "\\all.j", 1), (std::vector<std::string>{"\\b.txt"}));
+    EXPECT_EQ(anchor, "#Del");
+    EXPECT_EQ(w.View().helpAnchor, "");
     EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexDelete"));
 }
 
@@ -390,6 +478,7 @@ TEST_F(AddDeleteWindow, DeletingChaptersTwoAndThreeKeepsTheOthersNumbers)
     w.SetSelection({});
     w.Command(ID_DELETE);
     ASSERT_TRUE(w.PumpUntil([&] { return w.Frame().ChapterCombo().GetCount() == 2; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(items, (std::vector<std::string>{"Chapter 1", "Chapter 2", "Chapter 3", "Chapter 4"}));
     EXPECT_EQ(w.Frame().ChapterCombo().GetLBText(0), "Chapter 1");
     EXPECT_EQ(w.Frame().ChapterCombo().GetLBText(1), "Chapter 4");

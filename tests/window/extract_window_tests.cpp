@@ -37,7 +37,7 @@ bool MakeArchive(const std::string& root)
 bool WaitForOperation(TorvexWindow& w)
 {
     w.Pump(50);
-    return w.PumpUntil([&] { return w.View().operationRunning == 0; }, 20000);
+    return w.OperationFinished();
 }
 
 } // namespace

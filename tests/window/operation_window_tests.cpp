@@ -102,7 +102,7 @@ bool CommandEnabled(TorvexWindow& w, unsigned id)
 
 bool OperationDone(TorvexWindow& w)
 {
-    return w.PumpUntil([&] { return w.View().operationRunning == 0; }, 20000);
+    return w.OperationFinished();
 }
 
 // A folder with src\ (a.txt, docs\b.txt, docs\bad.bin), good.j made from it, and damaged.j:

@@ -155,6 +155,11 @@ bool TorvexWindow::PumpUntil(const std::function<bool()>& done, int ms)
     return done();
 }
 
+bool TorvexWindow::OperationFinished(int ms)
+{
+    return PumpUntil([this] { return View().operationRunning == 0; }, ms);
+}
+
 std::string TorvexWindow::Title()
 {
     char text[1024] = {};

@@ -59,6 +59,8 @@ public:
     void Pump(int ms = 0);
     // Pumps until `done` holds or `ms` passed; true when it held.
     bool PumpUntil(const std::function<bool()>& done, int ms);
+    // Pumps until the running operation (if any) has ended; false when it did not in time.
+    bool OperationFinished(int ms = 20000);
 
     std::string Title();
     int RowCount();
