@@ -5,6 +5,7 @@
 #include "view_test_support.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -96,9 +97,23 @@ void ShowNote(TorvexWindow& w)
     w.ClickRow(row);
 }
 
+// True while a stand-in viewer runs: its current folder is the copy's, which cannot be removed then.
+bool ViewerRunning()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, "append_viewer.exe") == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// The viewer has been started `starts` times in all and has gone again.
 bool ViewerStarted(TorvexWindow& w, const ViewedArchive& data, int starts)
 {
-    return w.PumpUntil([&] { return data.ViewerStarts() >= starts; }, 10000);
+    return w.PumpUntil([&] { return data.ViewerStarts() >= starts && !ViewerRunning(); }, 10000);
 }
 
 } // namespace
@@ -122,7 +137,7 @@ TEST(ViewSaveWindow, ViewExtractsOnceSavesEditsAndCloses)
     EXPECT_NE(copy.tempDir.find("TTmp"), std::string::npos);
     EXPECT_EQ(copy.extractedFile, copy.tempDir + "\\doc\\note.txt");
     // The viewer was given the copy in quotes.
-    EXPECT_EQ(ReadText(data.viewerLog), "\"" + copy.extractedFile + "\"\n");
+    EXPECT_EQ(ReadText(data.viewerLog), "\"" + copy.extractedFile + "\"\r\n");
     EXPECT_EQ(ReadText(copy.extractedFile), "first line\r\nedited by viewer\r\n");
 
     // Viewing it again opens the same copy, edits and all: nothing is extracted.
@@ -161,6 +176,9 @@ TEST(ViewSaveWindow, ClosingAsksForModifiedCopiesAndNoDiscardsThem)
     w.Command(ID_VIEW_OPEN_FILE);
     ASSERT_TRUE(ViewerStarted(w, data, 1));
     ViewRecord copy = w.View().ViewSaveForTests().Records().at(0);
+    // The ended viewer's working folder (the copy's) is let go a moment after it leaves the list of
+    // processes; until then the folder cannot be removed.
+    w.Pump(1500);
     answers.replies = {prompt::IdNo};
     w.View().SaveViewedFiles(true);
     EXPECT_EQ(answers.texts.size(), 1u);
