@@ -40,11 +40,6 @@ int LastChapterOf(TorvexWindow& w, const std::string& archive)
     return w.Doc().ListChapters(listed) ? listed.LastChapter : -1;
 }
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Answers every message box (Yes to questions) and keeps its text.
 struct Prompts {
     std::vector<std::string> texts;

@@ -15,19 +15,6 @@ using namespace viewtest;
 
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Sets a file's last write time, in days from its archived stamp.
 void ShiftStamp(const std::string& path, const std::string& like, int days)
 {

@@ -13,14 +13,6 @@ using namespace viewtest;
 
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // An archive a.j in `root` holding top.txt, dir\b.txt and dir\sub\a.txt.
 bool MakeArchive(const std::string& root)
 {

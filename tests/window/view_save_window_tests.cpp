@@ -21,19 +21,6 @@ using namespace viewtest;
 
 namespace {
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Every message box answered by a list of answers (then OK), with its text kept.
 struct Answers {
     std::vector<std::string> texts;
@@ -77,11 +64,11 @@ struct ViewedArchive {
         RemoveTree(out);
         MakeFolder(out);
         EXPECT_TRUE(RunJar(out, "x -y \"" + archive + "\" \\doc\\note.txt"));
-        return ReadText(out + "\\doc\\note.txt");
+        return ReadAll(out + "\\doc\\note.txt");
     }
     int ViewerStarts() const
     {
-        std::string log = ReadText(viewerLog);
+        std::string log = ReadAll(viewerLog);
         return (int)std::count(log.begin(), log.end(), '\n');
     }
 };
@@ -137,14 +124,14 @@ TEST(ViewSaveWindow, ViewExtractsOnceSavesEditsAndCloses)
     EXPECT_NE(copy.tempDir.find("TTmp"), std::string::npos);
     EXPECT_EQ(copy.extractedFile, copy.tempDir + "\\doc\\note.txt");
     // The viewer was given the copy in quotes.
-    EXPECT_EQ(ReadText(data.viewerLog), "\"" + copy.extractedFile + "\"\r\n");
-    EXPECT_EQ(ReadText(copy.extractedFile), "first line\r\nedited by viewer\r\n");
+    EXPECT_EQ(ReadAll(data.viewerLog), "\"" + copy.extractedFile + "\"\r\n");
+    EXPECT_EQ(ReadAll(copy.extractedFile), "first line\r\nedited by viewer\r\n");
 
     // Viewing it again opens the same copy, edits and all: nothing is extracted.
     w.Command(ID_VIEW_OPEN_FILE);
     ASSERT_TRUE(ViewerStarted(w, data, 2));
     EXPECT_EQ(w.View().ViewSaveForTests().Records().size(), 1u);
-    EXPECT_EQ(ReadText(copy.extractedFile), "first line\r\nedited by viewer\r\nedited by viewer\r\n");
+    EXPECT_EQ(ReadAll(copy.extractedFile), "first line\r\nedited by viewer\r\nedited by viewer\r\n");
 
     // Save asks, and Yes puts the edited copy back in its place in the archive.
     answers.replies = {prompt::IdYes};

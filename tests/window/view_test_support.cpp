@@ -1,5 +1,8 @@
 #include "view_test_support.h"
 
+#include <fstream>
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "framework/message_box.h"
@@ -20,6 +23,19 @@ std::string MakeScratchFolder(const std::string& tag)
     RemoveTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)

@@ -27,6 +27,10 @@ std::string ProgramFolder();
 std::string MakeScratchFolder(const std::string& tag);
 using testsupport::RemoveTree;
 void WriteFile(const std::string& path, const std::string& bytes);
+// The whole file; empty when it cannot be read.
+std::string ReadAll(const std::string& path);
+// A file or folder of that name exists.
+bool Exists(const std::string& path);
 void MakeFolder(const std::string& path);
 // True when jar32.exe was built beside the test.
 bool JarAvailable();
