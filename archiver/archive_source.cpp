@@ -79,7 +79,7 @@ bool ArchiveSource::Read(uint64_t offset, void* buffer, size_t size)
     return size == 0;
 }
 
-bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error)
+bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error, IndexPart part)
 {
     unsigned char bytes[kTrailerSize];
     Trailer trailer;
@@ -99,6 +99,15 @@ bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error)
         error = "the archive's index is damaged";
         return false;
     }
+    if (part == IndexPart::Chapters) {
+        PackedBytesReader read = [&](uint64_t at, void* buffer, size_t count) {
+            return source.Read(offset + at, buffer, count);
+        };
+        if (CheckIndexKeepingChapters(read, trailer, index))
+            return true;
+        // Damage found on the way is reported as the whole read reports it.
+        index = ArchiveIndex();
+    }
     std::string packedBytes(size_t(packed), '\0'), bytesPlain;
     if (!source.Read(offset, packedBytes.data(), packedBytes.size())) {
         error = "can't read the archive's index: " + LastErrorText();
@@ -108,18 +117,7 @@ bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error)
         error = "the archive's index is damaged (checksum error)";
         return false;
     }
-    std::string why;
-    if (!DeserializeIndex(bytesPlain, index, &why)) {
-        error = why;
-        return false;
-    }
-    for (const DataBlock& b : index.blocks) {
-        if (b.offset < kHeaderSize || b.offset + b.packedSize > offset || b.offset + b.packedSize < b.offset) {
-            error = "the archive's index is damaged (a data block lies outside the data)";
-            return false;
-        }
-    }
-    return true;
+    return DeserializeIndex(bytesPlain, index, &error, offset);
 }
 
 } // namespace jar

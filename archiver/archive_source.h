@@ -30,7 +30,11 @@ private:
 
 std::string VolumeName(const std::string& archive, int volume);
 
+// What a command keeps of the index. Either way all of it is read and checked; the chapters
+// alone are read a piece at a time and hold no memory for the files.
+enum class IndexPart { Whole, Chapters };
+
 // Reads the trailer and the index; false with a message for anything damaged.
-bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error);
+bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error, IndexPart part = IndexPart::Whole);
 
 } // namespace jar

@@ -139,7 +139,7 @@ bool SafeComponents(const std::string& archivePath, std::vector<std::string>& co
     return true;
 }
 
-bool OpenArchive(const std::string& path, ArchiveSource& source, ArchiveIndex& index)
+bool OpenArchive(const std::string& path, ArchiveSource& source, ArchiveIndex& index, IndexPart part)
 {
     FileInfo info;
     if (!GetFileInfo(path, info) || info.isDirectory) {
@@ -147,7 +147,7 @@ bool OpenArchive(const std::string& path, ArchiveSource& source, ArchiveIndex& i
         return false;
     }
     std::string error;
-    if (!source.Open(path, error) || !LoadIndex(source, index, error)) {
+    if (!source.Open(path, error) || !LoadIndex(source, index, error, part)) {
         Console::Error(path + ": " + error);
         return false;
     }

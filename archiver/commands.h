@@ -34,7 +34,7 @@ int ListChapters(const Options& options);
 int ListChapter(const Options& options);
 
 // Opens an existing archive and reads its index; prints the ERROR line itself.
-bool OpenArchive(const std::string& path, ArchiveSource& source, ArchiveIndex& index);
+bool OpenArchive(const std::string& path, ArchiveSource& source, ArchiveIndex& index, IndexPart part = IndexPart::Whole);
 // The lines of every list file, in order; false (after an ERROR line) when one cannot be read.
 bool ReadListFiles(const std::vector<std::string>& listFiles, std::vector<std::string>& lines);
 // Reads a comment source: a file, "NUL" (empty), or "*" (typed on the console).

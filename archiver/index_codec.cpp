@@ -64,11 +64,16 @@ public:
     std::string out;
 };
 
+// Hands out the index's plain bytes from a window; a streaming reader refills the window as it
+// runs dry, so one reader serves an index held whole and one inflated a piece at a time.
 class Reader {
 public:
     explicit Reader(const std::string& bytes) : p_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+    virtual ~Reader() = default;
     bool Var(uint64_t& v)
     {
+        if (end_ - p_ < 10)
+            More(10);
         v = 0;
         for (int shift = 0; shift < 64; shift += 7) {
             if (p_ == end_)
@@ -91,19 +96,113 @@ public:
     bool Text(std::string& s)
     {
         uint64_t n;
-        if (!Var(n) || n > uint64_t(end_ - p_))
+        if (!Var(n) || n > Left() || (uint64_t(end_ - p_) < n && !More(size_t(n))))
             return false;
         s.assign(p_, size_t(n));
         p_ += n;
         return true;
     }
     // A count of items that each take at least `itemBytes` bytes: it cannot exceed what is left.
-    bool Count(uint64_t& n, uint64_t itemBytes) { return Var(n) && n <= uint64_t(end_ - p_) / itemBytes; }
-    bool AtEnd() const { return p_ == end_; }
+    bool Count(uint64_t& n, uint64_t itemBytes) { return Var(n) && n <= Left() / itemBytes; }
+    bool AtEnd() const { return Left() == 0; }
+
+protected:
+    Reader() = default;
+    // Makes at least `need` bytes readable at p_, or every byte that is left; false when fewer.
+    virtual bool More(size_t) { return false; }
+    uint64_t Left() const { return uint64_t(end_ - p_) + pending_; }
+
+    const char* p_ = nullptr;
+    const char* end_ = nullptr;
+    uint64_t pending_ = 0; // plain bytes not yet in the window
+};
+
+// Inflates the packed index into a window of a few hundred kilobytes, checking the plain
+// bytes' CRC-32 as they come; nothing of the whole is ever held.
+class InflatingReader : public Reader {
+public:
+    InflatingReader(const PackedBytesReader& read, uint64_t packedSize, uint64_t plainSize)
+        : read_(read), packedLeft_(packedSize)
+    {
+        pending_ = plainSize;
+        ok_ = inflateInit(&z_) == Z_OK;
+    }
+    ~InflatingReader() override
+    {
+        if (ok_)
+            inflateEnd(&z_);
+    }
+    // True when the stream ended exactly where the plain size said and its CRC-32 is `crc`.
+    bool Finished(uint32_t crc)
+    {
+        return ok_ && status_ == Z_STREAM_END && pending_ == 0 && p_ == end_ && crc_ == crc;
+    }
+
+protected:
+    bool More(size_t need) override
+    {
+        size_t have = size_t(end_ - p_);
+        if (!ok_ || pending_ == 0)
+            return have >= need;
+        need = size_t(std::min<uint64_t>(need, have + pending_));
+        // What is left moves to the front; p_ may point into the window, so it moves first.
+        if (window_.size() < need + kStep) {
+            std::string larger(need + kStep, '\0');
+            if (have)
+                std::memcpy(larger.data(), p_, have);
+            window_.swap(larger);
+        } else if (have) {
+            std::memmove(window_.data(), p_, have);
+        }
+        p_ = window_.data();
+        end_ = p_ + have;
+        while (have < need && pending_ > 0) {
+            if (z_.avail_in == 0 && packedLeft_ > 0) {
+                size_t piece = size_t(std::min<uint64_t>(packedLeft_, packed_.size()));
+                if (!read_(packedOffset_, packed_.data(), piece))
+                    return Stop();
+                packedOffset_ += piece;
+                packedLeft_ -= piece;
+                z_.next_in = reinterpret_cast<Bytef*>(packed_.data());
+                z_.avail_in = uInt(piece);
+            }
+            // One byte more than announced lets a longer stream show itself.
+            size_t room = size_t(std::min<uint64_t>(window_.size() - have, pending_ + 1));
+            char* out = window_.data() + have;
+            z_.next_out = reinterpret_cast<Bytef*>(out);
+            z_.avail_out = uInt(room);
+            status_ = inflate(&z_, Z_NO_FLUSH);
+            size_t got = room - z_.avail_out;
+            if (got > pending_ || (status_ != Z_OK && status_ != Z_STREAM_END) || (got == 0 && status_ != Z_OK))
+                return Stop();
+            crc_ = Crc32(crc_, out, got);
+            have += got;
+            pending_ -= got;
+            end_ = window_.data() + have;
+            if (status_ == Z_STREAM_END && pending_ > 0)
+                return Stop();
+        }
+        return have >= need;
+    }
 
 private:
-    const char* p_;
-    const char* end_;
+    static constexpr size_t kStep = 256 << 10;
+    bool Stop()
+    {
+        pending_ = 0;
+        ok_ = false;
+        return false;
+    }
+
+    const PackedBytesReader& read_;
+    uint64_t packedOffset_ = 0;
+    uint64_t packedLeft_;
+    std::string packed_ = std::string(kStep, '\0');
+    std::string window_;
+    z_stream z_{};
+    int status_ = Z_OK;
+    uint32_t crc_ = 0;
+    bool ok_ = false;
 };
 
 bool Fail(std::string* error, const std::string& why)
@@ -218,10 +317,18 @@ std::string SerializeIndex(const ArchiveIndex& index)
     return w.out;
 }
 
-bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string* error)
+namespace {
+
+bool BlockInData(const DataBlock& b, uint64_t dataEnd)
+{
+    return b.offset >= kHeaderSize && b.offset + b.packedSize <= dataEnd && b.offset + b.packedSize >= b.offset;
+}
+
+// The one reading of the index's layout. Without `keepFiles` blocks and entries pass through
+// one scratch item each and are checked as they go; only the comment, stamps and chapters stay.
+bool ReadIndex(Reader& r, ArchiveIndex& index, bool keepFiles, uint64_t dataEnd, std::string* error)
 {
     const std::string malformed = "the archive's index is damaged";
-    Reader r(bytes);
     uint64_t n, v;
     // The fewest bytes one chapter, block, entry or chapter range takes.
     if (!r.Text(index.comment) || !r.Signed(index.created) || !r.Signed(index.modified) || !r.Count(n, 4))
@@ -234,8 +341,11 @@ bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string
     }
     if (!r.Count(n, 6))
         return Fail(error, malformed);
-    index.blocks.resize(size_t(n));
-    for (DataBlock& b : index.blocks) {
+    const uint64_t blockCount = n;
+    index.blocks.resize(keepFiles ? size_t(n) : 0);
+    DataBlock scratchBlock;
+    for (uint64_t i = 0; i < blockCount; ++i) {
+        DataBlock& b = keepFiles ? index.blocks[size_t(i)] : scratchBlock;
         uint64_t crc, method, level;
         if (!r.Var(b.offset) || !r.Var(b.packedSize) || !r.Var(b.size) || !r.Var(crc) || crc > 0xFFFFFFFF ||
             !r.Var(method) || method > 1 || !r.Var(level) || level > 4)
@@ -243,14 +353,19 @@ bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string
         b.crc = uint32_t(crc);
         b.method = Method(method);
         b.level = uint8_t(level);
+        if (dataEnd && !BlockInData(b, dataEnd))
+            return Fail(error, malformed + " (a data block lies outside the data)");
     }
     if (!r.Count(n, 7))
         return Fail(error, malformed);
-    index.entries.resize(size_t(n));
-    for (StoredEntry& e : index.entries) {
+    index.entries.resize(keepFiles ? size_t(n) : 0);
+    StoredEntry scratchEntry;
+    std::vector<ChapterSet::Range> list;
+    for (uint64_t i = 0, count = n; i < count; ++i) {
+        StoredEntry& e = keepFiles ? index.entries[size_t(i)] : scratchEntry;
         uint64_t attributes, block, ranges;
         if (!r.Text(e.path) || !r.Var(attributes) || attributes > 0xFFFFFFFF || !r.Signed(e.modified) ||
-            !r.Signed(e.created) || !r.Var(e.size) || !r.Var(block) || block > index.blocks.size() || !r.Count(ranges, 2))
+            !r.Signed(e.created) || !r.Var(e.size) || !r.Var(block) || block > blockCount || !r.Count(ranges, 2))
             return Fail(error, malformed);
         // Every command takes a stored path as an archive path; a listing shows it on one line.
         if (e.path.size() < 2 || e.path[0] != '\\')
@@ -260,16 +375,34 @@ bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string
             return Fail(error, "the archive holds a name with a line break, refused: " + PrintableName(e.path));
         e.attributes = uint32_t(attributes);
         e.block = int64_t(block) - 1;
-        std::vector<ChapterSet::Range> list(static_cast<size_t>(ranges));
+        list.resize(static_cast<size_t>(ranges));
         for (auto& range : list) {
             uint64_t first, last;
             if (!r.Var(first) || !r.Var(last) || first == 0 || last < first || last > 0x7FFFFFFF)
                 return Fail(error, malformed);
             range = {uint32_t(first), uint32_t(last)};
         }
-        e.chapters.SetRanges(std::move(list));
+        if (keepFiles)
+            e.chapters.SetRanges(list);
     }
     return r.AtEnd() || Fail(error, malformed);
+}
+
+} // namespace
+
+bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string* error, uint64_t dataEnd)
+{
+    Reader r(bytes);
+    return ReadIndex(r, index, true, dataEnd, error);
+}
+
+bool CheckIndexKeepingChapters(const PackedBytesReader& read, const Trailer& trailer, ArchiveIndex& index,
+                               std::string* error)
+{
+    InflatingReader r(read, trailer.packedSize, trailer.plainSize);
+    if (!ReadIndex(r, index, false, trailer.indexOffset, error))
+        return false;
+    return r.Finished(trailer.crc) || Fail(error, "the archive's index is damaged (checksum error)");
 }
 
 bool InflateIndex(const std::string& packed, uint64_t plainSize, std::string& plain)

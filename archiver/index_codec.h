@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "archiver/archive_index.h"
@@ -46,7 +47,16 @@ std::string SerializeIndex(const ArchiveIndex& index);
 // False for anything malformed: truncation, trailing bytes, counts beyond the bytes present,
 // out-of-range values, and paths an archive of ours never holds (not starting with a backslash,
 // or holding a line break); `error` then says what.
-bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string* error = nullptr);
+// With `dataEnd` (where the data area ends: the index's offset) every block must lie inside it.
+bool DeserializeIndex(const std::string& bytes, ArchiveIndex& index, std::string* error = nullptr, uint64_t dataEnd = 0);
+// Reads `size` packed index bytes from `offset` within the index; false when they cannot be read.
+using PackedBytesReader = std::function<bool(uint64_t offset, void* buffer, size_t size)>;
+// Reads and checks the whole index as DeserializeIndex does after its CRC-32 is checked, but
+// inflating it a piece at a time and keeping only the comment, the stamps and the chapters:
+// a listing of chapters costs no memory for the files of a large archive. On failure `error` is
+// why, though not always the reason a whole read would give first.
+bool CheckIndexKeepingChapters(const PackedBytesReader& read, const Trailer& trailer, ArchiveIndex& index,
+                               std::string* error = nullptr);
 // Inflates the packed index, growing the output only as data really comes out; false when the
 // packed bytes are not a zlib stream of exactly `plainSize` bytes.
 bool InflateIndex(const std::string& packed, uint64_t plainSize, std::string& plain);

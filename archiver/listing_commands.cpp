@@ -53,7 +53,7 @@ int ListChapters(const Options& options)
 {
     ArchiveSource source;
     ArchiveIndex index;
-    if (!OpenArchive(options.archive, source, index))
+    if (!OpenArchive(options.archive, source, index, IndexPart::Chapters))
         return 1;
     std::string out;
     ArchiveLine(out, options.archive, index);

@@ -126,7 +126,7 @@ bool OpenPipe(JarSession& session, Handle& readEnd, Handle& writeEnd, const char
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read = nullptr;
     HANDLE write = nullptr;
-    if (!CreatePipe(&read, &write, &inheritable, 0))
+    if (!CreatePipe(&read, &write, &inheritable, 1 << 20))
         return session.ReportFailure(creationFailure);
     writeEnd.reset(write);
     Handle inheritableRead(read);

@@ -1,6 +1,9 @@
 // The archiver's pieces without a process: its own command-line splitting, chapter sets, the
 // index bytes, name matching and the path checks that keep extraction inside its folder.
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
 
 #include "archiver/archive_source.h"
 #include "archiver/index_codec.h"
@@ -139,6 +142,74 @@ TEST(ArchiverIndex, RoundTripsAndRefusesTruncation)
     for (size_t cut = 0; cut < bytes.size(); ++cut) {
         ArchiveIndex partial;
         EXPECT_FALSE(DeserializeIndex(bytes.substr(0, cut), partial)) << cut;
+    }
+}
+
+// lc reads the index through a window of a few hundred kilobytes; texts and numbers that
+// straddle its refills, and damage found only at the very end, must read as the whole does.
+TEST(ArchiverIndex, ChaptersReadPiecewiseMatchTheWholeIndex)
+{
+    ArchiveIndex index;
+    index.comment = std::string(300000, 'c');
+    index.AddChapter(2, 5).comment = std::string(700001, 'x') + "\nlast line";
+    index.AddChapter(9, 6).comment = "ninth";
+    index.blocks.push_back({24, 10, 30, 0x1234, Method::Deflate, 1});
+    for (int i = 0; i < 60000; ++i) {
+        StoredEntry e;
+        e.path = "\\folder" + std::to_string(i % 97) + "\\" + std::string(size_t(i % 40), 'n') + std::to_string(i);
+        e.modified = e.created = int64_t(i) * 10000000;
+        e.block = i % 3 == 0 ? 0 : -1;
+        e.chapters.Add(i % 2 ? 2 : 9);
+        index.entries.push_back(e);
+    }
+    auto check = [](const std::string& plain, ArchiveIndex& out, size_t* reads = nullptr) {
+        uLongf size = compressBound(uLong(plain.size()));
+        std::string packed(size, '\0');
+        compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(plain.data()),
+                  uLong(plain.size()), 1);
+        packed.resize(size);
+        Trailer trailer;
+        trailer.indexOffset = 1000;
+        trailer.packedSize = packed.size();
+        trailer.plainSize = plain.size();
+        trailer.crc = Crc32(0, plain.data(), plain.size());
+        size_t count = 0;
+        PackedBytesReader read = [&](uint64_t at, void* buffer, size_t n) {
+            ++count;
+            return at + n <= packed.size() && (std::memcpy(buffer, packed.data() + at, n), true);
+        };
+        bool ok = CheckIndexKeepingChapters(read, trailer, out);
+        if (reads)
+            *reads = count;
+        return ok;
+    };
+
+    std::string plain = SerializeIndex(index);
+    ArchiveIndex chapters;
+    size_t reads = 0;
+    ASSERT_TRUE(check(plain, chapters, &reads));
+    EXPECT_GT(reads, 1u) << "read a piece at a time";
+    EXPECT_EQ(chapters.comment, index.comment);
+    ASSERT_EQ(chapters.chapters.size(), 2u);
+    EXPECT_EQ(chapters.chapters[0].comment, index.chapters[0].comment);
+    EXPECT_EQ(chapters.chapters[1].number, 9u);
+    EXPECT_TRUE(chapters.entries.empty() && chapters.blocks.empty()) << "no files kept";
+
+    // Damage in the last entry, a line break in a name, a block outside the data, a size that
+    // does not match, bytes left over: each refused.
+    std::string damaged = plain;
+    damaged[damaged.size() - 3] ^= 0x40;
+    std::vector<std::string> bad{damaged, plain.substr(0, plain.size() - 1), plain + '\0'};
+    ArchiveIndex broken = index;
+    broken.entries.back().path = "\\a\nb";
+    bad.push_back(SerializeIndex(broken));
+    broken = index;
+    broken.blocks[0].offset = 995;
+    bad.push_back(SerializeIndex(broken));
+    for (const std::string& bytes : bad) {
+        ArchiveIndex refused;
+        EXPECT_FALSE(DeserializeIndex(bytes, refused, nullptr, 1000));
+        EXPECT_FALSE(check(bytes, refused)) << bytes.size();
     }
 }
 
