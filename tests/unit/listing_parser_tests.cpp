@@ -388,42 +388,19 @@ TEST(OutputLines, LineFeedsEndLinesAndTheUnterminatedTailIsDropped)
     EXPECT_EQ(fromCrlf, fromLf);
 }
 
-TEST(OutputBlocks, LinesAcrossBlockBoundariesArriveWholeAndOnce)
+TEST(LineSplitter, LinesAcrossPiecesArriveWholeAndOnce)
 {
     const std::string output = "first line\r\nsecond\r\n\r\nthe third one is long\r\nx\r\nlast without end";
-    for (size_t blockSize : {1, 2, 3, 5, 7, 12, 64}) {
-        OutputBlocks blocks(blockSize, 1000);
-        // Feed in reads of odd sizes, as a pipe delivers them.
-        size_t pos = 0;
-        while (pos < output.size()) {
-            size_t room = 0;
-            char* space = blocks.Space(room);
-            ASSERT_NE(space, nullptr);
-            size_t n = std::min({room, output.size() - pos, size_t{3}});
-            std::copy_n(output.data() + pos, n, space);
-            blocks.Commit(n);
-            pos += n;
-        }
+    for (size_t pieceSize : {1, 2, 3, 5, 7, 12, 64}) {
         Strings lines;
-        blocks.SplitInto(lines);
-        EXPECT_EQ(lines, (Strings{"first line", "second", "", "the third one is long", "x"})) << "block size " << blockSize;
+        LineCollector collector(lines);
+        LineSplitter splitter(collector);
+        // Pieces of odd sizes, as a pipe delivers them.
+        for (size_t pos = 0; pos < output.size(); pos += pieceSize)
+            splitter.Feed(std::string_view(output).substr(pos, pieceSize));
+        EXPECT_EQ(lines, (Strings{"first line", "second", "", "the third one is long", "x"})) << "piece size " << pieceSize;
+        EXPECT_EQ(splitter.Unfinished(), "last without end");
     }
-}
-
-TEST(OutputBlocks, StopsOfferingSpaceWhenEveryBlockIsFull)
-{
-    OutputBlocks blocks(4, 2);
-    EXPECT_EQ(blocks.MaxBytes(), 8u);
-    for (int i = 0; i < 2; ++i) {
-        size_t room = 0;
-        ASSERT_NE(blocks.Space(room), nullptr);
-        EXPECT_EQ(room, 4u);
-        blocks.Commit(4);
-    }
-    size_t room = 99;
-    EXPECT_TRUE(blocks.Full());
-    EXPECT_EQ(blocks.Space(room), nullptr);
-    EXPECT_EQ(room, 0u);
 }
 
 TEST(Ratio, DividesByTheOriginalPlusOneAfterDroppingCommas)
