@@ -1,5 +1,4 @@
-// Cuts a captured run's output into lines as it arrives, and collects it in fixed-size blocks
-// where the whole text is wanted at once.
+// Cuts a captured run's output into lines as it arrives.
 #pragma once
 
 #include <cstddef>

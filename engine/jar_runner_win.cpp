@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -114,6 +115,104 @@ void RunWhilePainting(const std::function<void()>& work)
         std::rethrow_exception(call.failure);
 }
 
+// Drains a pipe on a thread of its own into a queue of pieces, so the archiver goes on writing
+// while what it wrote before is parsed. At most `maxBytes` are taken; one byte beyond them marks
+// the output as too long. At most kMaxQueued pieces wait, so a slow reader holds the writer back.
+class PipeDrain {
+public:
+    PipeDrain(HANDLE pipe, size_t pieceSize, size_t maxBytes) : pipe_(pipe), pieceSize_(pieceSize), maxBytes_(maxBytes)
+    {
+        InitializeCriticalSection(&lock_);
+        InitializeConditionVariable(&changed_);
+        thread_ = CreateThread(nullptr, 0, &PipeDrain::Run, this, 0, nullptr);
+        if (!thread_)
+            Read(); // no thread: everything is read now, and handed out afterwards
+    }
+    ~PipeDrain()
+    {
+        EnterCriticalSection(&lock_);
+        abandoned_ = true;
+        WakeAllConditionVariable(&changed_);
+        LeaveCriticalSection(&lock_);
+        if (thread_) {
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+        DeleteCriticalSection(&lock_);
+    }
+    PipeDrain(const PipeDrain&) = delete;
+    PipeDrain& operator=(const PipeDrain&) = delete;
+
+    // The next piece in order; false once the output has ended and every piece was handed out.
+    bool Next(std::string& piece)
+    {
+        EnterCriticalSection(&lock_);
+        while (pieces_.empty() && !ended_)
+            SleepConditionVariableCS(&changed_, &lock_, INFINITE);
+        bool got = !pieces_.empty();
+        if (got) {
+            piece.swap(pieces_.front());
+            pieces_.pop_front();
+            WakeAllConditionVariable(&changed_);
+        }
+        LeaveCriticalSection(&lock_);
+        return got;
+    }
+    // Valid once Next has returned false.
+    bool TooLong() const { return tooLong_; }
+
+private:
+    static constexpr size_t kMaxQueued = 64; // pieces: 32 MB of 512,000-byte ones
+
+    static DWORD WINAPI Run(void* self)
+    {
+        static_cast<PipeDrain*>(self)->Read();
+        return 0;
+    }
+    void Read()
+    {
+        size_t total = 0;
+        for (;;) {
+            DWORD got = 0;
+            size_t room = std::min(pieceSize_, maxBytes_ - total);
+            if (room == 0) {
+                char probe;
+                tooLong_ = ReadFile(pipe_, &probe, 1, &got, nullptr) && got > 0;
+                break;
+            }
+            std::string piece(room, '\0');
+            if (!ReadFile(pipe_, piece.data(), static_cast<DWORD>(room), &got, nullptr) || got == 0)
+                break;
+            piece.resize(got);
+            total += got;
+            EnterCriticalSection(&lock_);
+            while (thread_ && pieces_.size() >= kMaxQueued && !abandoned_)
+                SleepConditionVariableCS(&changed_, &lock_, INFINITE);
+            bool stop = abandoned_;
+            pieces_.push_back(std::move(piece));
+            WakeAllConditionVariable(&changed_);
+            LeaveCriticalSection(&lock_);
+            if (stop)
+                break;
+        }
+        EnterCriticalSection(&lock_);
+        ended_ = true;
+        WakeAllConditionVariable(&changed_);
+        LeaveCriticalSection(&lock_);
+    }
+
+    HANDLE pipe_;
+    size_t pieceSize_;
+    size_t maxBytes_;
+    HANDLE thread_ = nullptr;
+    CRITICAL_SECTION lock_;
+    CONDITION_VARIABLE changed_;
+    std::deque<std::string> pieces_;
+    bool ended_ = false;
+    bool abandoned_ = false;
+    bool tooLong_ = false;
+};
+
 struct Child {
     Handle process;
     Handle thread;
@@ -126,7 +225,7 @@ bool OpenPipe(JarSession& session, Handle& readEnd, Handle& writeEnd, const char
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read = nullptr;
     HANDLE write = nullptr;
-    if (!CreatePipe(&read, &write, &inheritable, 1 << 20))
+    if (!CreatePipe(&read, &write, &inheritable, 16 << 20))
         return session.ReportFailure(creationFailure);
     writeEnd.reset(write);
     Handle inheritableRead(read);
@@ -244,25 +343,14 @@ bool WinJarSession::RunJarCapturedInto(const std::string& arguments, OutputLineS
     // listing's text is never held whole; the limit stays that of the blocks it once filled.
     const size_t pieceSize = outputBlockSize ? outputBlockSize : 1;
     const size_t maxBytes = pieceSize * outputMaxBlocks;
-    std::unique_ptr<char[]> piece(new char[pieceSize]);
     LineSplitter splitter(sink);
-    size_t total = 0;
     bool tooLong = false;
     RunWhilePainting([&] {
-        for (;;) {
-            DWORD got = 0;
-            size_t room = std::min(pieceSize, maxBytes - total);
-            if (room == 0) {
-                // The limit is reached: one more byte means the listing cannot be held.
-                char probe;
-                tooLong = ReadFile(readEnd.get(), &probe, 1, &got, nullptr) && got > 0;
-                return;
-            }
-            if (!ReadFile(readEnd.get(), piece.get(), static_cast<DWORD>(room), &got, nullptr) || got == 0)
-                return;
-            total += got;
-            splitter.Feed(std::string_view(piece.get(), got));
-        }
+        PipeDrain drain(readEnd.get(), pieceSize, maxBytes);
+        std::string piece;
+        while (drain.Next(piece))
+            splitter.Feed(piece);
+        tooLong = drain.TooLong();
     });
     // Closing our end makes a child still writing fail instead of waiting for us.
     if (!readEnd.Close())

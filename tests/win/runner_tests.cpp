@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
+#include <string_view>
 
 namespace {
 
@@ -117,6 +119,42 @@ TEST_F(Runner, CapturedRunKeepsEveryLineOfAHugeListingWhole)
         expected.resize(width, 'x');
         ASSERT_EQ(lines[i], expected) << "line " << i + 1;
     }
+}
+
+// The pipe is drained on a thread of its own while the lines are handed on: a sink slower than
+// the archiver holds it back without losing or reordering anything, and a sink that fails
+// ends the run instead of leaving it waiting.
+TEST_F(Runner, CapturedRunKeepsOrderBehindASlowSinkAndEndsOnAFailingOne)
+{
+    struct Sink : OutputLineSink {
+        Strings lines;
+        size_t failAt = 0;
+        void Line(std::string_view line) override
+        {
+            if (lines.size() % 200 == 0)
+                Sleep(2);
+            if (failAt && lines.size() == failAt)
+                throw std::runtime_error("sink failed");
+            lines.emplace_back(line);
+        }
+    };
+    session.outputBlockSize = 64; // many small pieces: the queue fills and waits
+    session.outputMaxBlocks = 100000;
+    const unsigned count = 8000, width = 59;
+    Script("lines " + std::to_string(count) + " " + std::to_string(width) + "\n");
+    Sink slow;
+    ASSERT_TRUE(session.RunJarCapturedInto("v -jb1 \"big.j\"", slow));
+    ASSERT_EQ(slow.lines.size(), count);
+    for (unsigned i = 0; i < count; ++i)
+        ASSERT_EQ(slow.lines[i].substr(0, 6 + std::to_string(i + 1).size()), "line " + std::to_string(i + 1) + " ") << i;
+
+    Sink failing;
+    failing.failAt = 1000;
+    EXPECT_THROW(session.RunJarCapturedInto("v -jb1 \"big.j\"", failing), std::runtime_error);
+    EXPECT_EQ(failing.lines.size(), 1000u);
+    Sink again;
+    EXPECT_TRUE(session.RunJarCapturedInto("v -jb1 \"big.j\"", again));
+    EXPECT_EQ(again.lines.size(), count);
 }
 
 TEST_F(Runner, CapturedRunRefusesOutputBeyondItsBlocks)
