@@ -10,9 +10,11 @@
 #include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
+#include "framework/dpi_scale.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/directory_picker.h"
+#include "ui/icon_cache.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
@@ -22,12 +24,20 @@ CTorvexApp::CTorvexApp()
 {
 }
 
-bool CTorvexApp::CreateSmallIcons()
+bool CTorvexApp::CreateSmallIcons(int dpi)
 {
-    if (!SmallIcons.Create(16, 16, ILC_COLOR8 | ILC_MASK, 0, 1))
+    // 16 pixels at 96 DPI. Rebuilt in place for another DPI: every list, dialog and tree holds
+    // this one handle.
+    int size = dpi::Scale(16, dpi);
+    if (SmallIcons) {
+        if (!ImageList_SetIconSize(SmallIcons.Handle(), size, size))
+            return false;
+        ForgetIconIndexes();
+    } else if (!SmallIcons.Create(size, size, ILC_COLOR8 | ILC_MASK, 0, 1)) {
         return false;
+    }
     for (UINT id = IDI_FOLDER_CLOSED; id <= IDI_FILE_PROGRAM; ++id) {
-        HICON icon = (HICON)::LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0);
+        HICON icon = (HICON)::LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0);
         SmallIcons.AddIcon(icon);
         if (icon)
             ::DestroyIcon(icon);
@@ -76,7 +86,7 @@ void CTorvexApp::SaveSettingsGroups()
 
 bool CTorvexApp::InitInstance()
 {
-    CreateSmallIcons();
+    CreateSmallIcons(SystemDpi());
     AddDialog.directories = &DirectoriesDialog;
     AddDialog.smallIcons = SmallIcons.Handle();
     // Dialogs are drawn three-dimensional by the system itself; nothing to turn on.
@@ -103,10 +113,15 @@ bool CTorvexApp::InitInstance()
             if (auto* frame = static_cast<CMainFrame*>(MainWindow()))
                 WriteSetting(Settings(), setting::WindowPlacement, frame->PlacementText());
             SaveSettingsGroups();
-        }, {}};
+        }, {}, {}};
         services.saveViewedFiles = [this] {
             if (auto* view = static_cast<CTorvexView*>(ActiveView()))
                 view->SaveViewedFiles(true);
+        };
+        services.dpiChanged = [this](int dpi) {
+            CreateSmallIcons(dpi);
+            if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+                view->ReloadIcons();
         };
         return std::make_unique<CMainFrame>(std::move(services));
     };

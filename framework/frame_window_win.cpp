@@ -2,6 +2,7 @@
 
 #include "framework/application.h"
 #include "framework/document.h"
+#include "framework/dpi_scale.h"
 #include "framework/framework_ids.h"
 #include "framework/list_view.h"
 
@@ -63,6 +64,8 @@ bool FrameWindow::LoadFrame(UINT resourceId, DWORD style)
 void FrameWindow::SetActiveView(ListView* view)
 {
     view_ = view;
+    if (view_ && view_->List().IsWindow())
+        ScaleChildFont(view_->Handle());
     RecalcLayout();
 }
 
@@ -88,6 +91,52 @@ void FrameWindow::RecalcLayout()
             client.bottom = client.top;
         view_->List().Move(client);
     }
+}
+
+void FrameWindow::ScaleChildFont(HWND child)
+{
+    if (!child)
+        return;
+    ChildFont* entry = nullptr;
+    for (ChildFont& f : childFonts_)
+        if (f.child == child)
+            entry = &f;
+    if (!entry) {
+        childFonts_.push_back({child, (HFONT)::SendMessageA(child, WM_GETFONT, 0, 0), OwnedFont()});
+        entry = &childFonts_.back();
+        if (dpi_ == createDpi_)
+            return;  // it has the right font already
+    }
+    // Always made from the first font, so moving back and forth never lets the size drift.
+    HFONT font = entry->first;
+    OwnedFont scaled;
+    if (dpi_ != createDpi_) {
+        scaled.Reset(CreateFontForDpi(entry->first, createDpi_, dpi_));
+        if (scaled.Handle())
+            font = scaled.Handle();
+    }
+    ::SendMessageA(child, WM_SETFONT, (WPARAM)font, TRUE);
+    entry->scaled = std::move(scaled);  // the old copy goes once the child stopped using it
+}
+
+void FrameWindow::DpiChanged(int newDpi, const RECT& suggested)
+{
+    int oldDpi = dpi_;
+    dpi_ = newDpi > 0 ? newDpi : dpi::kBase;
+    if (dpi_ != oldDpi) {
+        // Children gone since (a combo replaced) are forgotten.
+        std::erase_if(childFonts_, [](const ChildFont& f) { return !::IsWindow(f.child); });
+        for (ChildFont& f : childFonts_)
+            ScaleChildFont(f.child);
+        if (statusBar_)
+            statusBar_->SetDpi(dpi_);
+        if (view_)
+            view_->OnDpiChanged(oldDpi, dpi_);
+        OnDpiChanged(oldDpi, dpi_);
+    }
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
 }
 
 void FrameWindow::SetMessageText(const std::string& text)
@@ -321,6 +370,7 @@ LRESULT CALLBACK FrameWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
         auto* frame = static_cast<FrameWindow*>(create->lpCreateParams);
         frame->hwnd_ = hwnd;
+        frame->dpi_ = frame->createDpi_ = WindowDpi(hwnd);
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)frame);
     }
     auto* frame = reinterpret_cast<FrameWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -413,6 +463,9 @@ LRESULT FrameWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_DROPFILES:
         OnDropFiles((HDROP)wp);
+        return 0;
+    case WM_DPICHANGED:
+        DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
         return 0;
     case WM_TIMER:
         if (wp == kGreyedPromptTimer) {

@@ -14,6 +14,7 @@
 #include "operations/help.h"
 #include "operations/open_verb.h"
 #include "framework/application.h"
+#include "framework/dpi_scale.h"
 #include "framework/message_box.h"
 #include "operations/add_delete_commands.h"
 #include "operations/add_operation.h"
@@ -36,6 +37,7 @@ struct ColumnSpec {
     int format;
 };
 
+// Widths at 96 DPI; the list gets them multiplied by its frame's DPI / 96.
 const ColumnSpec kColumns[] = {
     {"Name", 150, LVCFMT_LEFT},      {"Size", 80, LVCFMT_RIGHT},      {"Modified", 130, LVCFMT_RIGHT},
     {"Created", 130, LVCFMT_RIGHT},  {"Attributes", 70, LVCFMT_RIGHT}, {"Chapter", 60, LVCFMT_RIGHT},
@@ -82,8 +84,27 @@ void CTorvexView::SetColumns(int count)
         list.DeleteColumn(c);
     UseIconImageList(services_.smallIcons);
     list.SetImageList(services_.smallIcons, LVSIL_SMALL);
+    int dpi = GetParentFrame() ? GetParentFrame()->Dpi() : dpi::kBase;
     for (int c = 0; c < count; ++c)
-        list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, kColumns[c].width);
+        list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, dpi::Scale(kColumns[c].width, dpi));
+}
+
+void CTorvexView::OnDpiChanged(int oldDpi, int newDpi)
+{
+    // Widths the user set keep their share of the window.
+    ListCtrl& list = List();
+    for (int c = 0, n = list.GetColumnCount(); c < n; ++c)
+        list.SetColumnWidth(c, dpi::Rescale(list.GetColumnWidth(c), oldDpi, newDpi));
+}
+
+void CTorvexView::ReloadIcons()
+{
+    // The shared image list was rebuilt at another size: the list measures its rows again and
+    // every file's image is looked up anew.
+    List().SetImageList(services_.smallIcons, LVSIL_SMALL);
+    IconBatch icons;
+    rows_.Reimage([&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
+    List().Invalidate();
 }
 
 void CTorvexView::SetArchiveColumns()

@@ -64,6 +64,9 @@ public:
 
     // Before the first update: the list's style from the settings.
     void OnInitialUpdate() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
+    // After the application's small icons were rebuilt for another DPI.
+    void ReloadIcons();
     // The document changed: show the archive's root or the start-up disk folder.
     void OnUpdate(ListView* sender, intptr_t hint) override;
 
