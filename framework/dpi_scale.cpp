@@ -1,5 +1,6 @@
 #include "framework/dpi_scale.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace dpi {
@@ -26,6 +27,22 @@ int ImageSizeFor(int sizeAt96, int dpi)
         if (size <= wanted)
             return size;
     return sizeAt96;
+}
+
+std::vector<int> KeptWidths::Rescale(const std::vector<int>& shown, int oldDpi, int newDpi)
+{
+    widths_.resize(shown.size());
+    std::vector<int> result(shown.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        Width& w = widths_[i];
+        // A width that is not the one we set was set by someone else: it is the new origin.
+        if (w.originDpi == 0 || shown[i] != w.applied) {
+            w.origin = shown[i];
+            w.originDpi = oldDpi;
+        }
+        w.applied = result[i] = dpi::Rescale(w.origin, w.originDpi, newDpi);
+    }
+    return result;
 }
 
 } // namespace dpi

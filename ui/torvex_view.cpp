@@ -93,8 +93,12 @@ void CTorvexView::OnDpiChanged(int oldDpi, int newDpi)
 {
     // Widths the user set keep their share of the window.
     ListCtrl& list = List();
+    std::vector<int> shown;
     for (int c = 0, n = list.GetColumnCount(); c < n; ++c)
-        list.SetColumnWidth(c, dpi::Rescale(list.GetColumnWidth(c), oldDpi, newDpi));
+        shown.push_back(list.GetColumnWidth(c));
+    std::vector<int> widths = keptWidths_.Rescale(shown, oldDpi, newDpi);
+    for (size_t c = 0; c < widths.size(); ++c)
+        list.SetColumnWidth((int)c, widths[c]);
 }
 
 void CTorvexView::ReloadIcons()

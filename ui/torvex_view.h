@@ -15,6 +15,7 @@
 #include "engine/archive_catalogue.h"
 #include "operations/view_save_win.h"
 #include "engine/document_view.h"
+#include "framework/dpi_scale.h"
 #include "framework/list_view.h"
 #include "operations/operation_kind.h"
 #include "operations/progress_window.h"
@@ -205,6 +206,8 @@ protected:
 
 private:
     void SetColumns(int count);
+    // The column widths carried through DPI changes.
+    dpi::KeptWidths keptWidths_;
     // Empties the list before the rows it points into go away.
     void DropRows();
     // True when the archive rows on screen no longer belong to the document's catalogue (it was

@@ -30,6 +30,32 @@ TEST(DpiScale, RescalingThereAndBackKeepsTheWidth)
     EXPECT_EQ(dpi::Rescale(225, 0, 192), 450);  // from an unknown DPI: taken as 96
 }
 
+TEST(DpiScale, KeptWidthsDoNotCreepThroughSeveralScreens)
+{
+    dpi::KeptWidths kept;
+    // 97 -> 145.5 -> 194 would come back as 98 if each move rescaled the previous result.
+    std::vector<int> w = kept.Rescale({150, 97}, 96, 144);
+    EXPECT_EQ(w, (std::vector<int>{225, 146}));
+    w = kept.Rescale(w, 144, 192);
+    EXPECT_EQ(w, (std::vector<int>{300, 194}));
+    w = kept.Rescale(w, 192, 120);
+    EXPECT_EQ(w, (std::vector<int>{188, 121}));
+    w = kept.Rescale(w, 120, 96);
+    EXPECT_EQ(w, (std::vector<int>{150, 97}));
+
+    // A width the user changed on the way becomes the one carried on; the others keep theirs.
+    w = kept.Rescale(w, 96, 144);
+    w[1] = 61;
+    w = kept.Rescale(w, 144, 96);
+    EXPECT_EQ(w, (std::vector<int>{150, 41}));
+    w = kept.Rescale(w, 96, 144);
+    EXPECT_EQ(w, (std::vector<int>{225, 61}));
+
+    // More columns than before (another mode's set): the new ones start from what they show.
+    w = kept.Rescale({225, 61, 195, 90}, 144, 96);
+    EXPECT_EQ(w, (std::vector<int>{150, 41, 130, 60}));
+}
+
 TEST(DpiScale, ImagesAreNeverDrawnLargerThanTheScaledSize)
 {
     // Toolbar images: 24, 36 and 48 pixels.
