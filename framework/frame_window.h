@@ -99,6 +99,7 @@ private:
     bool HandleNotify(NMHDR& header, LRESULT& result);
     void ShowBar(Window bar, bool show);
     void DpiChanged(int newDpi, const RECT& suggested);
+    void LoadIconsForDpi();
     bool MouseOverButton(UINT id) const;
 
     // While a greyed button's prompt shows: how often the mouse is looked for.
@@ -112,6 +113,8 @@ private:
     StatusBar* statusBar_ = nullptr;
     bool menuOpen_ = false;
     UINT greyedPrompt_ = 0;  // the greyed button whose prompt shows
+    UINT iconId_ = 0;
+    HICON dpiIcons_[2] = {};  // small and large, once the DPI changed
     int dpi_ = 96;
     int createDpi_ = 96;
     struct ChildFont {

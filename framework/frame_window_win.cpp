@@ -23,7 +23,8 @@ bool RegisterFrameClass(HINSTANCE instance, UINT iconId, WNDPROC proc)
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(iconId));
-    wc.hIconSm = (HICON)::LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, 0);
+    int smallSize = ::GetSystemMetrics(SM_CXSMICON);
+    wc.hIconSm = (HICON)::LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, smallSize, smallSize, 0);
     wc.hCursor = ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFrameClass;
@@ -41,6 +42,9 @@ FrameWindow::~FrameWindow()
         ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         ::DestroyWindow(hwnd_);
     }
+    for (HICON icon : dpiIcons_)
+        if (icon)
+            ::DestroyIcon(icon);
 }
 
 bool FrameWindow::LoadFrame(UINT resourceId, DWORD style)
@@ -49,6 +53,7 @@ bool FrameWindow::LoadFrame(UINT resourceId, DWORD style)
     HINSTANCE instance = app->Instance();
     if (!RegisterFrameClass(instance, resourceId, WindowProc))
         return false;
+    iconId_ = resourceId;
     HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
     accelerators_ = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
     HWND hwnd = ::CreateWindowExA(0, kFrameClass, app->AppName().c_str(), PreCreate(style),
@@ -119,6 +124,26 @@ void FrameWindow::ScaleChildFont(HWND child)
     entry->scaled = std::move(scaled);  // the old copy goes once the child stopped using it
 }
 
+void FrameWindow::LoadIconsForDpi()
+{
+    // The caption's and the task switcher's icons, drawn at the sizes of the new DPI.
+    Application* app = Application::Current();
+    if (!app || !iconId_)
+        return;
+    const int which[] = {ICON_SMALL, ICON_BIG};
+    const int metric[] = {SM_CXSMICON, SM_CXICON};
+    for (int i = 0; i < 2; ++i) {
+        int size = SystemMetricForDpi(metric[i], dpi_);
+        auto icon = (HICON)::LoadImageA(app->Instance(), MAKEINTRESOURCEA(iconId_), IMAGE_ICON, size, size, 0);
+        if (!icon)
+            continue;
+        ::SendMessageA(hwnd_, WM_SETICON, which[i], (LPARAM)icon);
+        if (dpiIcons_[i])
+            ::DestroyIcon(dpiIcons_[i]);
+        dpiIcons_[i] = icon;
+    }
+}
+
 void FrameWindow::DpiChanged(int newDpi, const RECT& suggested)
 {
     int oldDpi = dpi_;
@@ -130,6 +155,7 @@ void FrameWindow::DpiChanged(int newDpi, const RECT& suggested)
             ScaleChildFont(f.child);
         if (statusBar_)
             statusBar_->SetDpi(dpi_);
+        LoadIconsForDpi();
         if (view_)
             view_->OnDpiChanged(oldDpi, dpi_);
         OnDpiChanged(oldDpi, dpi_);

@@ -22,7 +22,17 @@ struct PixelSizes {
     int smallIcon = 0;
     int driveComboWidth = 0;
     int chapterComboWidth = 0;
+    int captionIcon = 0;
+    int listFontHeight = 0;
+    int comboFontHeight = 0;
 };
+
+int FontHeight(HWND window)
+{
+    LOGFONTA face{};
+    auto font = (HFONT)SendMessageA(window, WM_GETFONT, 0, 0);
+    return font && GetObjectA(font, sizeof face, &face) ? face.lfHeight : 0;
+}
 
 PixelSizes Measure(TorvexWindow& w)
 {
@@ -44,6 +54,20 @@ PixelSizes Measure(TorvexWindow& w)
     s.driveComboWidth = r.right - r.left;
     GetWindowRect(w.Frame().ChapterCombo().Handle(), &r);
     s.chapterComboWidth = r.right - r.left;
+    s.listFontHeight = FontHeight(w.List());
+    s.comboFontHeight = FontHeight(w.Frame().DriveCombo().Handle());
+    auto icon = (HICON)SendMessageA(w.Frame().Handle(), WM_GETICON, ICON_SMALL, 0);
+    if (!icon)
+        icon = (HICON)GetClassLongPtrA(w.Frame().Handle(), GCLP_HICONSM);
+    ICONINFO info{};
+    if (icon && GetIconInfo(icon, &info)) {
+        BITMAP bm{};
+        GetObjectA(info.hbmMask, sizeof bm, &bm);
+        s.captionIcon = bm.bmWidth;
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+    }
     return s;
 }
 
@@ -214,6 +238,12 @@ TEST(HighDpiWindow, MovingToAnotherScreenRescalesAndMovingBackRestores)
         EXPECT_EQ(at144.toolbarImages, 10);
         EXPECT_EQ(at144.smallIcon, 24);
         EXPECT_EQ(at144.driveComboWidth, 150);
+        EXPECT_EQ(at144.captionIcon, SystemMetricForDpi(SM_CXSMICON, 144));
+        EXPECT_GT(at144.captionIcon, before.captionIcon);
+        // Texts keep their size on the denser screen.
+        ASSERT_NE(before.listFontHeight, 0);
+        EXPECT_EQ(at144.listFontHeight, dpi::Rescale(before.listFontHeight, 96, 144));
+        EXPECT_EQ(at144.comboFontHeight, dpi::Rescale(before.comboFontHeight, 96, 144));
         // The window took the suggested rectangle, and the list still fills it between the bars.
         RECT frame{}, list{};
         GetClientRect(w.Frame().Handle(), &frame);
@@ -238,6 +268,8 @@ TEST(HighDpiWindow, MovingToAnotherScreenRescalesAndMovingBackRestores)
         EXPECT_EQ(after.toolbarImage, 24);
         EXPECT_EQ(after.smallIcon, 16);
         EXPECT_EQ(after.driveComboWidth, before.driveComboWidth);
+        EXPECT_EQ(after.listFontHeight, before.listFontHeight);
+        EXPECT_EQ(after.comboFontHeight, before.comboFontHeight);
     }
     RemoveTree(folder);
 }
