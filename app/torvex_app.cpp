@@ -29,6 +29,7 @@ bool CTorvexApp::CreateSmallIcons(int dpi)
     // 16 pixels at 96 DPI. Rebuilt in place for another DPI: every list, dialog and tree holds
     // this one handle.
     int size = dpi::Scale(16, dpi);
+    smallIconsDpi_ = dpi;
     if (SmallIcons) {
         if (!ImageList_SetIconSize(SmallIcons.Handle(), size, size))
             return false;
@@ -43,6 +44,15 @@ bool CTorvexApp::CreateSmallIcons(int dpi)
             ::DestroyIcon(icon);
     }
     return true;
+}
+
+void CTorvexApp::FitSmallIcons(int dpi)
+{
+    if (dpi == smallIconsDpi_)
+        return;
+    CreateSmallIcons(dpi);
+    if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+        view->ReloadIcons();
 }
 
 void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
@@ -118,11 +128,7 @@ bool CTorvexApp::InitInstance()
             if (auto* view = static_cast<CTorvexView*>(ActiveView()))
                 view->SaveViewedFiles(true);
         };
-        services.dpiChanged = [this](int dpi) {
-            CreateSmallIcons(dpi);
-            if (auto* view = static_cast<CTorvexView*>(ActiveView()))
-                view->ReloadIcons();
-        };
+        services.dpiChanged = [this](int dpi) { FitSmallIcons(dpi); };
         return std::make_unique<CMainFrame>(std::move(services));
     };
     docTemplate.createView = [this] {
@@ -139,6 +145,8 @@ bool CTorvexApp::InitInstance()
     auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
     HWND frame = mainFrame->Handle();
     mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement));
+    // The window may have opened on a screen of another density than the main one.
+    FitSmallIcons(mainFrame->Dpi());
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 

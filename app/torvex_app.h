@@ -58,6 +58,9 @@ public:
 private:
     // Creates the small icons for `dpi`, or rebuilds them at its size.
     bool CreateSmallIcons(int dpi);
+    // The small icons rebuilt for a main window at `dpi` unless they are made for it already.
+    void FitSmallIcons(int dpi);
+    int smallIconsDpi_ = 0;
     // The view's help topic slot (empty when there is no view yet).
     std::string& HelpAnchor();
     bool firstRun_ = false;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "framework/dpi_scale.h"
+#include "ui/icon_cache.h"
 
 using namespace viewtest;
 
@@ -272,4 +273,25 @@ TEST(HighDpiWindow, MovingToAnotherScreenRescalesAndMovingBackRestores)
         EXPECT_EQ(after.comboFontHeight, before.comboFontHeight);
     }
     RemoveTree(folder);
+}
+
+TEST(HighDpiWindow, IconsOfRegisteredTypesAreTakenAtTheListsSize)
+{
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    for (int size : {16, 24, 32}) {
+        HICON icon = LoadGroupIcon(module, "-171", size);
+        ICONINFO info{};
+        ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << size;
+        BITMAP bm{};
+        GetObjectA(info.hbmMask, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, size);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        DestroyIcon(icon);
+    }
+    FreeLibrary(module);
 }
