@@ -47,7 +47,7 @@ constexpr int kArchiveColumns = 8;
 // Posted to the view itself: empty the list of rows whose catalogue went away.
 constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 constexpr int kDiskColumns = 4;
-// Room between a right-aligned cell's text and its column's right edge.
+// Room between a right-aligned cell's text and its column's right edge (at 96 DPI).
 constexpr int kCellPadding = 6;
 
 } // namespace
@@ -84,9 +84,13 @@ void CTorvexView::SetColumns(int count)
         list.DeleteColumn(c);
     UseIconImageList(services_.smallIcons);
     list.SetImageList(services_.smallIcons, LVSIL_SMALL);
-    int dpi = GetParentFrame() ? GetParentFrame()->Dpi() : dpi::kBase;
     for (int c = 0; c < count; ++c)
-        list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, dpi::Scale(kColumns[c].width, dpi));
+        list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, dpi::Scale(kColumns[c].width, FrameDpi()));
+}
+
+int CTorvexView::FrameDpi() const
+{
+    return GetParentFrame() ? GetParentFrame()->Dpi() : dpi::kBase;
 }
 
 void CTorvexView::OnDpiChanged(int oldDpi, int newDpi)
@@ -175,7 +179,7 @@ bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
     int oldMode = SetBkMode(dc, TRANSPARENT);
     COLORREF oldColor = SetTextColor(dc, fore);
     RECT room = cell;
-    room.right -= kCellPadding;
+    room.right -= dpi::Scale(kCellPadding, FrameDpi());
     int count = (int)std::min<size_t>(text.size(), 255);
     int ends[256];
     SIZE size{};

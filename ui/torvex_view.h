@@ -206,6 +206,8 @@ protected:
 
 private:
     void SetColumns(int count);
+    // The DPI of the frame the list is shown in.
+    int FrameDpi() const;
     // The column widths carried through DPI changes.
     dpi::KeptWidths keptWidths_;
     // Empties the list before the rows it points into go away.
