@@ -10,9 +10,11 @@
 #include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
+#include "framework/dpi_scale.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/directory_picker.h"
+#include "ui/icon_cache.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
@@ -22,17 +24,35 @@ CTorvexApp::CTorvexApp()
 {
 }
 
-bool CTorvexApp::CreateSmallIcons()
+bool CTorvexApp::CreateSmallIcons(int dpi)
 {
-    if (!SmallIcons.Create(16, 16, ILC_COLOR8 | ILC_MASK, 0, 1))
+    // 16 pixels at 96 DPI. Rebuilt in place for another DPI: every list, dialog and tree holds
+    // this one handle.
+    int size = dpi::Scale(16, dpi);
+    smallIconsDpi_ = dpi;
+    if (SmallIcons) {
+        if (!ImageList_SetIconSize(SmallIcons.Handle(), size, size))
+            return false;
+        ForgetIconIndexes();
+    } else if (!SmallIcons.Create(size, size, ILC_COLOR8 | ILC_MASK, 0, 1)) {
         return false;
+    }
     for (UINT id = IDI_FOLDER_CLOSED; id <= IDI_FILE_PROGRAM; ++id) {
-        HICON icon = (HICON)::LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0);
+        HICON icon = (HICON)::LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0);
         SmallIcons.AddIcon(icon);
         if (icon)
             ::DestroyIcon(icon);
     }
     return true;
+}
+
+void CTorvexApp::FitSmallIcons(int dpi)
+{
+    if (dpi == smallIconsDpi_)
+        return;
+    CreateSmallIcons(dpi);
+    if (auto* view = static_cast<CTorvexView*>(ActiveView()))
+        view->ReloadIcons();
 }
 
 void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
@@ -76,7 +96,7 @@ void CTorvexApp::SaveSettingsGroups()
 
 bool CTorvexApp::InitInstance()
 {
-    CreateSmallIcons();
+    CreateSmallIcons(SystemDpi());
     AddDialog.directories = &DirectoriesDialog;
     AddDialog.smallIcons = SmallIcons.Handle();
     // Dialogs are drawn three-dimensional by the system itself; nothing to turn on.
@@ -103,11 +123,12 @@ bool CTorvexApp::InitInstance()
             if (auto* frame = static_cast<CMainFrame*>(MainWindow()))
                 WriteSetting(Settings(), setting::WindowPlacement, frame->PlacementText());
             SaveSettingsGroups();
-        }, {}};
+        }, {}, {}};
         services.saveViewedFiles = [this] {
             if (auto* view = static_cast<CTorvexView*>(ActiveView()))
                 view->SaveViewedFiles(true);
         };
+        services.dpiChanged = [this](int dpi) { FitSmallIcons(dpi); };
         return std::make_unique<CMainFrame>(std::move(services));
     };
     docTemplate.createView = [this] {
@@ -124,6 +145,8 @@ bool CTorvexApp::InitInstance()
     auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
     HWND frame = mainFrame->Handle();
     mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement));
+    // The window may have opened on a screen of another density than the main one.
+    FitSmallIcons(mainFrame->Dpi());
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 

@@ -20,7 +20,7 @@ public:
     ::AddDialog AddDialog;
     DirectoriesSettings DirectoriesDialog;
     ::ExtractDialog ExtractDialog;
-    // 16x16 icons: 0 closed folder, 1 open folder, 2 folder up, 3 file, 4 program, then file types.
+    // Small icons (16x16 at 96 DPI): 0 closed folder, 1 open folder, 2 folder up, 3 file, 4 program, then file types.
     ImageList SmallIcons;
 
     bool InitInstance() override;
@@ -56,7 +56,11 @@ public:
     bool unattended = false;
 
 private:
-    bool CreateSmallIcons();
+    // Creates the small icons for `dpi`, or rebuilds them at its size.
+    bool CreateSmallIcons(int dpi);
+    // The small icons rebuilt for a main window at `dpi` unless they are made for it already.
+    void FitSmallIcons(int dpi);
+    int smallIconsDpi_ = 0;
     // The view's help topic slot (empty when there is no view yet).
     std::string& HelpAnchor();
     bool firstRun_ = false;

@@ -23,10 +23,13 @@ protected:
 
 private:
     void Paint();
+    // The bulb drawn for the dialog's DPI, loaded when first needed.
+    HBITMAP Bulb();
 
     TipOfTheDay tip_;
     std::string heading_;
     HBITMAP bulb_ = nullptr;
+    int bulbSize_ = 0;
 };
 
 // The About box (resource 100): icon, "Torvex version 1.4", OK.

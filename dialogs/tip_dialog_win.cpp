@@ -1,7 +1,22 @@
 #include "dialogs/tip_dialog.h"
 
 #include "framework/application.h"
+#include "framework/dpi_scale.h"
 #include "resources/resource.h"
+
+namespace {
+// The bulb is 40 pixels at 96 DPI, drawn at 60 and 80 too.
+constexpr int kBulbSize = 40;
+
+UINT BulbFor(int size)
+{
+    if (size >= kBulbSize * 2)
+        return IDB_TIP_BULB_80;
+    if (size >= kBulbSize * 3 / 2)
+        return IDB_TIP_BULB_60;
+    return IDB_TIP_BULB;
+}
+} // namespace
 
 TipDialog::TipDialog(SettingsStore& store, const std::string& tipsPath, TipOfTheDay::Texts texts, std::string heading)
     : ModalDialog(IDD_TIP_OF_THE_DAY), tip_(store, tipsPath, std::move(texts)), heading_(std::move(heading))
@@ -16,8 +31,6 @@ TipDialog::~TipDialog()
 
 bool TipDialog::OnInitDialog()
 {
-    HINSTANCE instance = Application::Current() ? Application::Current()->Instance() : ::GetModuleHandleA(nullptr);
-    bulb_ = (HBITMAP)::LoadImageA(instance, MAKEINTRESOURCEA(IDB_TIP_BULB), IMAGE_BITMAP, 0, 0, 0);
     Check(IDC_TIP_SHOW_AT_STARTUP, tip_.ShowAtStartup);
     SetItemText(IDC_TIP_TEXT, tip_.TipText);
     if (!tip_.FileOpen())
@@ -57,6 +70,20 @@ bool TipDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result)
     return false;
 }
 
+HBITMAP TipDialog::Bulb()
+{
+    // Chosen again after the dialog moved to a screen of another DPI.
+    int size = dpi::ImageSizeFor(kBulbSize, WindowDpi(Handle()));
+    if (bulb_ && size == bulbSize_)
+        return bulb_;
+    if (bulb_)
+        ::DeleteObject(bulb_);
+    HINSTANCE instance = Application::Current() ? Application::Current()->Instance() : ::GetModuleHandleA(nullptr);
+    bulb_ = (HBITMAP)::LoadImageA(instance, MAKEINTRESOURCEA(BulbFor(size)), IMAGE_BITMAP, 0, 0, 0);
+    bulbSize_ = size;
+    return bulb_;
+}
+
 void TipDialog::Paint()
 {
     PAINTSTRUCT ps;
@@ -71,11 +98,12 @@ void TipDialog::Paint()
 
     BITMAP info{};
     int bulbWidth = 0, bulbHeight = 0;
-    if (bulb_ && ::GetObjectA(bulb_, sizeof info, &info)) {
+    HBITMAP bulb = Bulb();
+    if (bulb && ::GetObjectA(bulb, sizeof info, &info)) {
         bulbWidth = info.bmWidth;
         bulbHeight = info.bmHeight;
         HDC memory = ::CreateCompatibleDC(dc);
-        HGDIOBJ old = ::SelectObject(memory, bulb_);
+        HGDIOBJ old = ::SelectObject(memory, bulb);
         ::BitBlt(dc, area.left, area.top, bulbWidth, bulbHeight, memory, 0, 0, SRCCOPY);
         ::SelectObject(memory, old);
         ::DeleteDC(memory);

@@ -40,6 +40,8 @@ public:
     int InsertColumn(int column, const std::string& caption, int format, int width) const;
     bool DeleteColumn(int column) const { return Send(LVM_DELETECOLUMN, column) != 0; }
     int GetColumnWidth(int column) const { return (int)Send(LVM_GETCOLUMNWIDTH, column); }
+    bool SetColumnWidth(int column, int width) const { return Send(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0; }
+    int GetColumnCount() const { return (int)::SendMessageA((HWND)Send(LVM_GETHEADER), HDM_GETITEMCOUNT, 0, 0); }
 
     HIMAGELIST SetImageList(HIMAGELIST list, int which = LVSIL_SMALL) const
     { return (HIMAGELIST)Send(LVM_SETIMAGELIST, which, (LPARAM)list); }
@@ -97,9 +99,12 @@ public:
     // Recomputes the pane edges from the client width (after a resize or a pane change).
     void Layout();
     int Height() const;
+    // The DPI the bar is shown at: the room around fixed panes and the size grip follow it.
+    void SetDpi(int dpi) { dpi_ = dpi; }
 
 private:
     static constexpr int kMaxPanes = 8;
+    int dpi_ = 96;
     int paneCount_ = 0;
     UINT ids_[kMaxPanes] = {};
     int widths_[kMaxPanes] = {};

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class Document;
 class ListView;
@@ -37,8 +38,20 @@ public:
 
     // The bars this frame lays out and shows or hides (ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR).
     void SetToolBar(ToolBar* bar) { toolBar_ = bar; }
-    void SetStatusBar(StatusBar* bar) { statusBar_ = bar; }
+    void SetStatusBar(StatusBar* bar)
+    {
+        statusBar_ = bar;
+        if (bar)
+            bar->SetDpi(dpi_);
+    }
     void RecalcLayout();
+
+    // The DPI the window is shown at: read when it is created, then the one each WM_DPICHANGED
+    // gives. Sizes stated in pixels are for 96 DPI and multiplied by Dpi() / 96.
+    int Dpi() const { return dpi_; }
+    // Gives a child window a copy of its first font made for Dpi() (the first font itself at the
+    // DPI the window was created at), so its text keeps its size on another screen.
+    void ScaleChildFont(HWND child);
 
     // Text of the status bar's message pane; the idle text is string IDS_IDLE_MESSAGE.
     void SetMessageText(const std::string& text);
@@ -65,6 +78,9 @@ public:
     virtual void OnInitMenuPopup(HMENU popup, UINT index, bool systemMenu);
     // WM_DROPFILES; the base opens the first file as the document and frees the drop.
     virtual void OnDropFiles(HDROP drop);
+    // WM_DPICHANGED, after Dpi() changed and the status bar, the view and the fonts given with
+    // ScaleChildFont were rescaled, before the window takes the rectangle the system suggests.
+    virtual void OnDpiChanged(int oldDpi, int newDpi) { (void)oldDpi; (void)newDpi; }
     // Messages no handler above covers; true when handled.
     virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     { (void)msg; (void)wp; (void)lp; (void)result; return false; }
@@ -82,6 +98,8 @@ private:
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     bool HandleNotify(NMHDR& header, LRESULT& result);
     void ShowBar(Window bar, bool show);
+    void DpiChanged(int newDpi, const RECT& suggested);
+    void LoadIconsForDpi();
     bool MouseOverButton(UINT id) const;
 
     // While a greyed button's prompt shows: how often the mouse is looked for.
@@ -95,6 +113,16 @@ private:
     StatusBar* statusBar_ = nullptr;
     bool menuOpen_ = false;
     UINT greyedPrompt_ = 0;  // the greyed button whose prompt shows
+    UINT iconId_ = 0;
+    HICON dpiIcons_[2] = {};  // small and large, once the DPI changed
+    int dpi_ = 96;
+    int createDpi_ = 96;
+    struct ChildFont {
+        HWND child;
+        HFONT first;        // the font it had at createDpi_ (not ours)
+        OwnedFont scaled;   // ours, for dpi_ when it differs
+    };
+    std::vector<ChildFont> childFonts_;
     std::wstring tipBuffer_;
     std::string tipBufferA_;
 };

@@ -2,6 +2,7 @@
 
 #include "framework/application.h"
 #include "framework/document.h"
+#include "framework/dpi_scale.h"
 #include "framework/framework_ids.h"
 #include "framework/list_view.h"
 
@@ -22,7 +23,8 @@ bool RegisterFrameClass(HINSTANCE instance, UINT iconId, WNDPROC proc)
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(iconId));
-    wc.hIconSm = (HICON)::LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, 0);
+    int smallSize = ::GetSystemMetrics(SM_CXSMICON);
+    wc.hIconSm = (HICON)::LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, smallSize, smallSize, 0);
     wc.hCursor = ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFrameClass;
@@ -40,6 +42,9 @@ FrameWindow::~FrameWindow()
         ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         ::DestroyWindow(hwnd_);
     }
+    for (HICON icon : dpiIcons_)
+        if (icon)
+            ::DestroyIcon(icon);
 }
 
 bool FrameWindow::LoadFrame(UINT resourceId, DWORD style)
@@ -48,6 +53,7 @@ bool FrameWindow::LoadFrame(UINT resourceId, DWORD style)
     HINSTANCE instance = app->Instance();
     if (!RegisterFrameClass(instance, resourceId, WindowProc))
         return false;
+    iconId_ = resourceId;
     HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
     accelerators_ = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
     HWND hwnd = ::CreateWindowExA(0, kFrameClass, app->AppName().c_str(), PreCreate(style),
@@ -63,6 +69,8 @@ bool FrameWindow::LoadFrame(UINT resourceId, DWORD style)
 void FrameWindow::SetActiveView(ListView* view)
 {
     view_ = view;
+    if (view_ && view_->List().IsWindow())
+        ScaleChildFont(view_->Handle());
     RecalcLayout();
 }
 
@@ -88,6 +96,73 @@ void FrameWindow::RecalcLayout()
             client.bottom = client.top;
         view_->List().Move(client);
     }
+}
+
+void FrameWindow::ScaleChildFont(HWND child)
+{
+    if (!child)
+        return;
+    ChildFont* entry = nullptr;
+    for (ChildFont& f : childFonts_)
+        if (f.child == child)
+            entry = &f;
+    if (!entry) {
+        childFonts_.push_back({child, (HFONT)::SendMessageA(child, WM_GETFONT, 0, 0), OwnedFont()});
+        entry = &childFonts_.back();
+        if (dpi_ == createDpi_)
+            return;  // it has the right font already
+    }
+    // Always made from the first font, so moving back and forth never lets the size drift.
+    HFONT font = entry->first;
+    OwnedFont scaled;
+    if (dpi_ != createDpi_) {
+        scaled.Reset(CreateFontForDpi(entry->first, createDpi_, dpi_));
+        if (scaled.Handle())
+            font = scaled.Handle();
+    }
+    ::SendMessageA(child, WM_SETFONT, (WPARAM)font, TRUE);
+    entry->scaled = std::move(scaled);  // the old copy goes once the child stopped using it
+}
+
+void FrameWindow::LoadIconsForDpi()
+{
+    // The caption's and the task switcher's icons, drawn at the sizes of the new DPI.
+    Application* app = Application::Current();
+    if (!app || !iconId_)
+        return;
+    const int which[] = {ICON_SMALL, ICON_BIG};
+    const int metric[] = {SM_CXSMICON, SM_CXICON};
+    for (int i = 0; i < 2; ++i) {
+        int size = SystemMetricForDpi(metric[i], dpi_);
+        auto icon = (HICON)::LoadImageA(app->Instance(), MAKEINTRESOURCEA(iconId_), IMAGE_ICON, size, size, 0);
+        if (!icon)
+            continue;
+        ::SendMessageA(hwnd_, WM_SETICON, which[i], (LPARAM)icon);
+        if (dpiIcons_[i])
+            ::DestroyIcon(dpiIcons_[i]);
+        dpiIcons_[i] = icon;
+    }
+}
+
+void FrameWindow::DpiChanged(int newDpi, const RECT& suggested)
+{
+    int oldDpi = dpi_;
+    dpi_ = newDpi > 0 ? newDpi : dpi::kBase;
+    if (dpi_ != oldDpi) {
+        // Children gone since (a combo replaced) are forgotten.
+        std::erase_if(childFonts_, [](const ChildFont& f) { return !::IsWindow(f.child); });
+        for (ChildFont& f : childFonts_)
+            ScaleChildFont(f.child);
+        if (statusBar_)
+            statusBar_->SetDpi(dpi_);
+        LoadIconsForDpi();
+        if (view_)
+            view_->OnDpiChanged(oldDpi, dpi_);
+        OnDpiChanged(oldDpi, dpi_);
+    }
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
 }
 
 void FrameWindow::SetMessageText(const std::string& text)
@@ -321,6 +396,7 @@ LRESULT CALLBACK FrameWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
         auto* frame = static_cast<FrameWindow*>(create->lpCreateParams);
         frame->hwnd_ = hwnd;
+        frame->dpi_ = frame->createDpi_ = WindowDpi(hwnd);
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)frame);
     }
     auto* frame = reinterpret_cast<FrameWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -413,6 +489,9 @@ LRESULT FrameWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_DROPFILES:
         OnDropFiles((HDROP)wp);
+        return 0;
+    case WM_DPICHANGED:
+        DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
         return 0;
     case WM_TIMER:
         if (wp == kGreyedPromptTimer) {

@@ -55,6 +55,8 @@ public:
     // Any other message of the list window; true when handled, with `result` to return.
     virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     { (void)msg; (void)wp; (void)lp; (void)result; return false; }
+    // The frame moved to a screen of another DPI (its Dpi() is newDpi already).
+    virtual void OnDpiChanged(int oldDpi, int newDpi) { (void)oldDpi; (void)newDpi; }
     // The list window is being destroyed (the frame is closing).
     virtual void OnDestroy() {}
 

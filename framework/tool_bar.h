@@ -15,6 +15,8 @@ public:
     // Replaces every button: one per id, separators for 0; the images of the non-separator
     // buttons are the bitmap's `imageSize` squares in order (magenta is transparent).
     bool LoadButtons(HINSTANCE instance, UINT bitmapId, const std::vector<UINT>& ids, SIZE imageSize);
+    // Width of the separators LoadButtons makes (8 at 96 DPI); set before loading.
+    void SetSeparatorWidth(int width) { separatorWidth_ = width; }
     void SetSizes(SIZE button, SIZE image);
 
     int GetButtonCount() const { return (int)Send(TB_BUTTONCOUNT); }
@@ -35,4 +37,5 @@ public:
 
 private:
     ImageList images_;
+    int separatorWidth_ = 8;
 };

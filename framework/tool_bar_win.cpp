@@ -53,7 +53,7 @@ bool ToolBar::LoadButtons(HINSTANCE instance, UINT bitmapId, const std::vector<U
     int image = 0;
     for (UINT id : ids) {
         if (id == 0) {
-            buttons.push_back(Separator(8));
+            buttons.push_back(Separator(separatorWidth_));
             continue;
         }
         TBBUTTON b{};

@@ -71,3 +71,34 @@ private:
 int TextHeightOfZero(HWND hwnd);
 // The width of a text in a window's current font, in device units.
 int TextWidth(HWND hwnd, const std::string& text);
+
+// The DPI a window is shown at: GetDpiForWindow where the system has it (looked up at run time,
+// so the program still starts where it is missing), else the screen's LOGPIXELSY.
+int WindowDpi(HWND hwnd);
+// The DPI of the whole screen, for what exists before any window (the application's icons).
+int SystemDpi();
+// A system metric (SM_CXVSCROLL ...) for a window at `dpi`; the system's own value where the
+// system cannot give it per DPI.
+int SystemMetricForDpi(int index, int dpi);
+
+// Owner of a font (deleted with it); move-only.
+class OwnedFont {
+public:
+    OwnedFont() = default;
+    explicit OwnedFont(HFONT font) : font_(font) {}
+    ~OwnedFont() { Reset(); }
+    OwnedFont(OwnedFont&& other) noexcept : font_(other.font_) { other.font_ = nullptr; }
+    OwnedFont& operator=(OwnedFont&& other) noexcept;
+    OwnedFont(const OwnedFont&) = delete;
+    OwnedFont& operator=(const OwnedFont&) = delete;
+
+    HFONT Handle() const { return font_; }
+    void Reset(HFONT font = nullptr);
+
+private:
+    HFONT font_ = nullptr;
+};
+
+// A copy of `font` (the stock GUI font when null) whose height was chosen at `fromDpi`, for a
+// window at `toDpi`; null on failure.
+HFONT CreateFontForDpi(HFONT font, int fromDpi, int toDpi);

@@ -1,4 +1,5 @@
 #include "framework/controls.h"
+#include "framework/dpi_scale.h"
 #include "framework/window.h"
 
 #include <vector>
@@ -52,6 +53,85 @@ SIZE MeasureText(HWND hwnd, const std::string& text)
 
 int TextHeightOfZero(HWND hwnd) { return MeasureText(hwnd, "0").cy; }
 int TextWidth(HWND hwnd, const std::string& text) { return MeasureText(hwnd, text).cx; }
+
+// ---- DPI
+
+namespace {
+// A user32 function of a later Windows than the program needs; null where it is missing.
+template <typename F>
+F User32Function(const char* name)
+{
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
+}
+
+int ScreenDpi(HWND hwnd)
+{
+    HDC dc = ::GetDC(hwnd);
+    if (!dc)
+        return dpi::kBase;
+    int value = ::GetDeviceCaps(dc, LOGPIXELSY);
+    ::ReleaseDC(hwnd, dc);
+    return value > 0 ? value : dpi::kBase;
+}
+} // namespace
+
+int WindowDpi(HWND hwnd)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    if (getDpiForWindow && hwnd) {
+        if (UINT value = getDpiForWindow(hwnd))
+            return (int)value;
+    }
+    return ScreenDpi(hwnd);
+}
+
+int SystemDpi()
+{
+    using GetDpiForSystemFn = UINT(WINAPI*)();
+    static const auto getDpiForSystem = User32Function<GetDpiForSystemFn>("GetDpiForSystem");
+    if (getDpiForSystem) {
+        if (UINT value = getDpiForSystem())
+            return (int)value;
+    }
+    return ScreenDpi(nullptr);
+}
+
+int SystemMetricForDpi(int index, int dpi)
+{
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    if (forDpi && dpi > 0)
+        return forDpi(index, (UINT)dpi);
+    return ::GetSystemMetrics(index);
+}
+
+OwnedFont& OwnedFont::operator=(OwnedFont&& other) noexcept
+{
+    if (this != &other) {
+        Reset(other.font_);
+        other.font_ = nullptr;
+    }
+    return *this;
+}
+
+void OwnedFont::Reset(HFONT font)
+{
+    if (font_ && font_ != font)
+        ::DeleteObject(font_);
+    font_ = font;
+}
+
+HFONT CreateFontForDpi(HFONT font, int fromDpi, int toDpi)
+{
+    LOGFONTA face{};
+    if (!::GetObjectA(font ? (HGDIOBJ)font : ::GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face))
+        return nullptr;
+    face.lfHeight = dpi::Rescale(face.lfHeight, fromDpi, toDpi);
+    face.lfWidth = dpi::Rescale(face.lfWidth, fromDpi, toDpi);
+    return ::CreateFontIndirectA(&face);
+}
 
 // ---- ListCtrl
 
@@ -229,10 +309,10 @@ void StatusBar::Layout()
     RECT client = GetClientRect();
     int edges[kMaxPanes] = {};
     // Fixed panes from the right (with room for the borders); the message pane takes the rest.
-    int right = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
+    int right = client.right - SystemMetricForDpi(SM_CXVSCROLL, dpi_);
     for (int i = count - 1; i >= 1; --i) {
         edges[i] = right;
-        right -= widths_[i] + 6;
+        right -= widths_[i] + dpi::Scale(6, dpi_);
     }
     edges[0] = right;
     edges[count - 1] = -1;

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the Tip of the Day's light bulb (images/tip_bulb.bmp, 40 x 40 on white) with the
-shapes of draw_images.py. Run: python3 resources/draw_bulb.py; the bitmap is committed."""
+"""Draws the Tip of the Day's light bulb (images/tip_bulb.bmp, 40 x 40 on white; tip_bulb_60.bmp and
+tip_bulb_80.bmp for denser screens) with the shapes of draw_images.py. Run: python3
+resources/draw_bulb.py; the bitmaps are committed."""
 import os
 import struct
 
@@ -28,12 +29,12 @@ def bulb(g):
         g.line(x0, y0, x1, y1, 0.7, (235, 170, 30))
 
 
-def main():
-    c = Canvas(SIZE)
+def bulb_bitmap(size):
+    c = Canvas(size)
     bulb(Scaled(c))
     img = c.reduce()
     rows = []
-    for y in range(SIZE):
+    for y in range(size):
         row = bytearray()
         for rgb, cover in img[y]:
             r, g_, b = lerp(WHITE, rgb, cover)
@@ -42,11 +43,16 @@ def main():
             row.append(0)
         rows.append(bytes(row))
     pixels = b''.join(reversed(rows))
-    header = struct.pack('<IiiHHIIiiII', 40, SIZE, SIZE, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    data = b'BM' + struct.pack('<IHHI', 14 + 40 + len(pixels), 0, 0, 54) + header + pixels
-    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), 'images', 'tip_bulb.bmp'), 'wb') as f:
-        f.write(data)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return b'BM' + struct.pack('<IHHI', 14 + 40 + len(pixels), 0, 0, 54) + header + pixels
 
+
+def main():
+    # 40 pixels at 96 DPI, and the same bulb for 144 and 192 DPI screens.
+    here = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'images')
+    for size, name in ((SIZE, 'tip_bulb.bmp'), (SIZE * 3 // 2, 'tip_bulb_60.bmp'), (SIZE * 2, 'tip_bulb_80.bmp')):
+        with open(os.path.join(here, name), 'wb') as f:
+            f.write(bulb_bitmap(size))
 
 if __name__ == '__main__':
     main()

@@ -214,7 +214,7 @@ def folder(g, x, y, w, h, open_=False):
                            AMBER_DARK, vgrad((255, 232, 150), (240, 180, 60), y + h * 0.4, y + h), w=1.0)
 
 
-# ---- Toolbar images (24 x 24)
+# ---- Toolbar images (24 x 24 at 96 DPI; also drawn at 36 and 48 for denser screens)
 
 def img_add(g):
     jar(g, 2, 5, 15, 17)
@@ -365,13 +365,13 @@ def ico_app(g):
 
 # ---- Writers
 
-def toolbar_strip(ids):
+def toolbar_strip(ids, size=24):
     images = []
     for cid in ids:
-        c = Canvas(24)
+        c = Canvas(size)
         TOOL_IMAGES[cid](Scaled(c))
         images.append(c.reduce())
-    width, height = 24 * len(images), 24
+    width, height = size * len(images), size
     rows = []
     for y in range(height):
         row = bytearray()
@@ -425,18 +425,26 @@ def icon_file(draw, sizes):
     return out
 
 
+SMALL_ICON_SIZES = [16, 24, 32, 48]
+
+
 def main():
     here = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'images')
     os.makedirs(here, exist_ok=True)
     files = {
         'toolbar_disk.bmp': toolbar_strip(DISK_SET),
         'toolbar_archive.bmp': toolbar_strip(ARCHIVE_SET),
-        'folder_closed.ico': icon_file(ico_folder_closed, [16, 32]),
-        'folder_open.ico': icon_file(ico_folder_open, [16, 32]),
-        'folder_up.ico': icon_file(ico_folder_up, [16, 32]),
-        'file.ico': icon_file(ico_file, [16, 32]),
-        'program.ico': icon_file(ico_program, [16, 32]),
-        'torvex.ico': icon_file(ico_app, [16, 32, 48]),
+        'toolbar_disk_36.bmp': toolbar_strip(DISK_SET, 36),
+        'toolbar_archive_36.bmp': toolbar_strip(ARCHIVE_SET, 36),
+        'toolbar_disk_48.bmp': toolbar_strip(DISK_SET, 48),
+        'toolbar_archive_48.bmp': toolbar_strip(ARCHIVE_SET, 48),
+        # Small icons at 16 (96 DPI), 24 (144) and 32 (192); 48 for large-icon places.
+        'folder_closed.ico': icon_file(ico_folder_closed, SMALL_ICON_SIZES),
+        'folder_open.ico': icon_file(ico_folder_open, SMALL_ICON_SIZES),
+        'folder_up.ico': icon_file(ico_folder_up, SMALL_ICON_SIZES),
+        'file.ico': icon_file(ico_file, SMALL_ICON_SIZES),
+        'program.ico': icon_file(ico_program, SMALL_ICON_SIZES),
+        'torvex.ico': icon_file(ico_app, [16, 24, 32, 48, 64]),
     }
     for name, data in files.items():
         with open(os.path.join(here, name), 'wb') as f:

@@ -164,3 +164,11 @@
 #define IDC_SHEXT_COMPRESS 1076
 #define IDC_SHEXT_EXTRACT 1078
 #define IDC_SHEXT_SKIP_DIR 1080
+
+// Images drawn for denser screens (144 and 192 DPI): the toolbar strips and the tip's bulb.
+#define IDB_DISK_TOOLBAR_36 301
+#define IDB_DISK_TOOLBAR_48 302
+#define IDB_ARCHIVE_TOOLBAR_36 303
+#define IDB_ARCHIVE_TOOLBAR_48 304
+#define IDB_TIP_BULB_60 305
+#define IDB_TIP_BULB_80 306

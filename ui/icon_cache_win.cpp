@@ -52,7 +52,11 @@ HICON RegisteredTypeIcon(const std::string& extension)
     HMODULE module = LoadLibraryExA(moduleName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module)
         return nullptr;
-    HICON icon = LoadGroupIcon(module, indexText);
+    // At the size of the list's images, so that nothing is stretched on a denser screen.
+    int cx = 16, cy = 16;
+    if (imageList)
+        ImageList_GetIconSize(imageList, &cx, &cy);
+    HICON icon = LoadGroupIcon(module, indexText, cx);
     FreeLibrary(module);
     return icon;
 }
@@ -88,12 +92,17 @@ void UseIconImageList(HIMAGELIST list)
     imageList = list;
 }
 
+void ForgetIconIndexes()
+{
+    Cache().Clear();
+}
+
 HIMAGELIST IconImageList()
 {
     return imageList;
 }
 
-HICON LoadGroupIcon(HMODULE module, const std::string& indexText)
+HICON LoadGroupIcon(HMODULE module, const std::string& indexText, int size)
 {
     long n = std::strtol(indexText.c_str(), nullptr, 10);
     LPCSTR groupName = nullptr;
@@ -112,7 +121,7 @@ HICON LoadGroupIcon(HMODULE module, const std::string& indexText)
     BYTE* groupBits = group ? static_cast<BYTE*>(LockResource(group)) : nullptr;
     if (!groupBits)
         return nullptr;
-    int id = LookupIconIdFromDirectoryEx(groupBits, TRUE, 16, 16, LR_DEFAULTCOLOR);
+    int id = LookupIconIdFromDirectoryEx(groupBits, TRUE, size, size, LR_DEFAULTCOLOR);
     if (id == 0)
         return nullptr;
     HRSRC iconInfo = FindResourceA(module, MAKEINTRESOURCEA(id), (LPCSTR)RT_ICON);
@@ -120,7 +129,7 @@ HICON LoadGroupIcon(HMODULE module, const std::string& indexText)
     BYTE* iconBits = iconData ? static_cast<BYTE*>(LockResource(iconData)) : nullptr;
     if (!iconBits)
         return nullptr;
-    return CreateIconFromResourceEx(iconBits, SizeofResource(module, iconInfo), TRUE, 0x00030000, 16, 16,
+    return CreateIconFromResourceEx(iconBits, SizeofResource(module, iconInfo), TRUE, 0x00030000, size, size,
                                     LR_DEFAULTCOLOR);
 }
 

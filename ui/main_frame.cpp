@@ -2,17 +2,30 @@
 
 #include "framework/application.h"
 #include "framework/document.h"
+#include "framework/dpi_scale.h"
 #include "framework/framework_ids.h"
 #include "resources/resource.h"
 #include "ui/main_frame_rules.h"
 #include "ui/torvex_view.h"
 
 namespace {
-constexpr SIZE kButtonSize{31, 31};
-constexpr SIZE kImageSize{24, 24};
+// Sizes at 96 DPI; the window multiplies them by its DPI / 96.
+constexpr int kButtonSize = 31;
+constexpr int kImageSize = 24;
 constexpr int kComboSeparatorWidth = 100;
+constexpr int kButtonGap = 8;
 // The drop-down height the combos are created with (top 3, bottom 103).
 constexpr int kComboTop = 3, kComboBottom = 103;
+
+// The strip of a button set drawn for the image size in use (24, 36 or 48 pixels).
+UINT StripFor(int mode, int imageSize)
+{
+    if (imageSize >= kImageSize * 2)
+        return mode == 1 ? IDB_ARCHIVE_TOOLBAR_48 : IDB_DISK_TOOLBAR_48;
+    if (imageSize >= kImageSize * 3 / 2)
+        return mode == 1 ? IDB_ARCHIVE_TOOLBAR_36 : IDB_DISK_TOOLBAR_36;
+    return mode == 1 ? IDR_ARCHIVE_TOOLBAR : IDR_MAINFRAME;
+}
 
 // The Help pop-up once found or made; kept for the life of the process.
 HMENU helpPopup = nullptr;
@@ -53,26 +66,53 @@ DWORD CMainFrame::PreCreate(DWORD style)
     return style;
 }
 
+int CMainFrame::ToolbarImageSize() const { return dpi::ImageSizeFor(kImageSize, Dpi()); }
+
+bool CMainFrame::LoadButtonSet(int mode)
+{
+    int image = ToolbarImageSize();
+    int button = dpi::Scale(kButtonSize, Dpi());
+    MainToolBar.SetSeparatorWidth(dpi::Scale(kButtonGap, Dpi()));
+    if (!MainToolBar.LoadButtons(services_.instance, StripFor(mode, image),
+                                 mode == 1 ? ArchiveToolbarButtons() : DiskToolbarButtons(), SIZE{image, image}))
+        return false;
+    MainToolBar.SetSizes(SIZE{button, button}, SIZE{image, image});
+    int comboRoom = dpi::Scale(kComboSeparatorWidth, Dpi());
+    MainToolBar.SetSeparator(0, comboRoom);
+    if (mode == 1)
+        MainToolBar.SetSeparator(2, comboRoom);
+    return true;
+}
+
+RECT CMainFrame::ComboRect(int position) const
+{
+    // Over separator 0 for the drive combo; the chapter combo one separator width and a gap
+    // further right.
+    RECT r = MainToolBar.GetItemRect(0);
+    if (position == 1)
+        ::OffsetRect(&r, (r.right - r.left) + dpi::Scale(kButtonGap, Dpi()), 0);
+    r.top = dpi::Scale(kComboTop, Dpi());
+    r.bottom = dpi::Scale(kComboBottom, Dpi());
+    return r;
+}
+
 bool CMainFrame::OnCreate()
 {
-    HINSTANCE instance = services_.instance;
     if (!MainToolBar.Create(Handle(), WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, ID_TOOLBAR_BAR))
         return false;
-    if (!MainToolBar.LoadButtons(instance, IDR_MAINFRAME, DiskToolbarButtons(), kImageSize))
+    if (!LoadButtonSet(0))
         return false;
-    MainToolBar.SetSizes(kButtonSize, kImageSize);
     SetToolBar(&MainToolBar);
     SetToolbarMode(0);
 
-    RECT r = MainToolBar.GetItemRect(0);
-    r.top = kComboTop;
-    r.bottom = kComboBottom;
+    RECT r = ComboRect(0);
     MainToolBar.driveCombo.Attach(
         CreateCombo(MainToolBar.Handle(), r, WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, IDC_DRIVE_COMBO));
     if (!MainToolBar.driveCombo)
         return false;
     MainToolBar.font = (HFONT)::GetStockObject(DEFAULT_GUI_FONT);
     MainToolBar.driveCombo.SetFont(MainToolBar.font);
+    ScaleChildFont(MainToolBar.driveCombo.Handle());
 
     // Room for all 26 roots ("A:\" and its zero each) and the closing zero: 100 characters would
     // leave the combo empty on a machine with more than 24 drives.
@@ -84,21 +124,19 @@ bool CMainFrame::OnCreate()
         MainToolBar.driveCombo.AddString(root);
     FitComboDropHeight(MainToolBar.driveCombo);
 
-    r = MainToolBar.GetItemRect(0);
-    int shift = (r.right - r.left) + 8;
-    ::OffsetRect(&r, shift, 0);
-    r.top = kComboTop;
-    r.bottom = kComboBottom;
+    r = ComboRect(1);
     MainToolBar.chapterCombo.Attach(CreateCombo(MainToolBar.Handle(), r, CBS_DROPDOWNLIST | CBS_HASSTRINGS, IDC_CHAPTER_COMBO));
     if (!MainToolBar.chapterCombo)
         return false;
     MainToolBar.chapterCombo.SetFont(MainToolBar.font);
+    ScaleChildFont(MainToolBar.chapterCombo.Handle());
 
     if (!statusBar.Create(Handle(), WS_VISIBLE | SBARS_SIZEGRIP, ID_STATUS_BAR))
         return false;
     const UINT message[] = {ID_SEPARATOR};
     statusBar.SetIndicators(message, 1);
     SetStatusBar(&statusBar);
+    ScaleChildFont(statusBar.Handle());
     SetIdleMessage();
     return true;
 }
@@ -109,21 +147,9 @@ void CMainFrame::SetToolbarMode(int mode)
     if (mode == toolbarMode_)
         return;
     toolbarMode_ = mode;
-    HINSTANCE instance = services_.instance;
-    if (mode == 1) {
-        MainToolBar.LoadButtons(instance, IDR_ARCHIVE_TOOLBAR, ArchiveToolbarButtons(), kImageSize);
-        MainToolBar.SetSizes(kButtonSize, kImageSize);
-        MainToolBar.SetSeparator(0, kComboSeparatorWidth);
-        MainToolBar.SetSeparator(2, kComboSeparatorWidth);
-        if (MainToolBar.chapterCombo)
-            MainToolBar.chapterCombo.Show(SW_SHOW);
-    } else {
-        MainToolBar.LoadButtons(instance, IDR_MAINFRAME, DiskToolbarButtons(), kImageSize);
-        MainToolBar.SetSizes(kButtonSize, kImageSize);
-        MainToolBar.SetSeparator(0, kComboSeparatorWidth);
-        if (MainToolBar.chapterCombo)
-            MainToolBar.chapterCombo.Show(SW_HIDE);
-    }
+    LoadButtonSet(mode);
+    if (MainToolBar.chapterCombo)
+        MainToolBar.chapterCombo.Show(mode == 1 ? SW_SHOW : SW_HIDE);
     // The new buttons start enabled; give them their real state before they are seen.
     UpdateToolBarButtons();
     RecalcLayout();
@@ -137,7 +163,7 @@ void CMainFrame::ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter)
         return;
     }
     std::string text = ArchiveInfoText(*catalogue, chapter);
-    int width = InfoPaneWidth(TextWidth(statusBar.Handle(), text));
+    int width = InfoPaneWidth(TextWidth(statusBar.Handle(), text), Dpi());
     const UINT panes[] = {ID_SEPARATOR, ID_INFO_PANE};
     statusBar.SetIndicators(panes, 2);
     statusBar.SetPaneInfo(1, ID_INFO_PANE, 0, width);
@@ -154,6 +180,28 @@ void CMainFrame::FillChapterCombo(const ArchiveCatalogue& catalogue)
     if (!texts.empty())
         combo.SetCurSel((int)texts.size() - 1);
     FitComboDropHeight(combo);
+}
+
+void CMainFrame::OnDpiChanged(int, int)
+{
+    // The fonts followed already (the frame rescales every font given with ScaleChildFont); the
+    // buttons, the combos' places and the info pane follow here.
+    LoadButtonSet(toolbarMode_ == 1 ? 1 : 0);
+    UpdateToolBarButtons();
+    for (int position : {0, 1}) {
+        ComboBox combo = position == 0 ? MainToolBar.driveCombo : MainToolBar.chapterCombo;
+        if (!combo)
+            continue;
+        RECT r = ComboRect(position);
+        combo.Move(r);
+        FitComboDropHeight(combo);
+    }
+    if (statusBar.GetPaneCount() > 1) {
+        std::string text = statusBar.GetPaneText(1);
+        statusBar.SetPaneInfo(1, ID_INFO_PANE, 0, InfoPaneWidth(TextWidth(statusBar.Handle(), text), Dpi()));
+    }
+    if (services_.dpiChanged)
+        services_.dpiChanged(Dpi());
 }
 
 void CMainFrame::OnInitMenu(HMENU menu)

@@ -20,6 +20,7 @@ struct FrameServices {
     HINSTANCE instance;                  // toolbar bitmaps and strings
     std::function<void()> saveSettings;  // run when the window goes: the settings groups are saved
     std::function<void()> saveViewedFiles;  // run before the window closes: edited copies go back
+    std::function<void(int dpi)> dpiChanged;  // the window moved to a screen of that DPI
 };
 
 class CMainFrame : public FrameWindow {
@@ -44,6 +45,8 @@ public:
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
     int ToolbarMode() const { return toolbarMode_; }
+    // The toolbar's image size for the window's DPI: 24, 36 or 48 pixels.
+    int ToolbarImageSize() const;
 
     struct TorvexToolBar : ToolBar {
         HFONT font = nullptr;      // the stock GUI font, shared by both combos
@@ -60,9 +63,16 @@ protected:
     void OnDestroy() override;
     void OnInitMenu(HMENU menu) override;
     void OnDropFiles(HDROP drop) override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
+    // Loads set `mode` (1 archive, 0 disk) with the strip and sizes of the window's DPI and makes
+    // the combos' separators.
+    bool LoadButtonSet(int mode);
+    // Where combo `position` (0 drive, 1 chapter) goes on the toolbar.
+    RECT ComboRect(int position) const;
+
     FrameServices services_;
     int toolbarMode_ = -1;  // no set loaded yet
 };

@@ -1,6 +1,7 @@
 #include "ui/main_frame_rules.h"
 
 #include "engine/jar_contract.h"
+#include "framework/dpi_scale.h"
 #include "resources/resource.h"
 
 #include <cctype>
@@ -44,10 +45,10 @@ std::string ArchiveInfoText(const ArchiveCatalogue& catalogue, int chapter)
     return text;
 }
 
-int InfoPaneWidth(int measuredTextWidth)
+int InfoPaneWidth(int measuredTextWidth, int dpi)
 {
     // Measured in the bar's own font: the pane needs the text's width and room for its borders.
-    return measuredTextWidth + 12;
+    return measuredTextWidth + dpi::Scale(12, dpi);
 }
 
 std::vector<std::string> ChapterComboTexts(const ArchiveCatalogue& catalogue)

@@ -18,8 +18,8 @@ int ToolbarImageCount(const std::vector<unsigned>& buttons);
 // "Archive info: " for a one-chapter archive, else "Chapter info: ", then the chapter's totals
 // and the archive's ratio.
 std::string ArchiveInfoText(const ArchiveCatalogue& catalogue, int chapter);
-// Width of the status pane for a text measured in the status bar's own font.
-int InfoPaneWidth(int measuredTextWidth);
+// Width of the status pane for a text measured in the status bar's own font, in a window at `dpi`.
+int InfoPaneWidth(int measuredTextWidth, int dpi = 96);
 
 // "Chapter n" for each chapter present, in order; the last one is the one to select.
 std::vector<std::string> ChapterComboTexts(const ArchiveCatalogue& catalogue);

@@ -14,6 +14,7 @@
 #include "operations/help.h"
 #include "operations/open_verb.h"
 #include "framework/application.h"
+#include "framework/dpi_scale.h"
 #include "framework/message_box.h"
 #include "operations/add_delete_commands.h"
 #include "operations/add_operation.h"
@@ -36,6 +37,7 @@ struct ColumnSpec {
     int format;
 };
 
+// Widths at 96 DPI; the list gets them multiplied by its frame's DPI / 96.
 const ColumnSpec kColumns[] = {
     {"Name", 150, LVCFMT_LEFT},      {"Size", 80, LVCFMT_RIGHT},      {"Modified", 130, LVCFMT_RIGHT},
     {"Created", 130, LVCFMT_RIGHT},  {"Attributes", 70, LVCFMT_RIGHT}, {"Chapter", 60, LVCFMT_RIGHT},
@@ -45,7 +47,7 @@ constexpr int kArchiveColumns = 8;
 // Posted to the view itself: empty the list of rows whose catalogue went away.
 constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 constexpr int kDiskColumns = 4;
-// Room between a right-aligned cell's text and its column's right edge.
+// Room between a right-aligned cell's text and its column's right edge (at 96 DPI).
 constexpr int kCellPadding = 6;
 
 } // namespace
@@ -83,7 +85,34 @@ void CTorvexView::SetColumns(int count)
     UseIconImageList(services_.smallIcons);
     list.SetImageList(services_.smallIcons, LVSIL_SMALL);
     for (int c = 0; c < count; ++c)
-        list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, kColumns[c].width);
+        list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, dpi::Scale(kColumns[c].width, FrameDpi()));
+}
+
+int CTorvexView::FrameDpi() const
+{
+    return GetParentFrame() ? GetParentFrame()->Dpi() : dpi::kBase;
+}
+
+void CTorvexView::OnDpiChanged(int oldDpi, int newDpi)
+{
+    // Widths the user set keep their share of the window.
+    ListCtrl& list = List();
+    std::vector<int> shown;
+    for (int c = 0, n = list.GetColumnCount(); c < n; ++c)
+        shown.push_back(list.GetColumnWidth(c));
+    std::vector<int> widths = keptWidths_.Rescale(shown, oldDpi, newDpi);
+    for (size_t c = 0; c < widths.size(); ++c)
+        list.SetColumnWidth((int)c, widths[c]);
+}
+
+void CTorvexView::ReloadIcons()
+{
+    // The shared image list was rebuilt at another size: the list measures its rows again and
+    // every file's image is looked up anew.
+    List().SetImageList(services_.smallIcons, LVSIL_SMALL);
+    IconBatch icons;
+    rows_.Reimage([&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
+    List().Invalidate();
 }
 
 void CTorvexView::SetArchiveColumns()
@@ -150,7 +179,7 @@ bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
     int oldMode = SetBkMode(dc, TRANSPARENT);
     COLORREF oldColor = SetTextColor(dc, fore);
     RECT room = cell;
-    room.right -= kCellPadding;
+    room.right -= dpi::Scale(kCellPadding, FrameDpi());
     int count = (int)std::min<size_t>(text.size(), 255);
     int ends[256];
     SIZE size{};

@@ -15,6 +15,7 @@
 #include "engine/archive_catalogue.h"
 #include "operations/view_save_win.h"
 #include "engine/document_view.h"
+#include "framework/dpi_scale.h"
 #include "framework/list_view.h"
 #include "operations/operation_kind.h"
 #include "operations/progress_window.h"
@@ -64,6 +65,9 @@ public:
 
     // Before the first update: the list's style from the settings.
     void OnInitialUpdate() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
+    // After the application's small icons were rebuilt for another DPI.
+    void ReloadIcons();
     // The document changed: show the archive's root or the start-up disk folder.
     void OnUpdate(ListView* sender, intptr_t hint) override;
 
@@ -202,6 +206,10 @@ protected:
 
 private:
     void SetColumns(int count);
+    // The DPI of the frame the list is shown in.
+    int FrameDpi() const;
+    // The column widths carried through DPI changes.
+    dpi::KeptWidths keptWidths_;
     // Empties the list before the rows it points into go away.
     void DropRows();
     // True when the archive rows on screen no longer belong to the document's catalogue (it was

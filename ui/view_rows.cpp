@@ -24,6 +24,13 @@ void ViewRows::Fill(const EntryList* entries, bool withParentRow, int parentImag
         rows_.push_back({e.get(), e->IsDirectory() ? 0 : imageFor(*e)});
 }
 
+void ViewRows::Reimage(const ImageFor& imageFor)
+{
+    for (size_t i = FirstRealRow(); i < rows_.size(); ++i)
+        if (!rows_[i].entry->IsDirectory())
+            rows_[i].image = imageFor(*rows_[i].entry);
+}
+
 void ViewRows::Clear()
 {
     rows_.clear();

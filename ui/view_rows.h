@@ -19,6 +19,9 @@ public:
     // list, which must outlive them.
     void Fill(const EntryList* entries, bool withParentRow, int parentImage, const ImageFor& imageFor);
     void Clear();
+    // Asks imageFor again for every row that is not a directory or the parent row (the image
+    // list was rebuilt at another size).
+    void Reimage(const ImageFor& imageFor);
     // Sorted with CompareRows; the parent row stays on top.
     void Sort(int column);
 

@@ -38,6 +38,11 @@ TEST(FrameStatusText, ThePaneIsWideEnoughForTheMeasuredText)
 {
     for (int measured : {0, 5, 180, 400})
         EXPECT_GE(InfoPaneWidth(measured), measured);
+    // The text is measured in the bar's font at the screen's DPI already; the room for the
+    // borders grows with the DPI too.
+    int room = InfoPaneWidth(180) - 180;
+    EXPECT_EQ(InfoPaneWidth(270, 144) - 270, room * 3 / 2);
+    EXPECT_EQ(InfoPaneWidth(360, 192) - 360, room * 2);
 }
 
 TEST(FrameChapterCombo, ListsThePresentChaptersInOrder)

@@ -143,4 +143,22 @@ TEST(ViewRows, FillsImagesAndKeepsEntriesByAddress)
     EXPECT_EQ(rows.Count(), 1);
 }
 
+TEST(ViewRows, ReimagingAfterTheIconsWereRebuiltKeepsOrderParentAndFolders)
+{
+    EntryList list = Sample();
+    ViewRows rows;
+    rows.Fill(&list, true, 2, [](const ArchiveEntry&) { return 9; });
+    rows.Sort(1);
+    std::vector<const ArchiveEntry*> order;
+    for (int i = 0; i < rows.Count(); ++i)
+        order.push_back(&rows.Entry(i));
+    rows.Reimage([](const ArchiveEntry& e) { return e.Columns[0] == "b.txt" ? 6 : 5; });
+    for (int i = 0; i < rows.Count(); ++i) {
+        EXPECT_EQ(&rows.Entry(i), order[i]);
+        const std::string& name = rows.Entry(i).Columns[0];
+        int expected = i == 0 ? 2 : rows.Entry(i).IsDirectory() ? 0 : name == "b.txt" ? 6 : 5;
+        EXPECT_EQ(rows.Image(i), expected) << name;
+    }
+}
+
 } // namespace
