@@ -125,11 +125,13 @@ public:
         : read_(read), packedLeft_(packedSize)
     {
         pending_ = plainSize;
-        ok_ = inflateInit(&z_) == Z_OK;
+        started_ = inflateInit(&z_) == Z_OK;
+        ok_ = started_;
     }
     ~InflatingReader() override
     {
-        if (ok_)
+        // A stop on damage leaves the stream started: it is ended here either way.
+        if (started_)
             inflateEnd(&z_);
     }
     // True when the stream ended exactly where the plain size said and its CRC-32 is `crc`.
@@ -202,6 +204,7 @@ private:
     z_stream z_{};
     int status_ = Z_OK;
     uint32_t crc_ = 0;
+    bool started_ = false;
     bool ok_ = false;
 };
 
