@@ -147,6 +147,9 @@ bool CTorvexApp::InitInstance()
     mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement));
     // The window may have opened on a screen of another density than the main one.
     FitSmallIcons(mainFrame->Dpi());
+    // The first picture shows the buttons' real states: a dialog at start-up keeps the idle
+    // update from running until it closes.
+    OnIdle();
     ::UpdateWindow(frame);
     ::DragAcceptFiles(frame, TRUE);
 

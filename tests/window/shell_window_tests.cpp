@@ -220,6 +220,11 @@ TEST(ShellWindow, TipAtStartUpNextTipAndAbout)
     {
         std::unique_ptr<AttendedApp> started;
         auto tipStep = dialogtest::Step{"Tip of the Day", [&](HWND d) {
+            // The window behind shows its buttons as they are: nothing is selected to view.
+            HWND toolbar = FindWindowExA(GetWindow(d, GW_OWNER), nullptr, TOOLBARCLASSNAMEA, nullptr);
+            ASSERT_NE(toolbar, nullptr);
+            EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, ID_VIEW_OPEN_FILE, 0));
+            EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, ID_REFRESH, 0));
             shown.push_back(dialogtest::Text(d, IDC_TIP_TEXT));
             EXPECT_EQ(IsDlgButtonChecked(d, IDC_TIP_SHOW_AT_STARTUP), BST_CHECKED);
             SendMessageA(GetDlgItem(d, IDC_TIP_NEXT), BM_CLICK, 0, 0);
