@@ -4,19 +4,18 @@
 // every archive damaged where a reader depends on it ends in an ERROR line.
 // JAR32_FUZZ_ITERATIONS and JAR32_FUZZ_SEED choose the run (scripts/fuzz.sh sets them).
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <set>
 
 #include "archiver/archive_source.h"
 #include "archiver/commands.h"
 #include "archiver/console_output.h"
 #include "archiver/index_codec.h"
+#include "packed_index.h"
 #include "tests/support/byte_mutator.h"
 
 namespace {
@@ -102,34 +101,12 @@ struct Seed {
     uint64_t indexOffset = 0;
 };
 
-std::string Pack(const std::string& plain)
-{
-    uLongf size = compressBound(uLong(plain.size()));
-    std::string packed(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(plain.data()),
-              uLong(plain.size()), 1);
-    packed.resize(size);
-    return packed;
-}
-
-jar::Trailer TrailerFor(uint64_t indexOffset, const std::string& packed, const std::string& plain)
-{
-    jar::Trailer trailer;
-    trailer.indexOffset = indexOffset;
-    trailer.packedSize = packed.size();
-    trailer.plainSize = plain.size();
-    trailer.crc = jar::Crc32(0, plain.data(), plain.size());
-    return trailer;
-}
-
 // The archive with its index replaced by `plain`, packed again with a right checksum.
 std::string Repack(const Seed& seed, const std::string& plain)
 {
-    std::string packed = Pack(plain);
-    unsigned char tail[jar::kTrailerSize];
-    jar::MakeTrailer(tail, TrailerFor(seed.indexOffset, packed, plain));
-    return seed.bytes.substr(0, size_t(seed.indexOffset)) + packed +
-           std::string(reinterpret_cast<const char*>(tail), sizeof tail);
+    std::string packed = packedindex::Pack(plain);
+    return seed.bytes.substr(0, size_t(seed.indexOffset)) +
+           packedindex::IndexAndTrailer(packed, packedindex::TrailerFor(seed.indexOffset, packed, plain));
 }
 } // namespace
 
@@ -280,12 +257,10 @@ TEST_F(ArchiveFuzz, DecoderRefusesOrReadsEveryIndex)
         std::string error;
         bool whole = jar::DeserializeIndex(plain, index, &error, seed.indexOffset);
         // The piecewise reader agrees with it.
-        std::string packed = Pack(plain);
-        jar::PackedBytesReader read = [&](uint64_t at, void* buffer, size_t size) {
-            return at + size <= packed.size() && (std::memcpy(buffer, packed.data() + at, size), true);
-        };
+        std::string packed = packedindex::Pack(plain);
         jar::ArchiveIndex chapters;
-        bool piecewise = jar::CheckIndexKeepingChapters(read, TrailerFor(seed.indexOffset, packed, plain), chapters);
+        bool piecewise = jar::CheckIndexKeepingChapters(packedindex::ReaderOver(packed),
+                                                        packedindex::TrailerFor(seed.indexOffset, packed, plain), chapters);
         ASSERT_EQ(piecewise, whole) << i << ": " << error;
         if (whole) {
             ASSERT_EQ(chapters.chapters.size(), index.chapters.size()) << i;

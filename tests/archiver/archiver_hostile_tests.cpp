@@ -1,7 +1,5 @@
 // Damaged and hostile archives, and runs that must change nothing: jar32 refuses with one ERROR
 // line and a failure code, loses nothing and writes nothing it should not.
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -11,6 +9,7 @@
 #include "archiver/index_codec.h"
 #include "engine/listing_parser.h"
 #include "jar_test_support.h"
+#include "packed_index.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -101,20 +100,10 @@ TEST_F(HostileArchiveTest, IndexSizesCannotExhaustMemory)
     EXPECT_TRUE(Refused(limited)) << limited.err;
 
     std::string zeros(48u << 20, '\0');
-    uLongf packedSize = compressBound(uLong(zeros.size()));
-    std::string packed(packedSize, '\0');
-    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                        reinterpret_cast<const Bytef*>(zeros.data()), uLong(zeros.size()), 9), Z_OK);
-    packed.resize(packedSize);
-    std::string bomb = good.substr(0, jar::kHeaderSize) + packed;
-    unsigned char tail[jar::kTrailerSize];
-    jar::Trailer t;
-    t.indexOffset = jar::kHeaderSize;
-    t.packedSize = packed.size();
-    t.plainSize = zeros.size();
-    t.crc = jar::Crc32(0, zeros.data(), zeros.size());
-    jar::MakeTrailer(tail, t);
-    bomb.append(reinterpret_cast<const char*>(tail), sizeof tail);
+    std::string packed = packedindex::Pack(zeros, 9);
+    ASSERT_FALSE(packed.empty());
+    std::string bomb = good.substr(0, jar::kHeaderSize) +
+                       packedindex::IndexAndTrailer(packed, packedindex::TrailerFor(jar::kHeaderSize, packed, zeros));
     Write("bomb.j", bomb);
     JarRun outOfMemory = RunJar(" v " + Q(P("bomb.j")), WithMemoryLimit(40L << 20));
     EXPECT_TRUE(Refused(outOfMemory)) << outOfMemory.err;

@@ -1,14 +1,12 @@
 // The archiver's pieces without a process: its own command-line splitting, chapter sets, the
 // index bytes, name matching and the path checks that keep extraction inside its folder.
 #include <gtest/gtest.h>
-#include <zlib.h>
-
-#include <cstring>
 
 #include "archiver/archive_source.h"
 #include "archiver/index_codec.h"
 #include "archiver/command_line.h"
 #include "archiver/commands.h"
+#include "packed_index.h"
 
 using namespace jar;
 
@@ -163,22 +161,14 @@ TEST(ArchiverIndex, ChaptersReadPiecewiseMatchTheWholeIndex)
         index.entries.push_back(e);
     }
     auto check = [](const std::string& plain, ArchiveIndex& out, size_t* reads = nullptr) {
-        uLongf size = compressBound(uLong(plain.size()));
-        std::string packed(size, '\0');
-        compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(plain.data()),
-                  uLong(plain.size()), 1);
-        packed.resize(size);
-        Trailer trailer;
-        trailer.indexOffset = 1000;
-        trailer.packedSize = packed.size();
-        trailer.plainSize = plain.size();
-        trailer.crc = Crc32(0, plain.data(), plain.size());
+        std::string packed = packedindex::Pack(plain);
+        PackedBytesReader fromMemory = packedindex::ReaderOver(packed);
         size_t count = 0;
         PackedBytesReader read = [&](uint64_t at, void* buffer, size_t n) {
             ++count;
-            return at + n <= packed.size() && (std::memcpy(buffer, packed.data() + at, n), true);
+            return fromMemory(at, buffer, n);
         };
-        bool ok = CheckIndexKeepingChapters(read, trailer, out);
+        bool ok = CheckIndexKeepingChapters(read, packedindex::TrailerFor(1000, packed, plain), out);
         if (reads)
             *reads = count;
         return ok;
