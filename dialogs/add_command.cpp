@@ -84,9 +84,10 @@ AddCommand BuildAddCommand(const AddChoices& c, const AddCommandEnvironment& env
         if (c.volumeSize == kAutoDetectVolume) {
             line += "a";
         } else {
-            // Callers refuse sizes that do not start with a number (VolumeSizeValid).
-            std::string digits = LeadingDigits(c.volumeSize);
-            line += digits.empty() ? "0" : std::to_string(std::stoull(digits) * 1000);
+            // Thousands are three more digits: no number type to overflow whatever was typed.
+            std::string digits = VolumeSizeValid(c.volumeSize) ? LeadingDigits(c.volumeSize) : "";
+            digits.erase(0, digits.find_first_not_of('0'));
+            line += digits.empty() ? "0" : digits + "000";
         }
         if (!fixed)
             line += "v";

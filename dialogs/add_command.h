@@ -44,12 +44,15 @@ inline constexpr const char* kArchiveCommentFile = "ArchiveComment.txt";
 inline constexpr const char* kChapterCommentFile = "ChapterComment.txt";
 inline constexpr const char* kAutoDetectVolume = "AutoDetect";
 
-// Builds the switches and writes the comment files into env.systemTemp.
+// Builds the switches and writes the comment files into env.systemTemp. Callers refuse a
+// volume size that is not VolumeSizeValid first; the builder then sends "-v0", never throws.
 AddCommand BuildAddCommand(const AddChoices& choices, const AddCommandEnvironment& env);
 
 // A volume size the archiver can take: "AutoDetect", or a number of thousands of bytes
 // (at most 12 digits) optionally followed by text, as in "1457 Kb".
 bool VolumeSizeValid(const std::string& volumeSize);
+inline constexpr const char* kVolumeSizeMessage =
+    "The volume size must be AutoDetect or a number of thousands of bytes (for example 1457 Kb)";
 
 // Which spanning controls the Add dialog enables: the volume size with spanning on, format and
 // wipe with spanning on an archive that is not on a fixed disk (else they are also unchecked).

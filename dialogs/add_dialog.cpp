@@ -284,8 +284,10 @@ bool AddDialog::OnCommand(UINT id, UINT code)
             Check(id == IDC_ADD_FORMAT ? IDC_ADD_WIPE : IDC_ADD_FORMAT, false);
         return true;
     case IDC_ADD_ARCHIVE_NAME:
-        if (code == EN_CHANGE && !initializing_ && ItemText(IDC_ADD_ARCHIVE_NAME).size() >= 3) {
-            UpdateSpanControls();
+        if (code == EN_CHANGE && !initializing_) {
+            // A name cut below three characters names no archive: its tree must not linger.
+            if (ItemText(IDC_ADD_ARCHIVE_NAME).size() >= 3)
+                UpdateSpanControls();
             ApplyTreeRule();
         }
         return true;
@@ -371,6 +373,10 @@ AddChoices AddDialog::ChoicesFromControls() const
 void AddDialog::OnEditCommandLine()
 {
     AddChoices choices = ChoicesFromControls();
+    if (choices.spanArchive && !VolumeSizeValid(choices.volumeSize)) {
+        PromptUser(kVolumeSizeMessage);
+        return;
+    }
     if (choices.action < 0)
         choices.action = 0;
     if (choices.compression < 0)
@@ -380,10 +386,12 @@ void AddDialog::OnEditCommandLine()
         PromptUser("Can't create " + built.failedFile);
         return;
     }
+    // The editor's line counts only when the editor says OK: a Cancel keeps what was in force.
+    std::string line = built.commandLine;
+    if (!EditCommandLine(Handle(), commandLinePool, line))
+        return;
+    commandLine = line;
     interactiveComment = built.interactiveComment;
-    commandLine = built.commandLine;
-
-    EditCommandLine(Handle(), commandLinePool, commandLine);
 }
 
 void AddDialog::OnOK()
@@ -394,12 +402,8 @@ void AddDialog::OnOK()
         PromptUser("Can't create " + c.archiveName);
         return;
     }
-    if (!PathExists(folder) && !CreateDirectoryTree(folder)) {
-        PromptUser("Can't create " + folder);
-        return;
-    }
     if (c.spanArchive && !VolumeSizeValid(c.volumeSize)) {
-        PromptUser("The volume size must be AutoDetect or a number of thousands of bytes (for example 1457 Kb)");
+        PromptUser(kVolumeSizeMessage);
         return;
     }
     if (c.action < 0)
@@ -416,6 +420,11 @@ void AddDialog::OnOK()
             PromptUser("Can't create " + built.failedFile);
             return;
         }
+    }
+    // Only an accepted OK leaves a folder behind.
+    if (!PathExists(folder) && !CreateDirectoryTree(folder)) {
+        PromptUser("Can't create " + folder);
+        return;
     }
     if (directories)
         directories->addLast = folder;

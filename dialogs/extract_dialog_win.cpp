@@ -64,7 +64,7 @@ bool ReadChapterFrom(const std::string& text, int& value)
     }
     long long n = ChapterNumber(text);
     if (n < 1 || n > INT_MAX) {
-        PromptUser("Please enter an integer between 1 and 2147483647.", prompt::IconExclamation);
+        PromptUser(kChapterRangeMessage, prompt::IconExclamation);
         return false;
     }
     value = static_cast<int>(n);
@@ -266,11 +266,8 @@ void ExtractDialog::RememberDirectoryInList(const std::string& folder)
 void ExtractDialog::OnBrowse()
 {
     DirectoryPicker picker(smallIcons);
-    std::string typed = ItemText(IDC_EXTRACT_DIRECTORY);
-    if (!typed.empty() && PathExists(typed))
-        picker.resultPath = typed;
-    else
-        picker.resultPath = extractLast ? *extractLast : std::string("c:");
+    picker.resultPath = BrowseStartFolder(ItemText(IDC_EXTRACT_DIRECTORY), extractLast ? *extractLast : std::string(),
+                                          [](const std::string& folder) { return PathExists(folder); });
     if (picker.DoModal(Handle()) != IDOK)
         return;
     SetItemText(IDC_EXTRACT_DIRECTORY, picker.resultPath);
@@ -280,6 +277,13 @@ void ExtractDialog::OnBrowse()
 void ExtractDialog::OnEditCommandLine()
 {
     // The line is built from what the controls show now, not from the fields.
+    if (IsChecked(IDC_EXTRACT_CHAPTERS)) {
+        std::string refusal = ChapterRangeRefusal(ItemText(IDC_EXTRACT_FROM), ItemText(IDC_EXTRACT_TO));
+        if (!refusal.empty()) {
+            PromptUser(refusal, prompt::IconExclamation);
+            return;
+        }
+    }
     ExtractSwitchOptions o;
     o.pathOption = CheckedPathOption();
     o.directory = ItemText(IDC_EXTRACT_DIRECTORY);

@@ -1,6 +1,9 @@
 #include "dialogs/extract_switches.h"
 
 #include <cctype>
+#include <climits>
+
+#include "engine/path_helpers.h"
 
 long long ChapterNumber(const std::string& text)
 {
@@ -71,10 +74,35 @@ std::string ExtractOkRefusal(const std::string& directory, bool extractChapters,
 {
     if (directory.empty())
         return "You must select a directory";
+    if (extractChapters && !ChapterRangeRefusal(std::string(), toText).empty())
+        return kChapterRangeMessage;
     if (extractChapters && !toText.empty()) {
         long long to = ChapterNumber(toText);
         if (to >= 1 && to < ChapterNumber(fromText))
             return "'To' must be greater or equal to 'From'";
     }
     return std::string();
+}
+
+std::string ChapterRangeRefusal(const std::string& fromText, const std::string& toText)
+{
+    if (ChapterNumber(fromText) > INT_MAX || ChapterNumber(toText) > INT_MAX)
+        return kChapterRangeMessage;
+    return std::string();
+}
+
+std::string BrowseStartFolder(const std::string& typed, const std::string& extractLast,
+                              const std::function<bool(const std::string&)>& exists)
+{
+    std::string folder = typed;
+    while (!folder.empty() && !exists(folder)) {
+        std::string parent;
+        if (!ParentPath(folder, parent) || parent == folder)
+            folder.clear();
+        else
+            folder = parent;
+    }
+    if (!folder.empty())
+        return folder;
+    return extractLast.empty() ? std::string("c:") : extractLast;
 }

@@ -2,6 +2,7 @@
 // chapter rules and OK checks), kept apart from the window so they can be tested as text.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace extractopt {
@@ -50,3 +51,14 @@ ChapterRuleResult ApplyChapterRules(const std::string& fromText, const std::stri
 // The message that refuses OK, or empty when the dialog may close.
 std::string ExtractOkRefusal(const std::string& directory, bool extractChapters, const std::string& fromText,
                              const std::string& toText);
+
+// The standard range message for a chapter number; a chapter above it would wrap in the
+// switches.
+inline constexpr const char* kChapterRangeMessage = "Please enter an integer between 1 and 2147483647.";
+// The range message when "From" or "To" reads as a chapter above 2147483647, else empty.
+std::string ChapterRangeRefusal(const std::string& fromText, const std::string& toText);
+
+// Where the directory picker opens: the typed folder, or its nearest existing parent when it
+// does not exist yet; "extractLast" (else "c:") when nothing typed leads to a folder.
+std::string BrowseStartFolder(const std::string& typed, const std::string& extractLast,
+                              const std::function<bool(const std::string&)>& exists);

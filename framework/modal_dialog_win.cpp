@@ -1,7 +1,25 @@
 #include "framework/modal_dialog.h"
 
+#include <exception>
+
 #include "framework/application.h"
 #include "framework/framework_ids.h"
+#include "framework/message_box.h"
+
+namespace {
+
+// What the user was doing when a handler failed: the pressed control's caption ("Edit ..."),
+// else the dialog's own caption.
+std::string ActionName(HWND dialog, UINT msg, WPARAM wp)
+{
+    HWND source = msg == WM_COMMAND ? ::GetDlgItem(dialog, LOWORD(wp)) : nullptr;
+    std::string name = Window(source ? source : dialog).GetText();
+    // Keyboard mnemonics are not part of the name.
+    std::erase(name, '&');
+    return name.empty() ? Window(dialog).GetText() : name;
+}
+
+} // namespace
 
 INT_PTR ModalDialog::DoModal(HWND parent)
 {
@@ -22,13 +40,18 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     auto* dialog = reinterpret_cast<ModalDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
     if (!dialog)
         return FALSE;
+    // Nothing thrown may cross into the system's dialog code. The dialog stays open with what
+    // the user typed, and the user learns which action failed instead of seeing a silent Cancel.
+    std::string failure;
     try {
         return dialog->Dispatch(msg, wp, lp);
+    } catch (const std::exception& e) {
+        failure = e.what();
     } catch (...) {
-        // Nothing thrown may cross into the system's dialog code; a broken dialog closes.
-        ::EndDialog(hwnd, IDCANCEL);
-        return TRUE;
+        failure = "unexpected error";
     }
+    PromptUser("\"" + ActionName(hwnd, msg, wp) + "\" failed: " + failure, prompt::Ok | prompt::IconStop);
+    return TRUE;
 }
 
 INT_PTR ModalDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp)

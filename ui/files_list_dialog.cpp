@@ -52,7 +52,7 @@ bool FilesListDialog::OnInitDialog()
         InsertItem(TVI_ROOT, *item);
     ::SetWindowSubclass(tree, TreeKeyProc, 1, reinterpret_cast<DWORD_PTR>(this));
     // Help opens the manual once help exists; until then the button does not pretend.
-    Item(IDHELP).Enable(static_cast<bool>(help));
+    Item(IDC_FILES_LIST_HELP).Enable(static_cast<bool>(help));
     return true;
 }
 
@@ -198,7 +198,7 @@ bool FilesListDialog::OnCommand(UINT id, UINT code)
         PromptUser(TotalText(), prompt::Ok | prompt::IconInformation);
         ::SetFocus(Tree());
         return true;
-    case IDHELP:
+    case IDC_FILES_LIST_HELP:
         if (help)
             help();
         return true;

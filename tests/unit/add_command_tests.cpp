@@ -81,6 +81,13 @@ TEST_F(AddCommandTest, SpanningOnFixedAndRemovableDrives)
     // Case matters: anything but "AutoDetect" is read as a number.
     c.volumeSize = "730";
     EXPECT_EQ(BuildAddCommand(c, env).commandLine, " a -y -r- -m4 -jf -v730000 -o\"\\\"");
+    c.volumeSize = "0073 Kb";
+    EXPECT_EQ(BuildAddCommand(c, env).commandLine, " a -y -r- -m4 -jf -v73000 -o\"\\\"");
+    // Sizes the dialog refuses never throw nor wrap, should one reach the builder.
+    for (const char* refused : {"99999999999999999999999", "18446744073709552", "Kb"}) {
+        c.volumeSize = refused;
+        EXPECT_NO_THROW(EXPECT_EQ(BuildAddCommand(c, env).commandLine, " a -y -r- -m4 -jf -v0 -o\"\\\"")) << refused;
+    }
     // Removable: the work folder is the system's, and the archiver pauses between disks.
     c.archiveName = "A:\\backup.j";
     c.volumeSize = "AutoDetect";

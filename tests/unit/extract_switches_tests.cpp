@@ -115,6 +115,21 @@ TEST(ExtractDialogRules, OkRefusals)
     EXPECT_EQ(ExtractOkRefusal("c:\\out", true, "2", "2"), "");
     EXPECT_EQ(ExtractOkRefusal("c:\\out", true, "2", ""), "");
     EXPECT_EQ(ExtractOkRefusal("c:\\out", false, "2", "1"), "");
+    // A chapter beyond 32 bits would wrap in -jb: the range message, for To as for From.
+    EXPECT_EQ(ExtractOkRefusal("c:\\out", true, "1", "2147483648"), kChapterRangeMessage);
+    EXPECT_EQ(ExtractOkRefusal("c:\\out", true, "1", "2147483647"), "");
+    EXPECT_EQ(ChapterRangeRefusal("4294967297", ""), kChapterRangeMessage);
+    EXPECT_EQ(ChapterRangeRefusal("2147483647", "2147483647"), "");
+}
+
+TEST(ExtractDialogRules, BrowseStartsAtTheNearestExistingFolder)
+{
+    auto exists = [](const std::string& p) { return p == "c:" || p == "c:\\data" || p == "d:\\last"; };
+    EXPECT_EQ(BrowseStartFolder("c:\\data", "d:\\last", exists), "c:\\data");
+    EXPECT_EQ(BrowseStartFolder("c:\\data\\new\\deeper", "d:\\last", exists), "c:\\data");
+    EXPECT_EQ(BrowseStartFolder("", "d:\\last", exists), "d:\\last");
+    EXPECT_EQ(BrowseStartFolder("x:\\gone", "d:\\last", exists), "d:\\last");
+    EXPECT_EQ(BrowseStartFolder("gone", "", exists), "c:");
 }
 
 #include "dialogs/command_line_dialog.h"

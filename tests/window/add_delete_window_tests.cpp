@@ -172,7 +172,7 @@ TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
         ClickButton(dlg, IDOK);
         // Refused: the dialog stays; a bad volume size is refused too.
         EXPECT_TRUE(IsWindowVisible(dlg));
-        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, dir + "\\v.j");
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, dir + "\\new\\v.j");
         ClickButton(dlg, IDC_ADD_SPAN);
         SetControlText(dlg, IDC_ADD_VOLUME, "big");
         ClickButton(dlg, IDOK);
@@ -187,7 +187,8 @@ TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
     ASSERT_EQ(prompts.texts.size(), 2u);
     EXPECT_EQ(prompts.texts[0], "Can't create noslash.j");
     EXPECT_NE(prompts.texts[1].find("volume size"), std::string::npos);
-    EXPECT_FALSE(Exists(dir + "\\v.j"));
+    // A refused OK leaves no folder behind.
+    EXPECT_FALSE(Exists(dir + "\\new"));
 
     // Nothing selected: no dialog.
     w.SetSelection({});
@@ -241,6 +242,55 @@ TEST_F(AddDeleteWindow, EditOpensTheCommandLineEditorAndItsLineRuns)
     std::vector<std::string> paths = StoredPaths(w, archive);
     EXPECT_NE(std::find(paths.begin(), paths.end(), "\\edited\\a.txt"), paths.end());
     EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
+}
+
+TEST_F(AddDeleteWindow, TheEditorsLineCountsOnlyOnItsOkAndAShortNameEmptiesTheTree)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    const std::string archive = dir + "\\tree.j";
+    AddNamed(w, {"src"}, archive);
+    AddDialog& add = w.App().AddDialog;
+    add.archiveTree = true;
+    int treeItems = -1, treeItemsAfterShortName = -1;
+    std::string volumePrompt, afterCancel, edited, afterSecondCancel;
+    SelectNamed(w, {"a.txt"});
+    ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
+        HWND tree = GetDlgItem(dlg, IDC_ADD_TREE);
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, archive);
+        treeItems = (int)TreeView_GetCount(tree);
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, "c:");
+        treeItemsAfterShortName = (int)TreeView_GetCount(tree);
+        SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, archive);
+
+        ClickButton(dlg, IDC_ADD_COMMAND_LINE);
+        // The OK check on the volume size comes before the editor (20 digits overflow 64 bits).
+        ClickButton(dlg, IDC_ADD_SPAN);
+        SetControlText(dlg, IDC_ADD_VOLUME, "12345678901234567890123 Kb");
+        ClickButton(dlg, IDC_ADD_EDIT_LINE);
+        volumePrompt = prompts.texts.empty() ? "" : prompts.texts.back();
+        ASSERT_TRUE(IsWindowVisible(dlg));
+        ClickButton(dlg, IDC_ADD_SPAN);
+
+        WhenDialogOpens("Command Line", [](HWND editor) { ClickButton(editor, IDCANCEL); });
+        ClickButton(dlg, IDC_ADD_EDIT_LINE);
+        afterCancel = add.commandLine;
+        WhenDialogOpens("Command Line", [&](HWND editor) {
+            edited = ControlText(editor, IDC_COMMAND_LINE_COMBO) + " -m1";
+            SetControlText(editor, IDC_COMMAND_LINE_COMBO, edited);
+            ClickButton(editor, IDOK);
+        });
+        ClickButton(dlg, IDC_ADD_EDIT_LINE);
+        WhenDialogOpens("Command Line", [](HWND editor) { ClickButton(editor, IDCANCEL); });
+        ClickButton(dlg, IDC_ADD_EDIT_LINE);
+        afterSecondCancel = add.commandLine;
+        ClickButton(dlg, IDCANCEL);
+    }));
+    EXPECT_EQ(treeItems, 3);  // the root, src and its sub
+    EXPECT_EQ(treeItemsAfterShortName, 0);
+    EXPECT_NE(volumePrompt.find("volume size"), std::string::npos) << volumePrompt;
+    EXPECT_EQ(afterCancel, "");
+    EXPECT_EQ(afterSecondCancel, edited);
 }
 
 TEST_F(AddDeleteWindow, TheArchiveTreePutsFilesUnderThePickedDirectory)

@@ -284,9 +284,12 @@ TEST(DirectoryPicker, ListsFoldersSortedEnterPicksAndDoubleClickEnters)
     viewtest::RemoveTree(root);
 }
 
-TEST(DirectoryPicker, AMissingStartFallsBackToDriveC)
+TEST(DirectoryPicker, AMissingStartFallsBackToDriveCAndTheSharedIconsSurvive)
 {
-    DirectoryPicker picker;
+    // The application's small icons, lent to the picker: they outlive it.
+    HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+    ImageList_AddIcon(icons, LoadIcon(nullptr, IDI_APPLICATION));
+    DirectoryPicker picker(icons);
     picker.resultPath = "c:\\no\\such\\folder";
     std::string shown, drive;
     ASSERT_TRUE(Drive({{"Directory Selection", [&](HWND box) {
@@ -297,6 +300,8 @@ TEST(DirectoryPicker, AMissingStartFallsBackToDriveC)
     EXPECT_EQ(shown, "c:");
     EXPECT_EQ(drive, "C:\\");
     EXPECT_EQ(picker.resultPath, "c:");
+    EXPECT_EQ(ImageList_GetImageCount(icons), 1);
+    EXPECT_TRUE(ImageList_Destroy(icons));
 }
 
 TEST(ExtractDialog, BrowseTakesThePickedFolderIntoTheListAndPool)
@@ -304,7 +309,7 @@ TEST(ExtractDialog, BrowseTakesThePickedFolderIntoTheListAndPool)
     std::string root = viewtest::MakeScratchFolder("browse");
     viewtest::MakeFolder(root + "\\out");
     ExtractDialog dialog;
-    dialog.directory = root;
+    dialog.directory = root + "\\not\\yet";  // opens at its nearest existing parent
     dialog.pathOption = extractopt::FullPath;
     std::vector<std::string> listed;
     ASSERT_TRUE(Drive({{"Extract", [&](HWND box) { PostClick(box, IDC_EXTRACT_BROWSE); }},

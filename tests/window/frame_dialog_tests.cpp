@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <vector>
+
+#include "framework/message_box.h"
 
 namespace {
 
@@ -65,6 +68,7 @@ public:
     using ModalDialog::ModalDialog;
     std::string name;
     int okPresses = 0;
+    bool throwOnOk = false;
 
 protected:
     bool OnInitDialog() override
@@ -75,6 +79,8 @@ protected:
     void OnOK() override
     {
         ++okPresses;
+        if (throwOnOk)
+            throw std::out_of_range("stoull");
         std::string typed = ItemText(100);
         if (typed.empty())
             return;  // refused: the dialog stays open
@@ -155,4 +161,28 @@ TEST(FrameDialog, ARefusedOkKeepsTheDialogOpen)
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.okPresses, 2);
     EXPECT_EQ(dialog.name, "second try");
+}
+
+TEST(FrameDialog, AFailingHandlerIsReportedByItsActionAndTheDialogStays)
+{
+    TemplateBuilder layout;
+    NameDialog dialog(layout.Get());
+    dialog.throwOnOk = true;
+    std::vector<std::string> told;
+    SetPromptScript([&](const PromptRequest& r) {
+        told.push_back(r.text);
+        return prompt::IdOk;
+    });
+    bool stayed = false;
+    INT_PTR result = RunWith(dialog, [&](HWND box) {
+        SetDlgItemTextA(box, 100, "kept");
+        SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        stayed = IsWindow(box) && IsWindowVisible(box);
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    });
+    SetPromptScript({});
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(result, IDCANCEL);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], "\"OK\" failed: stoull");
 }

@@ -424,7 +424,9 @@ TEST(OperationWindow, FilesListGathersFromTwoFoldersAndIsEditedInItsDialog)
         std::string total, expandedTotal;
         Strings shown, children;
         int childCountAfterSecondExpand = 0;
+        std::string helpButton;
         WhenDialogOpens("Edit Files List", [&](HWND box) {
+            helpButton = ControlText(box, 3);
             HWND tree = GetDlgItem(box, IDC_FILES_LIST_TREE);
             char text[MAX_PATH] = {};
             TVITEMA item{};
@@ -465,6 +467,7 @@ TEST(OperationWindow, FilesListGathersFromTwoFoldersAndIsEditedInItsDialog)
             PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
         });
         w.Command(ID_EDIT_FILES_LIST);
+        EXPECT_EQ(helpButton, "Help");
         EXPECT_EQ(shown, (Strings{folder + "\\one\\a.txt", folder + "\\two\\a.txt", folder + "\\two\\sub"}));
         EXPECT_EQ(total, "4,244 bytes in 4 file(s)");
         EXPECT_EQ(children, (Strings{"x.bin", "y.bin"}));
