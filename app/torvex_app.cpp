@@ -76,14 +76,17 @@ void CTorvexApp::CheckExecutables()
 {
     std::string message = MissingExecutablesMessage(!PathExists(DirectoriesDialog.jarEdit + "\\jar32.exe"),
                                                     !PathExists(DirectoriesDialog.torvexEdit + "\\torvex.exe"));
-    if (message.empty() || unattended)
-        return;
-    PromptUser(message, prompt::Ok | prompt::IconExclamation);
-    // Its answer is not examined: the folders are saved when the main window closes.
-    ::DirectoriesDialog dialog(DirectoriesDialog);
-    HIMAGELIST icons = SmallIcons.Handle();
-    dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
-    dialog.DoModal(nullptr);
+    if (!message.empty() && !unattended) {
+        PromptUser(message, prompt::Ok | prompt::IconExclamation);
+        // Its answer is not examined: the folders are saved when the main window closes.
+        ::DirectoriesDialog dialog(DirectoriesDialog);
+        dialog.openHelp = [this](const std::string& anchor) { help_.ShowHelp(anchor); };
+        HIMAGELIST icons = SmallIcons.Handle();
+        dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
+        dialog.DoModal(nullptr);
+    }
+    // Help is off only in the first run's own check, shown or not; later openings offer it.
+    DirectoriesDialog.firstRunMode = false;
 }
 
 void CTorvexApp::SaveSettingsGroups()
@@ -144,7 +147,12 @@ bool CTorvexApp::InitInstance()
 
     auto* mainFrame = static_cast<CMainFrame*>(MainWindow());
     HWND frame = mainFrame->Handle();
-    mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement));
+    // A shortcut set to run minimised or maximised says so through the start-up information.
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoA(&startup);
+    int startedWith = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+    mainFrame->ShowAsLastTime(ReadSetting(Settings(), setting::WindowPlacement), unattended ? -1 : startedWith);
     // The window may have opened on a screen of another density than the main one.
     FitSmallIcons(mainFrame->Dpi());
     // The first picture shows the buttons' real states: a dialog at start-up keeps the idle

@@ -67,7 +67,8 @@ bool ProcessRunning(unsigned long id)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
     if (!process)
-        return false;
+        // Refused means it exists (another user's, or elevated): its journal is not ours to take.
+        return GetLastError() == ERROR_ACCESS_DENIED;
     DWORD code = 0;
     bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
     CloseHandle(process);
@@ -463,7 +464,8 @@ void ViewSaveOperations::RecoverAbandonedCopies(HWND owner)
         return;
     do {
         std::optional<unsigned long> id = JournalProcessId(found.cFileName);
-        if (id && *id != GetCurrentProcessId() && !ProcessRunning(*id))
+        // Our own id at start-up was a dead Torvex's before: its journal is offered too.
+        if (id && (*id == GetCurrentProcessId() || !ProcessRunning(*id)))
             journals.push_back(temp + found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);

@@ -244,6 +244,16 @@ void CMainFrame::OnClose()
     FrameWindow::OnClose();
 }
 
+bool CMainFrame::OnUpdateCommand(CommandState& state)
+{
+    if (state.Id() == ID_APP_EXIT) {
+        auto* view = static_cast<CTorvexView*>(GetActiveView());
+        state.Enable(!(view && view->operationRunning));
+        return true;
+    }
+    return FrameWindow::OnUpdateCommand(state);
+}
+
 bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT&)
 {
     // An operation's progress window stays in front of the main window whenever the main window
@@ -276,19 +286,22 @@ std::string CMainFrame::PlacementText() const
     return FramePlacementText({(int)r.left, (int)r.top, (int)r.right, (int)r.bottom, maximized});
 }
 
-void CMainFrame::ShowAsLastTime(const std::string& placement)
+void CMainFrame::ShowAsLastTime(const std::string& placement, int startedWith)
 {
     std::optional<FramePlacement> kept = ParseFramePlacement(placement);
     RECT r = kept ? RECT{kept->left, kept->top, kept->right, kept->bottom} : RECT{};
     // A screen that went away since would leave the window where nobody can reach it.
     if (!kept || !::MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
-        ::ShowWindow(Handle(), SW_SHOW);
+        ::ShowWindow(Handle(), FrameStartShowCommand(startedWith, false));
         return;
     }
     WINDOWPLACEMENT place{};
     place.length = sizeof(place);
     place.rcNormalPosition = r;
-    place.showCmd = kept->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    place.showCmd = FrameStartShowCommand(startedWith, kept->maximized);
+    // Started minimised from a window last left maximised: restoring maximises it again.
+    if (kept->maximized)
+        place.flags = WPF_RESTORETOMAXIMIZED;
     ::SetWindowPlacement(Handle(), &place);
 }
 

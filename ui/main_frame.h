@@ -39,8 +39,9 @@ public:
     // kept for the next run.
     std::string PlacementText() const;
     // Shows the window at a place PlacementText gave in an earlier run (maximised or not);
-    // normally when there is none, it cannot be read, or it lies on no screen now.
-    void ShowAsLastTime(const std::string& placement);
+    // normally when there is none, it cannot be read, or it lies on no screen now. A start-up
+    // show command (SW_ value, -1 for none) asking for minimised or maximised wins over the kept state.
+    void ShowAsLastTime(const std::string& placement, int startedWith = -1);
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
@@ -60,6 +61,8 @@ protected:
     DWORD PreCreate(DWORD style) override;
     bool OnCreate() override;
     void OnClose() override;
+    // Exit is greyed while an operation runs, as closing is refused then.
+    bool OnUpdateCommand(CommandState& state) override;
     void OnDestroy() override;
     void OnInitMenu(HMENU menu) override;
     void OnDropFiles(HDROP drop) override;

@@ -124,3 +124,21 @@ std::optional<FramePlacement> ParseFramePlacement(const std::string& text)
     p.maximized = maximized == 1;
     return p;
 }
+
+int FrameStartShowCommand(int startedWith, bool rememberedMaximized)
+{
+    // The platform's SW_ values.
+    enum { Normal = 1, Minimized = 2, Maximized = 3, Minimize = 6, MinNoActive = 7, ForceMinimize = 11 };
+    switch (startedWith) {
+    case Minimized:
+    case Minimize:
+    case ForceMinimize:
+        return Minimized;
+    case MinNoActive:
+        return MinNoActive;
+    case Maximized:
+        return Maximized;
+    default:
+        return rememberedMaximized ? Maximized : Normal;
+    }
+}

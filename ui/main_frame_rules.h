@@ -50,3 +50,8 @@ struct FramePlacement {
 std::string FramePlacementText(const FramePlacement& placement);
 // Nothing for an empty, malformed or empty-area text (the window then shows as at a first start).
 std::optional<FramePlacement> ParseFramePlacement(const std::string& text);
+
+// How the main window first shows (a platform SW_ value): minimised or maximised when Torvex was
+// started so (a shortcut's "Run" choice), otherwise maximised or normal as the last run left it.
+// `startedWith` is the start-up show command, or -1 when none was given.
+int FrameStartShowCommand(int startedWith, bool rememberedMaximized);

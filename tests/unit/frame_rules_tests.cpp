@@ -121,3 +121,14 @@ TEST(FramePlacement, TextRoundTripsAndAnythingElseIsRefused)
                             "300 10 10 200 0", "10 200 300 200 0"})
         EXPECT_FALSE(ParseFramePlacement(bad)) << bad;
 }
+
+TEST(FramePlacement, AMinimisedOrMaximisedStartWinsOverTheKeptState)
+{
+    // SW_ values: 1 normal, 2 minimised, 3 maximised, 6 minimise, 7 minimised inactive, 10 default.
+    const struct { int startedWith; bool kept; int shown; } cases[] = {
+        {-1, false, 1}, {-1, true, 3}, {1, true, 3}, {10, false, 1}, {5, true, 3},
+        {2, true, 2}, {6, false, 2}, {11, false, 2}, {7, true, 7}, {3, false, 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FrameStartShowCommand(c.startedWith, c.kept), c.shown) << c.startedWith << " " << c.kept;
+}

@@ -225,16 +225,35 @@ TEST(ViewSaveWindow, CopiesOfAKilledTorvexAreOfferedAtTheNextStart)
     untouched.stamp = LastWriteStamp(untouched.extractedFile);
     std::string journal = temp + JournalFileName(deadId);
     WriteFile(journal, JournalText({edited, untouched}));
-    // A journal of a Torvex still running (this test) is left alone.
-    std::string live = temp + JournalFileName(GetCurrentProcessId());
+    // This process's own id on a journal at start-up: an earlier Torvex whose id came back.
+    ViewRecord reused = untouched;
+    reused.tempDir = temp + "TTmpReused" + std::to_string(GetCurrentProcessId());
+    reused.extractedFile = reused.tempDir + reused.entryPath;
+    MakeFolder(reused.tempDir);
+    MakeFolder(reused.tempDir + "\\doc");
+    WriteFile(reused.extractedFile, "other, edited\r\n");
+    reused.stamp = 1;
+    std::string own = temp + JournalFileName(GetCurrentProcessId());
+    WriteFile(own, JournalText({reused}));
+    // A journal of a Torvex still running (a suspended process) is left alone.
+    PROCESS_INFORMATION running{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                               nullptr, nullptr, &si, &running));
+    std::string live = temp + JournalFileName(running.dwProcessId);
     WriteFile(live, JournalText({edited}));
 
     TorvexWindow w(data.folder);
-    answers.replies = {prompt::IdYes};
+    answers.replies = {prompt::IdYes, prompt::IdYes};
     w.View().RecoverAbandonedCopies();
-    EXPECT_EQ(answers.texts, (std::vector<std::string>{"Save modifications in " + data.archive + " --> \\doc\\note.txt"}));
+    TerminateProcess(running.hProcess, 0);
+    CloseHandle(running.hProcess);
+    CloseHandle(running.hThread);
+    std::sort(answers.texts.begin(), answers.texts.end());
+    EXPECT_EQ(answers.texts, (std::vector<std::string>{"Save modifications in " + data.archive + " --> \\doc\\note.txt",
+                                                       "Save modifications in " + data.archive + " --> \\doc\\other.txt"}));
     EXPECT_EQ(data.StoredNote(), "first line\r\nsaved after a kill\r\n");
     EXPECT_FALSE(Exists(journal));
+    EXPECT_FALSE(Exists(own));
     EXPECT_FALSE(Exists(edited.tempDir));
     EXPECT_TRUE(Exists(live));
     DeleteFileA(live.c_str());
@@ -253,6 +272,8 @@ TEST(ViewSaveWindow, MissingArchiverIsToldAndTheDirectoriesDialogOpens)
     w.App().unattended = false;
     bool shown = dialogtest::Drive({{"Directories", [&](HWND d) {
                                          EXPECT_EQ(dialogtest::Text(d, IDC_DIRS_JAR_EDIT), folder);
+                                         // Not the first run: Help is offered.
+                                         EXPECT_TRUE(dialogtest::Enabled(d, 3));
                                          // OK is refused while jar32.exe is not in the Jar folder.
                                          dialogtest::Click(d, IDOK);
                                          EXPECT_TRUE(IsWindow(d));
