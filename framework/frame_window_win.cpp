@@ -95,6 +95,9 @@ void FrameWindow::RecalcLayout()
         if (client.bottom < client.top)
             client.bottom = client.top;
         view_->List().Move(client);
+        // Moving copies the old picture along, and the list's header child (whose place in the
+        // list did not change) is then taken as painted even where the copy was blank.
+        ::RedrawWindow(view_->List().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
     }
 }
 

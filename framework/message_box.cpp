@@ -25,6 +25,34 @@ int FirstButton(unsigned type)
 #endif
 } // namespace
 
+std::string WrapLongRuns(const std::string& text, size_t width)
+{
+    std::string out;
+    size_t run = 0;        // bytes since the last blank or line break
+    size_t lastSlash = 0;  // where in `out` a break after a backslash would go (0: none)
+    for (char c : text) {
+        bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+        bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+        if (!blank && !continuation && run >= width) {
+            // Break after the run's last backslash when it keeps at least half a line.
+            size_t at = lastSlash > 0 && out.size() - lastSlash < width / 2 ? lastSlash : out.size();
+            out.insert(at, 1, '\n');
+            run = out.size() - at - 1;
+            lastSlash = 0;
+        }
+        out += c;
+        if (blank) {
+            run = 0;
+            lastSlash = 0;
+        } else {
+            ++run;
+            if (c == '\\')
+                lastSlash = out.size();
+        }
+    }
+    return out;
+}
+
 int PromptUser(const std::string& text, unsigned type, const std::string& caption)
 {
     PromptRequest request{text, caption, type};

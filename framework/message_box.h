@@ -33,5 +33,10 @@ void SetPromptScript(PromptScript script);
 // goes back to the thread's active window.
 void SetThreadPromptOwner(void* owner);
 
+// The text as a message box shows it: a run without blanks longer than `width` bytes (a long
+// path) is broken into lines, after a backslash where one is near, never inside a UTF-8
+// character; the box would otherwise grow wider than the screen.
+std::string WrapLongRuns(const std::string& text, size_t width = 100);
+
 // The caption used when none is given ("Torvex" once the application has started).
 void SetPromptCaption(const std::string& caption);

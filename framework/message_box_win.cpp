@@ -16,5 +16,6 @@ int PlatformMessageBox(const PromptRequest& request)
     // Owned by the active window of this thread, as the framework's own message boxes are,
     // unless the thread named its owner.
     HWND owner = threadOwner && IsWindow(threadOwner) ? threadOwner : GetActiveWindow();
-    return MessageBoxA(owner, request.text.c_str(), request.caption.c_str(), request.type | MB_TASKMODAL * (owner == nullptr));
+    std::string text = WrapLongRuns(request.text);
+    return MessageBoxA(owner, text.c_str(), request.caption.c_str(), request.type | MB_TASKMODAL * (owner == nullptr));
 }

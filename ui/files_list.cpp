@@ -141,3 +141,19 @@ void FilesList::AddUpAll(const LeafAdder& leaf, SizeTotals& totals) const
     for (const auto& item : items_)
         AddUp(*item, leaf, totals);
 }
+
+namespace {
+void ReimageItems(FilesListItems& items, const FilesList::ImageFor& imageFor)
+{
+    for (auto& item : items) {
+        if (!item->folder)
+            item->image = imageFor(item->entry);
+        ReimageItems(item->children, imageFor);
+    }
+}
+} // namespace
+
+void FilesList::Reimage(const ImageFor& imageFor)
+{
+    ReimageItems(items_, imageFor);
+}

@@ -53,6 +53,8 @@ public:
     // become copies of `rows` carrying the folder's Source; on every expansion they are sorted
     // folders first, then by name. True when children were added.
     static bool Expand(FilesListItem& item, const EntryList& rows, const ImageFor& imageFor);
+    // Every file item's image asked anew (the image list was rebuilt); folders keep theirs.
+    void Reimage(const ImageFor& imageFor);
     // The item that Remove(item) takes away with everything below it: the item itself, or the
     // highest ancestor that would be left without children.
     static FilesListItem& RemovalRoot(FilesListItem& item);

@@ -112,6 +112,7 @@ void CTorvexView::ReloadIcons()
     List().SetImageList(services_.smallIcons, LVSIL_SMALL);
     IconBatch icons;
     rows_.Reimage([&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
+    FilesListTree.Reimage([&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     List().Invalidate();
 }
 

@@ -49,3 +49,17 @@ TEST(ShippedDocs, TipsFileOpensWithCommentsAndHoldsAtLeast25Tips)
     }
     EXPECT_GE(seen.size(), 25u);
 }
+
+TEST(ShippedDocs, BothManualsNameTheListsColumnsAsTheListShowsThem)
+{
+    for (const char* manual : {"manual.htm", "manuel.htm"}) {
+        std::string html = ReadAll(kDocs + manual);
+        size_t from = html.find("Name");
+        ASSERT_NE(from, std::string::npos) << manual;
+        for (const char* column : {"Size", "Modified", "Created", "Attributes", "Chapter", "Method", "Block"})
+            EXPECT_NE(html.find(column, from), std::string::npos) << manual << ": " << column;
+        // Columns the list never had.
+        EXPECT_EQ(html.find("Packed"), std::string::npos) << manual;
+        EXPECT_EQ(html.find("taille compressée"), std::string::npos) << manual;
+    }
+}

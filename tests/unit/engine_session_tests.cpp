@@ -183,3 +183,20 @@ TEST_F(Session, ChapterTheListDidNotNameIsStillListed)
 }
 
 } // namespace
+
+TEST(MessageText, LongRunsWrapSoTheBoxFitsTheScreen)
+{
+    std::string folder = "C:\\" + std::string(70, 'a') + "\\" + std::string(70, 'b') + "\\" + std::string(70, 'c');
+    std::string wrapped = WrapLongRuns("Can't create " + folder, 100);
+    // Broken after backslashes; nothing lost but the breaks.
+    EXPECT_EQ(wrapped, "Can't create C:\\" + std::string(70, 'a') + "\\\n" + std::string(70, 'b') + "\\\n" +
+                           std::string(70, 'c'));
+    // No backslash near: a hard break, never inside a UTF-8 character; short texts stay.
+    std::string accents;
+    for (int i = 0; i < 60; ++i)
+        accents += "\xC3\xA9";
+    std::string broken = WrapLongRuns(accents.substr(1), 100);
+    ASSERT_EQ(broken.size(), accents.size());
+    EXPECT_EQ(broken.find('\n'), 101u);  // not at 100, inside a character
+    EXPECT_EQ(WrapLongRuns("a short line\nand another", 100), "a short line\nand another");
+}

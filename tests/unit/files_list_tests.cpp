@@ -92,6 +92,13 @@ TEST(FilesList, ExpandingFillsOnceSortsFoldersFirstAndCarriesTheFoldersSource)
     FilesListItem& empty = *list.AddTop(Row("C:\\empty", "0", true), "C:", 0);
     EXPECT_FALSE(FilesList::Expand(empty, EntryList(), FileImage));
     EXPECT_TRUE(empty.children.empty());
+
+    // The image list rebuilt (a new density): every file, nested or not, takes its new index.
+    list.Reimage([](const ArchiveEntry&) { return 9; });
+    EXPECT_EQ(file.image, 9);
+    EXPECT_EQ(docs.children[3]->image, 9);
+    EXPECT_EQ(docs.children[0]->image, 0);
+    EXPECT_EQ(docs.image, 0);
 }
 
 TEST(FilesList, RemovingTheLastChildTakesEmptyParentsAlongUpwards)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <commdlg.h>
 #include <dlgs.h>
 #include <shlobj.h>
@@ -74,6 +76,28 @@ HMENU InitPopup(HWND frame, int index)
     HMENU popup = GetSubMenu(bar, index);
     SendMessageA(frame, WM_INITMENUPOPUP, (WPARAM)popup, MAKELPARAM(index, FALSE));
     return popup;
+}
+
+// How many colours the screen shows over a window: one means nothing was drawn there.
+size_t ScreenColours(HWND hwnd)
+{
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    std::set<DWORD> colours(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return colours.size();
 }
 
 bool Grayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
@@ -283,6 +307,16 @@ TEST(FrameWindow, HelpMenuGetsTheTipItemOnceAndItsCommandsAreEnabled)
         HMENU file = InitPopup(frame, 0);
         EXPECT_FALSE(Grayed(file, ID_FILE_OPEN));
         EXPECT_FALSE(Grayed(file, ID_APP_EXIT));
+        // File > Open's filter speaks the interface's language.
+        EXPECT_EQ(w.App().TemplateString(3), "Torvex Files (*.j)");
+        // Both "Double-click launches:" choices carry a label.
+        std::string viewerLabel;
+        WhenDialogOpens("Miscellaneous", [&](HWND box) {
+            viewerLabel = ControlText(box, IDC_LAUNCH_VIEWER);
+            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        });
+        w.Command(ID_MISCELLANEOUS);
+        EXPECT_EQ(viewerLabel, "Viewer:");
         HMENU display = InitPopup(frame, 2);
         EXPECT_TRUE(GetMenuState(display, ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED);
         EXPECT_TRUE(GetMenuState(display, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED);
@@ -324,6 +358,19 @@ TEST(FrameWindow, ToolbarAndStatusBarCanBeHiddenAndTheListTakesTheRoom)
         GetWindowRect(w.List(), &back);
         EXPECT_EQ(back.top, withBars.top);
         EXPECT_EQ(back.bottom, withBars.bottom);
+
+        // Maximised after that, the list's header is drawn at once, not blank until clicked.
+        w.Command(ID_DETAILS_VIEW);
+        w.Command(ID_VIEW_TOOLBAR);
+        w.Command(ID_VIEW_STATUS_BAR);
+        w.Pump(50);
+        w.Command(ID_VIEW_TOOLBAR);
+        w.Command(ID_VIEW_STATUS_BAR);
+        ShowWindow(w.Frame().Handle(), SW_MAXIMIZE);
+        w.Pump(200);
+        HWND header = ListView_GetHeader(w.List());
+        ASSERT_TRUE(IsWindowVisible(header));
+        EXPECT_GT(ScreenColours(header), 1u);
     }
     RemoveTree(folder);
 }
@@ -347,7 +394,10 @@ TEST(FrameWindow, AcceleratorOfADisabledCommandIsSwallowed)
             w.Pump(200);
             EXPECT_EQ(DialogWatch::seen, 0);
         }
+        // Closing is refused meanwhile, and Exit shows it.
+        EXPECT_TRUE(Grayed(InitPopup(w.Frame().Handle(), 0), ID_APP_EXIT));
         w.View().operationRunning = 0;
+        EXPECT_FALSE(Grayed(InitPopup(w.Frame().Handle(), 0), ID_APP_EXIT));
         {
             DialogWatch watch;
             w.PressKey('O', true);
@@ -444,8 +494,9 @@ TEST(FrameWindow, FirstStartRecordsTheStartFolderAndIsTheOnlyOne)
         SettingsStore& store = w.App().Settings();
         EXPECT_EQ(store.GetProfileString("Settings", "torvexEdit", "?"), folder);
         EXPECT_EQ(w.App().DirectoriesDialog.torvexEdit, folder);
-        EXPECT_TRUE(w.App().DirectoriesDialog.firstRunMode);
         EXPECT_EQ(store.GetProfileInt("Settings", "FirstRun", -1), 0);
+        // Used up by the start-up check: a later Configuration > Directories offers Help.
+        EXPECT_FALSE(w.App().DirectoriesDialog.firstRunMode);
     }
     SetCurrentDirectoryA(previous);
     {
@@ -670,6 +721,18 @@ TEST(FrameWindow, TheWindowComesBackWhereAndAsTheLastRunLeftIt)
     {
         TorvexWindow w(folder, withPlacement("60 50 700 470 1"));
         HWND frame = w.Frame().Handle();
+        EXPECT_TRUE(IsZoomed(frame));
+        ShowWindow(frame, SW_RESTORE);
+        EXPECT_EQ(rectOf(frame), (std::vector<long>{60, 50, 700, 470}));
+    }
+    {
+        // A shortcut set to run minimised or maximised wins; the kept rectangle is still the
+        // restored one.
+        TorvexWindow w(folder);
+        HWND frame = w.Frame().Handle();
+        w.Frame().ShowAsLastTime("60 50 700 470 0", SW_SHOWMINNOACTIVE);
+        EXPECT_TRUE(IsIconic(frame));
+        w.Frame().ShowAsLastTime("60 50 700 470 0", SW_SHOWMAXIMIZED);
         EXPECT_TRUE(IsZoomed(frame));
         ShowWindow(frame, SW_RESTORE);
         EXPECT_EQ(rectOf(frame), (std::vector<long>{60, 50, 700, 470}));
