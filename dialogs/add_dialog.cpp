@@ -193,6 +193,8 @@ void AddDialog::CreateToolTips()
 {
     HWND tips = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, nullptr, nullptr);
+    tips_ = tips;
+    ::GetCursorPos(&cursorAtOpening_);
     if (!tips)
         return;
     for (const ToolTip& tip : kToolTips) {
@@ -204,7 +206,7 @@ void AddDialog::CreateToolTips()
         info.lpszText = const_cast<char*>(tip.text);
         ::SendMessageA(tips, TTM_ADDTOOLA, 0, (LPARAM)&info);
     }
-    ::SendMessageA(tips, TTM_ACTIVATE, TRUE, 0);
+    ::SendMessageA(tips, TTM_ACTIVATE, FALSE, 0);
 }
 
 void AddDialog::UpdateSpanControls()
@@ -252,6 +254,14 @@ void AddDialog::FillTree(const std::string& archive)
 
 bool AddDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, INT_PTR& result)
 {
+    if (msg == WM_SETCURSOR && tips_) {
+        POINT now{};
+        if (::GetCursorPos(&now) && (now.x != cursorAtOpening_.x || now.y != cursorAtOpening_.y)) {
+            ::SendMessageA(tips_, TTM_ACTIVATE, TRUE, 0);
+            tips_ = nullptr;
+        }
+        return false;
+    }
     if (msg != WM_NOTIFY)
         return false;
     auto* header = reinterpret_cast<NMHDR*>(lp);

@@ -67,6 +67,10 @@ private:
     AddChoices ChoicesFromControls() const;
 
     bool initializing_ = false;
+    // The tips wake on the first real mouse move: a dialog opening under a resting cursor
+    // would otherwise cover its neighbours with the tip of whatever lies there.
+    HWND tips_ = nullptr;
+    POINT cursorAtOpening_{};
 };
 
 // GetDriveType of a root ("" for the current drive).

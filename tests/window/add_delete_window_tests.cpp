@@ -9,6 +9,7 @@
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
+#include "dialog_driver.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -568,3 +569,43 @@ TEST_F(AddDeleteWindow, FilesGoFromTheLastChapterOnly)
 }
 
 } // namespace
+
+TEST_F(AddDeleteWindow, ToolTipsWaitForTheMouseToMove)
+{
+    TorvexWindow w(dir);
+    Prompts prompts;
+    SelectNamed(w, {"a.txt"});
+    auto visibleTip = [] {
+        HWND found = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM out) -> BOOL {
+            char cls[64] = {};
+            GetClassNameA(hwnd, cls, sizeof cls);
+            if (std::string(cls) == TOOLTIPS_CLASSA && IsWindowVisible(hwnd))
+                *reinterpret_cast<HWND*>(out) = hwnd;
+            return TRUE;
+        }, (LPARAM)&found);
+        return found != nullptr;
+    };
+    // Where the Action box comes up; the dialog then opens under a cursor resting there.
+    RECT action{};
+    ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
+        GetWindowRect(GetDlgItem(dlg, IDC_ADD_ACTION), &action);
+        ClickButton(dlg, IDCANCEL);
+    }));
+    SetCursorPos((action.left + action.right) / 2, (action.top + action.bottom) / 2);
+    bool tipShown = true;
+    std::string registered;
+    ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
+        for (DWORD end = GetTickCount() + 1500; GetTickCount() < end;) {
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&m);
+            Sleep(10);
+        }
+        tipShown = visibleTip();
+        registered = dialogtest::ToolTipText(dlg, IDC_ADD_ACTION);
+        ClickButton(dlg, IDCANCEL);
+    }));
+    EXPECT_FALSE(tipShown);
+    EXPECT_EQ(registered, "Select the update method");
+}

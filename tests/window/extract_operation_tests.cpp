@@ -201,24 +201,6 @@ TEST_F(ExtractOperation, FullAndNoPathRunTheDialogsLineAndRestorePartialPath)
     EXPECT_EQ(host.dialog.pathOption, extractopt::PartialPath);
 }
 
-TEST_F(ExtractOperation, AFileTheArchiverCannotWriteShowsItsOwnLine)
-{
-    host.dialog.extractWhat = extractopt::SelectedFiles;
-    host.archiveFolder = "\\dir";
-    host.selected = {"sub"};
-    host.dialog.pathOption = extractopt::FullPath;
-    host.dialog.directory = out;
-    host.dialog.commandLine = host.dialog.BuildSwitches();
-    MakeFolder(out);
-    MakeFolder(out + "\\dir");
-    // A file where the folder sub goes: the archiver cannot create the folder.
-    WriteFile(out + "\\dir\\sub", "a file");
-    ExtractFiles(host, false);
-    ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0].text.rfind("JAR ERROR: can't create ", 0), 0u) << prompts[0].text;
-    EXPECT_NE(prompts[0].text.find(out + "\\dir\\sub"), std::string::npos) << prompts[0].text;
-}
-
 TEST_F(ExtractOperation, AChapterRangeExtractsThoseChapters)
 {
     WriteFile(src + "\\second.txt", "2");

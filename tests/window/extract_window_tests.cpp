@@ -111,3 +111,35 @@ TEST(ExtractWindow, ExtractDirectShowsTheDialogForTheWholeArchiveAndClearsTheVal
     }
     RemoveTree(root);
 }
+
+TEST(ExtractWindow, ATargetThatCannotBeCreatedShowsTheArchiversOwnLine)
+{
+    std::string root = MakeScratchFolder("extract_refused");
+    ASSERT_TRUE(MakeArchive(root));
+    WriteFile(root + "\\out", "a file where the folder would go");
+    {
+        TorvexWindow w(root);
+        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        w.SetSelection({w.RowNamed("dir")});
+        ASSERT_TRUE(dialogtest::Drive({{"Extract", [&](HWND box) {
+            dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, root + "\\out\\new");
+            dialogtest::Click(box, IDC_EXTRACT_FULL_PATH);
+            dialogtest::Click(box, IDOK);
+        }}}, [&] { w.PressKey('X', true); }));
+        // The real box, raised by the operation's worker: its text must still be there when shown.
+        std::string shown;
+        for (int i = 0; i < 500 && shown.empty(); ++i) {
+            w.Pump(20);
+            HWND box = FindWindowA("#32770", "Torvex");
+            if (box && GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) {
+                char text[2000] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                shown = text[0] ? text : "(empty)";
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+        }
+        EXPECT_TRUE(w.OperationFinished());
+        EXPECT_EQ(shown.rfind("JAR ERROR: can't create " + root + "\\out\\new: ", 0), 0u) << shown;
+    }
+    RemoveTree(root);
+}
