@@ -41,6 +41,8 @@ bool RunJar(const std::string& folder, const std::string& arguments, std::string
 // captioned `caption`. A dialog that never comes fails the test after `ms`; one still open then
 // is cancelled, so that the test ends instead of hanging.
 void WhenDialogOpens(const std::string& caption, std::function<void(HWND)> step, int ms = 10000);
+// What the window shows on screen now, pixel by pixel, frame and children included.
+std::vector<uint32_t> ScreenPicture(HWND window);
 // Controls of a driven dialog.
 void SetControlText(HWND dialog, int id, const std::string& text);
 std::string ControlText(HWND dialog, int id);

@@ -409,28 +409,6 @@ int FocusedRow(TorvexWindow& w)
     return (int)SendMessageA(w.List(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
 }
 
-// What the window shows on screen now, pixel by pixel, frame and children included.
-std::vector<uint32_t> ScreenPicture(HWND window)
-{
-    RECT r{};
-    GetWindowRect(window, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + size_t(width) * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
 
 } // namespace
 
