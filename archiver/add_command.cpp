@@ -309,8 +309,14 @@ int AddFiles(const Options& options)
         Console::Error("interrupted by the user");
         return 1;
     }
+    TestPoint("read");
 
     uint32_t last = index.LastChapter();
+    if (options.command == Command::AddChapter && last >= kLastChapterNumber) {
+        Console::Error("chapter " + std::to_string(last) + " is the last one " + options.archive +
+                       " can have; no chapter was added");
+        return 1;
+    }
     uint32_t target = options.command == Command::AddChapter ? last + 1 : std::max<uint32_t>(last, 1);
     uint32_t base = options.command == Command::AddChapter ? last : target;
 

@@ -147,7 +147,16 @@ bool OpenArchive(const std::string& path, ArchiveSource& source, ArchiveIndex& i
         return false;
     }
     std::string error;
-    if (!source.Open(path, error) || !LoadIndex(source, index, error, part)) {
+    bool opened = source.Open(path, error);
+    // A writer that began replacing the volumes meanwhile: wait for it, then read the new set.
+    if (CommitPending(path)) {
+        source.Close();
+        ArchiveHold hold;
+        if (!hold.Acquire(path, "") || !RecoverInterruptedCommit(path))
+            return false;
+        opened = source.Open(path, error);
+    }
+    if (!opened || !LoadIndex(source, index, error, part)) {
         Console::Error(path + ": " + error);
         return false;
     }
@@ -252,8 +261,38 @@ int RunArchiver(const std::string& rawArguments)
         return 2;
     }
     options.archive = FullPath(ToDiskSeparators(options.archive));
-    // A write killed half-way leaves its temporary file; whatever this run does, it goes now.
-    RemoveStaleTemporary(options.archive, options.workFolder);
+    bool writes = options.command == Command::Add || options.command == Command::Update ||
+                  options.command == Command::Freshen || options.command == Command::AddChapter ||
+                  options.command == Command::Delete || options.command == Command::DeleteAll ||
+                  options.command == Command::DeleteChapters;
+    // A writer holds the archive from its first read to its last rename, so no other change
+    // slips in between. A reader takes the hold only for a moment, to clean up after a killed run.
+    ArchiveHold hold;
+    if (writes || CommitPending(options.archive)) {
+        if (!hold.Acquire(options.archive, rawArguments)) {
+            Console::Flush();
+            return 1;
+        }
+    } else {
+        hold.TryAcquire(options.archive);
+    }
+    if (hold.Held()) {
+        if (!RecoverInterruptedCommit(options.archive)) {
+            Console::Flush();
+            return 1;
+        }
+        // A write killed half-way leaves its temporary file; whatever this run does, it goes now.
+        RemoveStaleTemporary(options.archive, options.workFolder);
+        if (!writes)
+            hold.Release();
+    }
+    FileInfo archiveInfo;
+    if (writes && GetFileInfo(LinkTarget(options.archive), archiveInfo) && !archiveInfo.isDirectory &&
+        (archiveInfo.attributes & kAttrReadOnly)) {
+        Console::Error(options.archive + " is read-only; it was not changed");
+        Console::Flush();
+        return 1;
+    }
     int result = 0;
     switch (options.command) {
     case Command::Add:

@@ -76,6 +76,8 @@ bool GetFileInfo(const std::string& path, FileInfo& info)
     info.attributes = info.isDirectory ? uint32_t(kAttrDirectory) : 0u;
     if (!(st.st_mode & S_IWUSR))
         info.attributes |= kAttrReadOnly;
+    info.device = uint64_t(st.st_dev);
+    info.fileId = uint64_t(st.st_ino);
     return true;
 }
 
@@ -181,6 +183,93 @@ bool SameFile(const std::string& a, const std::string& b)
 {
     struct stat sa{}, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string LinkTarget(const std::string& path)
+{
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path; // a dangling link: writing through it would create its target
+    std::string target = real;
+    std::free(real);
+    return target;
+}
+
+void CopyPermissions(const std::string& from, const std::string& to)
+{
+    struct stat st{};
+    if (::stat(from.c_str(), &st) == 0)
+        ::chmod(to.c_str(), st.st_mode & 07777);
+}
+
+uint32_t ProcessId() { return uint32_t(::getpid()); }
+
+void SleepMilliseconds(int milliseconds)
+{
+    timespec t{milliseconds / 1000, long(milliseconds % 1000) * 1000000L};
+    while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
+    }
+}
+
+void EndAtOnce() { ::_exit(137); }
+
+// The lock file is removed by its holder before it lets go, so a process that opened the old
+// file and got the lock only after that must look again at what the name now reaches.
+bool LockFile::TryAcquire(const std::string& path, const std::string& owner, bool& busy)
+{
+    Release();
+    busy = false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            lastError = errno;
+            return false;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            lastError = errno;
+            ::close(fd);
+            busy = true;
+            return false;
+        }
+        struct stat held{}, named{};
+        if (::fstat(fd, &held) != 0 || ::stat(path.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
+            held.st_dev != named.st_dev) {
+            ::close(fd);
+            continue;
+        }
+        if (::ftruncate(fd, 0) == 0)
+            WriteAll(fd, owner);
+        fd_ = fd;
+        path_ = path;
+        return true;
+    }
+    busy = true;
+    return false;
+}
+
+bool LockFile::Held() const { return fd_ >= 0; }
+
+void LockFile::Release()
+{
+    if (fd_ < 0)
+        return;
+    ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+}
+
+std::string LockFile::Owner(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char buffer[1024];
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    return n > 0 ? std::string(buffer, size_t(n)) : std::string();
 }
 
 std::string LastErrorText() { return std::strerror(lastError); }
