@@ -289,7 +289,7 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveS
         return false;
     std::vector<std::string> parts;
     if (split) {
-        if (!SplitVolumes(options, parts, journal))
+        if (!SplitVolumes(options, std::max(oldVolumes, 1), parts, journal))
             return journal.Undo();
     } else if (copy) {
         // The work folder may be another volume: a copy beside the archive is what is renamed.
@@ -320,8 +320,7 @@ std::string ArchiveWriter::TemporaryName(const std::string& base)
 {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         std::string name = attempt == 0 ? base : base.substr(0, base.size() - 1) + "." + std::to_string(attempt) + "~";
-        FileInfo info;
-        if (!GetFileInfo(name, info))
+        if (!NameTaken(name))
             return name;
     }
     return base;
@@ -551,7 +550,8 @@ bool CommitJournal::Finish()
 
 // Cuts the finished archive into new volumes of the asked size (or of the free space), each
 // created new under a name of its own; the commit puts them in place.
-bool ArchiveWriter::SplitVolumes(const Options& options, std::vector<std::string>& parts, CommitJournal& journal)
+bool ArchiveWriter::SplitVolumes(const Options& options, int oldVolumes, std::vector<std::string>& parts,
+                                 CommitJournal& journal)
 {
     DiskFile in;
     if (!in.Open(temp_, DiskFile::ForReading)) {
@@ -571,6 +571,9 @@ bool ArchiveWriter::SplitVolumes(const Options& options, std::vector<std::string
         if (volume > 999)
             return fail("more than 999 volumes");
         std::string name = VolumeName(archive_, volume);
+        // A file of that name that is no volume of the archive being replaced is someone else's.
+        if (volume > oldVolumes && NameTaken(name))
+            return fail("can't write volume " + name + ": a file of that name, not of this archive, is in the way");
         if (volume > 1 && options.removable) {
             Console::Line("Insert the disk for volume " + std::to_string(volume) + " (" + name + ") and press Enter.");
             std::string ignored;

@@ -67,7 +67,7 @@ public:
 private:
     bool FlushBuffer();
     bool WriteFailed(const std::string& what);
-    bool SplitVolumes(const Options& options, std::vector<std::string>& parts, class CommitJournal& journal);
+    bool SplitVolumes(const Options& options, int oldVolumes, std::vector<std::string>& parts, class CommitJournal& journal);
     bool CopyBeside(const std::string& from, const std::string& to);
     static std::string TemporaryName(const std::string& base);
     friend class CommitJournal;

@@ -37,6 +37,8 @@ struct FileInfo {
 // False when nothing of that name exists (or it cannot be examined).
 bool GetFileInfo(const std::string& path, FileInfo& info);
 bool IsDirectory(const std::string& path);
+// True when anything has that name, a link that leads nowhere included.
+bool NameTaken(const std::string& path);
 // Names inside a folder, without "." and "..", in the order the system gives them.
 bool ListDirectory(const std::string& folder, std::vector<std::string>& names);
 // An absolute path; relative paths are taken from the current folder.

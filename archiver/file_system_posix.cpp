@@ -87,6 +87,12 @@ bool IsDirectory(const std::string& path)
     return GetFileInfo(path, info) && info.isDirectory;
 }
 
+bool NameTaken(const std::string& path)
+{
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 bool ListDirectory(const std::string& folder, std::vector<std::string>& names)
 {
     DIR* dir = ::opendir(folder.c_str());

@@ -83,6 +83,8 @@ bool IsDirectory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool NameTaken(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 bool ListDirectory(const std::string& folder, std::vector<std::string>& names)
 {
     WIN32_FIND_DATAA data;
