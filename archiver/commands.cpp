@@ -66,9 +66,12 @@ std::string ArchivePathOf(std::string name)
 }
 } // namespace
 
-NameMatcher::NameMatcher(const std::vector<std::string>& names, bool recurse) : recurse_(recurse)
+NameMatcher::NameMatcher(const std::vector<std::string>& names, bool recurse, const std::vector<std::string>& literal)
+    : recurse_(recurse)
 {
-    all_ = names.empty();
+    all_ = names.empty() && literal.empty();
+    for (const std::string& raw : literal)
+        exact_.insert(LowerCase(ArchivePathOf(raw)));
     for (const std::string& raw : names) {
         if (raw == "*" || raw == "*.*") {
             all_ = true;
@@ -112,6 +115,17 @@ bool NameMatcher::Matches(const std::string& path) const
             return true;
     }
     return false;
+}
+
+NameMatcher MatcherFor(const Options& options, const std::vector<std::string>& listLines, const ArchiveIndex& index)
+{
+    std::vector<std::string> names = options.names, literal;
+    std::unordered_set<std::string> stored;
+    for (const StoredEntry& e : index.entries)
+        stored.insert(LowerCase(e.path));
+    for (const std::string& line : listLines)
+        (HasWildcards(line) && stored.count(LowerCase(ArchivePathOf(line))) ? literal : names).push_back(line);
+    return NameMatcher(names, options.recurse, literal);
 }
 
 bool SafeComponents(const std::string& archivePath, std::vector<std::string>& components)
@@ -325,7 +339,8 @@ int RunArchiver(const std::string& rawArguments)
         break;
     }
     Console::Flush();
-    if (result == 0 && Console::ErrorCount() > 0)
+    // A warning is a file not handled as asked: the run did not do all it was told.
+    if (result == 0 && (Console::ErrorCount() > 0 || Console::WarningCount() > 0))
         result = 1;
     return result;
 }

@@ -122,14 +122,25 @@ std::string FullPath(const std::string& path)
     return full;
 }
 
+// Level by level from the first missing one, without recursion: a path may be deep.
 bool CreateDirectories(const std::string& path)
 {
     if (path.empty() || IsDirectory(path))
         return true;
-    size_t slash = path.find_last_of('\\');
-    if (slash != std::string::npos && slash > 0 && path[slash - 1] != ':' && !CreateDirectories(path.substr(0, slash)))
-        return false;
-    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    size_t existing = path.size();
+    while (existing > 0 && !IsDirectory(path.substr(0, existing))) {
+        size_t slash = path.find_last_of('\\', existing - 1);
+        existing = slash == std::string::npos ? 0 : slash;
+    }
+    for (size_t at = path.find('\\', existing + 1);; at = path.find('\\', at + 1)) {
+        std::string level = path.substr(0, at);
+        bool drive = level.size() == 2 && level[1] == ':';
+        if (!level.empty() && !drive && !CreateDirectoryA(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        if (at == std::string::npos)
+            break;
+    }
+    return IsDirectory(path);
 }
 
 bool RemoveFile(const std::string& path)
