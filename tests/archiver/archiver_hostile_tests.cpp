@@ -386,6 +386,13 @@ TEST_F(HostileArchiveTest, OverDeepPathsAreRefusedAtRead)
         EXPECT_TRUE(Refused(run)) << command << run.err;
         EXPECT_NE(run.err.find("1024 levels"), std::string::npos) << run.err;
     }
+    // Torvex's reader refuses such a line of a listing as damage, before building any folder.
+    std::vector<std::string> lines = {"Archive x", "Analyzing chapter 1", "", "Name", "1) " + deep.substr(1),
+                                      "           1 A----            1 Stored 1        2024-01-01 00:00:00 2024-01-01 00:00:00"};
+    ArchiveCatalogue catalogue;
+    std::string report;
+    EXPECT_FALSE(ParseChapterListing(lines, catalogue, 1, [&](const std::string& m) { report = m; return false; }));
+    EXPECT_NE(report.find("damaged"), std::string::npos) << report;
     // A long name still extracts: its temporary file fits the limit on a name.
     std::string longName(250, 'n');
     Craft(P("long.j"), {{"\\" + longName, "long"}});
