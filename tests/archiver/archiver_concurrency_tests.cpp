@@ -24,16 +24,6 @@ namespace {
 bool Clean(const JarRun& run) { return run.exitCode == 0 && !run.HasError(); }
 bool Refused(const JarRun& run) { return run.exitCode != 0 && run.err.rfind("ERROR", 0) == 0; }
 
-std::string NoiseOf(size_t size, uint32_t seed)
-{
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        seed = seed * 1664525u + 1013904223u;
-        c = char(seed >> 24);
-    }
-    return bytes;
-}
-
 bool WriteFile(const std::string& path, const std::string& content)
 {
     jar::DiskFile file;

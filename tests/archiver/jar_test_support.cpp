@@ -157,3 +157,13 @@ void ScopedEnvironment::Restore()
     unsetenv(name_);
 #endif
 }
+
+std::string NoiseOf(size_t size, uint32_t seed)
+{
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        c = char(seed >> 24);
+    }
+    return bytes;
+}

@@ -57,5 +57,8 @@ private:
     bool set_ = true;
 };
 
+// Bytes deflate cannot shrink, the same for the same seed.
+std::string NoiseOf(size_t size, uint32_t seed);
+
 // Stamps for tests: a fixed second, in the archiver's 100 ns ticks.
 int64_t StampOf(int year, int month, int day, int hour, int minute, int second);
