@@ -134,6 +134,13 @@ bool ArchiveHold::Acquire(const std::string& archive, const std::string& command
     return false;
 }
 
+bool LeftoversOf(const std::string& archive, const std::string& workFolder)
+{
+    std::string target = LinkTarget(archive);
+    return NameTaken(TemporaryArchivePath(target, "")) || NameTaken(LockPathOf(archive)) ||
+           (!workFolder.empty() && NameTaken(TemporaryArchivePath(target, workFolder)));
+}
+
 bool RemoveStaleTemporary(const std::string& archive, const std::string& workFolder)
 {
     bool removed = false;

@@ -41,6 +41,10 @@ bool RecoverInterruptedCommit(const std::string& archive);
 // place), and "count" prints how many steps the run took.
 void TestPoint(const char* step);
 
+// True when a killed run may have left files of ours beside the archive (its temporary
+// archive, or on POSIX its lock file).
+bool LeftoversOf(const std::string& archive, const std::string& workFolder);
+
 // Removes `<archive>.tmp~` (beside the archive, and in the work folder when one is given) when
 // it is an unfinished archive of ours that no running jar32 is still writing; true if it did.
 bool RemoveStaleTemporary(const std::string& archive, const std::string& workFolder);

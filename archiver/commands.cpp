@@ -287,7 +287,8 @@ int RunArchiver(const std::string& rawArguments)
             Console::Flush();
             return 1;
         }
-    } else {
+    } else if (LeftoversOf(options.archive, options.workFolder)) {
+        // Only when there is something to clean up: a listing must not touch the folder.
         hold.TryAcquire(options.archive);
     }
     if (hold.Held()) {

@@ -205,11 +205,13 @@ TEST_F(JarConcurrencyTest, KilledVolumeSetReplacementLeavesOldOrNew)
     ASSERT_EQ(oldSet.size(), 4u);
     const std::map<std::string, std::string> oldContent = Content();
     ASSERT_EQ(oldContent.size(), 2u);
-    const std::vector<std::string> changes = {
-        " a -y -v60000 " + Q(archive) + " " + Q(P("f3.bin")),  // more volumes
+    std::vector<std::string> changes = {
         " a -y -v250000 " + Q(archive) + " " + Q(P("f3.bin")), // fewer volumes, old ones go
         " d -y -r " + Q(archive) + " *f1.bin",                   // one file, old volumes go
     };
+#ifndef _WIN32
+    changes.push_back(" a -y -v60000 " + Q(archive) + " " + Q(P("f3.bin"))); // more volumes (a minute under Wine)
+#endif
 #ifdef _WIN32
     const std::vector<std::string> calls = {"step"};
 #else

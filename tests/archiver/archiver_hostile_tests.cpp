@@ -393,10 +393,12 @@ TEST_F(HostileArchiveTest, OverDeepPathsAreRefusedAtRead)
     std::string report;
     EXPECT_FALSE(ParseChapterListing(lines, catalogue, 1, [&](const std::string& m) { report = m; return false; }));
     EXPECT_NE(report.find("damaged"), std::string::npos) << report;
+#ifndef _WIN32
     // A long name still extracts: its temporary file fits the limit on a name.
     std::string longName(250, 'n');
     Craft(P("long.j"), {{"\\" + longName, "long"}});
     JarRun x = RunJar(" x -y -o" + Q(P("out")) + " " + Q(P("long.j")));
     EXPECT_TRUE(x.err.empty()) << x.err;
     EXPECT_EQ(Read("out/" + longName), "long");
+#endif
 }
