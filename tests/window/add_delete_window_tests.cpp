@@ -112,8 +112,6 @@ class AddDeleteWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!JarAvailable())
-            GTEST_SKIP() << "jar32.exe is not beside the tests";
         dir = MakeScratchFolder(std::string("ad_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         WriteFile(dir + "\\a.txt", "alpha");
         WriteFile(dir + "\\b.txt", "bravo");

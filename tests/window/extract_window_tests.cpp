@@ -23,7 +23,7 @@ bool MakeArchive(const std::string& root)
     WriteFile(src + "\\top.txt", "top");
     WriteFile(src + "\\dir\\b.txt", "bee");
     WriteFile(src + "\\dir\\sub\\a.txt", "ay");
-    return JarAvailable() && RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
+    return RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
 }
 
 bool WaitForOperation(TorvexWindow& w)
