@@ -138,6 +138,11 @@ TEST(Installer, InstallsPerUserRunsAndUninstallsCleanly)
 
     // A user who never ran Torvex, on a machine where ".j" belongs to another program.
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quendal");
+    for (const char* key : {"Torvex.Document", "CLSID\\{6F0A91C4-2D7B-11D2-8E41-5A7C0D93B1E2}",
+                            "*\\shellex\\ContextMenuHandlers\\Torvex", "Directory\\shellex\\ContextMenuHandlers\\Torvex"}) {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+        RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Classes\\") + key).c_str());
+    }
     HKEY dotj = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, ".j", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &dotj, nullptr), ERROR_SUCCESS);
     RegSetValueExA(dotj, nullptr, 0, REG_SZ, (const BYTE*)"Before.Archive", 15);
