@@ -2,6 +2,7 @@
 
 #include "engine/jar_commands.h"
 #include "engine/jar_output.h"
+#include "engine/list_file_folder.h"
 #include "engine/listing_parser.h"
 #include "framework/message_box.h"
 
@@ -360,6 +361,11 @@ bool WinJarSession::RunJarCapturedInto(const std::string& arguments, OutputLineS
         return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(maxBytes) + " bytes)");
     EndWaitCursor();
     return true;
+}
+
+std::string WinJarSession::ListFolder() const
+{
+    return ListFileFolder(ProgramFolder());
 }
 
 void WinJarSession::ShowMessage(const std::string& text, bool failure)

@@ -5,6 +5,7 @@
 #include "engine/jar_commands.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "operations/list_file.h"
 #include "ui/view_rules.h"
 
 namespace {
@@ -63,7 +64,7 @@ int AddShowState(bool spanArchive, bool removableDrive, bool interactiveComment)
 AddResult RunAdd(JarSession& session, AddJob& job, const FolderLister& lister)
 {
     AddResult result;
-    std::string listFile = ProgramFileName(session.ProgramFolder(), kAddListName);
+    std::string listFile = ProgramFileName(session.ListFolder(), kAddListName);
     std::string lines;
     AppendAddListLines(job.work, job.pathOption, lister, lines);
     job.work.Clear();
@@ -73,6 +74,7 @@ AddResult RunAdd(JarSession& session, AddJob& job, const FolderLister& lister)
         return result;
     }
     if (job.listFileOnly) {
+        TellListFileLeft(listFile);
         result.outcome = AddOutcome::ListFileOnly;
         return result;
     }

@@ -22,7 +22,7 @@ std::string WriteDeleteList(CTorvexView& view)
 {
     CTorvexDoc* doc = view.GetTorvexDoc();
     const ChapterInfo* chapter = doc->catalogue.Chapter(view.shownChapter);
-    std::string listFile = ProgramFileName(doc->ProgramFolder(), kDeleteListName);
+    std::string listFile = ProgramFileName(doc->ListFolder(), kDeleteListName);
     static const DirectoryMap none;
     // The same lines as the extract list: the archiver reads both the same way.
     if (!WriteListFile(listFile, ExtractListLines(view.WorkSet, chapter ? chapter->Directories : none)))

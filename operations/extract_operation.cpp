@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "dialogs/extract_dialog.h"
+#include "engine/list_file_folder.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "operations/extract_rules.h"
@@ -47,7 +48,7 @@ std::string ListCommand(const std::string& switches, const std::string& archive,
 
 std::string ListFileName(ExtractHost& host)
 {
-    return host.ProgramFolder() + "\\" + kExtractListName;
+    return ListFileFolder(host.ProgramFolder()) + "\\" + kExtractListName;
 }
 
 struct DiskFacts {
@@ -198,6 +199,7 @@ void ExtractThroughTemp(ExtractHost& host, const std::string& destinationIn, boo
     }
     if (dialog.listFileOnly) {
         host.ClearWorkSet();
+        TellListFileLeft(list);
         return;  // the list file is the product
     }
 
@@ -265,6 +267,8 @@ void ExtractFiles(ExtractHost& host, bool restorePartialPath)
         std::string list = WriteExtractList(host);
         if (list.empty() || dialog.listFileOnly) {
             host.ClearWorkSet();
+            if (!list.empty())
+                TellListFileLeft(list);
         } else {
             ArchiveCatalogue run;
             run.ArchivePath = host.ArchivePath();

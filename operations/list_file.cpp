@@ -22,3 +22,8 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& line
     PromptUser("Can't create " + path, prompt::Ok | prompt::IconStop);
     return false;
 }
+
+void TellListFileLeft(const std::string& path)
+{
+    PromptUser("List file saved as " + path, prompt::Ok | prompt::IconInformation);
+}

@@ -169,6 +169,8 @@ TEST_F(ExtractOperation, ListFileOnlyWritesDirectoriesBeforeTheirContentsAndRuns
     ExtractFiles(host, false);
     EXPECT_EQ(host.jarRuns, 0);
     EXPECT_EQ(ReadAll(root + "\\~TorvexExtract"), "\\dir\r\n\\dir\\b.txt\r\n\\dir\\sub\r\n\\dir\\sub\\a.txt\r\n\\top.txt\r\n");
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "List file saved as " + root + "\\~TorvexExtract");
     EXPECT_TRUE(host.workSet.empty());
     EXPECT_TRUE(host.filesList.empty());
 }
@@ -249,11 +251,12 @@ TEST_F(ExtractOperation, AFileThatCannotBeMovedStaysAndIsNamed)
 
 TEST_F(ExtractOperation, AListFileThatCannotBeCreatedEndsTheOperation)
 {
-    host.programFolder = root + "\\no such folder";
+    // A folder where the list file would go.
+    MakeFolder(root + "\\~TorvexExtract");
     host.dialog.extractWhat = extractopt::AllFiles;
     ExtractThroughTemp(host, out, true, extractopt::UpdateNone, 0, false, 0);
     ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0].text, "Can't create " + root + "\\no such folder\\~TorvexExtract");
+    EXPECT_EQ(prompts[0].text, "Can't create " + root + "\\~TorvexExtract");
     EXPECT_EQ(host.jarRuns, 0);
     EXPECT_FALSE(Exists(out));
 }

@@ -154,8 +154,6 @@ void ExpectIdle(TorvexWindow& w)
 
 TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOutcome)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
@@ -210,8 +208,6 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
 
 TEST(OperationWindow, TestInTheDiskBrowserWantsExactlyOneClickedArchiveRow)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     WriteFile(data.folder + "\\UPPER.J", "not an archive by its name");
@@ -247,8 +243,6 @@ TEST(OperationWindow, TestInTheDiskBrowserWantsExactlyOneClickedArchiveRow)
 
 TEST(OperationWindow, ARecentFileOpenedDuringAnOperationReadsNothingAndOpensAfterIt)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
@@ -300,8 +294,6 @@ bool Listed(TorvexWindow& w, int chapter)
 
 TEST(OperationWindow, AChapterIsListedTheFirstTimeItIsShownAndNeverAgain)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("chapters");
     std::string src = folder + "\\src";
     MakeFolder(src);
@@ -499,8 +491,6 @@ TEST(OperationWindow, FilesListGathersFromTwoFoldersAndIsEditedInItsDialog)
 
 TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
