@@ -134,9 +134,9 @@ bool CTorvexApp::InitInstance()
         SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));
     LoadStdProfileSettings(4);
 
-    char directory[MAX_PATH + 1] = {};
-    DWORD length = ::GetCurrentDirectoryA(sizeof(directory), directory);
-    LoadSettingsGroups(length > 0 && length <= MAX_PATH ? directory : "");
+    std::string directory(::GetCurrentDirectoryA(0, nullptr), '\0');
+    DWORD length = directory.empty() ? 0 : ::GetCurrentDirectoryA((DWORD)directory.size(), directory.data());
+    LoadSettingsGroups(length > 0 && length < directory.size() ? directory.substr(0, length) : std::string());
 
     SetHelpDesk(&help_);
     if (firstRun_)

@@ -59,14 +59,15 @@ void FillCombo(HWND combo, const char* const* items, size_t count)
 
 std::string TreeItemLabel(HWND tree, HTREEITEM item)
 {
-    char buffer[MAX_PATH + 1] = {};
+    // A label is one archive directory's name: a name, not a path, but of any length.
+    std::string buffer(32768, '\0');
     TVITEMA tv{};
     tv.mask = TVIF_TEXT;
     tv.hItem = item;
-    tv.pszText = buffer;
-    tv.cchTextMax = sizeof buffer;
+    tv.pszText = buffer.data();
+    tv.cchTextMax = (int)buffer.size();
     TreeView_GetItem(tree, &tv);
-    return buffer;
+    return buffer.c_str();
 }
 
 HTREEITEM InsertTreeItem(HWND tree, HTREEITEM parent, const std::string& label)
@@ -106,9 +107,9 @@ bool IsRemovableDrive(const std::string& root)
 
 std::string SystemTempFolder()
 {
-    char buffer[MAX_PATH + 1] = {};
-    DWORD n = ::GetTempPathA(sizeof buffer, buffer);
-    return n > 0 && n <= MAX_PATH ? std::string(buffer, n) : std::string();
+    std::string buffer(::GetTempPathA(0, nullptr), '\0');
+    DWORD n = buffer.empty() ? 0 : ::GetTempPathA((DWORD)buffer.size(), buffer.data());
+    return n > 0 && n < buffer.size() ? buffer.substr(0, n) : std::string();
 }
 
 AddDialog::AddDialog() : ModalDialog("Add") {}

@@ -20,6 +20,8 @@ public:
     virtual std::string JarFolder() const = 0;
     // The program folder (setting torvexEdit); Torvex.cfg lives there.
     virtual std::string ProgramFolder() const = 0;
+    // Where list files go: the program folder, unless it cannot be written.
+    virtual std::string ListFolder() const { return ProgramFolder(); }
     // The folder the archiver runs in: the view's disk folder.
     virtual std::string WorkingFolder() const = 0;
 

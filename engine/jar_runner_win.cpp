@@ -2,6 +2,7 @@
 
 #include "engine/jar_commands.h"
 #include "engine/jar_output.h"
+#include "engine/list_file_folder.h"
 #include "engine/listing_parser.h"
 #include "framework/message_box.h"
 
@@ -386,6 +387,11 @@ bool WinJarRunner::RunJarCapturedInto(const std::string& arguments, OutputLineSi
         return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(maxBytes) + " bytes)");
     EndWaitCursor();
     return true;
+}
+
+std::string WinJarRunner::ListFolder() const
+{
+    return ListFileFolder(ProgramFolder());
 }
 
 void WinJarRunner::ShowMessage(const std::string& text, bool failure)

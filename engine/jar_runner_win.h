@@ -16,6 +16,7 @@ public:
     std::string JarFolder() const override { return jarFolder; }
     std::string ProgramFolder() const override { return programFolder; }
     std::string WorkingFolder() const override { return workingFolder; }
+    std::string ListFolder() const override;
 
     // Through PromptUser, the program's one message box.
     void ShowMessage(const std::string& text, bool failure) override;

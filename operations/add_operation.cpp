@@ -15,7 +15,7 @@ ConsoleShow AddConsoleShow(bool spanArchive, bool removableDrive, bool interacti
 AddResult RunAdd(JarRunner& runner, OperationJob& job, const FolderLister& lister, bool relist)
 {
     AddResult result;
-    std::string listFile = ProgramFileName(job.folders.programFolder, kAddListName);
+    std::string listFile = ProgramFileName(job.folders.listFolder, kAddListName);
     std::string lines;
     AppendAddListLines(job.work, job.add.pathOption, lister, lines);
     job.work.Clear();
@@ -24,6 +24,7 @@ AddResult RunAdd(JarRunner& runner, OperationJob& job, const FolderLister& liste
         return result;
     }
     if (job.add.listFileOnly) {
+        TellListFileLeft(listFile);
         result.outcome = AddOutcome::ListFileOnly;
         return result;
     }

@@ -26,10 +26,14 @@ OperationOutcome ExtractDirectBody(OperationJob& job, JarRunner& runner)
     if (NothingToExtract(job))
         return outcome;
     outcome.filesListUsed = true;
-    std::string list = ProgramFileName(job.folders.programFolder, kExtractListName);
-    // With "list file only" the list is the product and stays.
-    if (!WriteListFile(list, job.listLines) || job.extract.listFileOnly)
+    std::string list = ProgramFileName(job.folders.listFolder, kExtractListName);
+    if (!WriteListFile(list, job.listLines))
         return outcome;
+    // With "list file only" the list is the product and stays.
+    if (job.extract.listFileOnly) {
+        TellListFileLeft(list);
+        return outcome;
+    }
     runner.RunConsole(ListFileArguments(job.extract.commandLine, job.archivePath, list), job.show);
     std::remove(list.c_str());
     return outcome;

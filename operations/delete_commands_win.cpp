@@ -23,7 +23,7 @@ void OnDelete(CTorvexView& view)
             view.CollectFilesList();
         else
             view.CollectForDelete();
-        std::string listFile = ProgramFileName(doc->ProgramFolder(), kDeleteListName);
+        std::string listFile = ProgramFileName(doc->ListFolder(), kDeleteListName);
         return WriteListFile(listFile, view.ListLinesOf(view.WorkSet)) ? listFile : std::string();
     };
     dialog.showHelp = [] { ShowHelp("#Del"); };

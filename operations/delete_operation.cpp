@@ -9,7 +9,7 @@
 OperationOutcome DeleteFilesBody(OperationJob& job, JarRunner& runner, OperationReplies& replies)
 {
     OperationOutcome outcome;
-    std::string listFile = ProgramFileName(job.folders.programFolder, kDeleteListName);
+    std::string listFile = ProgramFileName(job.folders.listFolder, kDeleteListName);
     if (!WriteListFile(listFile, job.listLines))
         return outcome;
     std::unique_ptr<ArchiveRelisting> relisting;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "dialogs/extract_dialog.h"
+#include "engine/list_file_folder.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "engine/jar_commands.h"
@@ -196,10 +197,15 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
                                     int chapterFrom)
 {
     OperationOutcome outcome;
-    std::string list = ProgramFileName(job.folders.programFolder, kExtractListName);
-    // With "list file only" the list is the product and stays.
-    if (!WriteListFile(list, job.listLines) || job.extract.listFileOnly) {
+    std::string list = ProgramFileName(job.folders.listFolder, kExtractListName);
+    if (!WriteListFile(list, job.listLines)) {
         outcome.filesListUsed = true;
+        return outcome;
+    }
+    if (job.extract.listFileOnly) {
+        // The list file is the product.
+        outcome.filesListUsed = true;
+        TellListFileLeft(list);
         return outcome;
     }
 

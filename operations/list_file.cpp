@@ -32,3 +32,8 @@ bool WriteListText(const std::string& path, const std::string& text)
     PromptUser("Can't create " + path, prompt::Ok | prompt::IconStop);
     return false;
 }
+
+void TellListFileLeft(const std::string& path)
+{
+    PromptUser("List file saved as " + path, prompt::Ok | prompt::IconInformation);
+}

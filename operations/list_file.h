@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// The list file `name` in the program folder.
+// The list file `name` in the folder list files go to (the program folder, or the per-user one
+// when that cannot be written).
 std::string ProgramFileName(const std::string& programFolder, const char* name);
 
 // Creates or truncates `path` and writes `lines`. When the file cannot be written completely the
@@ -14,3 +15,7 @@ std::string ProgramFileName(const std::string& programFolder, const char* name);
 bool WriteListFile(const std::string& path, const std::vector<std::string>& lines);
 // The same, for lines already joined and ended by CR LF.
 bool WriteListText(const std::string& path, const std::string& text);
+
+// "List file only": tells the user where the list was left (the program folder may be read-only,
+// and then it is in the per-user folder).
+void TellListFileLeft(const std::string& path);

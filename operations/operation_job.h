@@ -39,7 +39,8 @@ struct AddRunOptions {
 // The folders an archiver run of the job uses.
 struct RunnerFolders {
     std::string jarFolder;
-    std::string programFolder;  // Torvex.cfg and the list files
+    std::string programFolder;  // Torvex.cfg
+    std::string listFolder;     // the list files: the program folder, or the per-user one
     std::string workingFolder;  // the view's disk folder
     size_t outputBlockSize = 512000;
     size_t outputMaxBlocks = 500;

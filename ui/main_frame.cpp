@@ -301,10 +301,10 @@ void CMainFrame::OnDropFiles(HDROP drop)
         ::DragFinish(drop);
         return;
     }
-    char first[MAX_PATH + 1] = {};
     UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    if (count > 0)
-        ::DragQueryFileA(drop, 0, first, sizeof(first));
+    std::string first(count > 0 ? ::DragQueryFileA(drop, 0, nullptr, 0) : 0, '\0');
+    if (!first.empty())
+        ::DragQueryFileA(drop, 0, first.data(), (UINT)first.size() + 1);
     switch (DecideDrop(count, first)) {
     case DropAction::OpenArchive:
         FrameWindow::OnDropFiles(drop);  // opens it as the document, like a file on the command line

@@ -31,6 +31,7 @@ OperationJob CTorvexView::NewJob(OperationKind kind) const
     job.diskFolder = diskFolder;
     job.folders.jarFolder = doc->JarFolder();
     job.folders.programFolder = doc->ProgramFolder();
+    job.folders.listFolder = doc->ListFolder();
     job.folders.workingFolder = doc->WorkingFolder();
     job.folders.outputBlockSize = doc->outputBlockSize;
     job.folders.outputMaxBlocks = doc->outputMaxBlocks;

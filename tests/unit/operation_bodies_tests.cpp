@@ -60,7 +60,7 @@ protected:
         job.archiveMode = true;
         job.shownChapter = 3;
         job.archiveFolder = "\\docs";
-        job.folders.programFolder = programFolder;
+        job.folders.programFolder = job.folders.listFolder = programFolder;
         return job;
     }
     OperationJob AddJob(OperationKind kind, const std::string& archive)
@@ -110,10 +110,11 @@ TEST_F(OperationBodies, AddRunsTheDialogsCommandOnItsListFileAndRemovesIt)
 
     // A list that cannot be written: said, and nothing runs.
     job = AddJob(OperationKind::AddFiles, "C:\\out\\new.j");
-    job.folders.programFolder = programFolder + "/missing/deeper";
+    job.folders.listFolder = programFolder + "/missing/deeper";
     outcome = AddFilesBody(job, runner, lister);
     EXPECT_TRUE(runner.runs.empty());
-    EXPECT_EQ(prompts, (Strings{"Can't create " + ProgramFileName(programFolder + "/missing/deeper", kAddListName)}));
+    EXPECT_EQ(prompts, (Strings{"List file saved as " + ListFile(kAddListName),
+                                "Can't create " + ProgramFileName(programFolder + "/missing/deeper", kAddListName)}));
     EXPECT_FALSE(outcome.archiveChanged);
     EXPECT_TRUE(replies.handed.empty());
 }
@@ -238,13 +239,13 @@ TEST_F(OperationBodies, ExtractRunsTheDialogsLineOnItsListOrOnTheWholeArchive)
     ExtractDirectBody(job, runner);
     EXPECT_EQ(runner.runs.size(), 1u);
     EXPECT_TRUE(Exists(ListFile(kExtractListName)));
+    EXPECT_EQ(prompts, (Strings{"List file saved as " + ListFile(kExtractListName)}));
 
     job = Job(OperationKind::ExtractArchive);
     job.archivePath = "C:\\data\\other.j";
     job.extract.commandLine = "x -y";
     ExtractArchiveBody(job, runner);
     EXPECT_EQ(runner.runs.back().arguments, WholeArchiveArguments("x -y", "C:\\data\\other.j"));
-    EXPECT_TRUE(prompts.empty());
 }
 
 } // namespace

@@ -96,8 +96,6 @@ class AddDeleteWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!JarAvailable())
-            GTEST_SKIP() << "jar32.exe is not beside the tests";
         dir = MakeScratchFolder(std::string("ad_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         WriteFile(dir + "\\a.txt", "alpha");
         WriteFile(dir + "\\b.txt", "bravo");
@@ -140,7 +138,7 @@ TEST_F(AddDeleteWindow, AddsAFileAndAFolderWithEachPathOption)
     EXPECT_EQ(full.back(), dir.substr(2) + "\\a.txt");
     EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
     // The list file is gone after the run.
-    EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexAdd"));
+    EXPECT_FALSE(Exists(ListFolder() + "\\~TorvexAdd"));
 }
 
 TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
@@ -253,7 +251,7 @@ TEST_F(AddDeleteWindow, ListFileOnlyWritesTheListAndRunsNothing)
 {
     TorvexWindow w(dir);
     Prompts prompts;
-    const std::string list = ProgramFolder() + "\\~TorvexAdd";
+    const std::string list = ListFolder() + "\\~TorvexAdd";
     DeleteFileA(list.c_str());
     AddNamed(w, {"a.txt", "src"}, dir + "\\never.j", [](HWND dlg) { ClickButton(dlg, IDC_ADD_LIST_FILE_ONLY); });
     EXPECT_FALSE(Exists(dir + "\\never.j"));
@@ -265,6 +263,7 @@ TEST_F(AddDeleteWindow, ListFileOnlyWritesTheListAndRunsNothing)
     CloseHandle(file);
     DeleteFileA(list.c_str());
     EXPECT_NE(std::string(buffer).find(dir + "\\.\\src\\sub\\y.h\r\n"), std::string::npos) << buffer;
+    EXPECT_EQ(prompts.texts, (std::vector<std::string>{"List file saved as " + list}));
 }
 
 TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
@@ -421,7 +420,7 @@ TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
     EXPECT_EQ(StoredPaths(w, dir + "\\all.j", 1), (std::vector<std::string>{"\\b.txt"}));
     EXPECT_EQ(anchor, "#Del");
     EXPECT_EQ(w.View().helpAnchor, "");
-    EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexDelete"));
+    EXPECT_FALSE(Exists(ListFolder() + "\\~TorvexDelete"));
 }
 
 TEST_F(AddDeleteWindow, DeletingChaptersTwoAndThreeKeepsTheOthersNumbers)

@@ -160,8 +160,6 @@ bool MakeSmallArchive(const std::string& folder)
 
 TEST(DiskWindow, ChangesWhileAnArchiveIsShownLeaveTheArchiveRowsAlone)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("watcharc");
     ASSERT_TRUE(MakeSmallArchive(folder));
     {
@@ -221,8 +219,6 @@ TEST(DiskWindow, DriveNotReadyAsksRetryOrCancelAndCancelPutsThePreviousDriveBack
 
 TEST(DiskWindow, DriveChangeLeavesTheArchive)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("drivearc");
     ASSERT_TRUE(MakeSmallArchive(folder));
     {

@@ -168,6 +168,8 @@ TEST_F(ExtractOperation, ListFileOnlyWritesDirectoriesBeforeTheirContentsAndRuns
     host.ExtractFiles(false);
     EXPECT_EQ(host.JarRuns(), 0);
     EXPECT_EQ(ReadAll(root + "\\~TorvexExtract"), "\\dir\r\n\\dir\\b.txt\r\n\\dir\\sub\r\n\\dir\\sub\\a.txt\r\n\\top.txt\r\n");
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "List file saved as " + root + "\\~TorvexExtract");
     EXPECT_TRUE(host.filesList.empty());
 }
 
@@ -247,11 +249,12 @@ TEST_F(ExtractOperation, AFileThatCannotBeMovedStaysAndIsNamed)
 
 TEST_F(ExtractOperation, AListFileThatCannotBeCreatedEndsTheOperation)
 {
-    host.programFolder = root + "\\no such folder";
+    // A folder where the list file would go.
+    MakeFolder(root + "\\~TorvexExtract");
     host.dialog.extractWhat = extractopt::AllFiles;
     host.ExtractThroughTemp(out, true, extractopt::UpdateNone, 0, false, 0);
     ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0].text, "Can't create " + root + "\\no such folder\\~TorvexExtract");
+    EXPECT_EQ(prompts[0].text, "Can't create " + root + "\\~TorvexExtract");
     EXPECT_EQ(host.JarRuns(), 0);
     EXPECT_FALSE(Exists(out));
 }

@@ -101,6 +101,7 @@ private:
         job.archiveFolder = archiveFolder;
         job.diskFolder = diskFolder;
         job.folders.programFolder = programFolder;
+        job.folders.listFolder = session.ListFolder();
         job.extract = ExtractRunOptionsFrom(dialog);
         job.extract.extractWhat = extractWhat;
         const DirectoryMap& directories = catalogue.Chapter(chapter)->Directories;

@@ -41,9 +41,9 @@ struct Archives {
         two = folder + "\\two.j";
         multi = folder + "\\multi.j";
         std::string out;
-        made = JarAvailable() && RunJar(src, "a -y \"" + one + "\" a.txt", &out)
+        made = RunJar(src, "a -y \"" + one + "\" a.txt", &out)
                && RunJar(src, "a -y \"" + two + "\" b.txt c.txt", &out);
-        EXPECT_TRUE(made || !JarAvailable()) << out;
+        EXPECT_TRUE(made) << out;
         multiMade = made && RunJar(src, "a -y \"" + multi + "\" a.txt", &out)
                     && RunJar(src, "ac -y \"" + multi + "\" b.txt c.txt", &chapterOutput);
     }
@@ -166,8 +166,7 @@ TEST(FrameWindow, DiskModeShowsTheDiskSetTheDriveComboAndOnePane)
 TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     CMainFrame& frame = w.Frame();
     HWND status = frame.statusBar.Handle();
@@ -321,8 +320,7 @@ TEST(FrameWindow, AcceleratorOfADisabledCommandIsSwallowed)
 TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     std::string diskTitle = w.Title();
 
@@ -352,8 +350,7 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
 TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     HWND frame = w.Frame().Handle();
     HMENU file = InitPopup(frame, 0);
@@ -375,8 +372,7 @@ TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
 TEST(FrameWindow, ACommandLineNameRelativeToTheStartFolderOpensByItsFullPath)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof previous, previous);
@@ -419,8 +415,7 @@ TEST(FrameWindow, FirstStartRecordsTheStartFolderAndIsTheOnlyOne)
 TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     WriteFile(data.folder + "\\bad.j", "this is not an archive");
     std::vector<PromptRequest> prompts;
     TorvexWindow w(data.folder);
@@ -451,8 +446,7 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
 TEST(FrameWindow, FileOpenStartsInTheShownFolderAndRefusesWhatIsNoArchiveThereOnly)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     std::vector<PromptRequest> prompts;
     TorvexWindow w(data.folder + "\\src");
     SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
@@ -492,8 +486,7 @@ TEST(FrameWindow, FileOpenStartsInTheShownFolderAndRefusesWhatIsNoArchiveThereOn
 TEST(FrameWindow, ARefusedOpenDuringAnOperationLeavesTheRecentFilesAlone)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
     w.Doc().openAllowed = false;
@@ -533,8 +526,7 @@ TEST(FrameWindow, StartFolderShowsItsDriveUpperCaseAndFallsBackWhenGone)
 TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder + "\\src", [](SettingsStore& s) { s.WriteProfileInt("Settings", "ExtractDirect", 1); });
     SettingsStore& store = w.App().Settings();
 
@@ -570,8 +562,7 @@ TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
 TEST(FrameWindow, ClosingNeverAsksAndSavesTheGroups)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     int prompts = 0;
     TorvexWindow w(data.folder);
     SetPromptScript([&](const PromptRequest&) { ++prompts; return prompt::IdOk; });
@@ -766,8 +757,7 @@ TEST(FrameWindow, AGreyedButtonsPromptGoesWhenTheMouseLeavesIt)
 TEST(FrameWindow, ExitWritesTheRecentFilesUnlessUninstalling)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     {
         TorvexWindow w(data.folder);
         ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
@@ -787,8 +777,7 @@ TEST(FrameWindow, ExitWritesTheRecentFilesUnlessUninstalling)
 TEST(FrameWindow, ARecentFileThatIsGoneLeavesTheListOneThatFailsOtherwiseStays)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     std::vector<std::string> messages;
     TorvexWindow w(data.folder);
     SetPromptScript([&](const PromptRequest& r) { messages.push_back(r.text); return prompt::IdOk; });

@@ -178,8 +178,6 @@ void ExpectIdle(TorvexWindow& w)
 
 TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOutcome)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
@@ -248,8 +246,6 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
 
 TEST(OperationWindow, TestInTheDiskBrowserWantsExactlyOneClickedArchiveRow)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     WriteFile(data.folder + "\\UPPER.J", "not an archive by its name");
@@ -285,8 +281,6 @@ TEST(OperationWindow, TestInTheDiskBrowserWantsExactlyOneClickedArchiveRow)
 
 TEST(OperationWindow, ARecentFileOpenedDuringAnOperationReadsNothingAndOpensAfterIt)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
@@ -338,8 +332,6 @@ bool Listed(TorvexWindow& w, int chapter)
 
 TEST(OperationWindow, AChapterIsListedTheFirstTimeItIsShownAndNeverAgain)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("chapters");
     std::string src = folder + "\\src";
     MakeFolder(src);
@@ -537,8 +529,6 @@ TEST(OperationWindow, FilesListGathersFromTwoFoldersAndIsEditedInItsDialog)
 
 TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;

@@ -14,6 +14,20 @@ namespace viewtest {
 
 std::string ProgramFolder() { return testsupport::ProgramFolder(); }
 
+std::string ListFolder()
+{
+    if (!getenv("TORVEX_READ_ONLY_PROGRAM_FOLDER"))
+        return ProgramFolder();
+    std::string probe = ProgramFolder() + "\\~write_probe";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    EXPECT_EQ(file, INVALID_HANDLE_VALUE) << "the program folder was to be read-only";
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    char local[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
+    return std::string(local) + "\\Torvex";
+}
+
 std::string MakeScratchFolder(const std::string& tag)
 {
     char temp[MAX_PATH] = {};

@@ -23,6 +23,10 @@ namespace viewtest {
 
 // The folder of the test executable (bin/, where jar32.exe is).
 std::string ProgramFolder();
+// Where the program leaves its list files: the program folder, or the per-user folder
+// (%LOCALAPPDATA%\Torvex) in the run that mounts the program folder read-only
+// (TORVEX_READ_ONLY_PROGRAM_FOLDER set), which it first checks is read-only indeed.
+std::string ListFolder();
 // A new empty folder under the temporary folder; removed with everything in it by RemoveTree.
 std::string MakeScratchFolder(const std::string& tag);
 using testsupport::RemoveTree;

@@ -183,7 +183,7 @@ OperationJob AddJobFor(const std::string& programFolder, const std::string& arch
 {
     OperationJob job;
     job.kind = OperationKind::AddFiles;
-    job.folders.programFolder = programFolder;
+    job.folders.programFolder = job.folders.listFolder = programFolder;
     job.add.commandLine = commandLine;
     job.add.archiveName = archive;
     job.add.pathOption = 1;
