@@ -10,6 +10,7 @@
 
 #include "dialogs/extract_dialog.h"
 #include "engine/jar_runner_win.h"
+#include "engine/list_file_folder.h"
 #include "operations/console_bodies.h"
 #include "operations/extract_operation.h"
 #include "operations/extract_rules.h"
@@ -101,7 +102,7 @@ private:
         job.archiveFolder = archiveFolder;
         job.diskFolder = diskFolder;
         job.folders.programFolder = programFolder;
-        job.folders.listFolder = session.ListFolder();
+        job.folders.listFolder = ListFileFolder(programFolder);
         job.extract = ExtractRunOptionsFrom(dialog);
         job.extract.extractWhat = extractWhat;
         const DirectoryMap& directories = catalogue.Chapter(chapter)->Directories;
