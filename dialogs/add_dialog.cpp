@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <optional>
 #include <vector>
 
 #include "dialogs/command_line_dialog.h"
@@ -236,14 +237,11 @@ void AddDialog::FillTree(const std::string& archive)
     HWND tree = Item(IDC_ADD_TREE).Handle();
     TreeView_DeleteAllItems(tree);
     // Listed into a catalogue of its own: the archive the window shows stays as it is.
-    ArchiveCatalogue listed;
-    bool haveListing = false;
-    if (document && !archive.empty() && PathExists(archive)) {
-        listed.ArchivePath = archive;
-        haveListing = document->ListChapters(listed) && document->ListChapter(listed, listed.LastChapter);
-    }
+    std::optional<ArchiveCatalogue> listed;
+    if (document && !archive.empty() && PathExists(archive))
+        listed = document->ListArchive(archive);
     HTREEITEM root = InsertTreeItem(tree, TVI_ROOT, "\\");
-    const ChapterInfo* chapter = haveListing ? listed.Chapter(listed.LastChapter) : nullptr;
+    const ChapterInfo* chapter = listed ? listed->Chapter(listed->LastChapter) : nullptr;
     if (chapter)
         InsertDirectories(tree, root, chapter->Directories, "\\");
     TreeView_SelectItem(tree, root);

@@ -33,5 +33,3 @@ void SetPromptScript(PromptScript script);
 // goes back to the thread's active window.
 void SetThreadPromptOwner(void* owner);
 
-// The caption used when none is given ("Torvex" once the application has started).
-void SetPromptCaption(const std::string& caption);

@@ -92,22 +92,6 @@ void AddNamed(TorvexWindow& w, const std::vector<std::string>& names, const std:
     }));
 }
 
-// A hand-built drop of `names` posted to the frame, as Explorer delivers it.
-void DropOnto(TorvexWindow& w, const std::vector<std::string>& names)
-{
-    std::string block;
-    for (const std::string& name : names)
-        block += name + '\0';
-    block += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), block.data(), block.size());
-    GlobalUnlock(memory);
-    PostMessageA(w.Frame().Handle(), WM_DROPFILES, (WPARAM)memory, 0);
-}
-
 class AddDeleteWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -293,7 +277,7 @@ TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
         proposed = ControlText(dlg, IDC_ADD_ARCHIVE_NAME);
         ClickButton(dlg, IDOK);
     });
-    DropOnto(w, {dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
+    w.DropFiles({dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return ran; }, 10000));
     w.Pump(50);
     ASSERT_TRUE(w.OperationFinished());
@@ -322,7 +306,7 @@ TEST_F(AddDeleteWindow, ADropOntoAnOpenArchiveAsANewChapterShowsIt)
         SelectComboItem(dlg, IDC_ADD_ACTION, 3);
         ClickButton(dlg, IDOK);
     });
-    DropOnto(w, {dir + "\\b.txt"});
+    w.DropFiles({dir + "\\b.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return w.View().shownChapter == 2; }, 10000));
     ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(w.Doc().catalogue.LastChapter, 2);

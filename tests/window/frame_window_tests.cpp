@@ -78,46 +78,6 @@ HMENU InitPopup(HWND frame, int index)
 
 bool Grayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
 
-HDROP MakeDrop(const std::vector<std::string>& files)
-{
-    size_t chars = 1;
-    for (const auto& f : files)
-        chars += f.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(drop + 1);
-    for (const auto& f : files) {
-        memcpy(names, f.c_str(), f.size() + 1);
-        names += f.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return (HDROP)memory;
-}
-
-// Cancels every dialog box of this thread that opens while it lives, and counts them.
-struct DialogWatch {
-    static inline int seen = 0;
-    UINT_PTR timer;
-    DialogWatch()
-    {
-        seen = 0;
-        timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
-                char cls[32] = {};
-                GetClassNameA(w, cls, sizeof cls);
-                if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
-                    ++seen;
-                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-                }
-                return TRUE;
-            }, 0);
-        });
-    }
-    ~DialogWatch() { KillTimer(nullptr, timer); }
-};
-
 // Answers the next File > Open dialog of this thread: notes the folder it starts in, types
 // `choice` as the file name and presses Open (or cancels when `choice` is empty). A dialog still
 // open after a few seconds is cancelled, so a test fails instead of hanging.
@@ -169,7 +129,7 @@ TEST(FrameWindow, DiskModeShowsTheDiskSetTheDriveComboAndOnePane)
         TorvexWindow w(folder);
         CMainFrame& frame = w.Frame();
         EXPECT_EQ(w.Title(), "Torvex - " + folder + "\\");
-        EXPECT_EQ(frame.ToolbarMode(), 0);
+        EXPECT_EQ(frame.ShownToolbar(), ToolbarMode::Disk);
         ToolBar& bar = frame.MainToolBar;
         ASSERT_EQ(bar.GetButtonCount(), 19);
         EXPECT_TRUE(bar.IsSeparator(0));
@@ -214,7 +174,7 @@ TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
     ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
     w.Pump(20);
     EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");
-    EXPECT_EQ(frame.ToolbarMode(), 1);
+    EXPECT_EQ(frame.ShownToolbar(), ToolbarMode::Archive);
     ASSERT_EQ(frame.MainToolBar.GetButtonCount(), 24);
     EXPECT_TRUE(frame.MainToolBar.IsSeparator(2));
     RECT second = frame.MainToolBar.GetItemRect(2);
@@ -238,7 +198,7 @@ TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
 
     // Leaving the archive for its folder brings back the disk set and the single pane.
     w.DoubleClickRow(0);
-    EXPECT_EQ(frame.ToolbarMode(), 0);
+    EXPECT_EQ(frame.ShownToolbar(), ToolbarMode::Disk);
     EXPECT_FALSE(chapters.IsVisible());
     EXPECT_EQ(StatusPaneCount(status), 1);
     EXPECT_EQ(frame.MainToolBar.GetButtonCount(), 19);
@@ -362,13 +322,12 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
     Archives data;
     ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
-    HWND frame = w.Frame().Handle();
     std::string diskTitle = w.Title();
 
     // Any other drop is for adding: the Add dialog opens (cancelled here) and nothing is opened.
     {
         DialogWatch watch;
-        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
+        w.DropFiles({data.one, data.two});
         w.Pump(300);
         EXPECT_GE(DialogWatch::seen, 1);
     }
@@ -376,14 +335,14 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
     std::string upper = data.folder + "\\ONE.J";
     {
         DialogWatch watch;
-        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
+        w.DropFiles({upper});
         w.Pump(300);
         EXPECT_GE(DialogWatch::seen, 1);
     }
     EXPECT_EQ(w.Title(), diskTitle);
     EXPECT_FALSE(w.Doc().archiveMode);
 
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.two}), 0);
+    w.DropFiles({data.two});
     EXPECT_TRUE(w.PumpUntil([&] { return w.Doc().archiveMode; }, 5000));
     EXPECT_EQ(w.Title(), "Torvex - " + data.two + " --> \\");
 }

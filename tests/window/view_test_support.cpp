@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include "framework/message_box.h"
@@ -376,3 +378,39 @@ void SelectComboItem(HWND dialog, int id, int index)
 }
 
 } // namespace viewtest
+
+void viewtest::TorvexWindow::DropFiles(const std::vector<std::string>& names)
+{
+    std::string block;
+    for (const std::string& name : names)
+        block += name + '\0';
+    block += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), block.data(), block.size());
+    GlobalUnlock(memory);
+    PostMessageA(Frame().Handle(), WM_DROPFILES, (WPARAM)memory, 0);
+}
+
+viewtest::DialogWatch::DialogWatch()
+{
+    seen = 0;
+    timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
+                ++seen;
+                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            }
+            return TRUE;
+        }, 0);
+    });
+}
+
+viewtest::DialogWatch::~DialogWatch()
+{
+    KillTimer(nullptr, timer);
+}

@@ -51,6 +51,14 @@ std::string ControlText(HWND dialog, int id);
 void ClickButton(HWND dialog, int id);
 void SelectComboItem(HWND dialog, int id, int index);
 
+// Cancels every dialog box of this thread that opens while it lives, and counts them.
+struct DialogWatch {
+    static inline int seen = 0;
+    UINT_PTR timer;
+    DialogWatch();
+    ~DialogWatch();
+};
+
 // The application with its main window, started on `startFolder` (disk mode).
 class TorvexWindow {
 public:
@@ -93,6 +101,8 @@ public:
     void Command(unsigned id);
     // A key on the list, Ctrl held or not, through the message loop.
     void PressKey(UINT key, bool ctrl);
+    // A hand-built drop of `names` posted to the frame, as Explorer delivers it.
+    void DropFiles(const std::vector<std::string>& names);
     int RowNamed(const std::string& name);
 
 private:
