@@ -1,5 +1,7 @@
 #include "app/shell_registration.h"
 
+#include "framework/message_box.h"
+
 namespace shellreg {
 
 namespace {
@@ -81,6 +83,86 @@ std::vector<KeyPath> UninstallKeys()
         {Root::ClassesRoot, kFilesMenuKey},
         {Root::ClassesRoot, kFoldersMenuKey},
     };
+}
+
+std::string ReadDotJOwner(RegistryAccess& registry)
+{
+    return registry.ReadString(Root::ClassesRoot, kDotJ, "").value_or("");
+}
+
+namespace {
+
+const std::string kUserClassesName = "HKEY_CURRENT_USER\\Software\\Classes\\";
+
+// Writes per user; where the merged view does not show the value, there too. The failure text,
+// or empty when the value is seen.
+std::string WriteClassValue(RegistryAccess& registry, const KeyWrite& write)
+{
+    long rc = registry.WriteString(Root::UserClasses, write.key, write.valueName, write.data);
+    if (registry.ReadString(Root::ClassesRoot, write.key, write.valueName) == write.data)
+        return std::string();
+    long merged = registry.WriteString(Root::ClassesRoot, write.key, write.valueName, write.data);
+    if (rc == 0 || merged == 0)
+        return std::string();
+    return kUserClassesName + write.key + ": " + registry.ErrorText(rc);
+}
+
+std::string DeleteClassKey(RegistryAccess& registry, const std::string& key)
+{
+    long rc = registry.DeleteKey(Root::UserClasses, key);
+    if (!registry.KeyExists(Root::ClassesRoot, key))
+        return std::string();
+    long merged = registry.DeleteKey(Root::ClassesRoot, key);
+    if (merged == 0 || registry.IsNotFound(merged))
+        return std::string();
+    return "HKEY_CLASSES_ROOT\\" + key + ": " + registry.ErrorText(rc == 0 || registry.IsNotFound(rc) ? merged : rc);
+}
+
+} // namespace
+
+bool ApplyRegistration(RegistryAccess& registry, const RegistrationPlan& plan)
+{
+    std::string failure;
+    for (const KeyWrite& write : plan.writes) {
+        std::string text = WriteClassValue(registry, write);
+        if (failure.empty())
+            failure = text;
+    }
+    for (const std::string& key : plan.deletions) {
+        std::string text = DeleteClassKey(registry, key);
+        if (failure.empty())
+            failure = text;
+    }
+    if (failure.empty())
+        return true;
+    // Without this the user would believe Explorer knows Torvex when it does not.
+    PromptUser("The shell integration could not be registered.\n" + failure + ".", prompt::Ok | prompt::IconStop);
+    return false;
+}
+
+void RemoveRegistration(RegistryAccess& registry)
+{
+    std::string recorded = registry.ReadString(Root::CurrentUser, std::string(kSettingsRoot) + "\\Settings",
+                                                "ShExtPrevAssoc").value_or("");
+    switch (UninstallDotJ(ReadDotJOwner(registry), recorded)) {
+    case DotJAction::Restore:
+        WriteClassValue(registry, {kDotJ, "", recorded});
+        break;
+    case DotJAction::DeleteKey:
+        registry.DeleteKey(Root::UserClasses, kDotJ);
+        if (ReadDotJOwner(registry) == kDocumentType)
+            registry.DeleteKey(Root::ClassesRoot, kDotJ);
+        break;
+    case DotJAction::LeaveAlone:
+        break;
+    }
+    for (const KeyPath& key : UninstallKeys()) {
+        if (key.root == Root::ClassesRoot) {
+            DeleteClassKey(registry, key.path);
+        } else {
+            registry.DeleteKey(key.root, key.path);
+        }
+    }
 }
 
 } // namespace shellreg

@@ -3,6 +3,7 @@
 // out; the previous-owner rule for ".j"; and the keys an uninstall removes, in order.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@ inline constexpr const char* kDocumentType = "Torvex.Document";
 inline constexpr const char* kDotJ = ".j";
 inline constexpr const char* kSettingsRoot = "Software\\Quendal\\Torvex";
 
-enum class Root { ClassesRoot, CurrentUser };
+// ClassesRoot: what HKEY_CLASSES_ROOT shows (the user's classes over the machine's on Windows);
+// UserClasses: HKEY_CURRENT_USER\Software\Classes, which a standard user may write.
+enum class Root { ClassesRoot, CurrentUser, UserClasses };
 
 // One key under HKEY_CLASSES_ROOT given a string value (empty name: the default value).
 struct KeyWrite {
@@ -47,7 +50,36 @@ struct KeyPath {
     std::string path;
     bool operator==(const KeyPath&) const = default;
 };
-// Every key of Torvex, children before parents, in the order the uninstall deletes them.
+// Every key of Torvex, children before parents, in the order the uninstall deletes them. A
+// ClassesRoot key names a class key, removed per user and from the merged view.
 std::vector<KeyPath> UninstallKeys();
+
+// The registry as registration uses it: the Windows registry, or a test's fake.
+class RegistryAccess {
+public:
+    virtual ~RegistryAccess() = default;
+    // Creates the key when missing; 0 or the system's error code.
+    virtual long WriteString(Root root, const std::string& key, const std::string& name, const std::string& data) = 0;
+    // nullopt when the key or the value is missing.
+    virtual std::optional<std::string> ReadString(Root root, const std::string& key, const std::string& name) = 0;
+    virtual bool KeyExists(Root root, const std::string& key) = 0;
+    // 0, the "not found" code, or another error code.
+    virtual long DeleteKey(Root root, const std::string& key) = 0;
+    virtual bool IsNotFound(long code) = 0;
+    virtual std::string ErrorText(long code) = 0;
+};
+
+// The default value of ".j" as the user's shell sees it; empty when it has none.
+std::string ReadDotJOwner(RegistryAccess& registry);
+
+// Carries the plan out per user (no elevation needed). Where HKEY_CLASSES_ROOT does not show a
+// value afterwards (a system that does not merge the user's classes), it is written there too; a
+// refusal there is passed over when the user's key took. A write that took nowhere is told once,
+// in one message naming the key and the reason; false then.
+bool ApplyRegistration(RegistryAccess& registry, const RegistrationPlan& plan);
+
+// Hands ".j" back (or deletes it) and deletes every key of UninstallKeys(), the class keys both
+// per user and where HKEY_CLASSES_ROOT still shows them; what is missing or refused is passed over.
+void RemoveRegistration(RegistryAccess& registry);
 
 } // namespace shellreg

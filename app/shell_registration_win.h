@@ -1,4 +1,5 @@
-// Shell registration carried out in the registry: the plan written under HKEY_CLASSES_ROOT, the
+// Shell registration carried out in the Windows registry: the keys per user under
+// HKEY_CURRENT_USER\Software\Classes (and HKEY_CLASSES_ROOT where it does not show them), the
 // owner of ".j", and the removal of every Torvex key at uninstall.
 #pragma once
 
@@ -8,16 +9,12 @@
 
 namespace shellreg {
 
-// The default value of HKEY_CLASSES_ROOT\.j (created when missing, as registration does);
-// empty when it has none.
+// The registry of this machine, for the calls below and for tests.
+RegistryAccess& SystemRegistry();
+
+// The calls of shell_registration.h on the system's registry.
 std::string ReadDotJOwner();
-
-// Writes and deletes as planned, each key through its own create-set-close, going on past a
-// failure. A failed write is told once, in one message naming the key and the reason; false then.
 bool ApplyRegistration(const RegistrationPlan& plan);
-
-// Hands ".j" back (or deletes it) and deletes every key of UninstallKeys(); what is missing or
-// cannot be deleted is passed over.
 void RemoveRegistration();
 
 } // namespace shellreg

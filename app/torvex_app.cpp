@@ -18,6 +18,36 @@
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
+namespace {
+
+// The document's settings: the groups the application keeps, and the store for ExtractDirect.
+class AppDocumentSettings : public DocumentSettings {
+public:
+    AppDocumentSettings(SettingsStore& store, DirectoriesSettings& directories, ExtractSettings& extract)
+        : store_(store), directories_(directories), extract_(extract)
+    {
+    }
+    std::string JarFolder() const override { return directories_.jarEdit; }
+    std::string ProgramFolder() const override { return directories_.torvexEdit; }
+    void RememberStartupFolder(const std::string& folder) override { directories_.startupLast = folder; }
+    bool TakeExtractDirect() override
+    {
+        if (ReadSetting(store_, setting::ExtractDirect) == 0)
+            return false;
+        WriteSetting(store_, setting::ExtractDirect, 0);
+        return true;
+    }
+    void DisableExtractHelpOnce() override { extract_.helpDisabledOnce = true; }
+
+private:
+    SettingsStore& store_;
+    DirectoriesSettings& directories_;
+    ExtractSettings& extract_;
+};
+
+} // namespace
+
+
 CTorvexApp::CTorvexApp()
     : help_([this] { return DirectoriesDialog.torvexEdit; },
             [this] { return MainWindow() ? MainWindow()->Handle() : nullptr; })
@@ -107,9 +137,9 @@ bool CTorvexApp::InitInstance()
         SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));
     LoadStdProfileSettings(4);
 
-    char directory[MAX_PATH + 1] = {};
-    DWORD length = ::GetCurrentDirectoryA(sizeof(directory), directory);
-    LoadSettingsGroups(length > 0 && length <= MAX_PATH ? directory : "");
+    std::string directory(::GetCurrentDirectoryA(0, nullptr), '\0');
+    DWORD length = directory.empty() ? 0 : ::GetCurrentDirectoryA((DWORD)directory.size(), directory.data());
+    LoadSettingsGroups(length > 0 && length < directory.size() ? directory.substr(0, length) : std::string());
 
     SetHelpDesk(&help_);
     if (firstRun_)
@@ -118,7 +148,7 @@ bool CTorvexApp::InitInstance()
     DocTemplate docTemplate;
     docTemplate.resourceId = IDR_MAINFRAME;
     docTemplate.createDocument = [this] {
-        return std::make_unique<CTorvexDoc>(DocumentSettings{Settings(), DirectoriesDialog, ExtractDialog});
+        return std::make_unique<CTorvexDoc>(std::make_unique<AppDocumentSettings>(Settings(), DirectoriesDialog, ExtractDialog));
     };
     docTemplate.createFrame = [this] {
         FrameServices services{Instance(), [this] {

@@ -27,6 +27,8 @@ struct Gatherer {
     std::string archiveFull;
     std::vector<AddItem> items;
     std::unordered_map<std::string, size_t> seen;
+    FileInfo archiveInfo, lockInfo;
+    std::vector<FileInfo> walk; // the folders being listed, outermost first
 
     // Joins archive-side components, dropping empty, "." and ".." ones so nothing can climb.
     static std::string CleanArchivePath(const std::string& text)
@@ -45,23 +47,64 @@ struct Gatherer {
         return path;
     }
 
-    void Add(const std::string& diskPath, const std::string& storedPart, const FileInfo& info)
+    // Why a name found on disk cannot be stored as it is (empty when it can): the archive's
+    // names must mean the same file wherever they are extracted.
+    static std::string NameProblem(const std::string& name)
+    {
+        if (name.find(':') != std::string::npos)
+            return "a ':' in a name cannot be stored";
+#ifndef _WIN32
+        if (name.find('\\') != std::string::npos)
+            return "a '\\' in a name would become a folder level";
+#else
+        if (!name.empty() && (name.back() == '.' || name.back() == ' '))
+            return "a name ending in a dot or a blank opens another file";
+#endif
+        if (name.find_first_not_of(". ") == std::string::npos)
+            return "a name of dots and blanks only cannot be extracted";
+        return {};
+    }
+
+    bool SameFile(const FileInfo& a, const FileInfo& b) { return a.fileId != 0 && a.fileId == b.fileId && a.device == b.device; }
+
+    // False when the file is not stored (the caller then does not look inside it either).
+    bool Add(const std::string& diskPath, const std::string& storedPart, const FileInfo& info)
     {
         std::string stored = CleanArchivePath(prefix + "\\" + storedPart);
         if (stored.empty())
-            return; // the archive root itself
+            return true; // the archive root itself
         for (char c : stored)
             if (static_cast<unsigned char>(c) < 0x20) {
                 Console::Error("can't store a name with control characters: " + diskPath);
-                return;
+                return false;
             }
-        if (!info.isDirectory && (FullPath(diskPath) == archiveFull || FullPath(diskPath) == archiveFull + ".tmp~"))
-            return; // never the archive into itself
+        std::string full = FullPath(diskPath);
+        if (!info.isDirectory && (full == archiveFull || full == archiveFull + ".tmp~" || full == archiveFull + ".lck~" ||
+                                  SameFile(info, archiveInfo) || SameFile(info, lockInfo)))
+            return false; // never the archive into itself
         std::string key = LowerCase(stored);
-        if (seen.count(key))
-            return;
+        auto found = seen.find(key);
+        if (found != seen.end()) {
+            const AddItem& first = items[found->second];
+            if (first.archivePath != stored)
+                Console::FileWarning("not stored: " + diskPath + " (its name differs only in letter case from " +
+                                 first.diskPath + ", and an archive holds one of them)");
+            return false;
+        }
         seen[key] = items.size();
         items.push_back({diskPath, stored, info});
+        return true;
+    }
+
+    // A folder reached again through a link inside itself would be stored over and over.
+    bool Reentered(const std::string& path, const FileInfo& info)
+    {
+        for (const FileInfo& ancestor : walk)
+            if (SameFile(info, ancestor)) {
+                Console::FileWarning("not stored: " + path + " (a link to a folder that holds it)");
+                return true;
+            }
+        return false;
     }
 
     static std::string Leaf(const std::string& path)
@@ -76,8 +119,10 @@ struct Gatherer {
         if (!options.keepPaths)
             return Leaf(diskPath);
         std::string part = diskPath;
+#ifdef _WIN32
         if (part.size() >= 2 && part[1] == ':')
             part = part.substr(2);
+#endif
         return part;
     }
 
@@ -90,6 +135,9 @@ struct Gatherer {
             return;
         }
         std::sort(names.begin(), names.end());
+        FileInfo self;
+        GetFileInfo(folder, self);
+        walk.push_back(self);
         for (const std::string& name : names) {
             std::string path = folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + name;
             FileInfo info;
@@ -97,11 +145,18 @@ struct Gatherer {
                 Console::Error("can't open " + path + ": " + LastErrorText());
                 continue;
             }
+            std::string problem = NameProblem(name);
+            if (!problem.empty()) {
+                Console::FileWarning("not stored: " + path + " (" + problem + ")");
+                continue;
+            }
+            if (info.isDirectory && Reentered(path, info))
+                continue;
             std::string part = options.keepPaths ? storedPart + "\\" + name : name;
-            Add(path, part, info);
-            if (info.isDirectory)
+            if (Add(path, part, info) && info.isDirectory)
                 AddContents(path, part);
         }
+        walk.pop_back();
     }
 
     void AddPattern(const std::string& folder, const std::string& pattern, const std::string& storedFolder, bool& matched)
@@ -110,21 +165,41 @@ struct Gatherer {
         if (!ListDirectory(folder, names))
             return;
         std::sort(names.begin(), names.end());
+        FileInfo self;
+        GetFileInfo(folder, self);
+        walk.push_back(self);
         for (const std::string& name : names) {
             std::string path = folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + name;
             FileInfo info;
             if (!GetFileInfo(path, info))
                 continue;
+            bool wanted = WildcardMatch(pattern.c_str(), name.c_str());
+            if (!wanted && !(info.isDirectory && options.recurse))
+                continue;
+            std::string problem = NameProblem(name);
+            if (!problem.empty()) {
+                Console::FileWarning("not stored: " + path + " (" + problem + ")");
+                continue;
+            }
+            if (info.isDirectory && options.recurse && Reentered(path, info))
+                continue;
             std::string part = options.keepPaths ? storedFolder + "\\" + name : name;
-            if (WildcardMatch(pattern.c_str(), name.c_str())) {
+            if (wanted) {
                 matched = true;
-                Add(path, part, info);
-                if (info.isDirectory && options.recurse)
+                if (Add(path, part, info) && info.isDirectory && options.recurse)
                     AddContents(path, part);
-            } else if (info.isDirectory && options.recurse) {
+            } else {
                 AddPattern(path, pattern, part, matched);
             }
         }
+        walk.pop_back();
+    }
+
+    static bool Climbs(const std::string& part)
+    {
+        std::string padded = "/" + part + "/";
+        return padded.find("/../") != std::string::npos || padded.find("\\..\\") != std::string::npos ||
+               padded.find("/..\\") != std::string::npos || padded.find("\\../") != std::string::npos;
     }
 
     // One name of the command line or one line of a list file.
@@ -160,8 +235,16 @@ struct Gatherer {
             Console::Error("can't find " + path + ": " + LastErrorText());
             return;
         }
-        Add(path, part, info);
-        if (info.isDirectory && (options.recurse || (at != std::string::npos && part.empty())))
+        std::string problem = NameProblem(leaf);
+        if (problem.empty() && part.find(':') != std::string::npos)
+            problem = NameProblem(":");
+        if (!problem.empty() && !leaf.empty() && leaf != "." && leaf != "..") {
+            Console::FileWarning("not stored: " + path + " (" + problem + ")");
+            return;
+        }
+        if (Climbs(part))
+            Console::FileWarning(path + " is stored without its \"..\" levels, which an archive cannot hold");
+        if (Add(path, part, info) && info.isDirectory && (options.recurse || (at != std::string::npos && part.empty())))
             AddContents(path, part);
     }
 };
@@ -300,7 +383,9 @@ int AddFiles(const Options& options)
     if (!options.chapterComment.empty() && !ReadComment(options.chapterComment, "chapter", chapterComment))
         return 1;
 
-    Gatherer gatherer{options, Gatherer::CleanArchivePath(options.outputFolder), FullPath(options.archive), {}, {}};
+    Gatherer gatherer{options, Gatherer::CleanArchivePath(options.outputFolder), FullPath(options.archive), {}, {}, {}, {}, {}};
+    GetFileInfo(options.archive, gatherer.archiveInfo);
+    GetFileInfo(LinkTarget(options.archive) + ".lck~", gatherer.lockInfo);
     for (const std::string& name : options.names)
         gatherer.AddName(name);
     for (const std::string& line : listLines)
@@ -309,8 +394,14 @@ int AddFiles(const Options& options)
         Console::Error("interrupted by the user");
         return 1;
     }
+    TestPoint("read");
 
     uint32_t last = index.LastChapter();
+    if (options.command == Command::AddChapter && last >= kLastChapterNumber) {
+        Console::Error("chapter " + std::to_string(last) + " is the last one " + options.archive +
+                       " can have; no chapter was added");
+        return 1;
+    }
     uint32_t target = options.command == Command::AddChapter ? last + 1 : std::max<uint32_t>(last, 1);
     uint32_t base = options.command == Command::AddChapter ? last : target;
 

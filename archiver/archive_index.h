@@ -11,6 +11,9 @@
 
 namespace jar {
 
+// Chapter numbers are 1 to 2^31-1, the range every reader accepts.
+inline constexpr uint32_t kLastChapterNumber = 0x7FFFFFFF;
+
 enum class Method : uint8_t { Stored = 0, Deflate = 1 };
 
 struct DataBlock {

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "archiver/console_output.h"
@@ -42,7 +43,8 @@ std::string TemporaryArchivePath(const std::string& archive, const std::string& 
 
 bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFolder)
 {
-    archive_ = archive;
+    // Through a link the target is what changes; the link stays a link.
+    archive_ = LinkTarget(archive);
     std::string folder = WorkFolderOf(archive, workFolder);
     if (!workFolder.empty() && !IsDirectory(folder)) {
         error_ = "the work folder " + folder + " does not exist";
@@ -50,7 +52,7 @@ bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFol
     }
     // Created new, never over a file of the same name: a stale one of ours was removed when the
     // command began, and anything else of that name is not ours to destroy.
-    temp_ = TemporaryArchivePath(archive, workFolder);
+    temp_ = TemporaryArchivePath(archive_, workFolder);
     if (!file_.Open(temp_, DiskFile::ForNewFile)) {
         error_ = "can't create " + temp_ + ": " + LastErrorText();
         temp_.clear();
@@ -64,13 +66,88 @@ bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFol
     return Append(header, sizeof header) && FlushBuffer();
 }
 
+void TestPoint(const char* step)
+{
+    static const char* hook = std::getenv("JAR32_TEST_HOOK");
+    static int steps = 0;
+    static bool counting = hook && std::strcmp(hook, "count") == 0;
+    if (!hook || !*hook)
+        return;
+    if (std::strcmp(step, "step") == 0) {
+        ++steps;
+        if (counting)
+            Console::Line("Test points: " + std::to_string(steps));
+        if (std::strncmp(hook, "kill:", 5) == 0 && std::atoi(hook + 5) == steps) {
+            Console::Flush();
+            EndAtOnce();
+        }
+        return;
+    }
+    size_t length = std::strlen(step);
+    if (std::strncmp(hook, "pause:", 6) == 0 && std::strncmp(hook + 6, step, length) == 0 && hook[6 + length] == ':')
+        SleepMilliseconds(std::atoi(hook + 7 + length));
+}
+
+namespace {
+std::string LockPathOf(const std::string& archive) { return LinkTarget(archive) + ".lck~"; }
+
+// How long a writer waits for another: long enough for any ordinary change to finish, short
+// enough that a run waiting for its user's typing does not hold the next one for ever.
+int LockWaitMilliseconds()
+{
+    const char* wait = std::getenv("JAR32_LOCK_WAIT");
+    return wait && *wait ? std::atoi(wait) : 15000;
+}
+} // namespace
+
+bool ArchiveHold::TryAcquire(const std::string& archive)
+{
+    bool busy = false;
+    std::string owner = "jar32 process " + std::to_string(ProcessId()) + ", started " + FormatStamp(NowStamp());
+    return lock_.TryAcquire(LockPathOf(archive), owner, busy);
+}
+
+bool ArchiveHold::Acquire(const std::string& archive, const std::string& commandLine)
+{
+    std::string path = LockPathOf(archive);
+    std::string owner = "jar32 process " + std::to_string(ProcessId()) + ", started " + FormatStamp(NowStamp()) +
+                        ": jar32 " + commandLine.substr(0, 300);
+    int limit = LockWaitMilliseconds();
+    for (int waited = 0;; waited += 50) {
+        bool busy = false;
+        if (lock_.TryAcquire(path, owner, busy))
+            return true;
+        if (!busy) {
+            Console::Error("can't lock " + archive + " for this change (" + path + "): " + LastErrorText());
+            return false;
+        }
+        if (waited >= limit || Interrupted())
+            break;
+        SleepMilliseconds(50);
+    }
+    std::string other = LockFile::Owner(path);
+    for (char& c : other)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    Console::Error(archive + " is being changed by another run (" + (other.empty() ? std::string("unknown") : other) +
+                   "); nothing was changed, try again when it has ended");
+    return false;
+}
+
+bool LeftoversOf(const std::string& archive, const std::string& workFolder)
+{
+    std::string target = LinkTarget(archive);
+    return NameTaken(TemporaryArchivePath(target, "")) || NameTaken(LockPathOf(archive)) ||
+           (!workFolder.empty() && NameTaken(TemporaryArchivePath(target, workFolder)));
+}
+
 bool RemoveStaleTemporary(const std::string& archive, const std::string& workFolder)
 {
     bool removed = false;
     for (const std::string& folder : {std::string(), workFolder}) {
         if (!folder.empty() && workFolder.empty())
             continue;
-        std::string temp = TemporaryArchivePath(archive, folder);
+        std::string temp = TemporaryArchivePath(LinkTarget(archive), folder);
         FileInfo info;
         if (!GetFileInfo(temp, info) || info.isDirectory)
             continue;
@@ -181,39 +258,86 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveS
         return false;
     if (!file_.SetSize(position_) || !file_.Sync())
         return WriteFailed(temp_);
-    file_.Close();
+    // The new archive keeps the old one's protection (a private archive stays private).
+    FileInfo existing;
+    if (GetFileInfo(archive_, existing) && !existing.isDirectory)
+        CopyPermissions(archive_, temp_);
+#ifdef _WIN32
+    file_.Close(); // Windows renames no open file; the hold on the archive still guards it
+#endif
     if (Interrupted()) {
         error_ = "interrupted by the user";
         return false;
     }
+    // The volumes of the set being replaced, as its reader found them; a new archive has none,
+    // and files that merely look like volumes are not ours to remove.
+    int oldVolumes = old ? old->VolumeCount() : 0;
     if (old)
         old->Close();
+    TestPoint("commit");
     // Volumes that follow the free space only matter on removable media: on a fixed disk the
     // whole archive has just been written there, so it fits as one file.
-    if (options.volumes && (options.volumeSize != 0 || options.removable))
-        return SplitVolumes(options);
-    if (!MoveInPlace(temp_, archive_))
-        return false;
-    temp_.clear();
-    // A single file now: volumes of an older, larger set would be read as ours otherwise.
-    for (int v = 2; v < 1000; ++v) {
-        FileInfo info;
-        if (!GetFileInfo(VolumeName(archive_, v), info))
-            break;
-        RemoveFile(VolumeName(archive_, v));
+    bool split = options.volumes && (options.volumeSize != 0 || options.removable);
+    bool copy = !split && FolderOf(temp_) != FolderOf(archive_);
+    if (!split && !copy && oldVolumes <= 1) {
+        // One file renamed over another is atomic by itself.
+        TestPoint("step");
+        if (!MoveOver(temp_, archive_)) {
+            error_ = "can't put the new archive in place of " + archive_ + ": " + LastErrorText();
+            return false;
+        }
+        TestPoint("step");
+        file_.Close();
+        temp_.clear();
+        return true;
     }
+    CommitJournal journal(*this);
+    if (!journal.Begin())
+        return false;
+    std::vector<std::string> parts;
+    if (split) {
+        if (!SplitVolumes(options, std::max(oldVolumes, 1), parts, journal))
+            return journal.Undo();
+    } else if (copy) {
+        // The work folder may be another volume: a copy beside the archive is what is renamed.
+        std::string near = TemporaryName(archive_ + ".copy~");
+        if (!journal.Move(near, archive_) || !CopyBeside(temp_, near))
+            return journal.Undo();
+    } else if (!journal.Move(temp_, archive_)) {
+        return journal.Undo();
+    }
+    int newVolumes = split ? int(parts.size()) : 1;
+    for (int v = newVolumes + 1; v <= oldVolumes; ++v)
+        if (!journal.Drop(VolumeName(archive_, v)))
+            return journal.Undo();
+    if (!journal.Finish())
+        return false;
+    file_.Close();
+    if (split || copy)
+        RemoveFile(temp_);
+    temp_.clear();
+    if (split)
+        Console::Line("Archive written in " + std::to_string(newVolumes) + " volumes.");
     return true;
 }
 
-bool ArchiveWriter::MoveInPlace(const std::string& from, const std::string& to)
+// A name of our own beside `base`: the base itself, or base.N, whichever is free now (it is
+// still created exclusively).
+std::string ArchiveWriter::TemporaryName(const std::string& base)
 {
-    if (MoveOver(from, to))
-        return true;
-    // Another volume (work folder elsewhere): copy beside the archive first, then rename.
-    std::string near = to + ".copy~";
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::string name = attempt == 0 ? base : base.substr(0, base.size() - 1) + "." + std::to_string(attempt) + "~";
+        if (!NameTaken(name))
+            return name;
+    }
+    return base;
+}
+
+bool ArchiveWriter::CopyBeside(const std::string& from, const std::string& to)
+{
     DiskFile in, out;
-    if (!in.Open(from, DiskFile::ForReading) || !out.Open(near, DiskFile::ForWriting)) {
-        error_ = "can't put the new archive in place of " + to + ": " + LastErrorText();
+    if (!in.Open(from, DiskFile::ForReading) || !out.Open(to, DiskFile::ForNewFile)) {
+        error_ = "can't put the new archive in place of " + archive_ + ": " + LastErrorText();
         return false;
     }
     std::string chunk(1 << 20, '\0');
@@ -221,34 +345,220 @@ bool ArchiveWriter::MoveInPlace(const std::string& from, const std::string& to)
         int64_t n = in.Read(chunk.data(), chunk.size());
         if (n < 0) {
             error_ = "can't read " + from + ": " + LastErrorText();
-            out.Close();
-            RemoveFile(near);
             return false;
         }
         if (n == 0)
             break;
-        if (!out.Write(chunk.data(), size_t(n))) {
-            WriteFailed(near);
-            out.Close();
-            RemoveFile(near);
-            return false;
-        }
+        if (!out.Write(chunk.data(), size_t(n)))
+            return WriteFailed(to);
     }
-    bool synced = out.Sync();
-    out.Close();
-    in.Close();
-    if (!synced || !MoveOver(near, to)) {
-        error_ = "can't put the new archive in place of " + to + ": " + LastErrorText();
-        RemoveFile(near);
-        return false;
-    }
-    RemoveFile(from);
+    if (!out.Sync())
+        return WriteFailed(to);
+    CopyPermissions(from, to);
     return true;
 }
 
-// Cuts the finished archive into volumes of the asked size (or of the free space), each written
-// completely before any replaces an old file.
-bool ArchiveWriter::SplitVolumes(const Options& options)
+namespace {
+constexpr char kJournalMagic[] = "TVJAR-COMMIT 1";
+
+std::string JournalOf(const std::string& archive) { return LinkTarget(archive) + ".set~"; }
+
+struct Journal {
+    std::vector<std::pair<std::string, std::string>> steps; // ("move", from\nto) or ("drop", name)
+    bool binding = false;
+};
+
+bool ReadJournal(const std::string& path, Journal& journal)
+{
+    DiskFile file;
+    if (!file.Open(path, DiskFile::ForReading))
+        return false;
+    std::string text(size_t(std::min<uint64_t>(file.Size(), 1 << 24)), '\0');
+    if (!text.empty() && !file.ReadAt(0, text.data(), text.size()))
+        return false;
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            break; // a line cut by a kill is no line
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    if (lines.empty() || lines[0] != kJournalMagic)
+        return false;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        if (lines[i] == "commit") {
+            journal.binding = true;
+            break;
+        }
+        if (lines[i] == "move" && i + 2 < lines.size()) {
+            journal.steps.emplace_back("move", lines[i + 1] + "\n" + lines[i + 2]);
+            i += 2;
+        } else if (lines[i] == "drop" && i + 1 < lines.size()) {
+            journal.steps.emplace_back("drop", lines[i + 1]);
+            i += 1;
+        } else {
+            break;
+        }
+    }
+    return true;
+}
+
+// Every step again, in order; a step already done is skipped. The last move is the first
+// volume's, so readers find the new set only once the rest of it is there.
+bool RollForward(const Journal& journal, const std::string& archive, std::string& error)
+{
+    // Moves onto later volumes, then the old volumes beyond the new set go, and the first
+    // volume comes last: readers find the new set only once all of it is there.
+    std::vector<std::pair<std::string, std::string>> order;
+    for (int pass = 0; pass < 3; ++pass)
+        for (const auto& step : journal.steps) {
+            bool first = step.first == "move" && step.second.substr(step.second.find('\n') + 1) == archive;
+            int kind = step.first == "drop" ? 1 : first ? 2 : 0;
+            if (kind == pass)
+                order.push_back(step);
+        }
+    for (const auto& [kind, what] : order) {
+        if (kind == "drop") {
+            FileInfo info;
+            if (GetFileInfo(what, info) && !RemoveFile(what)) {
+                error = "can't remove " + what + ", a volume of the old archive: " + LastErrorText();
+                return false;
+            }
+        } else {
+            size_t cut = what.find('\n');
+            std::string from = what.substr(0, cut), to = what.substr(cut + 1);
+            FileInfo info;
+            if (!GetFileInfo(from, info))
+                continue;
+            if (!MoveOver(from, to)) {
+                error = "can't put " + to + " in place: " + LastErrorText();
+                return false;
+            }
+        }
+        TestPoint("step");
+    }
+    return true;
+}
+} // namespace
+
+bool CommitPending(const std::string& archive)
+{
+    Journal journal;
+    return ReadJournal(JournalOf(archive), journal);
+}
+
+bool RecoverInterruptedCommit(const std::string& archive)
+{
+    std::string path = JournalOf(archive);
+    Journal journal;
+    if (!ReadJournal(path, journal))
+        return true;
+    std::string error;
+    if (journal.binding) {
+        if (!RollForward(journal, LinkTarget(archive), error)) {
+            Console::Error(error + " (an interrupted change of " + archive + " is not finished yet)");
+            return false;
+        }
+        Console::Line("Finished putting the new " + archive + " in place, left half done by an interrupted run");
+    } else {
+        for (const auto& [kind, what] : journal.steps)
+            if (kind == "move")
+                RemoveFile(what.substr(0, what.find('\n')));
+        Console::Line("Removed the unfinished new volumes of " + archive + ", left by an interrupted run");
+    }
+    RemoveFile(path);
+    return true;
+}
+
+// Anything more than one rename is first written down in the journal: each new file before it
+// is created, then what moves where and what goes, and a last line makes it binding. A kill
+// before that line leaves the old archive (the next run removes the new files); a kill after it
+// is finished by the next run.
+bool CommitJournal::Begin()
+{
+    path_ = JournalOf(writer_.archive_);
+    if (!file_.Open(path_, DiskFile::ForNewFile)) {
+        writer_.error_ = "can't create " + path_ + ": " + LastErrorText();
+        return false;
+    }
+    created_ = true;
+    return Add(std::string(kJournalMagic) + "\n");
+}
+
+bool CommitJournal::Add(const std::string& text)
+{
+    if (!file_.Write(text.data(), text.size()) || !file_.Sync())
+        return writer_.WriteFailed(path_);
+    TestPoint("step");
+    return true;
+}
+
+bool CommitJournal::Move(const std::string& from, const std::string& to)
+{
+    if (from.find('\n') != std::string::npos || to.find('\n') != std::string::npos) {
+        writer_.error_ = "a line break in the name " + to;
+        return false;
+    }
+    if (!Add("move\n" + from + "\n" + to + "\n"))
+        return false;
+    if (from != writer_.temp_)
+        sources_.push_back(from);
+    return true;
+}
+
+bool CommitJournal::Drop(const std::string& name)
+{
+    if (name.find('\n') != std::string::npos) {
+        writer_.error_ = "a line break in the name " + name;
+        return false;
+    }
+    return Add("drop\n" + name + "\n");
+}
+
+bool CommitJournal::Undo()
+{
+    file_.Close();
+    for (const std::string& source : sources_)
+        RemoveFile(source);
+    if (created_)
+        RemoveFile(path_);
+    created_ = false;
+    return false;
+}
+
+bool CommitJournal::Finish()
+{
+    if (Interrupted()) {
+        writer_.error_ = "interrupted by the user";
+        return Undo();
+    }
+    if (!Add("commit\n"))
+        return Undo();
+    file_.Close();
+    Journal steps;
+    if (!ReadJournal(path_, steps) || !steps.binding) {
+        writer_.error_ = "can't read back " + path_;
+        return Undo();
+    }
+    std::string error;
+    if (!RollForward(steps, writer_.archive_, error)) {
+        // The new archive is complete and recorded: the next run finishes putting it in place.
+        writer_.error_ = error + "; the next command on " + writer_.archive_ + " finishes the change";
+        writer_.temp_.clear();
+        created_ = false;
+        return false;
+    }
+    RemoveFile(path_);
+    created_ = false;
+    TestPoint("step");
+    return true;
+}
+
+// Cuts the finished archive into new volumes of the asked size (or of the free space), each
+// created new under a name of its own; the commit puts them in place.
+bool ArchiveWriter::SplitVolumes(const Options& options, int oldVolumes, std::vector<std::string>& parts,
+                                 CommitJournal& journal)
 {
     DiskFile in;
     if (!in.Open(temp_, DiskFile::ForReading)) {
@@ -257,13 +567,10 @@ bool ArchiveWriter::SplitVolumes(const Options& options)
     }
     uint64_t total = in.Size(), done = 0;
     const uint64_t minimum = 64 * 1024;
-    std::vector<std::string> written;
     std::string chunk(1 << 20, '\0');
     int volume = 0;
     auto fail = [&](const std::string& why) {
         error_ = why;
-        for (const std::string& name : written)
-            RemoveFile(name + ".part~");
         return false;
     };
     while (done < total) {
@@ -271,6 +578,9 @@ bool ArchiveWriter::SplitVolumes(const Options& options)
         if (volume > 999)
             return fail("more than 999 volumes");
         std::string name = VolumeName(archive_, volume);
+        // A file of that name that is no volume of the archive being replaced is someone else's.
+        if (volume > oldVolumes && NameTaken(name))
+            return fail("can't write volume " + name + ": a file of that name, not of this archive, is in the way");
         if (volume > 1 && options.removable) {
             Console::Line("Insert the disk for volume " + std::to_string(volume) + " (" + name + ") and press Enter.");
             std::string ignored;
@@ -292,10 +602,12 @@ bool ArchiveWriter::SplitVolumes(const Options& options)
             return fail("the volume size is too small");
         uint64_t left = std::min(size, total - done);
         DiskFile out;
-        std::string part = name + ".part~";
-        if (!out.Open(part, DiskFile::ForWriting))
+        std::string part = TemporaryName(name + ".part~");
+        if (!journal.Move(part, name))
+            return false;
+        if (!out.Open(part, DiskFile::ForNewFile))
             return fail("can't create " + part + ": " + LastErrorText());
-        written.push_back(name);
+        parts.push_back(part);
         while (left > 0) {
             size_t n = size_t(std::min<uint64_t>(left, chunk.size()));
             if (!in.ReadAt(done, chunk.data(), n))
@@ -320,22 +632,16 @@ bool ArchiveWriter::SplitVolumes(const Options& options)
             done += n;
             left -= n;
         }
-        out.Sync();
+        if (!out.Sync()) {
+            WriteFailed(part);
+            std::string why = error_;
+            out.Close();
+            return fail(why);
+        }
+        CopyPermissions(temp_, part);
         out.Close();
+        TestPoint("step");
     }
-    in.Close();
-    for (const std::string& name : written)
-        if (!MoveOver(name + ".part~", name))
-            return fail("can't put volume " + name + " in place: " + LastErrorText());
-    for (int v = volume + 1; v < 1000; ++v) {
-        FileInfo info;
-        if (!GetFileInfo(VolumeName(archive_, v), info))
-            break;
-        RemoveFile(VolumeName(archive_, v));
-    }
-    RemoveFile(temp_);
-    temp_.clear();
-    Console::Line("Archive written in " + std::to_string(volume) + " volumes.");
     return true;
 }
 

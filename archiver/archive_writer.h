@@ -2,6 +2,7 @@
 // it is complete, so a failure, Ctrl+C or a kill leaves the old archive as it was.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,39 @@
 #include "archiver/command_line.h"
 
 namespace jar {
+
+// Holds an archive against every other writer from its first read to its last rename, through
+// `<archive>.lck~` beside it (the target's, when the archive is reached through a link).
+class ArchiveHold {
+public:
+    // Waits a bounded time for another run to let go; false after an ERROR line naming that run.
+    bool Acquire(const std::string& archive, const std::string& commandLine);
+    // One try, no wait and no message.
+    bool TryAcquire(const std::string& archive);
+    bool Held() const { return lock_.Held(); }
+    void Release() { lock_.Release(); }
+
+private:
+    LockFile lock_;
+};
+
+// A replacement of several files (a volume set, or one file and the old volumes it makes
+// obsolete) goes through `<archive>.set~`, which lists every step; only its last line makes it
+// binding. True when a commit is recorded there, finished or not.
+bool CommitPending(const std::string& archive);
+// Under the hold: finishes a commit a killed run left half done, or removes the new files of
+// one it had not yet made binding. False (after an ERROR line) when a step still fails.
+bool RecoverInterruptedCommit(const std::string& archive);
+
+// Fault injection for tests, from the environment variable JAR32_TEST_HOOK: "kill:N" ends the
+// run as a kill would at the Nth step of putting a new archive in place, "pause:STEP:MS" waits
+// at a named step ("read": after the archive was read; "commit": before the new archive goes in
+// place), and "count" prints how many steps the run took.
+void TestPoint(const char* step);
+
+// True when a killed run may have left files of ours beside the archive (its temporary
+// archive, or on POSIX its lock file).
+bool LeftoversOf(const std::string& archive, const std::string& workFolder);
 
 // Removes `<archive>.tmp~` (beside the archive, and in the work folder when one is given) when
 // it is an unfinished archive of ours that no running jar32 is still writing; true if it did.
@@ -37,8 +71,10 @@ public:
 private:
     bool FlushBuffer();
     bool WriteFailed(const std::string& what);
-    bool SplitVolumes(const Options& options);
-    bool MoveInPlace(const std::string& from, const std::string& to);
+    bool SplitVolumes(const Options& options, int oldVolumes, std::vector<std::string>& parts, class CommitJournal& journal);
+    bool CopyBeside(const std::string& from, const std::string& to);
+    static std::string TemporaryName(const std::string& base);
+    friend class CommitJournal;
 
     std::string archive_;
     std::string temp_;
@@ -48,6 +84,30 @@ private:
     uint64_t position_ = 0;
     uint64_t flushed_ = 0;
     std::string error_;
+};
+
+// The steps of one replacement, written down before they are taken (see the writer).
+class CommitJournal {
+public:
+    explicit CommitJournal(ArchiveWriter& writer) : writer_(writer) {}
+    ~CommitJournal() { file_.Close(); }
+    bool Begin();
+    // Records a new file before it is created, and where it goes.
+    bool Move(const std::string& from, const std::string& to);
+    // Records an old volume that goes.
+    bool Drop(const std::string& name);
+    // Makes the journal binding and takes every step; on failure the next run finishes them.
+    bool Finish();
+    // Removes what was created and the journal; always false.
+    bool Undo();
+
+private:
+    bool Add(const std::string& text);
+    ArchiveWriter& writer_;
+    DiskFile file_;
+    std::string path_;
+    std::vector<std::string> sources_;
+    bool created_ = false;
 };
 
 } // namespace jar

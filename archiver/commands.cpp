@@ -66,9 +66,12 @@ std::string ArchivePathOf(std::string name)
 }
 } // namespace
 
-NameMatcher::NameMatcher(const std::vector<std::string>& names, bool recurse) : recurse_(recurse)
+NameMatcher::NameMatcher(const std::vector<std::string>& names, bool recurse, const std::vector<std::string>& literal)
+    : recurse_(recurse)
 {
-    all_ = names.empty();
+    all_ = names.empty() && literal.empty();
+    for (const std::string& raw : literal)
+        exact_.insert(LowerCase(ArchivePathOf(raw)));
     for (const std::string& raw : names) {
         if (raw == "*" || raw == "*.*") {
             all_ = true;
@@ -114,6 +117,17 @@ bool NameMatcher::Matches(const std::string& path) const
     return false;
 }
 
+NameMatcher MatcherFor(const Options& options, const std::vector<std::string>& listLines, const ArchiveIndex& index)
+{
+    std::vector<std::string> names = options.names, literal;
+    std::unordered_set<std::string> stored;
+    for (const StoredEntry& e : index.entries)
+        stored.insert(LowerCase(e.path));
+    for (const std::string& line : listLines)
+        (HasWildcards(line) && stored.count(LowerCase(ArchivePathOf(line))) ? literal : names).push_back(line);
+    return NameMatcher(names, options.recurse, literal);
+}
+
 bool SafeComponents(const std::string& archivePath, std::vector<std::string>& components)
 {
     components.clear();
@@ -147,7 +161,16 @@ bool OpenArchive(const std::string& path, ArchiveSource& source, ArchiveIndex& i
         return false;
     }
     std::string error;
-    if (!source.Open(path, error) || !LoadIndex(source, index, error, part)) {
+    bool opened = source.Open(path, error);
+    // A writer that began replacing the volumes meanwhile: wait for it, then read the new set.
+    if (CommitPending(path)) {
+        source.Close();
+        ArchiveHold hold;
+        if (!hold.Acquire(path, "") || !RecoverInterruptedCommit(path))
+            return false;
+        opened = source.Open(path, error);
+    }
+    if (!opened || !LoadIndex(source, index, error, part)) {
         Console::Error(path + ": " + error);
         return false;
     }
@@ -252,8 +275,39 @@ int RunArchiver(const std::string& rawArguments)
         return 2;
     }
     options.archive = FullPath(ToDiskSeparators(options.archive));
-    // A write killed half-way leaves its temporary file; whatever this run does, it goes now.
-    RemoveStaleTemporary(options.archive, options.workFolder);
+    bool writes = options.command == Command::Add || options.command == Command::Update ||
+                  options.command == Command::Freshen || options.command == Command::AddChapter ||
+                  options.command == Command::Delete || options.command == Command::DeleteAll ||
+                  options.command == Command::DeleteChapters;
+    // A writer holds the archive from its first read to its last rename, so no other change
+    // slips in between. A reader takes the hold only for a moment, to clean up after a killed run.
+    ArchiveHold hold;
+    if (writes || CommitPending(options.archive)) {
+        if (!hold.Acquire(options.archive, rawArguments)) {
+            Console::Flush();
+            return 1;
+        }
+    } else if (LeftoversOf(options.archive, options.workFolder)) {
+        // Only when there is something to clean up: a listing must not touch the folder.
+        hold.TryAcquire(options.archive);
+    }
+    if (hold.Held()) {
+        if (!RecoverInterruptedCommit(options.archive)) {
+            Console::Flush();
+            return 1;
+        }
+        // A write killed half-way leaves its temporary file; whatever this run does, it goes now.
+        RemoveStaleTemporary(options.archive, options.workFolder);
+        if (!writes)
+            hold.Release();
+    }
+    FileInfo archiveInfo;
+    if (writes && GetFileInfo(LinkTarget(options.archive), archiveInfo) && !archiveInfo.isDirectory &&
+        (archiveInfo.attributes & kAttrReadOnly)) {
+        Console::Error(options.archive + " is read-only; it was not changed");
+        Console::Flush();
+        return 1;
+    }
     int result = 0;
     switch (options.command) {
     case Command::Add:
@@ -286,7 +340,8 @@ int RunArchiver(const std::string& rawArguments)
         break;
     }
     Console::Flush();
-    if (result == 0 && Console::ErrorCount() > 0)
+    // A warning is a file not handled as asked: the run did not do all it was told.
+    if (result == 0 && (Console::ErrorCount() > 0 || Console::WarningCount() > 0))
         result = 1;
     return result;
 }

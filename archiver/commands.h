@@ -51,7 +51,8 @@ std::string LowerCase(std::string text);
 // recursion a pattern also reaches subfolders and a folder's name takes what it holds.
 class NameMatcher {
 public:
-    NameMatcher(const std::vector<std::string>& names, bool recurse);
+    // `literal` names are exact archive paths even when they hold '*' or '?'.
+    NameMatcher(const std::vector<std::string>& names, bool recurse, const std::vector<std::string>& literal = {});
     bool MatchesAll() const { return all_; }
     bool Matches(const std::string& path) const;
 
@@ -61,6 +62,11 @@ private:
     std::unordered_set<std::string> exact_;
     std::vector<std::pair<std::string, std::string>> patterns_; // folder (lower case), leaf pattern
 };
+
+// The matcher for a command's names and its list files' lines. A line of a list file that names
+// an entry exactly is that entry, even with '*' or '?' in it (Torvex lists the names it shows);
+// only a line that names no entry is a pattern. Names on the command line stay patterns.
+NameMatcher MatcherFor(const Options& options, const std::vector<std::string>& listLines, const ArchiveIndex& index);
 
 // The components of an archive path, or false when one would leave the target folder
 // ("..", ".", a drive, a separator of another kind, control characters).

@@ -8,6 +8,7 @@ namespace jar {
 namespace {
 std::string pending;
 int errors = 0;
+int warnings = 0;
 constexpr size_t kBlock = 1 << 20;
 } // namespace
 
@@ -57,6 +58,12 @@ void Console::Error(const std::string& text)
     WriteError("ERROR: " + OneLine(text.empty() ? std::string("the command failed") : text) + LineEnd());
 }
 
+void Console::FileWarning(const std::string& text)
+{
+    ++warnings;
+    Warning(text);
+}
+
 void Console::Warning(const std::string& text)
 {
     Flush();
@@ -64,6 +71,7 @@ void Console::Warning(const std::string& text)
 }
 
 int Console::ErrorCount() { return errors; }
+int Console::WarningCount() { return warnings; }
 
 bool Console::AskYesNo(const std::string& question, bool& yesToAll)
 {

@@ -15,7 +15,11 @@ public:
     static void Flush();
     static void Error(const std::string& text);
     static void Warning(const std::string& text);
+    // A WARNING about one file not stored or not extracted as asked: the run then ends with a
+    // failure code although it went on with the rest.
+    static void FileWarning(const std::string& text);
     static int ErrorCount();
+    static int WarningCount();
     // Asks a yes/no question; 'a' (all) answers yes to this and every later one. No answer (end
     // of input) counts as no.
     static bool AskYesNo(const std::string& question, bool& yesToAll);

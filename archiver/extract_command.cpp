@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "archiver/commands.h"
 #include "archiver/console_output.h"
@@ -103,8 +104,14 @@ struct TemporaryFile {
     }
     bool Create(const std::string& target, DiskFile& file)
     {
+        // A long name leaves no room for the suffix within the 255 bytes a name may have: then a
+        // short name of our own in the same folder.
+        size_t slash = target.find_last_of(kDiskSeparator);
+        size_t leaf = target.size() - (slash == std::string::npos ? 0 : slash + 1);
+        std::string base = leaf + 10 > 255 ? target.substr(0, target.size() - leaf) + "jar32-" + std::to_string(ProcessId())
+                                           : target;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = target;
+            std::string name = base;
             if (attempt > 0)
                 name.append(1, '.').append(std::to_string(attempt));
             name.append(".jar~");
@@ -116,6 +123,30 @@ struct TemporaryFile {
         return false;
     }
 };
+
+// The name a target has for the file system: Windows ignores letter case and drops trailing
+// dots and blanks of every level.
+std::string TargetKey(const std::string& target)
+{
+#ifdef _WIN32
+    std::string key;
+    size_t start = 0;
+    for (;;) {
+        size_t end = target.find('\\', start);
+        std::string part = target.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        while (part.size() > 1 && (part.back() == '.' || part.back() == ' '))
+            part.pop_back();
+        key += LowerCase(part);
+        if (end == std::string::npos)
+            break;
+        key += '\\';
+        start = end + 1;
+    }
+    return key;
+#else
+    return target;
+#endif
+}
 
 bool TargetWanted(const Options& options, const StoredEntry& entry, const FileInfo& disk)
 {
@@ -146,16 +177,16 @@ int ExtractFiles(const Options& options)
         Console::Error("no chapter " + std::to_string(first) + " in " + options.archive);
         return 1;
     }
-    std::vector<std::string> names = options.names;
+    std::vector<std::string> names;
     if (!ReadListFiles(options.listFiles, names))
         return 1;
     // Only a command without names means everything; list files that name nothing name nothing.
-    if (names.empty() && !options.listFiles.empty()) {
+    if (names.empty() && options.names.empty() && !options.listFiles.empty()) {
         Console::Warning("the list file names no file; nothing extracted");
         Console::Line("0 files extracted, 0 skipped");
         return 0;
     }
-    NameMatcher matcher(names, options.recurse);
+    NameMatcher matcher = MatcherFor(options, names, index);
     bool keepPaths = options.command == Command::Extract && options.keepPaths;
 
     std::string folder = options.outputGiven && !options.outputFolder.empty() ? ToDiskSeparators(options.outputFolder) : ".";
@@ -168,6 +199,9 @@ int ExtractFiles(const Options& options)
 
     bool yesToAll = options.yesToAll;
     size_t extracted = 0, skipped = 0;
+    // The files written so far, by the name the target system knows them by: two entries that
+    // become one file there (case twins on Windows, "t" and "t.") must not overwrite each other.
+    std::unordered_map<std::string, std::string> written;
     // Entries are sorted by path; of the versions of one path the one of the highest chapter wins.
     for (size_t i = 0; i < index.entries.size();) {
         size_t j = i;
@@ -180,9 +214,17 @@ int ExtractFiles(const Options& options)
                 chosen = &index.entries[j];
             }
         }
-        i = j;
-        if (!chosen || !matcher.Matches(chosen->path))
+        if (!chosen || !matcher.Matches(chosen->path)) {
+            i = j;
             continue;
+        }
+        // Entries of one name in the same chapter (letter case apart, or a damaged archive's
+        // duplicates) become one file: the first is extracted, the others are named.
+        for (size_t k = i; k < j; ++k)
+            if (&index.entries[k] != chosen && index.entries[k].chapters.HighestWithin(first, upTo) == chosenChapter)
+                Console::FileWarning("not extracted: " + index.entries[k].path + " (it would overwrite " + chosen->path +
+                                     ", another entry of the same name)");
+        i = j;
         if (Interrupted()) {
             Console::Error("interrupted by the user");
             return 1;
@@ -204,6 +246,13 @@ int ExtractFiles(const Options& options)
         if (entry.IsDirectory()) {
             if (!CreateDirectories(target))
                 Console::Error("can't create " + target + ": " + LastErrorText());
+            continue;
+        }
+        std::string key = TargetKey(target);
+        auto earlier = written.find(key);
+        if (earlier != written.end()) {
+            Console::FileWarning("not extracted: " + entry.path + " (it would overwrite " + earlier->second +
+                             ", extracted to the same file " + target + ")");
             continue;
         }
         FileInfo disk;
@@ -260,6 +309,7 @@ int ExtractFiles(const Options& options)
             continue;
         }
         temp.path.clear();
+        written.emplace(key, entry.path);
         SetFileStamps(target, entry.modified, entry.created, entry.attributes);
         Console::Line("Extracting " + entry.path);
         ++extracted;

@@ -30,11 +30,15 @@ struct FileInfo {
     int64_t modified = 0;
     int64_t created = 0;
     uint32_t attributes = 0;
+    // Which file this is, whatever path reached it (0 where the system does not say).
+    uint64_t device = 0, fileId = 0;
 };
 
 // False when nothing of that name exists (or it cannot be examined).
 bool GetFileInfo(const std::string& path, FileInfo& info);
 bool IsDirectory(const std::string& path);
+// True when anything has that name, a link that leads nowhere included.
+bool NameTaken(const std::string& path);
 // Names inside a folder, without "." and "..", in the order the system gives them.
 bool ListDirectory(const std::string& folder, std::vector<std::string>& names);
 // An absolute path; relative paths are taken from the current folder.
@@ -52,6 +56,14 @@ bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, u
 uint64_t FreeSpace(const std::string& path);
 // True when both names reach the same file.
 bool SameFile(const std::string& a, const std::string& b);
+// The file a symbolic link finally leads to; the path itself when it is no link.
+std::string LinkTarget(const std::string& path);
+// Gives `to` the permissions of `from` (mode bits on POSIX, hidden and system on Windows).
+void CopyPermissions(const std::string& from, const std::string& to);
+uint32_t ProcessId();
+void SleepMilliseconds(int milliseconds);
+// Ends the process at once, as a kill would (no clean-up, no flush).
+[[noreturn]] void EndAtOnce();
 // The text of the last system error.
 std::string LastErrorText();
 bool LastErrorIsDiskFull();
@@ -92,6 +104,30 @@ public:
     void Close();
 
 private:
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
+
+// An exclusive hold on a name, through a file of that name that records who holds it. The
+// system lets go of it when the holder ends, however it ends; a clean release removes the file.
+class LockFile {
+public:
+    LockFile() = default;
+    ~LockFile() { Release(); }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+    // False when another process holds it (`busy`) or the file cannot be made.
+    bool TryAcquire(const std::string& path, const std::string& owner, bool& busy);
+    bool Held() const;
+    void Release();
+    // What the holder wrote; empty when nobody holds it or it cannot be read.
+    static std::string Owner(const std::string& path);
+
+private:
+    std::string path_;
 #ifdef _WIN32
     void* handle_ = nullptr;
 #else

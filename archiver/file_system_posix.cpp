@@ -76,6 +76,8 @@ bool GetFileInfo(const std::string& path, FileInfo& info)
     info.attributes = info.isDirectory ? uint32_t(kAttrDirectory) : 0u;
     if (!(st.st_mode & S_IWUSR))
         info.attributes |= kAttrReadOnly;
+    info.device = uint64_t(st.st_dev);
+    info.fileId = uint64_t(st.st_ino);
     return true;
 }
 
@@ -83,6 +85,12 @@ bool IsDirectory(const std::string& path)
 {
     FileInfo info;
     return GetFileInfo(path, info) && info.isDirectory;
+}
+
+bool NameTaken(const std::string& path)
+{
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
 bool ListDirectory(const std::string& folder, std::vector<std::string>& names)
@@ -123,18 +131,26 @@ std::string FullPath(const std::string& path)
     return full + path;
 }
 
+// Level by level from the first missing one, without recursion: a path may be deep.
 bool CreateDirectories(const std::string& path)
 {
     if (path.empty() || IsDirectory(path))
         return true;
-    size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !CreateDirectories(path.substr(0, slash)))
-        return false;
-    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
-        lastError = errno;
-        return false;
+    size_t existing = path.size();
+    while (existing > 0 && !IsDirectory(path.substr(0, existing))) {
+        size_t slash = path.find_last_of('/', existing - 1);
+        existing = slash == std::string::npos ? 0 : slash;
     }
-    return true;
+    for (size_t at = path.find('/', existing + 1);; at = path.find('/', at + 1)) {
+        std::string level = path.substr(0, at);
+        if (!level.empty() && ::mkdir(level.c_str(), 0777) != 0 && errno != EEXIST) {
+            lastError = errno;
+            return false;
+        }
+        if (at == std::string::npos)
+            break;
+    }
+    return IsDirectory(path);
 }
 
 bool RemoveFile(const std::string& path)
@@ -181,6 +197,93 @@ bool SameFile(const std::string& a, const std::string& b)
 {
     struct stat sa{}, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string LinkTarget(const std::string& path)
+{
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path; // a dangling link: writing through it would create its target
+    std::string target = real;
+    std::free(real);
+    return target;
+}
+
+void CopyPermissions(const std::string& from, const std::string& to)
+{
+    struct stat st{};
+    if (::stat(from.c_str(), &st) == 0)
+        ::chmod(to.c_str(), st.st_mode & 07777);
+}
+
+uint32_t ProcessId() { return uint32_t(::getpid()); }
+
+void SleepMilliseconds(int milliseconds)
+{
+    timespec t{milliseconds / 1000, long(milliseconds % 1000) * 1000000L};
+    while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
+    }
+}
+
+void EndAtOnce() { ::_exit(137); }
+
+// The lock file is removed by its holder before it lets go, so a process that opened the old
+// file and got the lock only after that must look again at what the name now reaches.
+bool LockFile::TryAcquire(const std::string& path, const std::string& owner, bool& busy)
+{
+    Release();
+    busy = false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            lastError = errno;
+            return false;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            lastError = errno;
+            ::close(fd);
+            busy = true;
+            return false;
+        }
+        struct stat held{}, named{};
+        if (::fstat(fd, &held) != 0 || ::stat(path.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
+            held.st_dev != named.st_dev) {
+            ::close(fd);
+            continue;
+        }
+        if (::ftruncate(fd, 0) == 0)
+            WriteAll(fd, owner);
+        fd_ = fd;
+        path_ = path;
+        return true;
+    }
+    busy = true;
+    return false;
+}
+
+bool LockFile::Held() const { return fd_ >= 0; }
+
+void LockFile::Release()
+{
+    if (fd_ < 0)
+        return;
+    ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+}
+
+std::string LockFile::Owner(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char buffer[1024];
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    return n > 0 ? std::string(buffer, size_t(n)) : std::string();
 }
 
 std::string LastErrorText() { return std::strerror(lastError); }

@@ -83,6 +83,8 @@ bool IsDirectory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool NameTaken(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 bool ListDirectory(const std::string& folder, std::vector<std::string>& names)
 {
     WIN32_FIND_DATAA data;
@@ -120,14 +122,25 @@ std::string FullPath(const std::string& path)
     return full;
 }
 
+// Level by level from the first missing one, without recursion: a path may be deep.
 bool CreateDirectories(const std::string& path)
 {
     if (path.empty() || IsDirectory(path))
         return true;
-    size_t slash = path.find_last_of('\\');
-    if (slash != std::string::npos && slash > 0 && path[slash - 1] != ':' && !CreateDirectories(path.substr(0, slash)))
-        return false;
-    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    size_t existing = path.size();
+    while (existing > 0 && !IsDirectory(path.substr(0, existing))) {
+        size_t slash = path.find_last_of('\\', existing - 1);
+        existing = slash == std::string::npos ? 0 : slash;
+    }
+    for (size_t at = path.find('\\', existing + 1);; at = path.find('\\', at + 1)) {
+        std::string level = path.substr(0, at);
+        bool drive = level.size() == 2 && level[1] == ':';
+        if (!level.empty() && !drive && !CreateDirectoryA(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        if (at == std::string::npos)
+            break;
+    }
+    return IsDirectory(path);
 }
 
 bool RemoveFile(const std::string& path)
@@ -143,7 +156,18 @@ bool MoveOver(const std::string& from, const std::string& to)
     DWORD attributes = GetFileAttributesA(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesA(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // A reader (a listing, a virus scanner) may hold the old file open for a moment: the
+    // replacement waits a few seconds for it rather than failing at the very end of the work.
+    for (int waited = 0;; waited += 50) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        DWORD code = GetLastError();
+        bool busy = code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
+        if (!busy || waited >= 5000)
+            return false;
+        Sleep(50);
+        SetLastError(code);
+    }
 }
 
 bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, uint32_t attributes)
@@ -171,6 +195,69 @@ uint64_t FreeSpace(const std::string& path)
 bool SameFile(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+}
+
+std::string LinkTarget(const std::string& path) { return path; }
+
+void CopyPermissions(const std::string& from, const std::string& to)
+{
+    DWORD attributes = GetFileAttributesA(from.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        SetFileAttributesA(to.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+}
+
+uint32_t ProcessId() { return GetCurrentProcessId(); }
+
+void SleepMilliseconds(int milliseconds) { Sleep(DWORD(milliseconds)); }
+
+void EndAtOnce()
+{
+    TerminateProcess(GetCurrentProcess(), 137);
+    ExitProcess(137);
+}
+
+// Opened without sharing writes, and deleted by the system when its handle closes: the end of
+// the process, however it ends, lets go of it.
+bool LockFile::TryAcquire(const std::string& path, const std::string& owner, bool& busy)
+{
+    Release();
+    busy = false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        // A holder's file, or one being deleted by a holder that has just let go.
+        busy = code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
+        return false;
+    }
+    DWORD written = 0;
+    SetEndOfFile(file);
+    WriteFile(file, owner.data(), DWORD(owner.size()), &written, nullptr);
+    handle_ = file;
+    path_ = path;
+    return true;
+}
+
+bool LockFile::Held() const { return handle_ != nullptr; }
+
+void LockFile::Release()
+{
+    if (handle_)
+        CloseHandle(handle_);
+    handle_ = nullptr;
+}
+
+std::string LockFile::Owner(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    char buffer[1024];
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    CloseHandle(file);
+    return std::string(buffer, got);
 }
 
 std::string LastErrorText()
@@ -229,7 +316,7 @@ bool DiskFile::Open(const std::string& path, Mode mode)
 {
     Close();
     HANDLE file = mode == ForReading
-        ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
         : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                       mode == ForNewFile ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -273,8 +273,13 @@ std::string PrintableName(const std::string& path)
             text += "<LF>";
         else if (c == '\r')
             text += "<CR>";
-        else if (static_cast<unsigned char>(c) < 0x20)
-            text += '?';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            static const char digits[] = "0123456789ABCDEF";
+            text += '<';
+            text += digits[static_cast<unsigned char>(c) >> 4];
+            text += digits[c & 15];
+            text += '>';
+        }
         else
             text += c;
     }
@@ -376,6 +381,10 @@ bool ReadIndex(Reader& r, ArchiveIndex& index, bool keepFiles, uint64_t dataEnd,
                                    PrintableName(e.path) + "\")");
         if (e.path.find_first_of("\r\n") != std::string::npos)
             return Fail(error, "the archive holds a name with a line break, refused: " + PrintableName(e.path));
+        // What Windows itself can hold; deeper paths only serve to exhaust memory and stack.
+        if (e.path.size() > kMaxPathBytes || size_t(std::count(e.path.begin(), e.path.end(), '\\')) > kMaxPathLevels)
+            return Fail(error, malformed + " (a stored path deeper than " + std::to_string(kMaxPathLevels) + " levels or longer than " +
+                                   std::to_string(kMaxPathBytes) + " bytes)");
         e.attributes = uint32_t(attributes);
         e.block = int64_t(block) - 1;
         list.resize(static_cast<size_t>(ranges));

@@ -15,6 +15,9 @@ namespace jar {
 inline constexpr char kMagic[8] = {'T', 'V', 'J', 'A', 'R', '\x1a', '\r', '\n'};
 inline constexpr uint32_t kFormatVersion = 1;
 inline constexpr size_t kHeaderSize = 24;
+// The deepest and longest stored path any command accepts.
+inline constexpr size_t kMaxPathLevels = 1024;
+inline constexpr size_t kMaxPathBytes = 32767;
 inline constexpr size_t kTrailerSize = 40;
 // Deflate cannot expand data by more than about 1,032 to 1; a plain size beyond that is damage.
 inline constexpr uint64_t kMaxInflateRatio = 1032;
@@ -61,7 +64,8 @@ bool CheckIndexKeepingChapters(const PackedBytesReader& read, const Trailer& tra
 // packed bytes are not a zlib stream of exactly `plainSize` bytes.
 bool InflateIndex(const std::string& packed, uint64_t plainSize, std::string& plain);
 
-// A stored name made printable on one line: a line break shows as <LF> or <CR>.
+// A stored name made printable on one line: a line break shows as <LF> or <CR>, any other
+// control character as its code in hexadecimal (<1B>).
 std::string PrintableName(const std::string& path);
 
 } // namespace jar

@@ -4,6 +4,7 @@
 
 #include "archiver/commands.h"
 #include "archiver/console_output.h"
+#include "archiver/index_codec.h"
 
 namespace jar {
 namespace {
@@ -111,7 +112,11 @@ int ListChapter(const Options& options)
         const DataBlock* block = e.block >= 0 ? &index.blocks[size_t(e.block)] : nullptr;
         out += std::to_string(++number);
         out += ") ";
-        out.append(e.path, 1, std::string::npos);
+        // Control characters would reach the console, and a NUL would cut the name in the reader.
+        if (std::any_of(e.path.begin(), e.path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+            out += PrintableName(e.path.substr(1));
+        else
+            out.append(e.path, 1, std::string::npos);
         out += LineEnd();
         std::snprintf(line, sizeof line, "%12llu %s %12llu ", static_cast<unsigned long long>(e.size),
                       AttributeText(e.attributes).c_str(),

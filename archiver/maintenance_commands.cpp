@@ -67,14 +67,14 @@ int DeleteFiles(const Options& options)
     ArchiveIndex index;
     if (!OpenArchive(options.archive, source, index))
         return 1;
-    std::vector<std::string> names = options.names;
+    std::vector<std::string> names;
     if (!ReadListFiles(options.listFiles, names))
         return 1;
-    if (names.empty()) {
+    if (names.empty() && options.names.empty()) {
         Console::Error("no file named to delete");
         return 1;
     }
-    NameMatcher matcher(names, options.recurse);
+    NameMatcher matcher = MatcherFor(options, names, index);
     uint32_t last = index.LastChapter();
     size_t removed = 0;
     for (StoredEntry& e : index.entries) {

@@ -5,12 +5,16 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory("${TORVEX_GTEST_SOURCE}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
 
-# torvex_add_test(name SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s])
-# One ctest test per test executable: every Wine process start costs time.
+# torvex_add_test(name SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s] [NO_TEST])
+# One ctest test per test executable: every Wine process start costs time. NO_TEST builds the
+# executable only, for a caller that registers its tests itself.
 function(torvex_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "NO_TEST" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(T_NO_TEST)
+    return()
+  endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
            WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
   if(NOT T_TIMEOUT)

@@ -1,5 +1,6 @@
 #include "dialogs/add_command.h"
 
+#include "engine/jar_commands.h"
 #include "engine/path_helpers.h"
 
 #include <algorithm>
@@ -62,12 +63,7 @@ AddCommand BuildAddCommand(const AddChoices& c, const AddCommandEnvironment& env
 {
     AddCommand command;
     std::string& line = command.commandLine;
-    switch (c.action) {
-    case 0: line = " a"; break;
-    case 1: line = " u"; break;
-    case 2: line = " f"; break;
-    default: line = " ac"; break;
-    }
+    line = AddCommandWord(c.action);
     line += " -y -r-";
     if (env.tempDir == 1)
         line += " -w" + QuotedFolder(env.tempEdit);

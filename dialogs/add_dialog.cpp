@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <optional>
 #include <vector>
 
 #include "dialogs/command_line_dialog.h"
@@ -58,14 +59,15 @@ void FillCombo(HWND combo, const char* const* items, size_t count)
 
 std::string TreeItemLabel(HWND tree, HTREEITEM item)
 {
-    char buffer[MAX_PATH + 1] = {};
+    // A label is one archive directory's name: a name, not a path, but of any length.
+    std::string buffer(32768, '\0');
     TVITEMA tv{};
     tv.mask = TVIF_TEXT;
     tv.hItem = item;
-    tv.pszText = buffer;
-    tv.cchTextMax = sizeof buffer;
+    tv.pszText = buffer.data();
+    tv.cchTextMax = (int)buffer.size();
     TreeView_GetItem(tree, &tv);
-    return buffer;
+    return buffer.c_str();
 }
 
 HTREEITEM InsertTreeItem(HWND tree, HTREEITEM parent, const std::string& label)
@@ -105,9 +107,9 @@ bool IsRemovableDrive(const std::string& root)
 
 std::string SystemTempFolder()
 {
-    char buffer[MAX_PATH + 1] = {};
-    DWORD n = ::GetTempPathA(sizeof buffer, buffer);
-    return n > 0 && n <= MAX_PATH ? std::string(buffer, n) : std::string();
+    std::string buffer(::GetTempPathA(0, nullptr), '\0');
+    DWORD n = buffer.empty() ? 0 : ::GetTempPathA((DWORD)buffer.size(), buffer.data());
+    return n > 0 && n < buffer.size() ? buffer.substr(0, n) : std::string();
 }
 
 AddDialog::AddDialog() : ModalDialog("Add") {}
@@ -237,14 +239,11 @@ void AddDialog::FillTree(const std::string& archive)
     HWND tree = Item(IDC_ADD_TREE).Handle();
     TreeView_DeleteAllItems(tree);
     // Listed into a catalogue of its own: the archive the window shows stays as it is.
-    ArchiveCatalogue listed;
-    bool haveListing = false;
-    if (document && !archive.empty() && PathExists(archive)) {
-        listed.ArchivePath = archive;
-        haveListing = document->ListChapters(listed) && document->ListChapter(listed, listed.LastChapter);
-    }
+    std::optional<ArchiveCatalogue> listed;
+    if (document && !archive.empty() && PathExists(archive))
+        listed = document->ListArchive(archive);
     HTREEITEM root = InsertTreeItem(tree, TVI_ROOT, "\\");
-    const ChapterInfo* chapter = haveListing ? listed.Chapter(listed.LastChapter) : nullptr;
+    const ChapterInfo* chapter = listed ? listed->Chapter(listed->LastChapter) : nullptr;
     if (chapter)
         InsertDirectories(tree, root, chapter->Directories, "\\");
     TreeView_SelectItem(tree, root);

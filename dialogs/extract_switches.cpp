@@ -1,5 +1,7 @@
 #include "dialogs/extract_switches.h"
 
+#include "engine/jar_commands.h"
+
 #include <cctype>
 #include <climits>
 
@@ -19,7 +21,7 @@ long long ChapterNumber(const std::string& text)
 
 std::string BuildExtractSwitches(const ExtractSwitchOptions& o)
 {
-    std::string s = o.pathOption == extractopt::NoPath ? " e" : " x";
+    std::string s = ExtractCommandWord(o.pathOption != extractopt::NoPath);
     if (o.extractChapters && o.chapterFrom != 0) {
         s += " -jb" + std::to_string(o.chapterFrom);
         if (!o.chapterTo.empty()) {

@@ -213,17 +213,17 @@ bool MiscellaneousDialog::OnCommand(UINT id, UINT code)
     }
     if (id != IDC_VIEWER_BROWSE)
         return false;
-    char file[MAX_PATH * 4] = "";
+    std::string file(32768, '\0');  // the longest path the system knows
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = Handle();
     ofn.lpstrFilter = "Executables (*.exe)\0*.exe\0";
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof(file);
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = (DWORD)file.size();
     ofn.lpstrDefExt = "exe";
     ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (GetOpenFileNameA(&ofn))
-        SetItemText(IDC_VIEWER_PATH, file);
+        SetItemText(IDC_VIEWER_PATH, file.c_str());
     return true;
 }
 

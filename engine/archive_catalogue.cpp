@@ -1,5 +1,7 @@
 #include "engine/archive_catalogue.h"
 
+#include <cstdio>
+
 #include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 
@@ -182,4 +184,18 @@ ChapterInfo& ArchiveCatalogue::SetChapter(int n, std::unique_ptr<ChapterInfo> ch
         Chapters.resize(static_cast<size_t>(n) + 1);
     Chapters[n] = std::move(chapter);
     return *Chapters[n];
+}
+
+std::string ArchiveCatalogue::FolderOrRoot(int n, const std::string& folder) const
+{
+    const ChapterInfo* chapter = Chapter(n);
+    return chapter && chapter->Directories.Find(folder) ? folder : std::string("\\");
+}
+
+std::string FormatStamp(const LocalStamp& s)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", s.year, s.month, s.day, s.hour, s.minute,
+                  s.second);
+    return text;
 }

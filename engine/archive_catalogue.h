@@ -152,6 +152,13 @@ private:
     std::unordered_map<std::string, EntryList> lists_;
 };
 
+// A local date and time, and its text as the listings write it: "YYYY-MM-DD HH:MM:SS". Disk
+// files' stamps are written the same way, so that they compare with the archived ones.
+struct LocalStamp {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+std::string FormatStamp(const LocalStamp& stamp);
+
 struct ChapterInfo {
     std::vector<std::string> ChapterComment;
     std::string FirstStamp;
@@ -168,17 +175,18 @@ struct ArchiveCatalogue {
     int LastChapter = 0;
     std::string ArchivePath;
     std::vector<std::string> ArchiveComment;
-    std::string Command;
     std::string ArchiveLine;
     std::string Ratio;
     // Indexed by chapter number; slot 0 is never used, a slot is empty for a missing chapter.
     std::vector<std::unique_ptr<ChapterInfo>> Chapters;
 
-    // Drops every chapter; ArchivePath, Command, ArchiveLine and Ratio stay.
+    // Drops every chapter; ArchivePath, ArchiveLine and Ratio stay.
     void Clear();
     // Chapter n, or nullptr when the table has no such slot or the slot is empty.
     ChapterInfo* Chapter(int n);
     const ChapterInfo* Chapter(int n) const;
     // Puts a chapter into slot n, growing the table; replaces what the slot held.
     ChapterInfo& SetChapter(int n, std::unique_ptr<ChapterInfo> chapter);
+    // `folder` when chapter n has that directory (archive paths are case-sensitive), else the root.
+    std::string FolderOrRoot(int n, const std::string& folder) const;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/jar_commands.h"
 #include "engine/jar_output.h"
+#include "engine/list_file_folder.h"
 #include "engine/listing_parser.h"
 #include "framework/message_box.h"
 
@@ -220,7 +221,7 @@ struct Child {
 
 // An anonymous pipe whose write end the child inherits; the read end stays ours alone, so the
 // end of data arrives when the child has finished.
-bool OpenPipe(JarSession& session, Handle& readEnd, Handle& writeEnd, const char* creationFailure)
+bool OpenPipe(JarRunner& session, Handle& readEnd, Handle& writeEnd, const char* creationFailure)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read = nullptr;
@@ -238,9 +239,29 @@ bool OpenPipe(JarSession& session, Handle& readEnd, Handle& writeEnd, const char
     return true;
 }
 
+// Every archiver this process starts belongs to one job that ends its processes when its last
+// handle closes: a Torvex that dies, however it dies, takes its archiver runs with it. The
+// handle is never closed by us; the system closes it with the process.
+HANDLE ChildrenJob()
+{
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectA(nullptr, nullptr);
+        if (created) {
+            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+            if (!SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
+                CloseHandle(created);
+                created = nullptr;
+            }
+        }
+        return created;
+    }();
+    return job;
+}
+
 // The child gets the pipe through its start-up information, so the parent's own standard
 // handles are never touched. A null handle leaves that stream on the child's console.
-bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, HANDLE error, int showState, Child& child)
+bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, HANDLE error, int showState, Child& child)
 {
     std::string commandLine = jarcontract::CommandLine(session.JarFolder(), arguments);
     std::string folder = session.WorkingFolder();
@@ -261,11 +282,17 @@ bool StartJar(JarSession& session, const std::string& arguments, HANDLE output, 
     std::string environment = jarcontract::EnvironmentBlockWith(CurrentEnvironment(), jarcontract::ConfigVariable,
                                                                 jarcontract::ConfigFile(session.ProgramFolder()));
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                        environment.data(), folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+    // Started suspended, so that it is in the job before it can start anything of its own.
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_NEW_CONSOLE | CREATE_SUSPENDED | NORMAL_PRIORITY_CLASS, environment.data(),
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return session.ReportFailure("Failed to run Jar");
     child.process.reset(info.hProcess);
     child.thread.reset(info.hThread);
+    // Outside the job (a system that refuses nested jobs) the run still goes ahead.
+    if (HANDLE job = ChildrenJob())
+        AssignProcessToJobObject(job, info.hProcess);
+    ResumeThread(info.hThread);
     return true;
 }
 
@@ -283,14 +310,14 @@ bool BeginsWith(const std::string& line, const char* text)
 
 } // namespace
 
-bool WinJarSession::RunJarConsole(ArchiveCatalogue& catalogue, int showState)
+bool WinJarRunner::RunConsole(const std::string& arguments, ConsoleShow show)
 {
     Handle readEnd;
     Handle writeEnd;
     if (!OpenPipe(*this, readEnd, writeEnd, "Stderr pipe creation failed\n"))
         return false;
     Child child;
-    if (!StartJar(*this, catalogue.Command, nullptr, writeEnd.get(), showState, child))
+    if (!StartJar(*this, arguments, nullptr, writeEnd.get(), static_cast<int>(show), child))
         return false;
     if (!writeEnd.Close())
         return ReportFailure("Closing handle failed");
@@ -315,7 +342,7 @@ bool WinJarSession::RunJarConsole(ArchiveCatalogue& catalogue, int showState)
     return true;
 }
 
-bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines)
+bool WinJarRunner::RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines)
 {
     size_t before = lines.size();
     LineCollector collector(lines);
@@ -326,7 +353,7 @@ bool WinJarSession::RunJarCaptured(const std::string& arguments, std::vector<std
     return false;
 }
 
-bool WinJarSession::RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink)
+bool WinJarRunner::RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink)
 {
     BeginWaitCursor();
     Handle readEnd;
@@ -362,7 +389,12 @@ bool WinJarSession::RunJarCapturedInto(const std::string& arguments, OutputLineS
     return true;
 }
 
-void WinJarSession::ShowMessage(const std::string& text, bool failure)
+std::string WinJarRunner::ListFolder() const
+{
+    return ListFileFolder(ProgramFolder());
+}
+
+void WinJarRunner::ShowMessage(const std::string& text, bool failure)
 {
     PromptUser(text, failure ? prompt::Ok | prompt::IconStop : prompt::Ok);
 }

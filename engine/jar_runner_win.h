@@ -1,9 +1,9 @@
 // Runs jar32.exe as a child process with its output in a pipe (Windows).
 #pragma once
 
-#include "engine/jar_session.h"
+#include "engine/jar_runner.h"
 
-class WinJarSession : public JarSession {
+class WinJarRunner : public JarRunner {
 public:
     // What the default getters return; the document overrides the getters with its settings.
     std::string jarFolder;
@@ -16,11 +16,12 @@ public:
     std::string JarFolder() const override { return jarFolder; }
     std::string ProgramFolder() const override { return programFolder; }
     std::string WorkingFolder() const override { return workingFolder; }
+    std::string ListFolder() const override;
 
     // Through PromptUser, the program's one message box.
     void ShowMessage(const std::string& text, bool failure) override;
 
-    bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) override;
+    bool RunConsole(const std::string& arguments, ConsoleShow show) override;
     bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) override;
     bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink) override;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/path_helpers.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
@@ -11,6 +12,11 @@
 namespace {
 
 constexpr long long MaxChapterNumber = MaxListedChapter;
+// Deeper than Windows itself can hold: a listing naming such a path is damaged, and building its
+// folders would cost memory with the square of the depth.
+constexpr size_t MaxPathLevels = 1024;
+constexpr size_t MaxPathLength = 32767;
+constexpr char DamagedListing[] = "The archive listing is damaged: a path deeper than 1024 levels or longer than 32767 characters\n";
 
 bool IsBlank(char c)
 {
@@ -351,7 +357,8 @@ void ChapterListingReader::Line(std::string_view line)
         return;
     }
     case Stage::Error:
-        errorMessage_.append(line).append("\n");
+        if (errorMessage_ != DamagedListing)
+            errorMessage_.append(line).append("\n");
         return;
     case Stage::BadChapter:
     case Stage::Done:
@@ -379,6 +386,11 @@ void ChapterListingReader::NameLine(std::string_view line)
     named_ = paren != std::string_view::npos && paren + 2 < line.size();
     if (named_) {
         std::string_view name = line.substr(paren + 2);
+        if (name.size() > MaxPathLength || size_t(std::count(name.begin(), name.end(), '\\')) >= MaxPathLevels) {
+            stage_ = Stage::Error;
+            errorMessage_ = DamagedListing;
+            return;
+        }
         entry_->Path.reserve(name.size() + 1);
         entry_->Path += '\\';
         entry_->Path += name;

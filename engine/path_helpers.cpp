@@ -47,12 +47,6 @@ std::string FileExtension(const std::string& path)
     return dot == std::string::npos ? std::string() : path.substr(dot + 1);
 }
 
-std::string FileExtensionOrWhole(const std::string& path)
-{
-    size_t dot = path.rfind('.');
-    return dot == std::string::npos ? path : path.substr(dot + 1);
-}
-
 std::string DriveRoot(const std::string& path)
 {
     if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\')

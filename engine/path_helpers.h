@@ -13,8 +13,6 @@ bool LeafName(const std::string& path, std::string& leaf);
 std::string LeafName(const std::string& path);
 // Text after the last dot; empty without a dot.
 std::string FileExtension(const std::string& path);
-// Text after the last dot; the whole path without a dot.
-std::string FileExtensionOrWhole(const std::string& path);
 // "C:\" of "C:\x\y"; empty when the path does not start with a drive root.
 std::string DriveRoot(const std::string& path);
 

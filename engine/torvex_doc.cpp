@@ -1,6 +1,5 @@
 #include "engine/torvex_doc.h"
 
-#include "dialogs/setting_names.h"
 #include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 #include "framework/application.h"
@@ -16,7 +15,7 @@ namespace {
 // The session of one listing: the archiver works in the archive's own folder whatever the view
 // shows, and only the document's folders, wait cursor and messages are used, so a worker
 // thread can list while the interface thread keeps the shown catalogue.
-class ListingSession : public WinJarSession {
+class ListingSession : public WinJarRunner {
 public:
     ListingSession(CTorvexDoc& doc, const std::string& archivePath) : doc_(doc)
     {
@@ -36,7 +35,7 @@ private:
 
 } // namespace
 
-CTorvexDoc::CTorvexDoc(DocumentSettings settings) : settings_(settings) {}
+CTorvexDoc::CTorvexDoc(std::unique_ptr<DocumentSettings> settings) : settings_(std::move(settings)) {}
 
 CTorvexDoc::~CTorvexDoc() = default;
 
@@ -66,18 +65,17 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
     std::string folder;
     ParentPath(path, folder);
 
-    if (ReadSetting(settings_.store, setting::ExtractDirect) != 0) {
+    if (settings_->TakeExtractDirect()) {
         // Started by the shell extension to extract this archive: show its folder with the
-        // archive selected. The flag serves one start only.
-        WriteSetting(settings_.store, setting::ExtractDirect, 0);
+        // archive selected.
         catalogue.ArchivePath = path;
-        settings_.directories.startupLast = folder;
+        settings_->RememberStartupFolder(folder);
         archiveMode = false;
         if (DocumentView* view = View()) {
             view->EnterDiskMode(folder);
             if (view->SelectRowNamed(LeafName(path))) {
                 // The dialog shows once without Help, then the extraction runs as an operation.
-                settings_.extract.helpDisabledOnce = true;
+                settings_->DisableExtractHelpOnce();
                 view->ExtractSelectedArchive();
             }
         }
@@ -89,7 +87,7 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
     std::optional<ArchiveCatalogue> listed = ListArchive(path);
     if (!listed)
         return false;
-    settings_.directories.startupLast = folder;
+    settings_->RememberStartupFolder(folder);
     ShowListedArchive(std::move(*listed));
     return true;
 }
@@ -99,7 +97,7 @@ std::optional<ArchiveCatalogue> CTorvexDoc::ListArchive(const std::string& path)
     ListingSession session(*this, path);
     ArchiveCatalogue listed;
     listed.ArchivePath = path;
-    if (!session.ListChapters(listed) || !session.ListChapter(listed, listed.LastChapter))
+    if (!session.ListArchive(listed))
         return std::nullopt;
     return listed;
 }
@@ -124,9 +122,9 @@ bool CTorvexDoc::SaveModified()
     return Document::SaveModified();
 }
 
-std::string CTorvexDoc::JarFolder() const { return settings_.directories.jarEdit; }
+std::string CTorvexDoc::JarFolder() const { return settings_->JarFolder(); }
 
-std::string CTorvexDoc::ProgramFolder() const { return settings_.directories.torvexEdit; }
+std::string CTorvexDoc::ProgramFolder() const { return settings_->ProgramFolder(); }
 
 std::string CTorvexDoc::WorkingFolder() const
 {

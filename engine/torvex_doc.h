@@ -4,26 +4,18 @@
 // that may be out of date.
 #pragma once
 
+#include <memory>
 #include <optional>
 
-#include "dialogs/directories_settings.h"
-#include "dialogs/extract_settings.h"
-#include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
+#include "engine/document_settings.h"
 #include "engine/document_view.h"
 #include "engine/jar_runner_win.h"
 #include "framework/document.h"
 
-// What the application hands the document: the settings groups it reads and writes.
-struct DocumentSettings {
-    SettingsStore& store;               // settings read when used (ExtractDirect)
-    DirectoriesSettings& directories;   // jarEdit, torvexEdit, startupLast
-    ExtractSettings& extract;           // the Extract dialog's direct showing
-};
-
-class CTorvexDoc : public Document, public WinJarSession {
+class CTorvexDoc : public Document, public WinJarRunner {
 public:
-    explicit CTorvexDoc(DocumentSettings settings);
+    explicit CTorvexDoc(std::unique_ptr<DocumentSettings> settings);
     ~CTorvexDoc() override;
 
     // False while an operation runs on the worker thread: opening is refused then.
@@ -65,7 +57,7 @@ public:
     void EndWaitCursor() override;
 
 private:
-    DocumentSettings settings_;
+    std::unique_ptr<DocumentSettings> settings_;
 };
 
 // Why a file chosen to be opened is refused: it is not named as an archive.

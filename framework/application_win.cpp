@@ -237,10 +237,10 @@ Document* Application::OpenDocumentFile(const std::string& name)
     // the document, its folder and the recent-file list need the full path.
     std::string path = name;
     if (!name.empty()) {
-        char full[MAX_PATH * 2] = {};
-        DWORD length = ::GetFullPathNameA(name.c_str(), sizeof(full), full, nullptr);
-        if (length > 0 && length < sizeof(full))
-            path = full;
+        std::string full(::GetFullPathNameA(name.c_str(), 0, nullptr, nullptr), '\0');
+        DWORD length = full.empty() ? 0 : ::GetFullPathNameA(name.c_str(), (DWORD)full.size(), full.data(), nullptr);
+        if (length > 0 && length < full.size())
+            path = full.substr(0, length);
     }
     bool created = false;
     if (!document_) {

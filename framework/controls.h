@@ -11,30 +11,22 @@ public:
     ListCtrl() = default;
     explicit ListCtrl(HWND hwnd) : Window(hwnd) {}
 
-    int GetItemCount() const { return (int)Send(LVM_GETITEMCOUNT); }
     int GetSelectedCount() const { return (int)Send(LVM_GETSELECTEDCOUNT); }
     // Next item after `start` (-1: from the first) with the LVNI_ flags; -1 when none.
     int GetNextItem(int start, UINT flags) const { return (int)Send(LVM_GETNEXTITEM, start, flags); }
     bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS) != 0; }
-    bool DeleteItem(int item) const { return Send(LVM_DELETEITEM, item) != 0; }
 
     // Inserts a row with its first-column text, image and item data; the index, -1 on failure.
     int InsertItem(int item, const std::string& text, int image, LPARAM data) const;
     bool SetItemText(int item, int subItem, const std::string& text) const;
     std::string GetItemText(int item, int subItem) const;
-    LPARAM GetItemData(int item) const;
-    bool SetItemData(int item, LPARAM data) const;
-    int GetItemImage(int item) const;
     bool SetItemState(int item, UINT state, UINT mask) const;  // item -1: every item
     UINT GetItemState(int item, UINT mask) const { return (UINT)Send(LVM_GETITEMSTATE, item, mask); }
     bool Select(int item, bool select = true) const
     { return SetItemState(item, select ? LVIS_SELECTED : 0, LVIS_SELECTED); }
     bool EnsureVisible(int item) const { return Send(LVM_ENSUREVISIBLE, item, FALSE) != 0; }
-    // Whole-text search from `start` (-1: from the first row), case-insensitive; -1 when none.
-    int FindItem(const std::string& text, int start = -1) const;
     // Item under a client point and the LVHT_ flags of the hit; -1 when none.
     int HitTest(POINT pt, UINT* flags = nullptr) const;
-    bool SortItems(PFNLVCOMPARE compare, LPARAM param) const { return Send(LVM_SORTITEMS, param, (LPARAM)compare) != 0; }
     bool GetItemRect(int item, RECT& r, int code = LVIR_BOUNDS) const;
 
     int InsertColumn(int column, const std::string& caption, int format, int width) const;
@@ -45,16 +37,13 @@ public:
 
     HIMAGELIST SetImageList(HIMAGELIST list, int which = LVSIL_SMALL) const
     { return (HIMAGELIST)Send(LVM_SETIMAGELIST, which, (LPARAM)list); }
-    DWORD GetExtendedStyle() const { return (DWORD)Send(LVM_GETEXTENDEDLISTVIEWSTYLE); }
-    void SetExtendedStyle(DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style); }
     // LVS_LIST or LVS_REPORT (the LVS_TYPEMASK part of the style).
     DWORD GetViewType() const { return (DWORD)(GetStyle() & LVS_TYPEMASK); }
     void SetViewType(DWORD type) const { ModifyStyle(LVS_TYPEMASK, type & LVS_TYPEMASK); }
 
-    // Owner-data lists (LVS_OWNERDATA): the list asks for texts and images through LVN_GETDISPINFO.
-    bool IsOwnerData() const { return (GetStyle() & LVS_OWNERDATA) != 0; }
+    // Owner-data lists (LVS_OWNERDATA): the row count; the list asks for texts and images
+    // through LVN_GETDISPINFO.
     void SetItemCountEx(int count, DWORD flags = LVSICF_NOINVALIDATEALL) const { Send(LVM_SETITEMCOUNT, count, flags); }
-    bool RedrawItems(int first, int last) const { return Send(LVM_REDRAWITEMS, first, last) != 0; }
 };
 
 class ComboBox : public Window {
@@ -80,7 +69,6 @@ public:
     // Selects the first item beginning with the text; CB_ERR (and nothing selected) when none.
     int SelectString(const std::string& prefix, int start = -1) const
     { return (int)Send(CB_SELECTSTRING, start, (LPARAM)prefix.c_str()); }
-    bool GetDroppedState() const { return Send(CB_GETDROPPEDSTATE) != 0; }
 };
 
 // The frame's status line: pane 0 is the message pane and takes the room the others leave.

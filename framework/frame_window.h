@@ -3,8 +3,6 @@
 // view -> document -> application) and command enabling applied to menus when they open and to
 // the toolbar when the program is idle. Menu and toolbar prompts show in the status bar's
 // message pane; the recent-file list fills the File menu.
-//
-// Stable interface: the archive view uses it. Changes are announced here.
 #pragma once
 
 #include "framework/command.h"

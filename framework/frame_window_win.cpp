@@ -244,9 +244,9 @@ void FrameWindow::OnInitMenuPopup(HMENU popup, UINT, bool systemMenu)
         if (IsRecentFileId(::GetMenuItemID(popup, i))) {
             if (first < 0)
                 first = i;
-            char text[MAX_PATH * 2 + 8] = {};
-            ::GetMenuStringA(popup, i, text, sizeof(text), MF_BYPOSITION);
-            shown.push_back(text);
+            std::string text(::GetMenuStringA(popup, i, nullptr, 0, MF_BYPOSITION) + 1, '\0');
+            ::GetMenuStringA(popup, i, text.data(), (int)text.size(), MF_BYPOSITION);
+            shown.push_back(text.c_str());
         }
     }
     if (first >= 0) {
@@ -278,10 +278,10 @@ void FrameWindow::OnInitMenuPopup(HMENU popup, UINT, bool systemMenu)
 
 void FrameWindow::OnDropFiles(HDROP drop)
 {
-    char name[MAX_PATH + 1] = {};
     UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    if (count > 0)
-        ::DragQueryFileA(drop, 0, name, sizeof(name));
+    std::string name(count > 0 ? ::DragQueryFileA(drop, 0, nullptr, 0) : 0, '\0');
+    if (!name.empty())
+        ::DragQueryFileA(drop, 0, name.data(), (UINT)name.size() + 1);
     ::DragFinish(drop);
     if (count > 0 && Application::Current())
         Application::Current()->OpenDocumentFile(name);

@@ -18,7 +18,6 @@ public:
     bool Create(int cx, int cy, UINT flags, int initial, int grow);
     // Appends an icon; its index, -1 on failure. The icon stays the caller's.
     int AddIcon(HICON icon) const { return ImageList_ReplaceIcon(list_, -1, icon); }
-    int GetImageCount() const { return ImageList_GetImageCount(list_); }
     HIMAGELIST Handle() const { return list_; }
     explicit operator bool() const { return list_ != nullptr; }
     void Destroy();

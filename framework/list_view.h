@@ -3,8 +3,6 @@
 // skip the list's own processing, false to let it run after the handler. Notifications the list
 // sends to its parent (LVN_..., NM_...) come back to OnNotify. Timers set on Handle() arrive
 // at OnTimer; messages posted to Handle() that no typed virtual covers (WM_APP + n) at OnMessage.
-//
-// Stable interface: the archive view builds on it. Changes are announced here.
 #pragma once
 
 #include "framework/command.h"

@@ -9,7 +9,7 @@ int PlatformMessageBox(const PromptRequest& request);
 namespace {
 std::mutex promptMutex;
 PromptScript promptScript;
-std::string promptCaption = "Torvex";
+const std::string promptCaption = "Torvex";
 
 #ifndef _WIN32
 int FirstButton(unsigned type)
@@ -79,8 +79,3 @@ void SetPromptScript(PromptScript script)
     promptScript = std::move(script);
 }
 
-void SetPromptCaption(const std::string& caption)
-{
-    std::lock_guard<std::mutex> lock(promptMutex);
-    promptCaption = caption;
-}

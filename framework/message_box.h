@@ -37,6 +37,3 @@ void SetThreadPromptOwner(void* owner);
 // path) is broken into lines, after a backslash where one is near, never inside a UTF-8
 // character; the box would otherwise grow wider than the screen.
 std::string WrapLongRuns(const std::string& text, size_t width = 100);
-
-// The caption used when none is given ("Torvex" once the application has started).
-void SetPromptCaption(const std::string& caption);

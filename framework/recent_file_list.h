@@ -18,7 +18,6 @@ public:
     // appearing twice. An empty path is ignored.
     void Add(const std::string& path);
     void Remove(int index);
-    int GetSize() const { return size_; }
     int GetCount() const { return (int)entries_.size(); }
     const std::string& operator[](int index) const { return entries_[index]; }
 

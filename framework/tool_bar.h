@@ -29,8 +29,6 @@ public:
     int HitTest(POINT pt) const { return (int)Send(TB_HITTEST, 0, (LPARAM)&pt); }
     void EnableButton(UINT id, bool enable) const { Send(TB_ENABLEBUTTON, id, MAKELONG(enable ? TRUE : FALSE, 0)); }
     bool IsButtonEnabled(UINT id) const { return Send(TB_ISBUTTONENABLED, id) != 0; }
-    bool IsButtonChecked(UINT id) const { return Send(TB_ISBUTTONCHECKED, id) != 0; }
-    void CheckButton(UINT id, bool check) const { Send(TB_CHECKBUTTON, id, MAKELONG(check ? TRUE : FALSE, 0)); }
     // The toolbar's height for the frame's layout.
     int Height() const;
     void AutoSize() const { Send(TB_AUTOSIZE); }

@@ -19,7 +19,6 @@ public:
     explicit operator bool() const { return hwnd_ != nullptr; }
 
     LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::SendMessageA(hwnd_, msg, wp, lp); }
-    bool Post(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::PostMessageA(hwnd_, msg, wp, lp) != 0; }
 
     void Show(int cmd) const { ::ShowWindow(hwnd_, cmd); }
     bool IsVisible() const { return ::IsWindowVisible(hwnd_) != 0; }
@@ -38,7 +37,6 @@ public:
     void SetSize(int width, int height) const
     { ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); }
     void Invalidate(bool erase = true) const { ::InvalidateRect(hwnd_, nullptr, erase); }
-    void SetRedraw(bool redraw) const { Send(WM_SETREDRAW, redraw ? TRUE : FALSE); }
     void SetFont(HFONT font, bool redraw = true) const { Send(WM_SETFONT, (WPARAM)font, redraw); }
 
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(hwnd_, GWL_STYLE); }

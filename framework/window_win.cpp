@@ -169,45 +169,12 @@ std::string ListCtrl::GetItemText(int item, int subItem) const
     }
 }
 
-LPARAM ListCtrl::GetItemData(int item) const
-{
-    LVITEMA lv{};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    return Send(LVM_GETITEMA, 0, (LPARAM)&lv) ? lv.lParam : 0;
-}
-
-bool ListCtrl::SetItemData(int item, LPARAM data) const
-{
-    LVITEMA lv{};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    lv.lParam = data;
-    return Send(LVM_SETITEMA, 0, (LPARAM)&lv) != 0;
-}
-
-int ListCtrl::GetItemImage(int item) const
-{
-    LVITEMA lv{};
-    lv.mask = LVIF_IMAGE;
-    lv.iItem = item;
-    return Send(LVM_GETITEMA, 0, (LPARAM)&lv) ? lv.iImage : -1;
-}
-
 bool ListCtrl::SetItemState(int item, UINT state, UINT mask) const
 {
     LVITEMA lv{};
     lv.state = state;
     lv.stateMask = mask;
     return Send(LVM_SETITEMSTATE, item, (LPARAM)&lv) != 0;
-}
-
-int ListCtrl::FindItem(const std::string& text, int start) const
-{
-    LVFINDINFOA find{};
-    find.flags = LVFI_STRING;
-    find.psz = text.c_str();
-    return (int)Send(LVM_FINDITEMA, start, (LPARAM)&find);
 }
 
 int ListCtrl::HitTest(POINT pt, UINT* flags) const

@@ -1,8 +1,12 @@
-// The setup as a user meets it: installed silently into a folder of our choosing, the installed
-// torvex.exe started from its Start menu folder opens an archive made by the installed jar32.exe,
-// and the uninstaller takes the files, the shortcut, its entry and Torvex's registry keys away.
+// The setup as a user meets it: installed silently for the user (no elevation) into the user's
+// programs folder, the installed torvex.exe started from its Start menu folder opens an archive
+// made by the installed jar32.exe, also with that folder read-only (in the run that can make it
+// so), and the uninstaller takes the files, the shortcut, its entry and Torvex's registry keys
+// away; an all-users install goes to Program Files with its entry under HKLM.
 #include <windows.h>
 #include <shlobj.h>
+
+#include "tests/support/read_only_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -104,34 +108,55 @@ std::string ClassOf(HWND w)
     return name;
 }
 
+std::string KnownFolder(int csidl)
+{
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+// Waits for the uninstaller, which runs from a copy of itself and removes the folder once done.
+void Uninstall(const std::string& dir)
+{
+    ASSERT_TRUE(RunToEnd("\"" + dir + "\\Uninstall.exe\" /S", dir));
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000 && Exists(dir);)
+        Sleep(200);
+    EXPECT_FALSE(Exists(dir));
+}
+
 } // namespace
 
-TEST(Installer, InstallsRunsAndUninstallsCleanly)
+TEST(Installer, InstallsPerUserRunsAndUninstallsCleanly)
 {
     const std::string setup = SetupPath();
     ASSERT_TRUE(Exists(setup)) << setup;
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     const std::string work = std::string(temp) + "tvx_setup_" + std::to_string(GetCurrentProcessId());
-    const std::string dir = "C:\\TorvexSetupTest" + std::to_string(GetCurrentProcessId());
+    const std::string dir = KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Torvex";
     CreateDirectoryA(work.c_str(), nullptr);
 
     // A user who never ran Torvex, on a machine where ".j" belongs to another program.
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quendal");
+    for (const char* key : {"Torvex.Document", "CLSID\\{6F0A91C4-2D7B-11D2-8E41-5A7C0D93B1E2}",
+                            "*\\shellex\\ContextMenuHandlers\\Torvex", "Directory\\shellex\\ContextMenuHandlers\\Torvex"}) {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+        RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Classes\\") + key).c_str());
+    }
     HKEY dotj = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, ".j", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &dotj, nullptr), ERROR_SUCCESS);
     RegSetValueExA(dotj, nullptr, 0, REG_SZ, (const BYTE*)"Before.Archive", 15);
     RegCloseKey(dotj);
 
-    ASSERT_TRUE(RunToEnd("\"" + setup + "\" /S /D=" + dir, ""));
+    ASSERT_TRUE(RunToEnd("\"" + setup + "\" /S", ""));
     for (const char* file : {"torvex.exe", "jar32.exe", "TorvexShExt.dll", "manual.htm", "manuel.htm", "tips.txt", "Uninstall.exe"})
         EXPECT_TRUE(Exists(dir + "\\" + file)) << file;
-    char programs[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs);
-    const std::string shortcut = std::string(programs) + "\\Torvex.lnk";
+    const std::string shortcut = KnownFolder(CSIDL_PROGRAMS) + "\\Torvex.lnk";
     EXPECT_TRUE(Exists(shortcut)) << shortcut;
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Torvex 1.4.0");
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"), dir);
+    EXPECT_FALSE(Exists(KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\Torvex.lnk"));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kUninstallKey, "DisplayName"), "Torvex 1.4.0");
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kUninstallKey, "InstallLocation"), dir);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     // Nothing of Torvex's own is written at install time.
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));
@@ -140,6 +165,13 @@ TEST(Installer, InstallsRunsAndUninstallsCleanly)
     std::ofstream(work + "\\hello.txt") << "hello from the setup test\n";
     ASSERT_TRUE(RunToEnd("\"" + dir + "\\jar32.exe\" a -y \"" + work + "\\made.j\" hello.txt", work));
     ASSERT_TRUE(Exists(work + "\\made.j"));
+
+    // Torvex must not need to write its own folder.
+    bool readOnly = testsupport::ReadOnlyRun();
+    if (readOnly) {
+        ASSERT_TRUE(testsupport::SetFolderReadOnly(dir, true));
+        EXPECT_FALSE(std::ofstream(dir + "\\written.txt").good()) << "the folder was to be read-only";
+    }
 
     // Started as the shortcut starts it: in its folder. The first start offers the shell
     // integration (accepted here) and a tip; then the archive is listed.
@@ -179,28 +211,50 @@ TEST(Installer, InstallsRunsAndUninstallsCleanly)
         PostMessageA(w, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(torvex, 20000), WAIT_OBJECT_0);
     CloseHandle(torvex);
+    if (readOnly) {
+        ASSERT_TRUE(testsupport::SetFolderReadOnly(dir, false));
+    }
 
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex\\Settings", "torvexEdit"), dir);
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex\\Settings", "jarEdit"), dir);
-    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Torvex.Document\\shell\\open\\command", nullptr),
+    // Registered per user, no elevation needed.
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Classes\\Torvex.Document\\shell\\open\\command", nullptr),
               "\"" + dir + "\\torvex.exe\" \"%1\"");
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".j", nullptr), "Torvex.Document");
 
-    // The uninstaller runs from a copy of itself and removes the folder once done.
-    ASSERT_TRUE(RunToEnd("\"" + dir + "\\Uninstall.exe\" /S", dir));
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000 && Exists(dir);)
-        Sleep(200);
-    EXPECT_FALSE(Exists(dir));
+    Uninstall(dir);
     EXPECT_FALSE(Exists(shortcut));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quendal\\Torvex"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "Torvex.Document"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6F0A91C4-2D7B-11D2-8E41-5A7C0D93B1E2}"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Torvex"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    // Nothing of Quendal's is left, not even the empty company key.
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quendal"));
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+        std::string classes = root == HKEY_CURRENT_USER ? "Software\\Classes\\" : "";
+        EXPECT_FALSE(KeyExists(root, classes + "Torvex.Document"));
+        EXPECT_FALSE(KeyExists(root, classes + "CLSID\\{6F0A91C4-2D7B-11D2-8E41-5A7C0D93B1E2}"));
+        EXPECT_FALSE(KeyExists(root, classes + "*\\shellex\\ContextMenuHandlers\\Torvex"));
+    }
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".j", nullptr), "Before.Archive");
 
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\.j");
     RegDeleteKeyA(HKEY_CLASSES_ROOT, ".j");
     DeleteFileA((work + "\\hello.txt").c_str());
     DeleteFileA((work + "\\made.j").c_str());
     RemoveDirectoryA(work.c_str());
+}
+
+// Chosen explicitly (/ALLUSERS): Program Files, the common Start menu, the entry under HKLM.
+TEST(Installer, AllUsersInstallGoesToProgramFiles)
+{
+    const std::string setup = SetupPath();
+    ASSERT_TRUE(Exists(setup)) << setup;
+    const std::string dir = KnownFolder(CSIDL_PROGRAM_FILES) + "\\Torvex";
+    ASSERT_TRUE(RunToEnd("\"" + setup + "\" /S /ALLUSERS", ""));
+    EXPECT_TRUE(Exists(dir + "\\torvex.exe")) << dir;
+    const std::string shortcut = KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\Torvex.lnk";
+    EXPECT_TRUE(Exists(shortcut)) << shortcut;
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"), dir);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    Uninstall(dir);
+    EXPECT_FALSE(Exists(shortcut));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }

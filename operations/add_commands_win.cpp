@@ -9,20 +9,21 @@
 #include "framework/message_box.h"
 #include "operations/add_operation.h"
 #include "operations/help.h"
-#include "operations/operation_bodies.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
 namespace {
 
-std::unique_ptr<AddJob> JobFromDialog(const AddDialog& dialog, EntryList work)
+// The Add dialog's result and console for the worker, with the rows it adds.
+OperationJob AddJobFrom(CTorvexView& view, OperationKind kind, const AddDialog& dialog)
 {
-    auto job = std::make_unique<AddJob>();
-    job->commandLine = dialog.commandLine;
-    job->archiveName = dialog.archiveName;
-    job->pathOption = dialog.pathOption;
-    job->listFileOnly = dialog.listFileOnly;
-    job->work = std::move(work);
+    OperationJob job = view.NewJob(kind);
+    job.add.commandLine = dialog.commandLine;
+    job.add.archiveName = dialog.archiveName;
+    job.add.pathOption = dialog.pathOption;
+    job.add.listFileOnly = dialog.listFileOnly;
+    job.show = AddConsoleShow(dialog.spanArchive, IsRemovableDrive(DriveRoot(dialog.archiveName)), dialog.interactiveComment);
+    job.work = std::move(view.WorkSet);
     return job;
 }
 
@@ -35,23 +36,6 @@ INT_PTR OpenAddDialog(CTorvexView& view, AddDialog& dialog)
 }
 
 } // namespace
-
-void ListFolderNames(const std::string& folder, std::vector<FoundName>& found)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        found.push_back({name, directory, link});
-    } while (::FindNextFileA(search, &data));
-    ::FindClose(search);
-}
 
 void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& directories)
 {
@@ -83,25 +67,7 @@ void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& dire
     // The body adds the WorkSet: the files list's leaves, or the selection.
     if (!dialog.useFilesList)
         view.WorkSet = std::move(selection);
-    view.StartOperation(OperationKind::AddFiles);
-}
-
-void AddFilesBody(OperationContext& context)
-{
-    CTorvexView& view = context.view;
-    const AddDialog& dialog = view.AddOptions();
-    if (view.WorkSet.empty()) {
-        view.ClearWorkSet();
-        return;
-    }
-    std::unique_ptr<AddJob> job = JobFromDialog(dialog, std::move(view.WorkSet));
-    job->showState = AddShowState(dialog.spanArchive, IsRemovableDrive(DriveRoot(dialog.archiveName)), dialog.interactiveComment);
-    AddResult result = RunAdd(context.document, *job, ListFolderNames);
-    view.ClearWorkSet();
-    // The disk browser's watcher shows the new or grown archive; an open catalogue of it is out
-    // of date.
-    if (result.outcome == AddOutcome::Ran)
-        context.document.SetModifiedFlag(true);
+    view.StartOperation(AddJobFrom(view, OperationKind::AddFiles, dialog));
 }
 
 void OnDropAdd(CTorvexView& view, AddDialog& dialog, HDROP drop)
@@ -154,24 +120,5 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
         view.ClearWorkSet();
         return;
     }
-    view.StartOperation(OperationKind::AddDropped);
-}
-
-void AddDroppedBody(OperationContext& context)
-{
-    CTorvexView& view = context.view;
-    CTorvexDoc& doc = context.document;
-    bool archiveShown = doc.archiveMode;
-    std::unique_ptr<AddJob> job = JobFromDialog(view.AddOptions(), std::move(view.WorkSet));
-    view.ClearWorkSet();
-    job->relist = archiveShown;
-    AddResult result = RunAdd(doc, *job, ListFolderNames);
-    if (result.relisting) {
-        ArchiveRelisting& relisting = *result.relisting;
-        context.HandOverCatalogue(std::move(relisting.catalogue), relisting.shownChapter, relisting.archiveFolder);
-        context.PostStatusUpdate();
-        context.PostChapterUpdate();
-    } else if (!archiveShown && result.outcome == AddOutcome::Ran) {
-        doc.SetModifiedFlag(true);
-    }
+    view.StartOperation(AddJobFrom(view, OperationKind::AddDropped, dialog));
 }

@@ -1,5 +1,5 @@
 // The Add and Delete commands of the view, on the interface thread: they gather what to work on,
-// open the dialog, and start the operation whose body (operation_bodies.h) does the work.
+// open the dialog, and start the operation with a job of what they decided.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "operations/add_list.h"
 
 class AddDialog;
 class CTorvexView;
@@ -25,5 +24,3 @@ void OnDelete(CTorvexView& view);
 // The Del key in an archive: asks, then deletes the selection from the last chapter.
 void QuickDelete(CTorvexView& view);
 
-// The names a folder search finds, in the file system's order.
-void ListFolderNames(const std::string& folder, std::vector<FoundName>& found);

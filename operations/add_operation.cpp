@@ -3,104 +3,61 @@
 #include <cstdio>
 
 #include "engine/jar_commands.h"
-#include "engine/path_helpers.h"
-#include "framework/message_box.h"
-#include "ui/view_rules.h"
+#include "operations/list_file.h"
 
-namespace {
-
-// Runs one argument text in the archiver's console through a catalogue of its own, so that the
-// catalogue on screen is never touched from the worker.
-bool RunConsole(JarSession& session, const std::string& archivePath, const std::string& arguments, int showState)
-{
-    ArchiveCatalogue run;
-    run.ArchivePath = archivePath;
-    run.Command = arguments;
-    return session.RunJarConsole(run, showState);
-}
-
-void RemoveFile(const std::string& path)
-{
-    if (!path.empty())
-        std::remove(path.c_str());
-}
-
-} // namespace
-
-std::string ProgramFileName(const std::string& programFolder, const char* name)
-{
-    return programFolder + "\\" + name;
-}
-
-std::unique_ptr<ArchiveRelisting> RelistArchive(JarSession& session, const std::string& archivePath, int chapter,
-                                                const std::string& folder)
-{
-    auto listed = std::make_unique<ArchiveCatalogue>();
-    listed->ArchivePath = archivePath;
-    if (!session.ListChapters(*listed))
-        return nullptr;
-    int shown = chapter > 0 && listed->Chapter(chapter) ? chapter : listed->LastChapter;
-    if (!session.ListChapter(*listed, shown))
-        return nullptr;
-    // An empty archive is listed as chapter 1.
-    if (!listed->Chapter(shown))
-        shown = listed->LastChapter;
-    auto relisting = std::make_unique<ArchiveRelisting>();
-    relisting->shownChapter = shown;
-    const ChapterInfo* info = listed->Chapter(shown);
-    relisting->archiveFolder = info ? RefreshFolder(info->Directories, folder) : "\\";
-    relisting->catalogue = std::move(listed);
-    return relisting;
-}
-
-int AddShowState(bool spanArchive, bool removableDrive, bool interactiveComment)
+ConsoleShow AddConsoleShow(bool spanArchive, bool removableDrive, bool interactiveComment)
 {
     if (interactiveComment || (spanArchive && removableDrive))
-        return 5;
-    return 6;
+        return ConsoleShow::Shown;
+    return ConsoleShow::Minimised;
 }
 
-AddResult RunAdd(JarSession& session, AddJob& job, const FolderLister& lister)
+AddResult RunAdd(JarRunner& runner, OperationJob& job, const FolderLister& lister, bool relist)
 {
     AddResult result;
-    std::string listFile = ProgramFileName(session.ProgramFolder(), kAddListName);
+    std::string listFile = ProgramFileName(job.folders.listFolder, kAddListName);
     std::string lines;
-    AppendAddListLines(job.work, job.pathOption, lister, lines);
+    AppendAddListLines(job.work, job.add.pathOption, lister, lines);
     job.work.Clear();
-    if (!WriteTextFile(listFile, lines)) {
-        PromptUser("Can't create " + listFile, prompt::Ok | prompt::IconStop);
+    if (!WriteListText(listFile, lines)) {
         result.outcome = AddOutcome::ListFailed;
         return result;
     }
-    if (job.listFileOnly) {
+    if (job.add.listFileOnly) {
+        TellListFileLeft(listFile);
         result.outcome = AddOutcome::ListFileOnly;
         return result;
     }
-    RunConsole(session, job.archiveName, ListFileArguments(job.commandLine, job.archiveName, listFile), job.showState);
+    const std::string& archive = job.add.archiveName;
+    runner.RunConsole(ListFileArguments(job.add.commandLine, archive, listFile), job.show);
     // Listed again even after a failure: the archive may have changed before it stopped.
-    if (job.relist)
-        result.relisting = RelistArchive(session, job.archiveName, 0, "\\");
-    RemoveFile(listFile);
+    if (relist)
+        result.relisting = RelistArchive(runner, archive, 0, "\\");
+    std::remove(listFile.c_str());
     return result;
 }
 
-std::unique_ptr<ArchiveRelisting> RunDeleteFiles(JarSession& session, const std::string& archivePath,
-                                                 const std::string& listFile, int shownChapter,
-                                                 const std::string& archiveFolder)
+OperationOutcome AddFilesBody(OperationJob& job, JarRunner& runner, const FolderLister& lister)
 {
-    std::unique_ptr<ArchiveRelisting> relisting;
-    if (RunConsole(session, archivePath, DeleteInLastChapterArguments(archivePath, listFile), 6))
-        relisting = RelistArchive(session, archivePath, shownChapter, archiveFolder);
-    RemoveFile(listFile);
-    return relisting;
+    OperationOutcome outcome;
+    outcome.filesListUsed = true;
+    if (job.work.empty())
+        return outcome;
+    // The disk browser's watcher shows the new or grown archive; an open catalogue of it is out
+    // of date.
+    outcome.archiveChanged = RunAdd(runner, job, lister, false).outcome == AddOutcome::Ran;
+    return outcome;
 }
 
-std::unique_ptr<ArchiveRelisting> RunDeleteCommand(JarSession& session, const std::string& archivePath,
-                                                   const std::string& command, const std::string& listFile)
+OperationOutcome AddDroppedBody(OperationJob& job, JarRunner& runner, OperationReplies& replies,
+                                const FolderLister& lister)
 {
-    std::unique_ptr<ArchiveRelisting> relisting;
-    if (RunConsole(session, archivePath, command, 6))
-        relisting = RelistArchive(session, archivePath, 0, "\\");
-    RemoveFile(listFile);
-    return relisting;
+    OperationOutcome outcome;
+    outcome.filesListUsed = true;
+    AddResult result = RunAdd(runner, job, lister, job.archiveMode);
+    if (result.relisting)
+        replies.HandOver(std::move(result.relisting));
+    else if (!job.archiveMode && result.outcome == AddOutcome::Ran)
+        outcome.archiveChanged = true;
+    return outcome;
 }

@@ -1,46 +1,12 @@
-// The extract commands of the view (interface thread) and the bodies the runner starts for them
-// (worker thread), over the view and the document.
-#include "engine/path_helpers.h"
+// The extract and test commands of the view (interface thread): they gather the rows, open the
+// Extract dialog where there is one, and start the operation with a job of what they decided.
 #include "engine/torvex_doc.h"
+#include "framework/message_box.h"
 #include "operations/extract_operation.h"
 #include "operations/extract_rules.h"
-#include "operations/operation_bodies.h"
 #include "resources/resource.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
-
-namespace {
-
-class ViewExtractHost : public ExtractHost {
-public:
-    ViewExtractHost(CTorvexView& view, CTorvexDoc& doc, ExtractDialog& dialog) : view_(view), doc_(doc), dialog_(dialog) {}
-
-    ExtractDialog& Dialog() override { return dialog_; }
-    EntryList& WorkSet() override { return view_.WorkSet; }
-    void CollectFilesList() override { view_.CollectFilesList(); }
-    void CollectForExtract(int extractWhat) override { view_.CollectForExtract(extractWhat); }
-    void ClearWorkSet() override { view_.ClearWorkSet(); }
-    int SelectedRowCount() override { return view_.List().GetSelectedCount(); }
-    std::string DiskFolder() override { return view_.diskFolder; }
-    std::string ProgramFolder() override { return doc_.ProgramFolder(); }
-    std::string ArchivePath() override { return doc_.catalogue.ArchivePath; }
-    const DirectoryMap* ShownDirectories() override
-    {
-        const ChapterInfo* chapter = doc_.catalogue.Chapter(view_.shownChapter);
-        return chapter ? &chapter->Directories : nullptr;
-    }
-    int ShownChapter() override { return view_.shownChapter; }
-    bool RunJarConsole(ArchiveCatalogue& run, int showState) override { return doc_.RunJarConsole(run, showState); }
-    void BeginWaitCursor() override { doc_.BeginWaitCursor(); }
-    void EndWaitCursor() override { doc_.EndWaitCursor(); }
-
-private:
-    CTorvexView& view_;
-    CTorvexDoc& doc_;
-    ExtractDialog& dialog_;
-};
-
-} // namespace
 
 void CTorvexView::OnExtractTo()
 {
@@ -67,16 +33,41 @@ void CTorvexView::OnExtractTo()
     helpAnchor = "#Extract";
     INT_PTR answer = dialog.DoModal(MainFrame()->Handle());
     helpAnchor.clear();
-    if (answer == IDOK)
-        StartOperation(OperationKind::ExtractFiles, restore ? 1 : 0);
-    else if (restore)
+    if (answer != IDOK) {
+        if (restore)
+            dialog.pathOption = extractopt::PartialPath;
+        return;
+    }
+    OperationJob job = NewJob(OperationKind::ExtractFiles);
+    job.extract = ExtractRunOptionsFrom(dialog);
+    job.restorePartialPath = restore;
+    // The files list was gathered above. With no row selected there is nothing to extract, and
+    // the files list stays as it is.
+    if (dialog.extractWhat == extractopt::SelectedFiles && List().GetSelectedCount() == 0)
+        WorkSet.Clear();
+    else
+        CollectForExtract(dialog.extractWhat);
+    job.work = std::move(WorkSet);
+    job.listLines = ListLinesOf(job.work);
+    SetExtractConsoles(job);
+    if (!StartOperation(std::move(job)) && restore)
         dialog.pathOption = extractopt::PartialPath;
 }
 
 void CTorvexView::OnExtract()
 {
     // No dialog and no question: the command's promise.
-    StartOperation(OperationKind::ExtractToCurrent);
+    OperationJob job = NewJob(OperationKind::ExtractToCurrent);
+    CollectForExtract(extractopt::SelectedFiles);
+    job.work = std::move(WorkSet);
+    job.listLines = ListLinesOf(job.work);
+    job.extract = ExtractRunOptionsFrom(services_.extract);
+    job.extract.extractWhat = extractopt::SelectedFiles;
+    job.extract.listFileOnly = false;
+    // With no range, the chapter the view shows.
+    job.extract.currentChapter = shownChapter;
+    SetExtractConsoles(job);
+    StartOperation(std::move(job));
 }
 
 void CTorvexView::OnExtractArchive()
@@ -84,36 +75,38 @@ void CTorvexView::OnExtractArchive()
     if (hitItem < 0 || hitItem >= rows_.Count() || RowsStale() || !rows_.Entry(hitItem).IsArchiveFile())
         return;
     ExtractDialog& dialog = services_.extract;
-    extractArchivePath = rows_.Entry(hitItem).Path;
+    std::string archive = rows_.Entry(hitItem).Path;
     const DirectoriesSettings& dirs = services_.directories;
     int savedPathOption =
         PrepareExtractArchive(dialog, PresetExtractDirectory(dirs.extractDir, dirs.extractLast, diskFolder, dirs.extractEdit));
     helpAnchor = "#Extract";
     INT_PTR answer = dialog.DoModal(MainFrame() ? MainFrame()->Handle() : Handle());
     helpAnchor.clear();
+    OperationJob job = NewJob(OperationKind::ExtractArchive);
+    job.extract = ExtractRunOptionsFrom(dialog);
     // Put back at once: the worker uses only the command line built at OK.
     FinishExtractArchive(dialog, savedPathOption);
-    if (answer == IDOK)
-        StartOperation(OperationKind::ExtractArchive);
-    else
-        extractArchivePath.clear();
+    if (answer != IDOK)
+        return;
+    job.archivePath = archive;
+    SetExtractConsoles(job);
+    StartOperation(std::move(job));
 }
 
-void ExtractToCurrentBody(OperationContext& context)
+void CTorvexView::OnTest()
 {
-    ViewExtractHost host(context.view, context.document, context.view.ExtractOptions());
-    ExtractToCurrent(host);
-}
-
-void ExtractFilesBody(OperationContext& context)
-{
-    ViewExtractHost host(context.view, context.document, context.view.ExtractOptions());
-    ExtractFiles(host, context.argument != 0);
-}
-
-void ExtractArchiveBody(OperationContext& context)
-{
-    ViewExtractHost host(context.view, context.document, context.view.ExtractOptions());
-    ExtractArchive(host, context.view.extractArchivePath);
-    context.view.extractArchivePath.clear();
+    OperationJob job = NewJob(OperationKind::TestArchive);
+    if (!GetTorvexDoc()->archiveMode) {
+        if (List().GetSelectedCount() != 1) {
+            PromptUser("You must select one archive");
+            return;
+        }
+        const ArchiveEntry* entry = SingleSelectedEntry();
+        if (!entry || !entry->IsArchiveFile()) {
+            PromptUser("You must select an archive");
+            return;
+        }
+        job.archivePath = entry->Path;
+    }
+    StartOperation(std::move(job));
 }

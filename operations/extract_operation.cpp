@@ -5,49 +5,21 @@
 #include <cstdio>
 
 #include "dialogs/extract_dialog.h"
+#include "engine/list_file_folder.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "engine/jar_commands.h"
+#include "operations/console_bodies.h"
 #include "operations/extract_rules.h"
 #include "operations/list_file.h"
-#include "ui/disk_browser.h"
-#include "ui/disk_rows.h"
+#include "operations/operation_bodies.h"
 
 namespace {
-
-constexpr int kShowConsole = SW_SHOW;          // 5
-constexpr int kMinimiseConsole = SW_MINIMIZE;  // 6
 
 UINT DriveTypeOf(const std::string& folder)
 {
     std::string root = DriveRoot(folder + "\\");
     return root.empty() ? DRIVE_UNKNOWN : ::GetDriveTypeA(root.c_str());
-}
-
-// The console stays visible whenever the archiver may ask something: an overwrite question, or
-// the next disk of an archive on removable media.
-int DirectRunShowState(ExtractHost& host)
-{
-    return host.Dialog().overwriteWithoutPrompting && DriveTypeOf(host.DiskFolder()) == DRIVE_FIXED ? kMinimiseConsole
-                                                                                                      : kShowConsole;
-}
-
-// " " + switches + " \"archive\" !\"list\"" (appended piece by piece: GCC 12 warns falsely
-// about a literal added to a temporary string).
-std::string ListCommand(const std::string& switches, const std::string& archive, const std::string& list)
-{
-    std::string command = " ";
-    command += switches;
-    command += " \"";
-    command += archive;
-    command += "\" !\"";
-    command += list;
-    command += "\"";
-    return command;
-}
-
-std::string ListFileName(ExtractHost& host)
-{
-    return host.ProgramFolder() + "\\" + kExtractListName;
 }
 
 struct DiskFacts {
@@ -93,14 +65,40 @@ bool MoveInto(const std::string& from, const std::string& to, bool replace)
 
 } // namespace
 
-std::string WriteExtractList(ExtractHost& host)
+ExtractRunOptions ExtractRunOptionsFrom(const ExtractDialog& dialog)
 {
-    std::string name = ListFileName(host);
-    static const DirectoryMap none;
-    const DirectoryMap* directories = host.ShownDirectories();
-    if (!WriteListFile(name, ExtractListLines(host.WorkSet(), directories ? *directories : none)))
-        return std::string();
-    return name;
+    ExtractRunOptions o;
+    o.commandLine = dialog.commandLine;
+    o.directory = dialog.directory;
+    o.extractWhat = dialog.extractWhat;
+    o.pathOption = dialog.pathOption;
+    o.updateMode = dialog.updateMode;
+    o.updateCriterion = dialog.updateCriterion;
+    o.overwriteWithoutPrompting = dialog.overwriteWithoutPrompting;
+    o.listFileOnly = dialog.listFileOnly;
+    o.extractChapters = dialog.extractChapters;
+    o.chapterFrom = dialog.chapterFrom;
+    o.currentChapter = dialog.currentChapter;
+    return o;
+}
+
+void SetExtractConsoles(OperationJob& job)
+{
+    UINT drive = DriveTypeOf(job.diskFolder);
+    job.show = job.extract.overwriteWithoutPrompting && drive == DRIVE_FIXED ? ConsoleShow::Minimised : ConsoleShow::Shown;
+    // The staging folder is empty: the archiver has nothing to ask, unless it wants the next disk.
+    job.stagingShow = drive == DRIVE_REMOVABLE ? ConsoleShow::Shown : ConsoleShow::Minimised;
+}
+
+void AfterExtractRun(ExtractDialog& dialog, const OperationJob& job)
+{
+    if (job.kind == OperationKind::ExtractToCurrent) {
+        dialog.extractWhat = extractopt::SelectedFiles;
+        dialog.listFileOnly = false;
+        dialog.currentChapter = job.extract.currentChapter;
+    }
+    if (job.kind == OperationKind::ExtractFiles && job.restorePartialPath)
+        dialog.pathOption = extractopt::PartialPath;
 }
 
 void PruneEmptyParents(const std::string& path)
@@ -144,9 +142,17 @@ void MoveExtracted(const EntryList& entries, const std::string& destination, boo
             break;
         case MoveAction::Descend: {
             EntryList inside;
-            ScanDiskFolder(inside, staged);
-            for (const auto& child : inside)
-                child->Columns[ArchiveEntry::Source] = entry.Columns[ArchiveEntry::Source].view();
+            std::vector<FoundName> names;
+            ListFolderNames(staged, names);
+            for (const FoundName& found : names) {
+                ArchiveEntry& child = inside.Add(ArchiveEntry());
+                child.Path = staged + "\\" + found.name;
+                DiskFacts there = FactsOf(child.Path);
+                child.Columns[ArchiveEntry::Size] = std::to_string(there.size);
+                child.Columns[ArchiveEntry::Modified] = there.modified;
+                child.Columns[ArchiveEntry::Attributes] = found.directory ? "....D" : ".....";
+                child.Columns[ArchiveEntry::Source] = entry.Columns[ArchiveEntry::Source].view();
+            }
             MoveExtracted(inside, destination, overwrite, updateMode, updateCriterion, stranded);
             ::RemoveDirectoryA(staged.c_str());
             break;
@@ -186,19 +192,21 @@ std::string StrandedFilesText(const std::string& tempFolder, const std::vector<S
     return text;
 }
 
-void ExtractThroughTemp(ExtractHost& host, const std::string& destinationIn, bool overwrite, int updateMode,
-                        int updateCriterion, bool extractChapters, int chapterFrom)
+OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const std::string& destinationIn,
+                                    bool overwrite, int updateMode, int updateCriterion, bool extractChapters,
+                                    int chapterFrom)
 {
-    ExtractDialog& dialog = host.Dialog();
-    host.CollectForExtract(dialog.extractWhat);
-    std::string list = WriteExtractList(host);
-    if (list.empty()) {
-        host.ClearWorkSet();
-        return;
+    OperationOutcome outcome;
+    std::string list = ProgramFileName(job.folders.listFolder, kExtractListName);
+    if (!WriteListFile(list, job.listLines)) {
+        outcome.filesListUsed = true;
+        return outcome;
     }
-    if (dialog.listFileOnly) {
-        host.ClearWorkSet();
-        return;  // the list file is the product
+    if (job.extract.listFileOnly) {
+        // The list file is the product.
+        outcome.filesListUsed = true;
+        TellListFileLeft(list);
+        return outcome;
     }
 
     std::string destination = WithoutTrailingBackslash(destinationIn);
@@ -223,78 +231,40 @@ void ExtractThroughTemp(ExtractHost& host, const std::string& destinationIn, boo
         o.overwriteWithoutPrompting = true;
         o.extractChapters = extractChapters;
         o.chapterFrom = chapterFrom;
-        o.currentChapter = dialog.currentChapter;
-        ArchiveCatalogue run;
-        run.ArchivePath = host.ArchivePath();
-        run.Command = ListCommand(BuildExtractSwitches(o), run.ArchivePath, list);
-        // The staging folder is empty: the archiver has nothing to ask, unless it wants the next disk.
-        host.RunJarConsole(run, DriveTypeOf(host.DiskFolder()) == DRIVE_REMOVABLE ? kShowConsole : kMinimiseConsole);
+        o.currentChapter = job.extract.currentChapter;
+        runner.RunConsole(ListFileArguments(BuildExtractSwitches(o), job.archivePath, list), job.stagingShow);
 
-        host.BeginWaitCursor();
         if (!CreateDirectoryTree(destination)) {
-            host.EndWaitCursor();
             PromptUser("Can't create " + destination);
         } else {
-            EntryList& set = host.WorkSet();
-            for (const auto& entry : set) {
+            for (const auto& entry : job.work) {
                 entry->Path = temp + entry->Path;
                 entry->Columns[ArchiveEntry::Source] = temp + entry->Columns[ArchiveEntry::Source].str();
             }
             std::vector<StrandedFile> stranded;
-            MoveExtracted(set, destination, overwrite, updateMode, updateCriterion, stranded);
-            host.ClearWorkSet();
-            host.EndWaitCursor();
+            MoveExtracted(job.work, destination, overwrite, updateMode, updateCriterion, stranded);
+            job.work.Clear();
+            outcome.filesListUsed = true;
             if (!stranded.empty())
                 PromptUser(StrandedFilesText(temp, stranded), prompt::IconExclamation);
         }
     }
     ::DeleteFileA(list.c_str());
+    return outcome;
 }
 
-void ExtractFiles(ExtractHost& host, bool restorePartialPath)
+OperationOutcome ExtractStagedBody(OperationJob& job, JarRunner& runner)
 {
-    ExtractDialog& dialog = host.Dialog();
-    bool nothing = (dialog.extractWhat == extractopt::SelectedFiles && host.SelectedRowCount() == 0) ||
-                   (dialog.extractWhat == extractopt::FilesList && host.WorkSet().empty());
-    if (nothing) {
-    } else if (dialog.pathOption == extractopt::PartialPath) {
-        ExtractThroughTemp(host, dialog.directory, dialog.overwriteWithoutPrompting, dialog.updateMode,
-                           dialog.updateCriterion, dialog.extractChapters, dialog.chapterFrom);
-    } else {
-        host.CollectForExtract(dialog.extractWhat);
-        std::string list = WriteExtractList(host);
-        if (list.empty() || dialog.listFileOnly) {
-            host.ClearWorkSet();
-        } else {
-            ArchiveCatalogue run;
-            run.ArchivePath = host.ArchivePath();
-            run.Command = ListCommand(dialog.commandLine, run.ArchivePath, list);
-            host.RunJarConsole(run, DirectRunShowState(host));
-            host.ClearWorkSet();
-            ::DeleteFileA(list.c_str());
-        }
-    }
-    if (restorePartialPath)
-        dialog.pathOption = extractopt::PartialPath;
+    if (NothingToExtract(job))
+        return {};
+    const ExtractRunOptions& o = job.extract;
+    return ExtractThroughTemp(job, runner, o.directory, o.overwriteWithoutPrompting, o.updateMode, o.updateCriterion,
+                              o.extractChapters, o.chapterFrom);
 }
 
-void ExtractToCurrent(ExtractHost& host)
+OperationOutcome ExtractToCurrentBody(OperationJob& job, JarRunner& runner)
 {
-    ExtractDialog& dialog = host.Dialog();
-    host.CollectFilesList();
-    dialog.extractWhat = extractopt::SelectedFiles;
-    dialog.listFileOnly = false;
-    // With no range, the chapter the view shows.
-    dialog.currentChapter = host.ShownChapter();
-    ExtractThroughTemp(host, host.DiskFolder(), true, extractopt::UpdateNone, extractopt::NewerFiles, false, 0);
-}
-
-void ExtractArchive(ExtractHost& host, const std::string& archivePath)
-{
-    ArchiveCatalogue run;
-    run.ArchivePath = archivePath;
-    run.Command = " " + host.Dialog().commandLine + " \"" + archivePath + "\" *";
-    host.RunJarConsole(run, DirectRunShowState(host));
+    return ExtractThroughTemp(job, runner, job.diskFolder, true, extractopt::UpdateNone, extractopt::NewerFiles, false, 0);
 }
 
 bool PrepareExtractTo(ExtractDialog& dialog, const ExtractToFacts& f)

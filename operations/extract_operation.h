@@ -9,50 +9,30 @@
 
 #include "engine/archive_catalogue.h"
 
+#include "operations/operation_job.h"
+
 class ExtractDialog;
 
-// What the extract bodies use of the view and the document. The view implements it over its
-// rows, work set and files list; tests implement it over plain data.
-class ExtractHost {
-public:
-    virtual ~ExtractHost() = default;
-    virtual ExtractDialog& Dialog() = 0;
-    // The rows the operation works on.
-    virtual EntryList& WorkSet() = 0;
-    // The WorkSet becomes the files list's leaves.
-    virtual void CollectFilesList() = 0;
-    // By "Extract What": all rows, the selected rows (Source: the shown archive folder), or
-    // the WorkSet as it is (the files list).
-    virtual void CollectForExtract(int extractWhat) = 0;
-    // Empties the WorkSet and the files list.
-    virtual void ClearWorkSet() = 0;
-    virtual int SelectedRowCount() = 0;
-    // The view's disk folder (the archive's folder while an archive is shown).
-    virtual std::string DiskFolder() = 0;
-    // The program folder (torvexEdit), where the list file goes.
-    virtual std::string ProgramFolder() = 0;
-    virtual std::string ArchivePath() = 0;
-    // The directories of the shown chapter, for the list file.
-    virtual const DirectoryMap* ShownDirectories() = 0;
-    virtual int ShownChapter() = 0;
-    // Runs run.Command in the archiver's console; false when it reported an error.
-    virtual bool RunJarConsole(ArchiveCatalogue& run, int showState) = 0;
-    virtual void BeginWaitCursor() {}
-    virtual void EndWaitCursor() {}
-};
+// On the interface thread, as an extraction starts: the dialog's result as the bodies read it,
+// and the consoles of its runs (shown whenever the archiver may ask something: an overwrite
+// question, or the next disk of an archive on removable media).
+ExtractRunOptions ExtractRunOptionsFrom(const ExtractDialog& dialog);
+void SetExtractConsoles(OperationJob& job);
+// On the interface thread, when an extraction is done: what the run leaves in the dialog for its
+// next opening (Extract sets "selected files"; Partial Path chosen again after Extract to...).
+void AfterExtractRun(ExtractDialog& dialog, const OperationJob& job);
 
-// Worker bodies.
-void ExtractFiles(ExtractHost& host, bool restorePartialPath);
-void ExtractToCurrent(ExtractHost& host);
-void ExtractArchive(ExtractHost& host, const std::string& archivePath);
+// Worker bodies: Extract (the selection into the disk folder shown, paths below the shown
+// archive folder, no question) and Extract to... with Partial Path, both through the staging
+// folder.
+OperationOutcome ExtractToCurrentBody(OperationJob& job, JarRunner& runner);
+OperationOutcome ExtractStagedBody(OperationJob& job, JarRunner& runner);
 
-// Writes the extract list file of the WorkSet; its name, or empty after "Can't create" was shown.
-std::string WriteExtractList(ExtractHost& host);
-
-// Extracts the WorkSet (gathered by "Extract What") with full paths into the staging folder
-// of the destination's drive, then moves each file into place.
-void ExtractThroughTemp(ExtractHost& host, const std::string& destination, bool overwriteWithoutPrompting,
-                        int updateMode, int updateCriterion, bool extractChapters, int chapterFrom);
+// Extracts job.work (job.listLines) with full paths into the staging folder of the destination's
+// drive, then moves each file into place.
+OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const std::string& destination,
+                                    bool overwriteWithoutPrompting, int updateMode, int updateCriterion,
+                                    bool extractChapters, int chapterFrom);
 
 // A file the move phase could not put in place: where it still is, where it should have gone.
 struct StrandedFile {

@@ -6,9 +6,31 @@
 
 #include "dialogs/extract_switches.h"
 
+namespace {
+
+// The end of "\\server\share" in a UNC path starting at `from` (past its leading backslashes).
+size_t ShareEnd(const std::string& path, size_t from)
+{
+    size_t server = path.find('\\', from);
+    if (server == std::string::npos)
+        return path.size();
+    size_t share = path.find('\\', server + 1);
+    return share == std::string::npos ? path.size() : share;
+}
+
+} // namespace
+
 std::string ExtractTempFolder(const std::string& destination)
 {
-    return destination.substr(0, 2) + "\\" + kExtractTempName;
+    // The staging folder sits at the root of the destination's volume: a drive, or a share.
+    size_t rootEnd = 2;
+    if (destination.rfind("\\\\?\\UNC\\", 0) == 0)
+        rootEnd = ShareEnd(destination, 8);
+    else if (destination.rfind("\\\\?\\", 0) == 0)
+        rootEnd = 6;
+    else if (destination.rfind("\\\\", 0) == 0)
+        rootEnd = ShareEnd(destination, 2);
+    return destination.substr(0, rootEnd) + "\\" + kExtractTempName;
 }
 
 int CompareStamps(const std::string& entryStamp, const std::string& diskStamp)

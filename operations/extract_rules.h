@@ -15,7 +15,8 @@
 inline constexpr const char* kExtractTempName = "~TorvexTemp";
 inline constexpr const char* kExtractListName = "~TorvexExtract";
 
-// "d:\~TorvexTemp" for a destination on d:.
+// "d:\~TorvexTemp" for a destination on d:, "\\server\share\~TorvexTemp" for one on that share
+// (the long "\\?\" forms alike).
 std::string ExtractTempFolder(const std::string& destination);
 
 // Stamps "YYYY-MM-DD HH:MM:SS": for the first field that differs, disk minus entry; 0 when

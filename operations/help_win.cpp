@@ -2,6 +2,7 @@
 
 #include "framework/message_box.h"
 #include "framework/registry_key.h"
+#include "operations/file_url.h"
 #include "operations/help_rules.h"
 
 #include <ddeml.h>
@@ -82,7 +83,8 @@ HelpDesk::HelpDesk(std::function<std::string()> programFolder, std::function<HWN
 void HelpDesk::ShowHelp(const std::string& anchor)
 {
     std::string manual = ManualFileFor(programFolder_(), GetUserDefaultLangID());
-    std::string address = manual + anchor;
+    // A URL, not the bare path: a folder with a blank stays one argument and the anchor survives.
+    std::string address = FileUrl(manual) + anchor;
     if (firstHelpRequest_) {
         firstHelpRequest_ = false;
         StartBrowser(manual, address);

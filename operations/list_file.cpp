@@ -4,6 +4,11 @@
 
 #include "framework/message_box.h"
 
+std::string ProgramFileName(const std::string& programFolder, const char* name)
+{
+    return programFolder + "\\" + name;
+}
+
 bool WriteListFile(const std::string& path, const std::vector<std::string>& lines)
 {
     std::string text;
@@ -11,6 +16,11 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& line
         text += line;
         text += "\r\n";
     }
+    return WriteListText(path, text);
+}
+
+bool WriteListText(const std::string& path, const std::string& text)
+{
     std::FILE* file = std::fopen(path.c_str(), "wb");
     bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
     if (file && std::fclose(file) != 0)
@@ -21,4 +31,9 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& line
     std::remove(path.c_str());
     PromptUser("Can't create " + path, prompt::Ok | prompt::IconStop);
     return false;
+}
+
+void TellListFileLeft(const std::string& path)
+{
+    PromptUser("List file saved as " + path, prompt::Ok | prompt::IconInformation);
 }

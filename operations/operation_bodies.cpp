@@ -1,32 +1,52 @@
+// The table of bodies by kind, and what they need of the file system on Windows.
 #include "operations/operation_bodies.h"
 
-OperationBody OperationBodyFor(OperationKind kind)
+#include <windows.h>
+
+#include "dialogs/extract_switches.h"
+#include "operations/add_operation.h"
+#include "operations/console_bodies.h"
+#include "operations/delete_operation.h"
+#include "operations/extract_operation.h"
+
+void ListFolderNames(const std::string& folder, std::vector<FoundName>& found)
 {
-    // One case per kind, each apart from the next so that bodies are added independently.
-    switch (kind) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        found.push_back({name, directory, link});
+    } while (::FindNextFileA(search, &data));
+    ::FindClose(search);
+}
+
+OperationOutcome RunOperationBody(OperationJob& job, JarRunner& runner, OperationReplies& replies)
+{
+    switch (job.kind) {
     case OperationKind::AddFiles:
-        return AddFilesBody;
-
-    case OperationKind::ExtractToCurrent:
-        return ExtractToCurrentBody;
-
-    case OperationKind::ExtractFiles:
-        return ExtractFilesBody;
-
-    case OperationKind::ExtractArchive:
-        return ExtractArchiveBody;
-
-    case OperationKind::TestArchive:
-        return TestArchiveBody;
-
+        return AddFilesBody(job, runner, ListFolderNames);
     case OperationKind::AddDropped:
-        return AddDroppedBody;
-
+        return AddDroppedBody(job, runner, replies, ListFolderNames);
+    case OperationKind::ExtractToCurrent:
+        return ExtractToCurrentBody(job, runner);
+    case OperationKind::ExtractFiles:
+        if (job.extract.pathOption == extractopt::PartialPath)
+            return ExtractStagedBody(job, runner);
+        return ExtractDirectBody(job, runner);
+    case OperationKind::ExtractArchive:
+        return ExtractArchiveBody(job, runner);
+    case OperationKind::TestArchive:
+        return TestArchiveBody(job, runner);
     case OperationKind::DeleteFiles:
-        return DeleteFilesBody;
-
+        return DeleteFilesBody(job, runner, replies);
     case OperationKind::DeleteChapters:
-        return DeleteChaptersBody;
+        return DeleteChaptersBody(job, runner, replies);
     }
-    return nullptr;
+    return {};
 }

@@ -8,7 +8,7 @@
 
 #include "dialogs/setting_names.h"
 #include "engine/jar_commands.h"
-#include "engine/jar_session.h"
+#include "engine/jar_runner.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "framework/registry_key.h"
@@ -83,11 +83,11 @@ std::string FailedSaveMessage(const std::string& archive)
 
 class WaitCursor {
 public:
-    explicit WaitCursor(JarSession& session) : session_(session) { session_.BeginWaitCursor(); }
+    explicit WaitCursor(JarRunner& session) : session_(session) { session_.BeginWaitCursor(); }
     ~WaitCursor() { session_.EndWaitCursor(); }
 
 private:
-    JarSession& session_;
+    JarRunner& session_;
 };
 } // namespace
 
@@ -125,7 +125,7 @@ void RemoveViewCopy(const std::string& copyPath, const std::string& tempDir)
     RemoveDirectoryA(tempDir.c_str());
 }
 
-ViewSaveOperations::ViewSaveOperations(SettingsStore& settings, JarSession& session)
+ViewSaveOperations::ViewSaveOperations(SettingsStore& settings, JarRunner& session)
     : settings_(settings), session_(session)
 {
 }
@@ -210,9 +210,8 @@ bool ViewSaveOperations::ExtractCopy(const Context& context, const ArchiveEntry&
     tempDir = MakeViewTempDir();
     if (tempDir.empty())
         return false;
-    ArchiveCatalogue run;
-    run.Command = ViewExtractArguments(context.shownChapter, tempDir, context.archivePath, entry.Path);
-    if (!session_.RunJarConsole(run, 0)) {
+    if (!session_.RunConsole(ViewExtractArguments(context.shownChapter, tempDir, context.archivePath, entry.Path),
+                             ConsoleShow::Hidden)) {
         PromptUser(kCantExtract);
         RemoveDirectoryA(tempDir.c_str());
         return false;
@@ -394,9 +393,7 @@ void ViewSaveOperations::SaveMarked(ViewedFiles& records, bool closing)
             PromptUser(FailedSaveMessage(group.archivePath));
             continue;
         }
-        ArchiveCatalogue run;
-        run.Command = SaveBackArguments(compress, group.archivePath, listFile);
-        bool saved = session_.RunJarConsole(run, 6);
+        bool saved = session_.RunConsole(SaveBackArguments(compress, group.archivePath, listFile), ConsoleShow::Minimised);
         DeleteFileA(listFile.c_str());
         if (!saved) {
             PromptUser(FailedSaveMessage(group.archivePath));

@@ -11,7 +11,7 @@
 #include "engine/archive_catalogue.h"
 #include "operations/view_records.h"
 
-class JarSession;
+class JarRunner;
 #include "dialogs/settings_store.h"
 
 class ViewSaveOperations {
@@ -25,7 +25,7 @@ public:
         std::string diskFolder;
     };
 
-    ViewSaveOperations(SettingsStore& settings, JarSession& session);
+    ViewSaveOperations(SettingsStore& settings, JarRunner& session);
     ~ViewSaveOperations();
     ViewSaveOperations(const ViewSaveOperations&) = delete;
     ViewSaveOperations& operator=(const ViewSaveOperations&) = delete;
@@ -69,7 +69,7 @@ private:
     std::string JournalPath() const;
 
     SettingsStore& settings_;
-    JarSession& session_;
+    JarRunner& session_;
     ViewedFiles records_;
     HWND owner_ = nullptr;
 };

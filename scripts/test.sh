@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# Includes against the directions of the layers fail before anything builds.
+python3 scripts/check-includes.py
 jobs=$(nproc)
 
 for preset in native native-asan; do

@@ -135,11 +135,11 @@ bool RunJar(const std::string& switches, const std::string& archivePath, const s
 // started, so a second add must not rewrite the list the first JAR has not read yet.
 UniqueHandle CreateAddListFile(std::string& path)
 {
-    wchar_t temp[MAX_PATH + 1] = {};
-    DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    if (length == 0 || length > MAX_PATH)
+    std::wstring temp(GetTempPathW(0, nullptr), L'\0');
+    DWORD length = temp.empty() ? 0 : GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    if (length == 0 || length >= temp.size())
         return UniqueHandle();
-    std::string folder = Utf8(temp, static_cast<int>(length));
+    std::string folder = Utf8(temp.c_str(), static_cast<int>(length));
     while (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
     static LONG counter = 0;

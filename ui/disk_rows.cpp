@@ -1,15 +1,5 @@
 #include "ui/disk_rows.h"
 
-#include <cstdio>
-
-std::string FormatStamp(const LocalStamp& s)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", s.year, s.month, s.day, s.hour, s.minute,
-                  s.second);
-    return text;
-}
-
 bool IsDotName(const std::string& name)
 {
     return name == "." || name == "..";

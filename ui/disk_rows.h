@@ -6,10 +6,6 @@
 
 #include "engine/archive_catalogue.h"
 
-struct LocalStamp {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
-
 struct DiskItem {
     std::string name;
     bool directory = false;
@@ -18,8 +14,6 @@ struct DiskItem {
     LocalStamp created;
 };
 
-// "%Y-%m-%d %H:%M:%S".
-std::string FormatStamp(const LocalStamp& stamp);
 // "." and ".." are not rows.
 bool IsDotName(const std::string& name);
 // The row of one folder item; sizes of 2 GiB and more are written whole.

@@ -18,13 +18,14 @@ constexpr int kButtonGap = 8;
 constexpr int kComboTop = 3, kComboBottom = 103;
 
 // The strip of a button set drawn for the image size in use (24, 36 or 48 pixels).
-UINT StripFor(int mode, int imageSize)
+UINT StripFor(ToolbarMode mode, int imageSize)
 {
+    bool archive = mode == ToolbarMode::Archive;
     if (imageSize >= kImageSize * 2)
-        return mode == 1 ? IDB_ARCHIVE_TOOLBAR_48 : IDB_DISK_TOOLBAR_48;
+        return archive ? IDB_ARCHIVE_TOOLBAR_48 : IDB_DISK_TOOLBAR_48;
     if (imageSize >= kImageSize * 3 / 2)
-        return mode == 1 ? IDB_ARCHIVE_TOOLBAR_36 : IDB_DISK_TOOLBAR_36;
-    return mode == 1 ? IDR_ARCHIVE_TOOLBAR : IDR_MAINFRAME;
+        return archive ? IDB_ARCHIVE_TOOLBAR_36 : IDB_DISK_TOOLBAR_36;
+    return archive ? IDR_ARCHIVE_TOOLBAR : IDR_MAINFRAME;
 }
 
 // The Help pop-up once found or made; kept for the life of the process.
@@ -68,18 +69,19 @@ DWORD CMainFrame::PreCreate(DWORD style)
 
 int CMainFrame::ToolbarImageSize() const { return dpi::ImageSizeFor(kImageSize, Dpi()); }
 
-bool CMainFrame::LoadButtonSet(int mode)
+bool CMainFrame::LoadButtonSet(ToolbarMode mode)
 {
     int image = ToolbarImageSize();
     int button = dpi::Scale(kButtonSize, Dpi());
     MainToolBar.SetSeparatorWidth(dpi::Scale(kButtonGap, Dpi()));
     if (!MainToolBar.LoadButtons(services_.instance, StripFor(mode, image),
-                                 mode == 1 ? ArchiveToolbarButtons() : DiskToolbarButtons(), SIZE{image, image}))
+                                 mode == ToolbarMode::Archive ? ArchiveToolbarButtons() : DiskToolbarButtons(),
+                                 SIZE{image, image}))
         return false;
     MainToolBar.SetSizes(SIZE{button, button}, SIZE{image, image});
     int comboRoom = dpi::Scale(kComboSeparatorWidth, Dpi());
     MainToolBar.SetSeparator(0, comboRoom);
-    if (mode == 1)
+    if (mode == ToolbarMode::Archive)
         MainToolBar.SetSeparator(2, comboRoom);
     return true;
 }
@@ -100,10 +102,10 @@ bool CMainFrame::OnCreate()
 {
     if (!MainToolBar.Create(Handle(), WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, ID_TOOLBAR_BAR))
         return false;
-    if (!LoadButtonSet(0))
+    if (!LoadButtonSet(ToolbarMode::Disk))
         return false;
     SetToolBar(&MainToolBar);
-    SetToolbarMode(0);
+    SetToolbarMode(ToolbarMode::Disk);
 
     RECT r = ComboRect(0);
     MainToolBar.driveCombo.Attach(
@@ -141,7 +143,7 @@ bool CMainFrame::OnCreate()
     return true;
 }
 
-void CMainFrame::SetToolbarMode(int mode)
+void CMainFrame::SetToolbarMode(ToolbarMode mode)
 {
     // The view asks on every display; reloading the same set would only make the bar flicker.
     if (mode == toolbarMode_)
@@ -149,7 +151,7 @@ void CMainFrame::SetToolbarMode(int mode)
     toolbarMode_ = mode;
     LoadButtonSet(mode);
     if (MainToolBar.chapterCombo)
-        MainToolBar.chapterCombo.Show(mode == 1 ? SW_SHOW : SW_HIDE);
+        MainToolBar.chapterCombo.Show(mode == ToolbarMode::Archive ? SW_SHOW : SW_HIDE);
     // The new buttons start enabled; give them their real state before they are seen.
     UpdateToolBarButtons();
     RecalcLayout();
@@ -186,7 +188,7 @@ void CMainFrame::OnDpiChanged(int, int)
 {
     // The fonts followed already (the frame rescales every font given with ScaleChildFont); the
     // buttons, the combos' places and the info pane follow here.
-    LoadButtonSet(toolbarMode_ == 1 ? 1 : 0);
+    LoadButtonSet(toolbarMode_.value_or(ToolbarMode::Disk));
     UpdateToolBarButtons();
     for (int position : {0, 1}) {
         ComboBox combo = position == 0 ? MainToolBar.driveCombo : MainToolBar.chapterCombo;
@@ -307,10 +309,15 @@ void CMainFrame::ShowAsLastTime(const std::string& placement, int startedWith)
 
 void CMainFrame::OnDropFiles(HDROP drop)
 {
-    char first[MAX_PATH + 1] = {};
+    // While an operation runs nothing dropped is opened or added: silently refused.
+    if (auto* view = static_cast<CTorvexView*>(GetActiveView()); view && view->operationRunning) {
+        ::DragFinish(drop);
+        return;
+    }
     UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    if (count > 0)
-        ::DragQueryFileA(drop, 0, first, sizeof(first));
+    std::string first(count > 0 ? ::DragQueryFileA(drop, 0, nullptr, 0) : 0, '\0');
+    if (!first.empty())
+        ::DragQueryFileA(drop, 0, first.data(), (UINT)first.size() + 1);
     switch (DecideDrop(count, first)) {
     case DropAction::OpenArchive:
         FrameWindow::OnDropFiles(drop);  // opens it as the document, like a file on the command line

@@ -1,16 +1,16 @@
 // The main window: menu, the toolbar with its drive and chapter combo boxes, the status bar and
 // the list view. The view drives the toolbar mode, the status text and the chapter combo through
 // the operations below.
-//
-// Stable interface: the archive view uses it. Changes are announced here.
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "engine/archive_catalogue.h"
 #include "framework/controls.h"
 #include "framework/frame_window.h"
 #include "framework/tool_bar.h"
+#include "ui/main_frame_rules.h"
 
 // Grows a combo box so that its drop-down shows every item (never shrinks it).
 void FitComboDropHeight(ComboBox combo);
@@ -27,8 +27,7 @@ class CMainFrame : public FrameWindow {
 public:
     explicit CMainFrame(FrameServices services);
 
-    // 1: the archive button set with the chapter combo; 0: the disk set.
-    void SetToolbarMode(int mode);
+    void SetToolbarMode(ToolbarMode mode);
     // Archive or chapter totals in the status bar's info pane; without a catalogue, the message
     // pane alone.
     void ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter);
@@ -45,7 +44,7 @@ public:
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
-    int ToolbarMode() const { return toolbarMode_; }
+    std::optional<ToolbarMode> ShownToolbar() const { return toolbarMode_; }
     // The toolbar's image size for the window's DPI: 24, 36 or 48 pixels.
     int ToolbarImageSize() const;
 
@@ -72,10 +71,10 @@ protected:
 private:
     // Loads set `mode` (1 archive, 0 disk) with the strip and sizes of the window's DPI and makes
     // the combos' separators.
-    bool LoadButtonSet(int mode);
+    bool LoadButtonSet(ToolbarMode mode);
     // Where combo `position` (0 drive, 1 chapter) goes on the toolbar.
     RECT ComboRect(int position) const;
 
     FrameServices services_;
-    int toolbarMode_ = -1;  // no set loaded yet
+    std::optional<ToolbarMode> toolbarMode_;  // none before the first set is loaded
 };

@@ -10,6 +10,9 @@
 
 // Button ids of the two toolbar sets, 0 for a separator. Position 0 (both sets) and 2 (archive)
 // are the places of the drive and chapter combos.
+// The two button sets: the disk browser's, and the archive's with the chapter combo.
+enum class ToolbarMode { Disk, Archive };
+
 const std::vector<unsigned>& DiskToolbarButtons();
 const std::vector<unsigned>& ArchiveToolbarButtons();
 // Images a set's bitmap must hold: one per button that is not a separator.

@@ -17,7 +17,6 @@
 #include "framework/dpi_scale.h"
 #include "framework/message_box.h"
 #include "operations/add_delete_commands.h"
-#include "operations/add_operation.h"
 #include "operations/operation_runner.h"
 #include "resources/resource.h"
 #include "ui/compare_rows.h"
@@ -126,9 +125,9 @@ void CTorvexView::SetDiskColumns()
     SetColumns(kDiskColumns);
 }
 
-void CTorvexView::ApplyViewType(int viewType)
+void CTorvexView::ApplyViewStyle(ViewStyle style)
 {
-    DWORD type = viewType == 0 ? LVS_LIST : LVS_REPORT;
+    DWORD type = style == ViewStyle::List ? LVS_LIST : LVS_REPORT;
     if (List().GetViewType() == type)
         return;
     List().SetViewType(type);
@@ -300,7 +299,7 @@ const EntryList* CTorvexView::ChapterList(const std::string& folder) const
 
 void CTorvexView::OnInitialUpdate()
 {
-    ApplyViewType(services_.directories.viewType);
+    ApplyViewStyle(services_.directories.viewType == 0 ? ViewStyle::List : ViewStyle::Details);
 }
 
 void CTorvexView::OnUpdate(ListView*, intptr_t)
@@ -329,8 +328,7 @@ void CTorvexView::ShowListedArchive(const std::string& folder)
     shownChapter = doc->catalogue.LastChapter;
     // The newest chapter is shown: the chapter combo says so.
     MainFrame()->FillChapterCombo(doc->catalogue);
-    const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter);
-    EnterArchiveMode(chapter ? RefreshFolder(chapter->Directories, folder) : std::string("\\"));
+    EnterArchiveMode(doc->catalogue.FolderOrRoot(shownChapter, folder));
 }
 
 void CTorvexView::EnterArchiveMode(const std::string& folder)
@@ -346,7 +344,7 @@ void CTorvexView::EnterArchiveMode(const std::string& folder)
     ParentPath(catalogue.ArchivePath, archiveDiskFolder);
     diskFolder = archiveDiskFolder;
     SelectDriveOf(catalogue.ArchivePath);
-    frame->SetToolbarMode(1);
+    frame->SetToolbarMode(ToolbarMode::Archive);
     frame->ShowArchiveInfo(&catalogue, shownChapter);
     archiveFolder = folder;
     SetArchiveColumns();
@@ -365,7 +363,7 @@ void CTorvexView::EnterDiskMode(const std::string& folder)
     watcher_.SetArchiveShown(false);
     std::string normalized = NormalizeDiskFolder(folder);
     SelectDriveOf(normalized);
-    frame->SetToolbarMode(0);
+    frame->SetToolbarMode(ToolbarMode::Disk);
     frame->ShowArchiveInfo(nullptr, 0);
     SetDiskColumns();
     ShowDisk(normalized);
@@ -504,22 +502,6 @@ void CTorvexView::ClearWorkSet()
 
 // ---- Selection ----------------------------------------------------------------------------
 
-void CTorvexView::CollectSelection()
-{
-    ClearWorkSet();
-    if (RowsStale())
-        return;
-    bool disk = !GetTorvexDoc()->archiveMode;
-    const ListCtrl& list = List();
-    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED)) {
-        if (i < rows_.FirstRealRow())
-            continue;
-        ArchiveEntry& copy = WorkSet.Add(rows_.Entry(i));
-        if (disk)
-            copy.Columns[ArchiveEntry::Source] = diskFolder;
-    }
-}
-
 const ArchiveEntry* CTorvexView::FirstSelectedEntry() const
 {
     if (RowsStale())
@@ -533,6 +515,11 @@ const ArchiveEntry* CTorvexView::FirstSelectedEntry() const
 
 void CTorvexView::OnDropAdd(HDROP drop)
 {
+    // While an operation runs a drop is refused, silently, like every other way in.
+    if (operationRunning) {
+        ::DragFinish(drop);
+        return;
+    }
     ::OnDropAdd(*this, services_.add, drop);
 }
 
@@ -555,11 +542,6 @@ const ArchiveEntry* CTorvexView::SingleSelectedEntry() const
         return nullptr;
     int row = List().GetNextItem(-1, LVNI_SELECTED);
     return row >= 0 && row < rows_.Count() ? &rows_.Entry(row) : nullptr;
-}
-
-SettingsStore& CTorvexView::OperationSettings() const
-{
-    return services_.store;
 }
 
 bool CTorvexView::HasRealSelection() const
@@ -615,9 +597,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     switch (id) {
     case ID_LIST_VIEW:
     case ID_DETAILS_VIEW: {
-        int viewType = id == ID_LIST_VIEW ? 0 : 1;
-        ApplyViewType(viewType);
-        services_.directories.viewType = viewType;
+        ViewStyle style = id == ID_LIST_VIEW ? ViewStyle::List : ViewStyle::Details;
+        ApplyViewStyle(style);
+        services_.directories.viewType = static_cast<int>(style);
         return true;
     }
     case ID_SELECT_ALL:
@@ -703,7 +685,7 @@ bool CTorvexView::OnUpdateCommand(CommandState& state)
     auto enabled = ViewCommandEnabled(state.Id(), CurrentState());
     if (!enabled)
         return false;
-    state.Enable(*enabled && ViewCommandAvailable(state.Id()));
+    state.Enable(*enabled);
     if (state.Id() == ID_LIST_VIEW || state.Id() == ID_DETAILS_VIEW)
         state.SetCheck(List().GetViewType() == (state.Id() == ID_LIST_VIEW ? (DWORD)LVS_LIST : (DWORD)LVS_REPORT));
     return true;
@@ -853,12 +835,6 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
                     ViewCommandLabel(ReadSetting(services_.store, setting::AssocProg)));
         std::string size = SelectionSizeText();
         ModifyMenuA(popup, ID_COMPUTE_SIZE, MF_BYCOMMAND | MF_STRING, 0, size.c_str());
-        // The menu skips the enabling rules, but an item with nothing behind it yet stays greyed.
-        for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-            UINT id = GetMenuItemID(popup, i);
-            if (id != 0 && id != UINT(-1) && !ViewCommandAvailable(id))
-                EnableMenuItem(popup, i, MF_BYPOSITION | MF_GRAYED);
-        }
         UINT chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screenPt.x, screenPt.y,
                                      0, Handle(), nullptr);
         if (chosen)

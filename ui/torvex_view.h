@@ -17,7 +17,7 @@
 #include "engine/document_view.h"
 #include "framework/dpi_scale.h"
 #include "framework/list_view.h"
-#include "operations/operation_kind.h"
+#include "operations/operation_job.h"
 #include "operations/progress_window.h"
 #include "ui/files_list.h"
 #include "ui/folder_watcher.h"
@@ -26,7 +26,6 @@
 
 class CMainFrame;
 class CTorvexDoc;
-struct HandedCatalogue;
 
 // What the application hands the view when it creates it.
 struct ViewServices {
@@ -89,8 +88,7 @@ public:
     void ShowDiskFolder(const EntryList& entries);
     void SetArchiveColumns();
     void SetDiskColumns();
-    // 0: list, otherwise details.
-    void ApplyViewType(int viewType);
+    void ApplyViewStyle(ViewStyle style);
     // First row from `start` whose name is `wanted` (or begins with it when partial), ignoring
     // case, going round to the top when wrap is set; -1 when none.
     int FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const;
@@ -121,22 +119,20 @@ public:
     // Runs what a double click on `row` does (the window's handler calls it after the hit test).
     void ActivateRow(int row);
 
-    // Adding and deleting (operations/): the selected rows below the parent row into the
-    // WorkSet (disk rows remember the shown folder as their source); the first of them.
-    void CollectSelection();
+    // The entry of the first selected row below the parent row.
     const ArchiveEntry* FirstSelectedEntry() const;
-    // The Add dialog the application handed in (its fields carry the options to the worker).
-    AddDialog& AddOptions() { return services_.add; }
-    // What the Delete dialog's OK decided, for the DeleteChapters body: the argument text and
-    // the list file it wrote (empty for chapters).
-    std::string deleteCommand;
-    std::string deleteListFile;
     // Files dropped onto the window that are not a single archive to open.
     void OnDropAdd(HDROP drop);
     // ---- Operations (operations/): one at a time, on a worker thread ----
-    // Freezes what could start another operation, shows the progress window and runs the body
-    // of `kind` on a worker thread (operations/operation_runner.h).
-    void StartOperation(OperationKind kind, uint32_t argument = 0);
+    // A job of `kind` with what every body may read: the archive, the shown chapter and
+    // folders, the runner's folders, the finish beep.
+    OperationJob NewJob(OperationKind kind) const;
+    // The list-file lines of `work` (archive rows), from the shown chapter.
+    std::vector<std::string> ListLinesOf(const EntryList& work) const;
+    // Freezes what could start another operation, shows the progress window and runs the job's
+    // body on a worker thread (operations/operation_runner.h). Refused (false, nothing started)
+    // while an operation runs, or when the thread cannot be started.
+    bool StartOperation(OperationJob job);
     // The progress window's object; its window exists while an operation runs.
     ProgressWindow progressWindow;
     // Test (32809): the open archive, or the one ".j" row selected in the disk browser.
@@ -148,6 +144,8 @@ public:
     const ArchiveEntry* SingleSelectedEntry() const;
 
     // ---- Extract (operations/extract_commands.cpp) ----
+    // The Extract dialog the application handed in: it keeps its options between openings.
+    ExtractDialog& ExtractOptions() { return services_.extract; }
     // Extract to... (32774): the Extract dialog, then the extraction as an operation.
     void OnExtractTo();
     // Extract (32773): the selection into diskFolder, paths below the shown folder, no question.
@@ -155,10 +153,6 @@ public:
     // Extract to ... on a disk file (32813): the archive of the clicked row, whole.
     void OnExtractArchive();
     void ExtractSelectedArchive() override { OnExtractArchive(); }
-    // The Extract dialog the application handed in (its fields carry the options to the worker).
-    ExtractDialog& ExtractOptions() { return services_.extract; }
-    // The archive the whole-archive extraction works on (set before it starts).
-    std::string extractArchivePath;
 
     // ---- Files list (ui/files_list_view.cpp) ----
     // The gathered files list; emptied by ClearWorkSet.
@@ -228,10 +222,9 @@ private:
     void WatchDiskFolder();
     // Operations: the runner's messages, its end, the hand-over of a fresh catalogue.
     bool HandleOperationMessage(UINT msg, LPARAM lp);
-    void OnOperationDone();
-    void TakeHandedCatalogue(HandedCatalogue& handed);
+    void OnOperationDone(std::unique_ptr<OperationOutcome> outcome);
+    void TakeRelisting(ArchiveRelisting& relisting);
     void SetOperationCombosEnabled(bool enabled);
-    SettingsStore& OperationSettings() const;
     // Copies of the selected rows (from the first real row on) into the WorkSet, Source set.
     void CollectSelectedRows(bool allRows, const std::string& source);
 
@@ -246,6 +239,9 @@ private:
     FolderWatcher watcher_;
     // The running operation's worker thread; nullptr when none.
     HANDLE operationThread_ = nullptr;
+    // What the interface thread applies when the running operation is done (its kind and the
+    // extract choices that go back into the dialog).
+    std::unique_ptr<OperationJob> finishing_;
     // A disk change arrived while an operation ran: the rows are read again when it is done.
     bool rescanAfterOperation_ = false;
 };

@@ -53,34 +53,6 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
     }
 }
 
-bool ViewCommandAvailable(unsigned id)
-{
-    using namespace viewcmd;
-    switch (id) {
-    case ListView:
-    case DetailsView:
-    case SelectAll:
-    case Refresh:
-    case FileOpen:
-    case Add:
-    case Delete:
-    case Test:
-    case Extract:
-    case ExtractTo:
-    case ExtractArchiveTo:
-    case AddToFilesList:
-    case EditFilesList:
-    case ViewFile:
-    case Save:
-    case Directories:
-    case Miscellaneous:
-    case ShellExtensions:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool HasRealSelection(int selectedCount, bool row0Selected, bool row0IsParent)
 {
     if (selectedCount > 1)
@@ -158,11 +130,6 @@ ClickDecision DecideDoubleClick(const NavigationState& s, const ArchiveEntry& ro
         return {ClickAction::OpenArchive, row.Path};
     }
     return {ClickAction::OpenDiskFile, row.Path};
-}
-
-std::string RefreshFolder(const DirectoryMap& directories, const std::string& archiveFolder)
-{
-    return directories.Find(archiveFolder) ? archiveFolder : std::string("\\");
 }
 
 KeyDecision DecideListKey(bool archiveMode, bool operationRunning, bool ctrl, unsigned virtualKey,

@@ -31,12 +31,11 @@ struct ViewState {
     bool viewedFilesEmpty = true;
 };
 
+// The list's style; the values are those of the "viewType" setting.
+enum class ViewStyle { List = 0, Details = 1 };
+
 // Enabled or not; no value for a command the view does not enable.
 std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& state);
-
-// Commands that reach something that carries them out. The others (operations, dialogs and the
-// files list still to come) stay greyed whatever the rules say, so no button does nothing.
-bool ViewCommandAvailable(unsigned id);
 
 // More than one row selected, or exactly one that is not the parent row at the top.
 bool HasRealSelection(int selectedCount, bool row0Selected, bool row0IsParent);
@@ -86,9 +85,6 @@ struct NavigationState {
 };
 
 ClickDecision DecideDoubleClick(const NavigationState& state, const ArchiveEntry& row);
-
-// The directory Refresh shows: the one shown, or the root when the newest chapter lacks it.
-std::string RefreshFolder(const DirectoryMap& directories, const std::string& archiveFolder);
 
 // Keys the list handles itself (Ctrl+E, Ctrl+X, Ctrl+A, Delete).
 struct KeyDecision {

@@ -311,3 +311,94 @@ TEST_F(HostileArchiveTest, EmptyListFileExtractsNothing)
     EXPECT_EQ(all.exitCode, 0) << all.err;
     EXPECT_EQ(Read("out/a.txt"), "a") << "without a list every file: " << all.out;
 }
+
+// Names a disk holds that an archive cannot keep as they are: the first of a case pair, each
+// refused name and each link back up the walk gets a WARNING and the warning exit; nothing is
+// moved to another level or dropped without a word.
+TEST_F(HostileArchiveTest, NamesThatCannotBeKeptAreNamedNeverDropped)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "these names cannot be made on a Windows disk";
+#else
+    Write("src/FAQ.html", "upper");
+    Write("src/faq.html", "lower");
+    Write("src/a:b.txt", "colon");
+    Write("src/x:y/in.txt", "inside");
+    {
+        jar::DiskFile file; // P() would take the backslash for a separator
+        ASSERT_TRUE(file.Open(root + "/src/back\\slash.txt", jar::DiskFile::ForNewFile));
+    }
+    Write("src/.../dots.txt", "dots");
+    Write("src/ok.txt", "ok");
+    ASSERT_EQ(::symlink(P("src").c_str(), P("src/loop").c_str()), 0);
+    JarRun add = RunJar(" a -y -r -jf- " + Q(archive) + " " + Q(P("src")));
+    EXPECT_NE(add.exitCode, 0);
+    EXPECT_EQ(std::count(add.err.begin(), add.err.end(), '\n'), 6) << add.err;
+    for (const char* name : {"faq.html (", "a:b.txt (", "x:y (", "back\\slash.txt (", "... (", "loop ("})
+        EXPECT_NE(add.err.find(name), std::string::npos) << name << " in " << add.err;
+    ArchiveCatalogue catalogue = List(archive);
+    std::vector<std::string> stored;
+    for (const ArchiveEntry* e : Entries(catalogue, 1))
+        stored.push_back(e->Path);
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"\\FAQ.html", "\\ok.txt", "\\src"})) << "nothing moved up a level";
+    // A name with ':' on the command line is a name, not a drive.
+    JarRun colon = RunJar(" a -y -jf- " + Q(archive) + " a:b.txt", testsupport::InFolder(P("src")));
+    EXPECT_NE(colon.err.find("WARNING: not stored: a:b.txt"), std::string::npos) << colon.err;
+    EXPECT_EQ(Find(List(archive), 1, "\\b.txt"), nullptr);
+#endif
+}
+
+// Entries that become one file on the target: the first is written, each other one is named
+// with a WARNING, and the count says what reached the disk.
+TEST_F(HostileArchiveTest, EntriesThatBecomeOneFileAreNamedNotOverwritten)
+{
+    Craft(archive, {{"\\dup", "first"}, {"\\dup", "second"}, {"\\Case.txt", "upper"}, {"\\case.txt", "lower"},
+                    {"\\q?.txt", "literal"}, {"\\qa.txt", "qa"}, {"\\ctl\x01\x1b[2Jname", "c"}});
+    JarRun x = RunJar(" x -y -o" + Q(P("out")) + " " + Q(archive) + " \\dup \\Case.txt \\case.txt");
+    EXPECT_NE(x.exitCode, 0);
+    EXPECT_NE(x.err.find("WARNING: not extracted: \\dup"), std::string::npos) << x.err;
+    EXPECT_NE(x.err.find("WARNING: not extracted: \\case.txt"), std::string::npos) << x.err;
+    EXPECT_NE(x.out.find("2 files extracted"), std::string::npos) << x.out;
+    EXPECT_EQ(Read("out/dup"), "first");
+    EXPECT_EQ(Read("out/Case.txt"), "upper");
+    // A list file names entries: "q?.txt" is that entry, not a pattern for qa.txt too.
+    std::string list = WriteList("sel.lst", {"\\q?.txt"});
+    ASSERT_TRUE(RunJar(" d -y " + Q(archive) + " !" + Q(list)).exitCode == 0);
+    ArchiveCatalogue left = List(archive);
+    EXPECT_EQ(Find(left, 1, "\\q?.txt"), nullptr);
+    EXPECT_NE(Find(left, 1, "\\qa.txt"), nullptr);
+    // Control characters show escaped in the listing, never raw.
+    JarRun v = RunJar(" v " + Q(archive));
+    EXPECT_EQ(v.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(v.out.find("ctl<01><1B>[2Jname"), std::string::npos) << v.out;
+}
+
+// Depth is a resource: a path of thousands of short levels is refused at read, not walked.
+TEST_F(HostileArchiveTest, OverDeepPathsAreRefusedAtRead)
+{
+    std::string deep;
+    for (int i = 0; i < 1100; ++i)
+        deep += "\\a";
+    Craft(archive, {{deep, "x"}});
+    for (const char* command : {" v ", " t ", " x -y "}) {
+        JarRun run = RunJar(command + Q(archive));
+        EXPECT_TRUE(Refused(run)) << command << run.err;
+        EXPECT_NE(run.err.find("1024 levels"), std::string::npos) << run.err;
+    }
+    // Torvex's reader refuses such a line of a listing as damage, before building any folder.
+    std::vector<std::string> lines = {"Archive x", "Analyzing chapter 1", "", "Name", "1) " + deep.substr(1),
+                                      "           1 A----            1 Stored 1        2024-01-01 00:00:00 2024-01-01 00:00:00"};
+    ArchiveCatalogue catalogue;
+    std::string report;
+    EXPECT_FALSE(ParseChapterListing(lines, catalogue, 1, [&](const std::string& m) { report = m; return false; }));
+    EXPECT_NE(report.find("damaged"), std::string::npos) << report;
+#ifndef _WIN32
+    // A long name still extracts: its temporary file fits the limit on a name.
+    std::string longName(250, 'n');
+    Craft(P("long.j"), {{"\\" + longName, "long"}});
+    JarRun x = RunJar(" x -y -o" + Q(P("out")) + " " + Q(P("long.j")));
+    EXPECT_TRUE(x.err.empty()) << x.err;
+    EXPECT_EQ(Read("out/" + longName), "long");
+#endif
+}

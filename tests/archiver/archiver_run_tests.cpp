@@ -20,7 +20,7 @@ namespace {
 bool HasError(const JarRun& run) { return run.err.find("ERROR") != std::string::npos; }
 bool Clean(const JarRun& run) { return run.err.empty(); }
 std::string Sep() { return std::string(1, jar::kDiskSeparator); }
-// Text that deflate shrinks, and bytes it cannot.
+// Text that deflate shrinks.
 std::string TextOf(size_t size, int seed)
 {
     std::string text;
@@ -28,15 +28,6 @@ std::string TextOf(size_t size, int seed)
         text += "line " + std::to_string(seed * 7919 + int(text.size()) % 977) + " of some ordinary text\n";
     text.resize(size);
     return text;
-}
-std::string NoiseOf(size_t size, uint32_t seed)
-{
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        seed = seed * 1664525u + 1013904223u;
-        c = char(seed >> 24);
-    }
-    return bytes;
 }
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 
 #include "engine/listing_parser.h"
@@ -134,4 +135,35 @@ const ArchiveEntry* JarTest::Find(const ArchiveCatalogue& catalogue, int chapter
         if (entry->Path == path)
             return entry;
     return nullptr;
+}
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name)
+{
+#ifdef _WIN32
+    SetEnvironmentVariableA(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+void ScopedEnvironment::Restore()
+{
+    if (!set_)
+        return;
+    set_ = false;
+#ifdef _WIN32
+    SetEnvironmentVariableA(name_, nullptr);
+#else
+    unsetenv(name_);
+#endif
+}
+
+std::string NoiseOf(size_t size, uint32_t seed)
+{
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        c = char(seed >> 24);
+    }
+    return bytes;
 }

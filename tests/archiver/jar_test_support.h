@@ -45,5 +45,20 @@ protected:
     std::string archive;
 };
 
+// An environment variable set for the runs started while it lives (they inherit it).
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value);
+    ~ScopedEnvironment() { Restore(); }
+    void Restore();
+
+private:
+    const char* name_;
+    bool set_ = true;
+};
+
+// Bytes deflate cannot shrink, the same for the same seed.
+std::string NoiseOf(size_t size, uint32_t seed);
+
 // Stamps for tests: a fixed second, in the archiver's 100 ns ticks.
 int64_t StampOf(int year, int month, int day, int hour, int minute, int second);

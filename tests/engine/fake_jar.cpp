@@ -5,6 +5,7 @@
 //   out-lf TEXT                  TEXT and a bare LF
 //   env                          "JAR_CFG_FILE=" and its value, or "JAR_CFG_FILE unset"
 //   cwd / args / title           the current folder / the command line after the program / the console title
+//   job                          "job=yes" when the process belongs to a job object, else "job=no"
 //   lines COUNT WIDTH            COUNT numbered lines of WIDTH characters, written in large blocks
 //   file PATH                    the bytes of a file
 //   sleep MS                     a pause of MS milliseconds
@@ -97,6 +98,9 @@ int main()
             char title[256] = "";
             GetConsoleTitleA(title, sizeof(title));
             Out(std::string("title=") + title + "\r\n");
+        } else if (word == "job") {
+            BOOL in = FALSE;
+            Out(IsProcessInJob(GetCurrentProcess(), nullptr, &in) && in ? "job=yes\r\n" : "job=no\r\n");
         } else if (word == "lines") {
             std::istringstream numbers(text);
             unsigned count = 0, width = 0;

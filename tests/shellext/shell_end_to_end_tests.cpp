@@ -43,8 +43,6 @@ class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!FileExists(ExeFolder() + "\\jar32.exe"))
-            GTEST_SKIP() << "jar32.exe is not built";
         ASSERT_TRUE(dll.Loaded());
         standIn = ExeFolder() + "\\shellext-stand-in";
         settings.String("jarEdit", ExeFolder());

@@ -1,11 +1,14 @@
 #include "tests/support/jar_runner.h"
 
+#include <cstdio>
+#include <mutex>
 #include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -44,37 +47,57 @@ struct JarProcess::Child {
 
     Child(const std::string& arguments, const JarRunOptions& options)
     {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE outWrite = nullptr, errWrite = nullptr, inRead = nullptr, inWrite = nullptr;
-        CreatePipe(&outRead, &outWrite, &inherit, 0);
-        CreatePipe(&errRead, &errWrite, &inherit, 0);
-        CreatePipe(&inRead, &inWrite, &inherit, 0);
-        SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = inRead;
-        startup.hStdOutput = outWrite;
-        startup.hStdError = errWrite;
         std::string text(1, '"');
         text.append(JarPath()).append("\" ").append(arguments);
         std::wstring line = Wide(text);
         std::wstring folder = Wide(options.folder);
-        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP, nullptr,
-                                 options.folder.empty() ? nullptr : folder.c_str(), &startup, &process) != 0;
-        CloseHandle(outWrite);
-        CloseHandle(errWrite);
-        CloseHandle(inRead);
+        HANDLE inWrite = nullptr;
+        std::string errors;
+        {
+            // Children inherit every inheritable handle open at their start: without the lock a
+            // child started by another thread would hold this one's pipe ends, and its reader
+            // would wait for that other child's end.
+            static std::mutex startLock;
+            std::lock_guard<std::mutex> hold(startLock);
+            SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+            HANDLE outWrite = nullptr, errWrite = nullptr, inRead = nullptr;
+            CreatePipe(&outRead, &outWrite, &inherit, 0);
+            CreatePipe(&errRead, &errWrite, &inherit, 0);
+            CreatePipe(&inRead, &inWrite, &inherit, 0);
+            SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+            SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+            SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
+            STARTUPINFOW startup{};
+            startup.cb = sizeof startup;
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdInput = inRead;
+            startup.hStdOutput = outWrite;
+            startup.hStdError = errWrite;
+            // A start can fail for reasons of the moment (Wine's loader on a loaded machine): try
+            // again a little later, and keep every error for the report.
+            for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+                if (attempt > 0)
+                    Sleep(DWORD(200 * attempt));
+                started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP,
+                                         nullptr, options.folder.empty() ? nullptr : folder.c_str(), &startup,
+                                         &process) != 0;
+                if (!started)
+                    errors += " error " + std::to_string(GetLastError());
+            }
+            CloseHandle(outWrite);
+            CloseHandle(errWrite);
+            CloseHandle(inRead);
+        }
         DWORD written;
         if (started && !options.input.empty())
             WriteFile(inWrite, options.input.data(), DWORD(options.input.size()), &written, nullptr);
         CloseHandle(inWrite);
         if (!started) {
-            run.err = "ERROR: can't start " + JarPath();
+            run.err = "ERROR: can't start " + JarPath() + ":" + errors;
             return;
         }
+        if (!errors.empty())
+            std::fprintf(stderr, "jar32 started after a failed start:%s\n", errors.c_str());
         outThread = std::thread(Drain, outRead, std::ref(run.out));
         errThread = std::thread(Drain, errRead, std::ref(run.err));
     }
@@ -132,8 +155,9 @@ struct JarProcess::Child {
 
     Child(const std::string& arguments, const JarRunOptions& options)
     {
+        // Close-on-exec: a child started by another thread meanwhile must not hold these pipes.
         int outPipe[2], errPipe[2], inPipe[2];
-        if (pipe(outPipe) || pipe(errPipe) || pipe(inPipe))
+        if (pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC) || pipe2(inPipe, O_CLOEXEC))
             return;
         std::string program = JarPath();
         pid = fork();

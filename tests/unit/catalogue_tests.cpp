@@ -100,7 +100,13 @@ TEST(ArchiveCatalogue, ChapterTableGrowsAndClears)
     EXPECT_EQ(catalogue.Chapter(4), nullptr);
 
     catalogue.Chapter(3)->Directories.Obtain("\\").Add(Entry("\\x"));
+    catalogue.Chapter(3)->Directories.Obtain("\\docs");
     EXPECT_EQ(catalogue.Chapter(3)->Directories.Find("\\")->size(), 1u);
+    // A folder is shown again only where the chapter still has it (case-sensitive), else the root.
+    EXPECT_EQ(catalogue.FolderOrRoot(3, "\\docs"), "\\docs");
+    EXPECT_EQ(catalogue.FolderOrRoot(3, "\\Docs"), "\\");
+    EXPECT_EQ(catalogue.FolderOrRoot(3, "\\gone"), "\\");
+    EXPECT_EQ(catalogue.FolderOrRoot(2, "\\docs"), "\\");
     catalogue.Chapter(3)->Clear();
     EXPECT_EQ(catalogue.Chapter(3)->Directories.Find("\\"), nullptr);
 

@@ -1,7 +1,8 @@
 #include "engine/jar_commands.h"
-#include "engine/jar_session.h"
+#include "engine/jar_runner.h"
 #include "engine/listing_parser.h"
 #include "framework/message_box.h"
+#include "tests/support/fake_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -13,44 +14,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// Answers captured runs with canned output and records what was asked.
-class FakeSession : public JarSession {
-public:
-    std::map<std::string, std::string> outputs; // argument text -> output
-    Strings runs;
-    int waitDepth = 0;
-    bool runFails = false;
+using FakeSession = testsupport::FakeRunner;
 
-    std::string JarFolder() const override { return "C:\\Jar"; }
-    std::string ProgramFolder() const override { return "C:\\Torvex"; }
-    std::string WorkingFolder() const override { return "C:\\data"; }
-    void BeginWaitCursor() override { ++waitDepth; }
-    void EndWaitCursor() override { waitDepth = 0; }
-
-    void ShowMessage(const std::string& text, bool failure) override
-    {
-        PromptUser(text, failure ? prompt::Ok | prompt::IconStop : prompt::Ok);
-    }
-    bool RunJarConsole(ArchiveCatalogue&, int) override { return false; }
-    bool RunJarCaptured(const std::string& arguments, Strings& lines) override
-    {
-        runs.push_back(arguments);
-        BeginWaitCursor();
-        if (runFails)
-            return ReportFailure("Failed to run Jar");
-        SplitOutputLines(outputs[arguments], lines);
-        EndWaitCursor();
-        return true;
-    }
-};
-
-std::string Fixture(const std::string& name)
-{
-    std::ifstream file(std::string(TORVEX_TEST_DATA) + "/listings/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testsupport::ListingFixture;
 
 class Session : public ::testing::Test {
 protected:
@@ -71,12 +37,12 @@ protected:
 
 TEST_F(Session, OpeningListsChaptersThenTheNewestChapter)
 {
-    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_three.txt");
-    session.outputs["v -jb3 \"C:\\data\\project.j\""] = Fixture("listing_project.txt");
+    session.outputs["lc \"C:\\data\\project.j\""] = ListingFixture("chapters_three.txt");
+    session.outputs["v -jb3 \"C:\\data\\project.j\""] = ListingFixture("listing_project.txt");
     ASSERT_TRUE(session.ListChapters(catalogue));
     ASSERT_EQ(catalogue.LastChapter, 3);
     ASSERT_TRUE(session.ListChapter(catalogue, catalogue.LastChapter));
-    EXPECT_EQ(session.runs, (Strings{"lc \"C:\\data\\project.j\"", "v -jb3 \"C:\\data\\project.j\""}));
+    EXPECT_EQ(session.Arguments(), (Strings{"lc \"C:\\data\\project.j\"", "v -jb3 \"C:\\data\\project.j\""}));
     EXPECT_EQ(catalogue.Chapter(3)->Directories.size(), 3u);
     EXPECT_EQ(catalogue.Chapter(3)->FirstStamp, "2026-12-01 08:00:00");
     EXPECT_TRUE(prompts.empty());
@@ -88,7 +54,7 @@ TEST_F(Session, OpeningListsChaptersThenTheNewestChapter)
 
 TEST_F(Session, ArchiveWithoutChapterOpensAnEmptyChapterOne)
 {
-    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_none.txt");
+    session.outputs["lc \"C:\\data\\project.j\""] = ListingFixture("chapters_none.txt");
     ASSERT_TRUE(session.ListChapters(catalogue));
     ASSERT_EQ(catalogue.LastChapter, 0);
     ASSERT_TRUE(session.ListChapter(catalogue, catalogue.LastChapter));
@@ -104,7 +70,7 @@ TEST_F(Session, ArchiveWithoutChapterOpensAnEmptyChapterOne)
 
 TEST_F(Session, ErrorsAreShownWithTheStopIconAndEndTheWaitCursor)
 {
-    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_error.txt");
+    session.outputs["lc \"C:\\data\\project.j\""] = ListingFixture("chapters_error.txt");
     EXPECT_FALSE(session.ListChapters(catalogue));
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, "JAR ERROR: C:\\data\\broken.j is not an archive\nProcessing stopped\n");
@@ -113,7 +79,7 @@ TEST_F(Session, ErrorsAreShownWithTheStopIconAndEndTheWaitCursor)
 
     prompts.clear();
     catalogue.SetChapter(7, std::make_unique<ChapterInfo>()).Directories.Obtain("\\old");
-    session.outputs["v -jb7 \"C:\\data\\project.j\""] = Fixture("listing_error.txt");
+    session.outputs["v -jb7 \"C:\\data\\project.j\""] = ListingFixture("listing_error.txt");
     EXPECT_FALSE(session.ListChapter(catalogue, 7));
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text.rfind("JAR ERROR: chapter 7", 0), 0u);
@@ -123,9 +89,9 @@ TEST_F(Session, ErrorsAreShownWithTheStopIconAndEndTheWaitCursor)
 
 TEST_F(Session, FailedRunLeavesTheCatalogueCleared)
 {
-    session.outputs["lc \"C:\\data\\project.j\""] = Fixture("chapters_three.txt");
+    session.outputs["lc \"C:\\data\\project.j\""] = ListingFixture("chapters_three.txt");
     ASSERT_TRUE(session.ListChapters(catalogue));
-    session.runFails = true;
+    session.capturedFails = true;
     EXPECT_FALSE(session.ListChapters(catalogue));
     EXPECT_EQ(catalogue.LastChapter, 0);
     EXPECT_TRUE(catalogue.Chapters.empty());
@@ -142,7 +108,7 @@ TEST_F(Session, RunFailingPartWayThroughAListingLeavesNoHalfChapter)
         bool partWay = false;
         bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink) override
         {
-            runs.push_back(arguments);
+            runs.push_back({arguments, false, ConsoleShow::Hidden, std::string()});
             Strings lines;
             SplitOutputLines(outputs[arguments], lines);
             for (size_t i = 0; i < (partWay ? lines.size() / 2 : lines.size()); ++i)
@@ -150,7 +116,7 @@ TEST_F(Session, RunFailingPartWayThroughAListingLeavesNoHalfChapter)
             return !partWay || ReportFailure("Jar's output is too long to be read (more than 300 bytes)");
         }
     } failing;
-    failing.outputs["v -jb3 \"C:\\data\\project.j\""] = Fixture("listing_project.txt");
+    failing.outputs["v -jb3 \"C:\\data\\project.j\""] = ListingFixture("listing_project.txt");
     ASSERT_TRUE(failing.ListChapter(catalogue, 3));
     const ChapterInfo& chapter = *catalogue.Chapter(3);
     ASSERT_EQ(chapter.TotalFiles, "5");
@@ -176,7 +142,7 @@ TEST_F(Session, RunFailingPartWayThroughAListingLeavesNoHalfChapter)
 
 TEST_F(Session, ChapterTheListDidNotNameIsStillListed)
 {
-    session.outputs["v -jb2 \"C:\\data\\project.j\""] = Fixture("listing_implied.txt");
+    session.outputs["v -jb2 \"C:\\data\\project.j\""] = ListingFixture("listing_implied.txt");
     ASSERT_TRUE(session.ListChapter(catalogue, 2));
     ASSERT_NE(catalogue.Chapter(2), nullptr);
     EXPECT_EQ(catalogue.Chapter(2)->Directories.size(), 3u);

@@ -24,8 +24,13 @@ TEST(ExtractRules, RelativePartBelowTheShownArchiveFolder)
     // Started in \dir: paths below it.
     EXPECT_EQ(MoveRelativePart("d:\\~TorvexTemp\\dir\\sub\\a.txt", "d:\\~TorvexTemp\\dir"), "\\sub\\a.txt");
     EXPECT_EQ(MoveRelativePart("d:\\~TorvexTemp\\dir\\sub", "d:\\~TorvexTemp\\dir"), "\\sub");
+    // At the root of the destination's volume: its drive, or its share.
     EXPECT_EQ(ExtractTempFolder("d:\\out\\x"), "d:\\~TorvexTemp");
     EXPECT_EQ(ExtractTempFolder("C:"), "C:\\~TorvexTemp");
+    EXPECT_EQ(ExtractTempFolder("\\\\server\\share\\dir\\sub"), "\\\\server\\share\\~TorvexTemp");
+    EXPECT_EQ(ExtractTempFolder("\\\\server\\share"), "\\\\server\\share\\~TorvexTemp");
+    EXPECT_EQ(ExtractTempFolder("\\\\?\\C:\\out"), "\\\\?\\C:\\~TorvexTemp");
+    EXPECT_EQ(ExtractTempFolder("\\\\?\\UNC\\server\\share\\dir"), "\\\\?\\UNC\\server\\share\\~TorvexTemp");
 }
 
 TEST(ExtractRules, MovesWithoutUpdateRules)

@@ -1,4 +1,5 @@
 // The manual chosen by the user's language, and the browser's DDE command filled with its address.
+#include "operations/file_url.h"
 #include "operations/help_rules.h"
 
 #include <gtest/gtest.h>
@@ -27,4 +28,18 @@ TEST(HelpRules, DdeCommandFilledLikeAMessage)
     EXPECT_EQ(FillDdeCommand("[%12]", "a"), "[]");  // insert twelve, not insert one then "2"
     EXPECT_EQ(FillDdeCommand("trailing %", "a"), "trailing %");
     EXPECT_EQ(FillDdeCommand("", "a"), "");
+}
+
+TEST(HelpRules, ManualAddressIsAFileUrl)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Program Files\\Torvex\\manual.htm", "file:///C:/Program%20Files/Torvex/manual.htm"},
+        {"Z:\\tmp\\a#b%c?d\\manual.htm", "file:///Z:/tmp/a%23b%25c%3Fd/manual.htm"},
+        {"C:\\Users\\Zoë\\日本\\manual.htm", "file:///C:/Users/Zo%C3%AB/%E6%97%A5%E6%9C%AC/manual.htm"},
+        {"\\\\server\\share\\Torvex\\manual.htm", "file://server/share/Torvex/manual.htm"},
+        {"\\\\?\\C:\\long\\manual.htm", "file:///C:/long/manual.htm"},
+        {"\\\\?\\UNC\\server\\share\\manual.htm", "file://server/share/manual.htm"},
+    };
+    for (const auto& [path, url] : cases)
+        EXPECT_EQ(FileUrl(path), url) << path;
 }

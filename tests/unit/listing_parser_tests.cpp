@@ -7,15 +7,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/fake_runner.h"
+
 namespace {
 
 std::string ReadFixture(const std::string& name)
 {
-    std::ifstream file(std::string(TORVEX_TEST_DATA) + "/listings/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    EXPECT_FALSE(text.str().empty()) << name;
-    return text.str();
+    std::string text = testsupport::ListingFixture(name);
+    EXPECT_FALSE(text.empty()) << name;
+    return text;
 }
 
 std::vector<std::string> FixtureLines(const std::string& name)

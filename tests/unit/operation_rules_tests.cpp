@@ -1,6 +1,5 @@
 #include "operations/finish_beep.h"
 #include "operations/list_file.h"
-#include "operations/operation_kind.h"
 
 #include <gtest/gtest.h>
 
@@ -30,19 +29,6 @@ TEST(FinishBeep, SoundsWhenTheOperationLastedAtLeastBeepEditMinutesAndBeepIsOn)
     // A setting large enough to overflow 32-bit milliseconds still means hours.
     EXPECT_FALSE(FinishBeepDue({1, 100000}, 1000 * Minute));
     EXPECT_TRUE(FinishBeepDue({1, 100000}, 100000 * Minute));
-}
-
-TEST(OperationKind, EachKindGetsTheArgumentItsBodyExpects)
-{
-    EXPECT_EQ(static_cast<uint32_t>(OperationKind::AddFiles), 0u);
-    EXPECT_EQ(static_cast<uint32_t>(OperationKind::TestArchive), 4u);
-    EXPECT_EQ(static_cast<uint32_t>(OperationKind::DeleteChapters), 7u);
-    EXPECT_EQ(BodyArgumentFor(OperationKind::ExtractFiles), BodyArgument::RequestArgument);
-    for (auto kind : {OperationKind::AddDropped, OperationKind::DeleteFiles, OperationKind::DeleteChapters})
-        EXPECT_EQ(BodyArgumentFor(kind), BodyArgument::ViewWindow);
-    for (auto kind : {OperationKind::AddFiles, OperationKind::ExtractToCurrent, OperationKind::ExtractArchive,
-                      OperationKind::TestArchive, static_cast<OperationKind>(9)})
-        EXPECT_EQ(BodyArgumentFor(kind), BodyArgument::None);
 }
 
 TEST(ListFile, OnePathPerLineEndedByCrLfAndAClearRefusalWhenItCannotBeWritten)

@@ -1,10 +1,12 @@
 // The shell registration layout for each choice, the previous owner of ".j", and the uninstall
 // key list.
 #include "app/shell_registration.h"
+#include "framework/message_box.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 using namespace shellreg;
 
@@ -130,3 +132,126 @@ TEST(ShellRegistrationUninstall, KeysChildrenFirstInTheFixedOrder)
         EXPECT_NE(std::find(keys.begin(), keys.end(), KeyPath{Root::ClassesRoot, w.key}), keys.end()) << w.key;
     }
 }
+
+namespace {
+
+// A registry with the three places registration meets: the machine's classes, the user's classes
+// and the user's settings. HKEY_CLASSES_ROOT shows the user's classes over the machine's when the
+// system merges them (Windows) and the machine's alone when it does not (Wine 8); its writes go to
+// the machine's classes, or are refused as they are for a standard Windows user.
+class FakeRegistry : public RegistryAccess {
+public:
+    using Values = std::map<std::string, std::string>;
+    using Hive = std::map<std::string, Values>;
+    bool merges = true;
+    bool machineRefuses = true;
+    bool userRefuses = false;
+    Hive machine, userClasses, user;
+
+    long WriteString(Root root, const std::string& key, const std::string& name, const std::string& data) override
+    {
+        if ((root == Root::ClassesRoot && machineRefuses) || (root == Root::UserClasses && userRefuses))
+            return kAccessDenied;
+        Place(root)[key][name] = data;
+        return 0;
+    }
+    std::optional<std::string> ReadString(Root root, const std::string& key, const std::string& name) override
+    {
+        for (Hive* hive : Seen(root)) {
+            auto k = hive->find(key);
+            if (k != hive->end() && k->second.count(name))
+                return k->second.at(name);
+        }
+        return std::nullopt;
+    }
+    bool KeyExists(Root root, const std::string& key) override
+    {
+        for (Hive* hive : Seen(root))
+            if (hive->count(key))
+                return true;
+        return false;
+    }
+    long DeleteKey(Root root, const std::string& key) override
+    {
+        if ((root == Root::ClassesRoot && machineRefuses) || (root == Root::UserClasses && userRefuses))
+            return kAccessDenied;
+        return Place(root).erase(key) ? 0 : kNotFound;
+    }
+    bool IsNotFound(long code) override { return code == kNotFound; }
+    std::string ErrorText(long code) override { return code == kAccessDenied ? "Access is denied" : "error"; }
+
+private:
+    static constexpr long kNotFound = 2, kAccessDenied = 5;
+    Hive& Place(Root root) { return root == Root::ClassesRoot ? machine : root == Root::UserClasses ? userClasses : user; }
+    std::vector<Hive*> Seen(Root root)
+    {
+        if (root == Root::ClassesRoot)
+            return merges ? std::vector<Hive*>{&userClasses, &machine} : std::vector<Hive*>{&machine};
+        return {&Place(root)};
+    }
+};
+
+struct RegistrySystem {
+    const char* name;
+    bool merges, machineRefuses, userRefuses;
+    bool registers;          // the association works for the user afterwards
+    bool writesMachine;      // the machine's classes had to carry it
+};
+
+class ShellRegistrationOnSystem : public testing::TestWithParam<RegistrySystem> {
+protected:
+    void SetUp() override
+    {
+        registry.merges = GetParam().merges;
+        registry.machineRefuses = GetParam().machineRefuses;
+        registry.userRefuses = GetParam().userRefuses;
+        SetPromptScript([this](const PromptRequest& r) { prompts.push_back(r.text); return prompt::IdOk; });
+    }
+    void TearDown() override { SetPromptScript(nullptr); }
+    FakeRegistry registry;
+    std::vector<std::string> prompts;
+};
+
+} // namespace
+
+// Registration needs no elevation: it takes per user wherever the user's classes can be written,
+// also reaches HKEY_CLASSES_ROOT where that view does not show them, and says nothing then;
+// uninstalling hands ".j" back and leaves no Torvex key in any place.
+TEST_P(ShellRegistrationOnSystem, RegistersPerUserAndRemovesEverything)
+{
+    const RegistrySystem& system = GetParam();
+    registry.machine[".j"][""] = "OtherApp.Archive";  // the owner before Torvex, machine-wide
+    RegistrationPlan plan = PlanRegistration(true, true, true, kFolder, ReadDotJOwner(registry));
+    EXPECT_EQ(ApplyRegistration(registry, plan), system.registers);
+    if (!system.registers) {
+        ASSERT_EQ(prompts.size(), 1u);
+        EXPECT_EQ(prompts[0], "The shell integration could not be registered.\n"
+                              "HKEY_CURRENT_USER\\Software\\Classes\\.j: Access is denied.");
+        return;
+    }
+    EXPECT_TRUE(prompts.empty()) << prompts.front();
+    for (const KeyWrite& w : plan.writes) {
+        EXPECT_EQ(registry.ReadString(Root::UserClasses, w.key, w.valueName), w.data) << w.key;
+        EXPECT_EQ(registry.ReadString(Root::ClassesRoot, w.key, w.valueName), w.data) << w.key;
+    }
+    EXPECT_EQ(registry.machine.count("Torvex.Document") == 1, system.writesMachine);
+
+    registry.user["Software\\Quendal\\Torvex\\Settings"]["ShExtPrevAssoc"] = "OtherApp.Archive";
+    RemoveRegistration(registry);
+    EXPECT_EQ(ReadDotJOwner(registry), "OtherApp.Archive");
+    for (const KeyPath& key : UninstallKeys()) {
+        EXPECT_FALSE(registry.KeyExists(key.root, key.path)) << key.path;
+        if (key.root == Root::ClassesRoot) {
+            EXPECT_FALSE(registry.KeyExists(Root::UserClasses, key.path)) << key.path;
+        }
+    }
+    EXPECT_TRUE(prompts.empty()) << prompts.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, ShellRegistrationOnSystem,
+    testing::Values(RegistrySystem{"WindowsStandardUser", true, true, false, true, false},
+                    RegistrySystem{"WindowsAdministrator", true, false, false, true, false},
+                    RegistrySystem{"WineWithoutMerging", false, false, false, true, true},
+                    RegistrySystem{"NothingWritable", true, true, true, false, false}),
+    [](const testing::TestParamInfo<RegistrySystem>& info) { return std::string(info.param.name); });

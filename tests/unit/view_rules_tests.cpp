@@ -203,16 +203,6 @@ TEST(Navigation, DiskModeDoubleClicks)
     EXPECT_EQ(DecideDoubleClick(s, Entry("C:\\data\\t.txt")).action, ClickAction::OpenDiskFile);
 }
 
-TEST(Navigation, RefreshStaysInTheShownFolderOrFallsBackToTheRoot)
-{
-    DirectoryMap dirs;
-    dirs.Obtain("\\");
-    dirs.Obtain("\\docs");
-    EXPECT_EQ(RefreshFolder(dirs, "\\docs"), "\\docs");
-    EXPECT_EQ(RefreshFolder(dirs, "\\gone"), "\\");
-    EXPECT_EQ(RefreshFolder(dirs, "\\Docs"), "\\"); // archive paths are case-sensitive
-}
-
 TEST(ListKeys, ControlLettersByModeDeleteInArchivesAndNothingWhileRunningOrRepeating)
 {
     auto key = [](bool archive, bool ctrl, unsigned vk, bool running = false, unsigned repeat = 1) {

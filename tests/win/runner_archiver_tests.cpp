@@ -65,9 +65,8 @@ protected:
         for (const std::string& path : stored)
             list += folder + "\\src\\.\\" + path + "\r\n";
         WriteFile(folder + "\\list.txt", list);
-        ArchiveCatalogue command;
-        command.Command = ListFileArguments(commandWord + " -y -r- -jf -m4", archive, folder + "\\list.txt");
-        return session.RunJarConsole(command, SW_HIDE);
+        return session.RunConsole(ListFileArguments(commandWord + " -y -r- -jf -m4", archive, folder + "\\list.txt"),
+                                  ConsoleShow::Hidden);
     }
 
     bool Open()
@@ -77,7 +76,7 @@ protected:
 
     std::string folder;
     std::string archive;
-    WinJarSession session;
+    WinJarRunner session;
     ArchiveCatalogue catalogue;
     std::vector<std::string> prompts;
 };
@@ -105,13 +104,9 @@ TEST_F(WithArchiver, AddListTestAndDeleteChapters)
     EXPECT_EQ(catalogue.LastChapter, 2);
     EXPECT_NE(catalogue.Chapter(2)->Directories.Find("\\"), nullptr);
 
-    ArchiveCatalogue test;
-    test.Command = TestArguments(archive);
-    EXPECT_TRUE(session.RunJarConsole(test, SW_HIDE)) << (prompts.empty() ? "" : prompts.back());
+    EXPECT_TRUE(session.RunConsole(TestArguments(archive), ConsoleShow::Hidden)) << (prompts.empty() ? "" : prompts.back());
 
-    ArchiveCatalogue remove;
-    remove.Command = DeleteChaptersArguments(archive, {"1"});
-    ASSERT_TRUE(session.RunJarConsole(remove, SW_HIDE));
+    ASSERT_TRUE(session.RunConsole(DeleteChaptersArguments(archive, {"1"}), ConsoleShow::Hidden));
     ASSERT_TRUE(session.ListChapters(catalogue));
     EXPECT_EQ(catalogue.LastChapter, 2);
     EXPECT_EQ(catalogue.Chapter(1), nullptr);

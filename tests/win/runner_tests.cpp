@@ -22,7 +22,7 @@ std::string ModuleFolder()
 }
 
 // A session that counts its wait cursor.
-class CountingSession : public WinJarSession {
+class CountingSession : public WinJarRunner {
 public:
     int waitDepth = 0;
     void BeginWaitCursor() override { ++waitDepth; }
@@ -96,13 +96,14 @@ TEST_F(Runner, CapturedRunMergesBothStreamsInOrder)
            "cwd\n"
            "args\n"
            "title\n"
+           "job\n"
            "out-lf bare line feed\n"
            "out\n"
            "out-raw unterminated tail\n");
     Strings lines{"already there"};
     ASSERT_TRUE(session.RunJarCaptured("lc \"C:\\data\\x.j\"", lines));
     EXPECT_EQ(lines, (Strings{"already there", "first", "WARNING: from standard error", "JAR_CFG_FILE=C:\\Torvex Program\\Torvex.cfg",
-                              folder, "lc \"C:\\data\\x.j\"", "title=Torvex running Jar", "bare line feed", ""}));
+                              folder, "lc \"C:\\data\\x.j\"", "title=Torvex running Jar", "job=yes", "bare line feed", ""}));
     EXPECT_TRUE(prompts.empty()); // a captured run leaves judging to the parser
 }
 
@@ -177,25 +178,23 @@ TEST_F(Runner, CapturedRunRefusesOutputBeyondItsBlocks)
 
 TEST_F(Runner, ConsoleRunFailsOnlyOnErrorOrWarningAtALineStart)
 {
-    ArchiveCatalogue catalogue;
-    catalogue.Command = " t \"C:\\data\\x.j\"";
     Script("err Testing: no ERROR found\n"
            "out ERROR on standard output is not looked at\n"
            "err-raw ERROR without a line end is dropped\n");
-    EXPECT_TRUE(session.RunJarConsole(catalogue, SW_HIDE));
+    EXPECT_TRUE(session.RunConsole(" t \"x.j\"", ConsoleShow::Hidden));
     EXPECT_TRUE(prompts.empty());
 
     Script("err Adding a.txt\n"
            "err WARNING: b.txt skipped\n"
            "err Done\n");
-    EXPECT_FALSE(session.RunJarConsole(catalogue, SW_HIDE));
+    EXPECT_FALSE(session.RunConsole(" t \"x.j\"", ConsoleShow::Hidden));
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, "JAR WARNING: b.txt skipped\nDone\n");
     EXPECT_EQ(prompts[0].type, prompt::Ok | prompt::IconStop);
 
     prompts.clear();
     Script("err ERROR: archive damaged\n");
-    EXPECT_FALSE(session.RunJarConsole(catalogue, SW_HIDE));
+    EXPECT_FALSE(session.RunConsole(" t \"x.j\"", ConsoleShow::Hidden));
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, "JAR ERROR: archive damaged\n");
 }
@@ -206,9 +205,7 @@ TEST_F(Runner, MissingArchiverIsReportedAndLeavesNothingSet)
     Strings lines;
     EXPECT_FALSE(session.RunJarCaptured("lc \"x.j\"", lines));
     EXPECT_TRUE(lines.empty());
-    ArchiveCatalogue catalogue;
-    catalogue.Command = " t \"x.j\"";
-    EXPECT_FALSE(session.RunJarConsole(catalogue, SW_HIDE));
+    EXPECT_FALSE(session.RunConsole(" t \"x.j\"", ConsoleShow::Hidden));
     ASSERT_EQ(prompts.size(), 2u);
     for (const PromptRequest& request : prompts) {
         EXPECT_EQ(request.text, "Failed to run Jar");
@@ -240,9 +237,7 @@ TEST_F(Runner, TheChildAloneGetsTheConfigurationVariable)
     Script("env\n");
     Strings lines;
     bool ran = session.RunJarCaptured("lc \"x.j\"", lines);
-    ArchiveCatalogue catalogue;
-    catalogue.Command = " t \"x.j\"";
-    bool consoleRan = session.RunJarConsole(catalogue, SW_HIDE);
+    bool consoleRan = session.RunConsole(" t \"x.j\"", ConsoleShow::Hidden);
     char value[MAX_PATH] = {};
     GetEnvironmentVariableA("JAR_CFG_FILE", value, sizeof value);
     SetEnvironmentVariableA("JAR_CFG_FILE", nullptr);

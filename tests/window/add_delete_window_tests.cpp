@@ -93,28 +93,10 @@ void AddNamed(TorvexWindow& w, const std::vector<std::string>& names, const std:
     }));
 }
 
-// A hand-built drop of `names` posted to the frame, as Explorer delivers it.
-void DropOnto(TorvexWindow& w, const std::vector<std::string>& names)
-{
-    std::string block;
-    for (const std::string& name : names)
-        block += name + '\0';
-    block += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), block.data(), block.size());
-    GlobalUnlock(memory);
-    PostMessageA(w.Frame().Handle(), WM_DROPFILES, (WPARAM)memory, 0);
-}
-
 class AddDeleteWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!JarAvailable())
-            GTEST_SKIP() << "jar32.exe is not beside the tests";
         dir = MakeScratchFolder(std::string("ad_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         WriteFile(dir + "\\a.txt", "alpha");
         WriteFile(dir + "\\b.txt", "bravo");
@@ -157,7 +139,7 @@ TEST_F(AddDeleteWindow, AddsAFileAndAFolderWithEachPathOption)
     EXPECT_EQ(full.back(), dir.substr(2) + "\\a.txt");
     EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
     // The list file is gone after the run.
-    EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexAdd"));
+    EXPECT_FALSE(Exists(ListFolder() + "\\~TorvexAdd"));
 }
 
 TEST_F(AddDeleteWindow, ProposesTheNameAndRefusesWhatItCannotCreate)
@@ -320,7 +302,7 @@ TEST_F(AddDeleteWindow, ListFileOnlyWritesTheListAndRunsNothing)
 {
     TorvexWindow w(dir);
     Prompts prompts;
-    const std::string list = ProgramFolder() + "\\~TorvexAdd";
+    const std::string list = ListFolder() + "\\~TorvexAdd";
     DeleteFileA(list.c_str());
     AddNamed(w, {"a.txt", "src"}, dir + "\\never.j", [](HWND dlg) { ClickButton(dlg, IDC_ADD_LIST_FILE_ONLY); });
     EXPECT_FALSE(Exists(dir + "\\never.j"));
@@ -332,6 +314,7 @@ TEST_F(AddDeleteWindow, ListFileOnlyWritesTheListAndRunsNothing)
     CloseHandle(file);
     DeleteFileA(list.c_str());
     EXPECT_NE(std::string(buffer).find(dir + "\\.\\src\\sub\\y.h\r\n"), std::string::npos) << buffer;
+    EXPECT_EQ(prompts.texts, (std::vector<std::string>{"List file saved as " + list}));
 }
 
 TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
@@ -345,7 +328,7 @@ TEST_F(AddDeleteWindow, ADropWithNoArchiveShownMakesOneNamedAfterTheFirstItem)
         proposed = ControlText(dlg, IDC_ADD_ARCHIVE_NAME);
         ClickButton(dlg, IDOK);
     });
-    DropOnto(w, {dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
+    w.DropFiles({dir + "\\src", dir + "\\missing.txt", dir + "\\a.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return ran; }, 10000));
     w.Pump(50);
     ASSERT_TRUE(w.OperationFinished());
@@ -374,7 +357,7 @@ TEST_F(AddDeleteWindow, ADropOntoAnOpenArchiveAsANewChapterShowsIt)
         SelectComboItem(dlg, IDC_ADD_ACTION, 3);
         ClickButton(dlg, IDOK);
     });
-    DropOnto(w, {dir + "\\b.txt"});
+    w.DropFiles({dir + "\\b.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return w.View().shownChapter == 2; }, 10000));
     ASSERT_TRUE(w.OperationFinished());
     EXPECT_EQ(w.Doc().catalogue.LastChapter, 2);
@@ -488,7 +471,7 @@ TEST_F(AddDeleteWindow, DeleteInAllChaptersThroughTheDialog)
     EXPECT_EQ(StoredPaths(w, dir + "\\all.j", 1), (std::vector<std::string>{"\\b.txt"}));
     EXPECT_EQ(anchor, "#Del");
     EXPECT_EQ(w.View().helpAnchor, "");
-    EXPECT_FALSE(Exists(ProgramFolder() + "\\~TorvexDelete"));
+    EXPECT_FALSE(Exists(ListFolder() + "\\~TorvexDelete"));
 }
 
 TEST_F(AddDeleteWindow, DeletingChaptersTwoAndThreeKeepsTheOthersNumbers)

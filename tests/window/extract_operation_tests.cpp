@@ -77,28 +77,27 @@ TEST_F(ExtractOperation, PartialPathKeepsPathsBelowTheShownFolderAndCleansUp)
     host.archiveFolder = "\\dir";
     host.selected = {"sub", "b.txt"};
     host.dialog.extractWhat = extractopt::SelectedFiles;
-    ExtractThroughTemp(host, out, true, extractopt::UpdateNone, 0, false, 0);
+    host.ExtractThroughTemp(out, true, extractopt::UpdateNone, 0, false, 0);
     EXPECT_EQ(ReadAll(out + "\\sub\\a.txt"), "ay");
     EXPECT_EQ(ReadAll(out + "\\b.txt"), "bee");
     EXPECT_FALSE(Exists(out + "\\dir"));
     EXPECT_FALSE(Exists(out + "\\top.txt"));
     EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
     EXPECT_FALSE(Exists(root + "\\~TorvexExtract"));
-    EXPECT_TRUE(host.workSet.empty());
     EXPECT_TRUE(prompts.empty());
 
     // Again into the same place: a folder that exists is entered, its files asked about.
     answers = {prompt::IdNo};
     WriteFile(out + "\\sub\\a.txt", "mine");
     host.selected = {"sub"};
-    ExtractThroughTemp(host, out, false, extractopt::UpdateNone, 0, false, 0);
+    host.ExtractThroughTemp(out, false, extractopt::UpdateNone, 0, false, 0);
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, "Overwrite " + out + "\\sub\\a.txt ?");
     EXPECT_EQ(prompts[0].type, prompt::YesNo | prompt::IconQuestion);
     EXPECT_EQ(ReadAll(out + "\\sub\\a.txt"), "mine");
     EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
     answers = {prompt::IdYes};
-    ExtractThroughTemp(host, out, false, extractopt::UpdateNone, 0, false, 0);
+    host.ExtractThroughTemp(out, false, extractopt::UpdateNone, 0, false, 0);
     EXPECT_EQ(ReadAll(out + "\\sub\\a.txt"), "ay");
 }
 
@@ -108,7 +107,7 @@ TEST_F(ExtractOperation, ExtractToCurrentLandsInTheArchiveFolderWithoutAsking)
     host.selected = {"sub"};
     MakeFolder(root + "\\sub");
     WriteFile(root + "\\sub\\a.txt", "old");
-    ExtractToCurrent(host);
+    host.ExtractToCurrent();
     EXPECT_EQ(ReadAll(root + "\\sub\\a.txt"), "ay");
     EXPECT_TRUE(prompts.empty());
     EXPECT_EQ(host.dialog.extractWhat, extractopt::SelectedFiles);
@@ -124,7 +123,7 @@ TEST_F(ExtractOperation, FreshenAndDateOrSizeRules)
     ShiftStamp(out + "\\top.txt", src + "\\top.txt", -1);
     WriteFile(out + "\\dir\\b.txt", "new bee");
     ShiftStamp(out + "\\dir\\b.txt", src + "\\dir\\b.txt", 1);
-    ExtractThroughTemp(host, out, true, extractopt::Freshen, extractopt::NewerFiles, false, 0);
+    host.ExtractThroughTemp(out, true, extractopt::Freshen, extractopt::NewerFiles, false, 0);
     EXPECT_EQ(ReadAll(out + "\\top.txt"), "top");
     EXPECT_EQ(ReadAll(out + "\\dir\\b.txt"), "new bee");
     EXPECT_FALSE(Exists(out + "\\dir\\sub"));
@@ -135,12 +134,12 @@ TEST_F(ExtractOperation, FreshenAndDateOrSizeRules)
     ShiftStamp(out + "\\top.txt", src + "\\top.txt", 0);
     WriteFile(out + "\\dir\\b.txt", "a different size");
     ShiftStamp(out + "\\dir\\b.txt", src + "\\dir\\b.txt", 0);
-    ExtractThroughTemp(host, out, true, extractopt::Freshen, extractopt::DateOrSizeChanged, false, 0);
+    host.ExtractThroughTemp(out, true, extractopt::Freshen, extractopt::DateOrSizeChanged, false, 0);
     EXPECT_EQ(ReadAll(out + "\\top.txt"), "TOP");
     EXPECT_EQ(ReadAll(out + "\\dir\\b.txt"), "bee");
 
     // Update creates what is missing.
-    ExtractThroughTemp(host, out, true, extractopt::Update, extractopt::NewerFiles, false, 0);
+    host.ExtractThroughTemp(out, true, extractopt::Update, extractopt::NewerFiles, false, 0);
     EXPECT_EQ(ReadAll(out + "\\dir\\sub\\a.txt"), "ay");
     EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
 }
@@ -150,14 +149,14 @@ TEST_F(ExtractOperation, ALeftoverStagingFolderAsksAndCancelLeavesNothing)
     MakeFolder("c:\\~TorvexTemp");
     host.dialog.extractWhat = extractopt::AllFiles;
     answers = {prompt::IdRetry, prompt::IdCancel};
-    ExtractThroughTemp(host, out, true, extractopt::UpdateNone, 0, false, 0);
+    host.ExtractThroughTemp(out, true, extractopt::UpdateNone, 0, false, 0);
     ASSERT_EQ(prompts.size(), 2u);
     EXPECT_EQ(prompts[0].text,
               "Please remove the ~TorvexTemp directory in the root of the extraction directory,\nthen press Retry.");
     EXPECT_EQ(prompts[0].type, prompt::RetryCancel | prompt::IconStop);
     EXPECT_FALSE(Exists(out));
     EXPECT_FALSE(Exists(root + "\\~TorvexExtract"));
-    EXPECT_EQ(host.jarRuns, 0);
+    EXPECT_EQ(host.JarRuns(), 0);
 }
 
 TEST_F(ExtractOperation, ListFileOnlyWritesDirectoriesBeforeTheirContentsAndRunsNothing)
@@ -166,10 +165,11 @@ TEST_F(ExtractOperation, ListFileOnlyWritesDirectoriesBeforeTheirContentsAndRuns
     host.dialog.pathOption = extractopt::FullPath;
     host.dialog.listFileOnly = true;
     host.filesList.Add(ArchiveEntry());
-    ExtractFiles(host, false);
-    EXPECT_EQ(host.jarRuns, 0);
+    host.ExtractFiles(false);
+    EXPECT_EQ(host.JarRuns(), 0);
     EXPECT_EQ(ReadAll(root + "\\~TorvexExtract"), "\\dir\r\n\\dir\\b.txt\r\n\\dir\\sub\r\n\\dir\\sub\\a.txt\r\n\\top.txt\r\n");
-    EXPECT_TRUE(host.workSet.empty());
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "List file saved as " + root + "\\~TorvexExtract");
     EXPECT_TRUE(host.filesList.empty());
 }
 
@@ -181,7 +181,7 @@ TEST_F(ExtractOperation, FullAndNoPathRunTheDialogsLineAndRestorePartialPath)
     host.dialog.pathOption = extractopt::FullPath;
     host.dialog.directory = out;
     host.dialog.commandLine = host.dialog.BuildSwitches();
-    ExtractFiles(host, true);
+    host.ExtractFiles(true);
     EXPECT_EQ(ReadAll(out + "\\dir\\sub\\a.txt"), "ay");
     EXPECT_EQ(host.dialog.pathOption, extractopt::PartialPath);
     EXPECT_FALSE(Exists(root + "\\~TorvexExtract"));
@@ -189,15 +189,15 @@ TEST_F(ExtractOperation, FullAndNoPathRunTheDialogsLineAndRestorePartialPath)
     host.dialog.pathOption = extractopt::NoPath;
     host.dialog.directory = out + "\\flat";
     host.dialog.commandLine = host.dialog.BuildSwitches();
-    ExtractFiles(host, false);
+    host.ExtractFiles(false);
     EXPECT_EQ(ReadAll(out + "\\flat\\a.txt"), "ay");
     EXPECT_EQ(host.dialog.pathOption, extractopt::NoPath);
 
     // "Selected Files" with nothing selected extracts nothing, and still restores.
     host.selected.clear();
-    int runs = host.jarRuns;
-    ExtractFiles(host, true);
-    EXPECT_EQ(host.jarRuns, runs);
+    int runs = host.JarRuns();
+    host.ExtractFiles(true);
+    EXPECT_EQ(host.JarRuns(), runs);
     EXPECT_EQ(host.dialog.pathOption, extractopt::PartialPath);
 }
 
@@ -215,7 +215,7 @@ TEST_F(ExtractOperation, AChapterRangeExtractsThoseChapters)
     host.dialog.currentChapter = 3;
     host.dialog.wholeArchiveMode = true;
     host.dialog.commandLine = host.dialog.BuildSwitches();
-    ExtractArchive(host, root + "\\a.j");
+    host.ExtractArchive(root + "\\a.j");
     EXPECT_TRUE(Exists(out + "\\second.txt"));
     EXPECT_TRUE(Exists(out + "\\dir\\sub\\a.txt"));
     EXPECT_FALSE(Exists(out + "\\third.txt"));
@@ -225,7 +225,7 @@ TEST_F(ExtractOperation, AChapterRangeExtractsThoseChapters)
     host.dialog.currentChapter = 0;
     host.dialog.directory = out + "\\newest";
     host.dialog.commandLine = host.dialog.BuildSwitches();
-    ExtractArchive(host, root + "\\a.j");
+    host.ExtractArchive(root + "\\a.j");
     EXPECT_TRUE(Exists(out + "\\newest\\third.txt"));
 }
 
@@ -236,7 +236,7 @@ TEST_F(ExtractOperation, AFileThatCannotBeMovedStaysAndIsNamed)
     WriteFile(out + "\\top.txt", "locked");
     HANDLE locked = CreateFileA((out + "\\top.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    ExtractThroughTemp(host, out, true, extractopt::UpdateNone, 0, false, 0);
+    host.ExtractThroughTemp(out, true, extractopt::UpdateNone, 0, false, 0);
     CloseHandle(locked);
     EXPECT_EQ(ReadAll(out + "\\top.txt"), "locked");
     EXPECT_EQ(ReadAll(out + "\\dir\\b.txt"), "bee");
@@ -249,11 +249,12 @@ TEST_F(ExtractOperation, AFileThatCannotBeMovedStaysAndIsNamed)
 
 TEST_F(ExtractOperation, AListFileThatCannotBeCreatedEndsTheOperation)
 {
-    host.programFolder = root + "\\no such folder";
+    // A folder where the list file would go.
+    MakeFolder(root + "\\~TorvexExtract");
     host.dialog.extractWhat = extractopt::AllFiles;
-    ExtractThroughTemp(host, out, true, extractopt::UpdateNone, 0, false, 0);
+    host.ExtractThroughTemp(out, true, extractopt::UpdateNone, 0, false, 0);
     ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0].text, "Can't create " + root + "\\no such folder\\~TorvexExtract");
-    EXPECT_EQ(host.jarRuns, 0);
+    EXPECT_EQ(prompts[0].text, "Can't create " + root + "\\~TorvexExtract");
+    EXPECT_EQ(host.JarRuns(), 0);
     EXPECT_FALSE(Exists(out));
 }

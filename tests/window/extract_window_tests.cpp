@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "dialog_driver.h"
+#include "framework/message_box.h"
 #include "resources/resource.h"
 #include "view_test_support.h"
 
@@ -23,7 +24,7 @@ bool MakeArchive(const std::string& root)
     WriteFile(src + "\\top.txt", "top");
     WriteFile(src + "\\dir\\b.txt", "bee");
     WriteFile(src + "\\dir\\sub\\a.txt", "ay");
-    return JarAvailable() && RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
+    return RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
 }
 
 bool WaitForOperation(TorvexWindow& w)
@@ -78,6 +79,25 @@ TEST(ExtractWindow, ExtractToWithFullPathThroughTheDialog)
         EXPECT_EQ(ReadAll(root + "\\out\\dir\\sub\\a.txt"), "ay");
         EXPECT_FALSE(std::ifstream(root + "\\out\\top.txt").good());
         EXPECT_EQ(w.App().DirectoriesDialog.extractLast, root + "\\out");
+
+        // "List file only": the list is left where the user is told, and nothing is extracted.
+        const std::string list = ListFolder() + "\\~TorvexExtract";
+        DeleteFileA(list.c_str());
+        std::vector<std::string> prompts;
+        SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r.text); return prompt::IdOk; });
+        w.SetSelection({w.RowNamed("top.txt")});
+        ran = dialogtest::Drive({{"Extract", [&](HWND box) {
+            dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, root + "\\listed");
+            dialogtest::Click(box, IDC_EXTRACT_LIST_ONLY);
+            dialogtest::Click(box, IDOK);
+        }}}, [&] { w.PressKey('X', true); });
+        ASSERT_TRUE(ran);
+        ASSERT_TRUE(WaitForOperation(w));
+        SetPromptScript({});
+        EXPECT_EQ(ReadAll(list), "\\top.txt\r\n");
+        EXPECT_EQ(prompts, (std::vector<std::string>{"List file saved as " + list}));
+        EXPECT_FALSE(Exists(root + "\\listed\\top.txt"));
+        DeleteFileA(list.c_str());
     }
     RemoveTree(root);
 }

@@ -43,9 +43,9 @@ struct Archives {
         two = folder + "\\two.j";
         multi = folder + "\\multi.j";
         std::string out;
-        made = JarAvailable() && RunJar(src, "a -y \"" + one + "\" a.txt", &out)
+        made = RunJar(src, "a -y \"" + one + "\" a.txt", &out)
                && RunJar(src, "a -y \"" + two + "\" b.txt c.txt", &out);
-        EXPECT_TRUE(made || !JarAvailable()) << out;
+        EXPECT_TRUE(made) << out;
         multiMade = made && RunJar(src, "a -y \"" + multi + "\" a.txt", &out)
                     && RunJar(src, "ac -y \"" + multi + "\" b.txt c.txt", &chapterOutput);
     }
@@ -79,46 +79,6 @@ HMENU InitPopup(HWND frame, int index)
 }
 
 bool Grayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
-
-HDROP MakeDrop(const std::vector<std::string>& files)
-{
-    size_t chars = 1;
-    for (const auto& f : files)
-        chars += f.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(drop + 1);
-    for (const auto& f : files) {
-        memcpy(names, f.c_str(), f.size() + 1);
-        names += f.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return (HDROP)memory;
-}
-
-// Cancels every dialog box of this thread that opens while it lives, and counts them.
-struct DialogWatch {
-    static inline int seen = 0;
-    UINT_PTR timer;
-    DialogWatch()
-    {
-        seen = 0;
-        timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
-                char cls[32] = {};
-                GetClassNameA(w, cls, sizeof cls);
-                if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
-                    ++seen;
-                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-                }
-                return TRUE;
-            }, 0);
-        });
-    }
-    ~DialogWatch() { KillTimer(nullptr, timer); }
-};
 
 // Answers the next File > Open dialog of this thread: notes the folder it starts in, types
 // `choice` as the file name and presses Open (or cancels when `choice` is empty). A dialog still
@@ -171,7 +131,7 @@ TEST(FrameWindow, DiskModeShowsTheDiskSetTheDriveComboAndOnePane)
         TorvexWindow w(folder);
         CMainFrame& frame = w.Frame();
         EXPECT_EQ(w.Title(), "Torvex - " + folder + "\\");
-        EXPECT_EQ(frame.ToolbarMode(), 0);
+        EXPECT_EQ(frame.ShownToolbar(), ToolbarMode::Disk);
         ToolBar& bar = frame.MainToolBar;
         ASSERT_EQ(bar.GetButtonCount(), 19);
         EXPECT_TRUE(bar.IsSeparator(0));
@@ -208,8 +168,7 @@ TEST(FrameWindow, DiskModeShowsTheDiskSetTheDriveComboAndOnePane)
 TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     CMainFrame& frame = w.Frame();
     HWND status = frame.statusBar.Handle();
@@ -217,7 +176,7 @@ TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
     ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
     w.Pump(20);
     EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");
-    EXPECT_EQ(frame.ToolbarMode(), 1);
+    EXPECT_EQ(frame.ShownToolbar(), ToolbarMode::Archive);
     ASSERT_EQ(frame.MainToolBar.GetButtonCount(), 24);
     EXPECT_TRUE(frame.MainToolBar.IsSeparator(2));
     RECT second = frame.MainToolBar.GetItemRect(2);
@@ -241,7 +200,7 @@ TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
 
     // Leaving the archive for its folder brings back the disk set and the single pane.
     w.DoubleClickRow(0);
-    EXPECT_EQ(frame.ToolbarMode(), 0);
+    EXPECT_EQ(frame.ShownToolbar(), ToolbarMode::Disk);
     EXPECT_FALSE(chapters.IsVisible());
     EXPECT_EQ(StatusPaneCount(status), 1);
     EXPECT_EQ(frame.MainToolBar.GetButtonCount(), 19);
@@ -390,16 +349,14 @@ TEST(FrameWindow, AcceleratorOfADisabledCommandIsSwallowed)
 TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
-    HWND frame = w.Frame().Handle();
     std::string diskTitle = w.Title();
 
     // Any other drop is for adding: the Add dialog opens (cancelled here) and nothing is opened.
     {
         DialogWatch watch;
-        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.one, data.two}), 0);
+        w.DropFiles({data.one, data.two});
         w.Pump(300);
         EXPECT_GE(DialogWatch::seen, 1);
     }
@@ -407,14 +364,14 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
     std::string upper = data.folder + "\\ONE.J";
     {
         DialogWatch watch;
-        PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({upper}), 0);
+        w.DropFiles({upper});
         w.Pump(300);
         EXPECT_GE(DialogWatch::seen, 1);
     }
     EXPECT_EQ(w.Title(), diskTitle);
     EXPECT_FALSE(w.Doc().archiveMode);
 
-    PostMessageA(frame, WM_DROPFILES, (WPARAM)MakeDrop({data.two}), 0);
+    w.DropFiles({data.two});
     EXPECT_TRUE(w.PumpUntil([&] { return w.Doc().archiveMode; }, 5000));
     EXPECT_EQ(w.Title(), "Torvex - " + data.two + " --> \\");
 }
@@ -422,8 +379,7 @@ TEST(FrameWindow, OneDroppedDotJFileOpensOtherDropsDoNot)
 TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     HWND frame = w.Frame().Handle();
     HMENU file = InitPopup(frame, 0);
@@ -445,8 +401,7 @@ TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
 TEST(FrameWindow, ACommandLineNameRelativeToTheStartFolderOpensByItsFullPath)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof previous, previous);
@@ -490,8 +445,7 @@ TEST(FrameWindow, FirstStartRecordsTheStartFolderAndIsTheOnlyOne)
 TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     WriteFile(data.folder + "\\bad.j", "this is not an archive");
     std::vector<PromptRequest> prompts;
     TorvexWindow w(data.folder);
@@ -522,8 +476,7 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
 TEST(FrameWindow, FileOpenStartsInTheShownFolderAndRefusesWhatIsNoArchiveThereOnly)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     std::vector<PromptRequest> prompts;
     TorvexWindow w(data.folder + "\\src");
     SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
@@ -563,8 +516,7 @@ TEST(FrameWindow, FileOpenStartsInTheShownFolderAndRefusesWhatIsNoArchiveThereOn
 TEST(FrameWindow, ARefusedOpenDuringAnOperationLeavesTheRecentFilesAlone)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder);
     ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
     w.Doc().openAllowed = false;
@@ -604,8 +556,7 @@ TEST(FrameWindow, StartFolderShowsItsDriveUpperCaseAndFallsBackWhenGone)
 TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     TorvexWindow w(data.folder + "\\src", [](SettingsStore& s) { s.WriteProfileInt("Settings", "ExtractDirect", 1); });
     SettingsStore& store = w.App().Settings();
 
@@ -641,8 +592,7 @@ TEST(FrameWindow, ExtractDirectStartShowsTheArchiveSelectedInItsFolderOnce)
 TEST(FrameWindow, ClosingNeverAsksAndSavesTheGroups)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     int prompts = 0;
     TorvexWindow w(data.folder);
     SetPromptScript([&](const PromptRequest&) { ++prompts; return prompt::IdOk; });
@@ -849,8 +799,7 @@ TEST(FrameWindow, AGreyedButtonsPromptGoesWhenTheMouseLeavesIt)
 TEST(FrameWindow, ExitWritesTheRecentFilesUnlessUninstalling)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     {
         TorvexWindow w(data.folder);
         ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
@@ -870,8 +819,7 @@ TEST(FrameWindow, ExitWritesTheRecentFilesUnlessUninstalling)
 TEST(FrameWindow, ARecentFileThatIsGoneLeavesTheListOneThatFailsOtherwiseStays)
 {
     Archives data;
-    if (!data.made)
-        GTEST_SKIP() << "jar32.exe not built";
+    ASSERT_TRUE(data.made);
     std::vector<std::string> messages;
     TorvexWindow w(data.folder);
     SetPromptScript([&](const PromptRequest& r) { messages.push_back(r.text); return prompt::IdOk; });

@@ -135,6 +135,30 @@ struct TestArchives {
     ~TestArchives() { RemoveTree(folder); }
 };
 
+// Cancels every dialog box of this thread but the progress window while it lives, and counts them.
+struct OtherDialogsCancelled {
+    static inline int seen = 0;
+    static inline HWND spared = nullptr;
+    UINT_PTR timer;
+    explicit OtherDialogsCancelled(HWND progress)
+    {
+        seen = 0;
+        spared = progress;
+        timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            EnumThreadWindows(GetCurrentThreadId(), [](HWND d, LPARAM) -> BOOL {
+                char cls[32] = {};
+                GetClassNameA(d, cls, sizeof cls);
+                if (d != spared && std::string(cls) == "#32770" && IsWindowVisible(d)) {
+                    ++seen;
+                    PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+                }
+                return TRUE;
+            }, 0);
+        });
+    }
+    ~OtherDialogsCancelled() { KillTimer(nullptr, timer); }
+};
+
 void OpenArchiveRow(TorvexWindow& w, const std::string& name)
 {
     w.DoubleClickRow(w.RowNamed(name));
@@ -154,8 +178,6 @@ void ExpectIdle(TorvexWindow& w)
 
 TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOutcome)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
@@ -187,6 +209,20 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
     SendMessageA(w.Frame().Handle(), WM_CLOSE, 0, 0);
     w.Pump(20);
     EXPECT_TRUE(IsWindow(w.Frame().Handle()));
+    // Files dropped now are neither added (no Add dialog, the files list untouched) nor opened,
+    // and no second operation starts.
+    w.View().FilesListTree.AddTop((*w.Doc().catalogue.Chapter(1)->Directories.Find("\\"))[0], "\\", 0);
+    {
+        OtherDialogsCancelled watch(progress);
+        w.DropFiles({data.folder + "\\src\\a.txt", data.folder + "\\src\\docs"});
+        w.DropFiles({data.damaged});
+        w.Pump(300);
+        EXPECT_EQ(OtherDialogsCancelled::seen, 0);
+    }
+    EXPECT_FALSE(w.View().FilesListTree.Empty());
+    EXPECT_EQ(w.Doc().catalogue.ArchivePath, data.good);
+    EXPECT_FALSE(w.View().StartOperation(w.View().NewJob(OperationKind::TestArchive)));
+    EXPECT_TRUE(prompts.Held());
     prompts.Release();
     ASSERT_TRUE(OperationDone(w));
     ExpectIdle(w);
@@ -210,8 +246,6 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
 
 TEST(OperationWindow, TestInTheDiskBrowserWantsExactlyOneClickedArchiveRow)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     WriteFile(data.folder + "\\UPPER.J", "not an archive by its name");
@@ -247,8 +281,6 @@ TEST(OperationWindow, TestInTheDiskBrowserWantsExactlyOneClickedArchiveRow)
 
 TEST(OperationWindow, ARecentFileOpenedDuringAnOperationReadsNothingAndOpensAfterIt)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
@@ -300,8 +332,6 @@ bool Listed(TorvexWindow& w, int chapter)
 
 TEST(OperationWindow, AChapterIsListedTheFirstTimeItIsShownAndNeverAgain)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("chapters");
     std::string src = folder + "\\src";
     MakeFolder(src);
@@ -502,8 +532,6 @@ TEST(OperationWindow, FilesListGathersFromTwoFoldersAndIsEditedInItsDialog)
 
 TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     TestArchives data;
     ASSERT_TRUE(data.made);
     Prompts prompts;
@@ -514,19 +542,14 @@ TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
     const ChapterInfo* oldChapter = before->Chapter(1);
 
     // What a body does after changing the archive: list it into a catalogue of its own (here on
-    // this thread, for the test) and hand it over with the status and chapter updates.
+    // this thread, for the test) and hand it over.
     WriteFile(data.folder + "\\src\\docs\\new.txt", "new");
     ASSERT_TRUE(RunJar(data.folder + "\\src", "ac -r -y \"" + data.good + "\" *"));
-    auto listed = std::make_unique<ArchiveCatalogue>();
-    listed->ArchivePath = data.good;
-    ASSERT_TRUE(w.Doc().ListChapters(*listed));
-    ASSERT_TRUE(w.Doc().ListChapter(*listed, listed->LastChapter));
-    ASSERT_EQ(listed->LastChapter, 2);
-    HWND view = w.View().Handle();
-    OperationContext context{w.View(), w.Doc(), view, OperationKind::DeleteChapters, reinterpret_cast<uintptr_t>(view)};
-    context.HandOverCatalogue(std::move(listed), 2, "\\docs");
-    context.PostStatusUpdate();
-    context.PostChapterUpdate();
+    std::unique_ptr<ArchiveRelisting> listed = RelistArchive(w.Doc(), data.good, 0, "\\docs");
+    ASSERT_TRUE(listed);
+    ASSERT_EQ(listed->shownChapter, 2);
+    PostedReplies replies(w.View().Handle());
+    replies.HandOver(std::move(listed));
     w.Pump(30);
 
     EXPECT_EQ(w.View().shownChapter, 2);
@@ -540,11 +563,7 @@ TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
     EXPECT_EQ(ShownChapterText(w), "Chapter 2");
 
     // A folder the new listing lacks: the root is shown instead of nothing.
-    auto again = std::make_unique<ArchiveCatalogue>();
-    again->ArchivePath = data.good;
-    ASSERT_TRUE(w.Doc().ListChapters(*again));
-    ASSERT_TRUE(w.Doc().ListChapter(*again, 2));
-    context.HandOverCatalogue(std::move(again), 2, "\\gone");
+    replies.HandOver(RelistArchive(w.Doc(), data.good, 2, "\\gone"));
     w.Pump(30);
     EXPECT_EQ(w.View().archiveFolder, "\\");
     EXPECT_EQ(w.Names(), (Strings{". .", "docs", "a.txt"}));

@@ -9,6 +9,7 @@
 #include "view_test_support.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <fstream>
 #include <sstream>
@@ -28,6 +29,8 @@ std::string RegValue(HKEY root, const std::string& path, const std::string& name
     return value;
 }
 
+const std::string kUserClasses = "Software\\Classes\\";
+
 bool KeyExists(HKEY root, const std::string& path)
 {
     RegistryKey key;
@@ -45,8 +48,11 @@ void SetValue(HKEY root, const std::string& path, const std::string& value, cons
 void ResetClasses(const std::string& owner)
 {
     for (const auto& key : shellreg::UninstallKeys())
-        if (key.root == shellreg::Root::ClassesRoot)
+        if (key.root == shellreg::Root::ClassesRoot) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, (kUserClasses + key.path).c_str());
             RegDeleteKeyA(HKEY_CLASSES_ROOT, key.path.c_str());
+        }
+    RegDeleteKeyA(HKEY_CURRENT_USER, (kUserClasses + ".j").c_str());
     RegDeleteKeyA(HKEY_CLASSES_ROOT, ".j");
     if (!owner.empty())
         SetValue(HKEY_CLASSES_ROOT, ".j", owner);
@@ -108,8 +114,16 @@ TEST(ShellWindow, ShellExtensionsDialogWritesTheLayoutAndHandsDotJBack)
                             }}},
                           [&] { w.Command(ID_SHELL_EXTENSIONS); }));
         const std::string program = ProgramFolder();
-        for (const auto& write : shellreg::PlanRegistration(true, true, true, program, "TestOwner.Archive").writes)
+        // Per user, and seen through HKEY_CLASSES_ROOT (Wine does not merge the user's classes into it).
+        for (const auto& write : shellreg::PlanRegistration(true, true, true, program, "TestOwner.Archive").writes) {
+            EXPECT_EQ(RegValue(HKEY_CURRENT_USER, kUserClasses + write.key, write.valueName), write.data) << write.key;
             EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, write.key, write.valueName), write.data) << write.key;
+        }
+        // A ".j" file opens Torvex by its association.
+        WriteFile(folder + "\\opened.j", "");
+        char opener[MAX_PATH] = {};
+        EXPECT_GT((INT_PTR)FindExecutableA((folder + "\\opened.j").c_str(), nullptr, opener), 32);
+        EXPECT_EQ(lstrcmpiA(opener, (program + "\\torvex.exe").c_str()), 0) << opener;
         SettingsStore& store = w.App().Settings();
         EXPECT_EQ(ReadSetting(store, setting::ShExtPrevAssoc), "TestOwner.Archive");
         EXPECT_EQ(store.GetProfileInt("Settings", "ShExtAssociate", -1), 1);
@@ -274,7 +288,8 @@ TEST(ShellWindow, TipAtStartUpNextTipAndAbout)
 
 TEST(ShellWindow, HelpStartsTheBrowserWithTheManualAndTheDialogsAnchor)
 {
-    std::string folder = MakeScratchFolder("help");
+    // A program folder with a blank in its name, as under Program Files.
+    std::string folder = MakeScratchFolder("help me");
     std::string browser = folder + "\\browser.exe";
     ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\shellext-stand-in\\jar32.exe").c_str(), browser.c_str(), FALSE));
     WriteFile(folder + "\\manual.htm", "<html></html>");
@@ -283,7 +298,11 @@ TEST(ShellWindow, HelpStartsTheBrowserWithTheManualAndTheDialogsAnchor)
     SetValue(HKEY_CLASSES_ROOT, ".htm", "TorvexTestPage");
     SetValue(HKEY_CLASSES_ROOT, "TorvexTestPage\\shell\\open\\command", "\"" + browser + "\" \"%1\"");
     const std::string record = folder + "\\browser.record";
-    const std::string manual = folder + ((GetUserDefaultLangID() & 0xFF) == 0x0C ? "\\manuel.htm" : "\\manual.htm");
+    // The browser is given one argument, the manual's file: URL.
+    std::string manual = "file:///" + folder + ((GetUserDefaultLangID() & 0xFF) == 0x0C ? "\\manuel.htm" : "\\manual.htm");
+    for (size_t at = 0; (at = manual.find_first_of("\\ ", at)) != std::string::npos;)
+        manual.replace(at, 1, manual[at] == ' ' ? "%20" : "/");
+    manual = " " + manual;
     auto started = [&](TorvexWindow& w) {
         bool ok = w.PumpUntil([&] { return GetFileAttributesA(record.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
         Sleep(100);  // the recorder finishes its file
@@ -356,12 +375,16 @@ TEST(ShellWindow, HelpStartsTheBrowserWithTheManualAndTheDialogsAnchor)
 
 TEST(ShellWindow, RefusedRegistryWritesAreToldOnceWithTheReason)
 {
-    // A volatile key takes no lasting sub-key: every write below it is refused.
-    HKEY locked = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "TorvexTestLocked", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                              nullptr, &locked, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(locked);
+    // A volatile key takes no lasting sub-key: every write below it is refused, per user and in
+    // HKEY_CLASSES_ROOT alike.
+    for (auto [root, path] : {std::pair{HKEY_CLASSES_ROOT, std::string("TorvexTestLocked")},
+                              std::pair{HKEY_CURRENT_USER, kUserClasses + "TorvexTestLocked"}}) {
+        HKEY locked = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &locked,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(locked);
+    }
     std::vector<PromptRequest> prompts;
     SetPromptScript([&](const PromptRequest& r) { prompts.push_back(r); return prompt::IdOk; });
     shellreg::RegistrationPlan plan;
@@ -369,11 +392,15 @@ TEST(ShellWindow, RefusedRegistryWritesAreToldOnceWithTheReason)
     EXPECT_FALSE(shellreg::ApplyRegistration(plan));
     SetPromptScript({});
     ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0].text.rfind("The shell integration could not be registered.\nHKEY_CLASSES_ROOT\\TorvexTestLocked\\One: ", 0), 0u)
+    EXPECT_EQ(prompts[0].text.rfind("The shell integration could not be registered.\n"
+                                    "HKEY_CURRENT_USER\\Software\\Classes\\TorvexTestLocked\\One: ", 0),
+              0u)
         << prompts[0].text;
     EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "TorvexTestFine"), "3");  // the others are still written
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestFine");
+    RegDeleteKeyA(HKEY_CURRENT_USER, (kUserClasses + "TorvexTestFine").c_str());
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestLocked");
+    RegDeleteKeyA(HKEY_CURRENT_USER, (kUserClasses + "TorvexTestLocked").c_str());
 
     // Nothing refused: no message.
     prompts.clear();
@@ -384,4 +411,5 @@ TEST(ShellWindow, RefusedRegistryWritesAreToldOnceWithTheReason)
     SetPromptScript({});
     EXPECT_TRUE(prompts.empty());
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTestFine");
+    RegDeleteKeyA(HKEY_CURRENT_USER, (kUserClasses + "TorvexTestFine").c_str());
 }

@@ -107,8 +107,6 @@ bool ViewerStarted(TorvexWindow& w, const ViewedArchive& data, int starts)
 
 TEST(ViewSaveWindow, ViewExtractsOnceSavesEditsAndCloses)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     ViewedArchive data;
     Answers answers;
     TorvexWindow w(data.folder, [&](SettingsStore& s) { WriteSetting(s, setting::FileViewer, data.viewer); });
@@ -154,8 +152,6 @@ TEST(ViewSaveWindow, ViewExtractsOnceSavesEditsAndCloses)
 
 TEST(ViewSaveWindow, ClosingAsksForModifiedCopiesAndNoDiscardsThem)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     ViewedArchive data;
     Answers answers;
     TorvexWindow w(data.folder, [&](SettingsStore& s) { WriteSetting(s, setting::FileViewer, data.viewer); });
@@ -175,8 +171,6 @@ TEST(ViewSaveWindow, ClosingAsksForModifiedCopiesAndNoDiscardsThem)
 
 TEST(ViewSaveWindow, NoViewerAndNoAssociationSaysSo)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     ViewedArchive data;
     Answers answers;
     TorvexWindow w(data.folder);
@@ -192,8 +186,6 @@ TEST(ViewSaveWindow, NoViewerAndNoAssociationSaysSo)
 
 TEST(ViewSaveWindow, CopiesOfAKilledTorvexAreOfferedAtTheNextStart)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     ViewedArchive data;
     Answers answers;
     // A process that has ended stands for the killed Torvex whose journal is left behind.
@@ -261,8 +253,6 @@ TEST(ViewSaveWindow, CopiesOfAKilledTorvexAreOfferedAtTheNextStart)
 
 TEST(ViewSaveWindow, MissingArchiverIsToldAndTheDirectoriesDialogOpens)
 {
-    if (!JarAvailable())
-        GTEST_SKIP() << "jar32.exe is not built";
     std::string folder = MakeScratchFolder("dirs");
     Answers answers;
     TorvexWindow w(folder);

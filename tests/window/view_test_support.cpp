@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include "framework/message_box.h"
@@ -11,6 +13,20 @@
 namespace viewtest {
 
 std::string ProgramFolder() { return testsupport::ProgramFolder(); }
+
+std::string ListFolder()
+{
+    if (!getenv("TORVEX_READ_ONLY_PROGRAM_FOLDER"))
+        return ProgramFolder();
+    std::string probe = ProgramFolder() + "\\~write_probe";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    EXPECT_EQ(file, INVALID_HANDLE_VALUE) << "the program folder was to be read-only";
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    char local[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
+    return std::string(local) + "\\Torvex";
+}
 
 std::string MakeScratchFolder(const std::string& tag)
 {
@@ -385,3 +401,39 @@ std::vector<uint32_t> ScreenPicture(HWND window)
 }
 
 } // namespace viewtest
+
+void viewtest::TorvexWindow::DropFiles(const std::vector<std::string>& names)
+{
+    std::string block;
+    for (const std::string& name : names)
+        block += name + '\0';
+    block += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), block.data(), block.size());
+    GlobalUnlock(memory);
+    PostMessageA(Frame().Handle(), WM_DROPFILES, (WPARAM)memory, 0);
+}
+
+viewtest::DialogWatch::DialogWatch()
+{
+    seen = 0;
+    timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
+                ++seen;
+                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            }
+            return TRUE;
+        }, 0);
+    });
+}
+
+viewtest::DialogWatch::~DialogWatch()
+{
+    KillTimer(nullptr, timer);
+}

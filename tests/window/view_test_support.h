@@ -23,6 +23,10 @@ namespace viewtest {
 
 // The folder of the test executable (bin/, where jar32.exe is).
 std::string ProgramFolder();
+// Where the program leaves its list files: the program folder, or the per-user folder
+// (%LOCALAPPDATA%\Torvex) in the run that mounts the program folder read-only
+// (TORVEX_READ_ONLY_PROGRAM_FOLDER set), which it first checks is read-only indeed.
+std::string ListFolder();
 // A new empty folder under the temporary folder; removed with everything in it by RemoveTree.
 std::string MakeScratchFolder(const std::string& tag);
 using testsupport::RemoveTree;
@@ -48,6 +52,14 @@ void SetControlText(HWND dialog, int id, const std::string& text);
 std::string ControlText(HWND dialog, int id);
 void ClickButton(HWND dialog, int id);
 void SelectComboItem(HWND dialog, int id, int index);
+
+// Cancels every dialog box of this thread that opens while it lives, and counts them.
+struct DialogWatch {
+    static inline int seen = 0;
+    UINT_PTR timer;
+    DialogWatch();
+    ~DialogWatch();
+};
 
 // The application with its main window, started on `startFolder` (disk mode).
 class TorvexWindow {
@@ -91,6 +103,8 @@ public:
     void Command(unsigned id);
     // A key on the list, Ctrl held or not, through the message loop.
     void PressKey(UINT key, bool ctrl);
+    // A hand-built drop of `names` posted to the frame, as Explorer delivers it.
+    void DropFiles(const std::vector<std::string>& names);
     int RowNamed(const std::string& name);
 
 private:

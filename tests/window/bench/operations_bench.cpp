@@ -20,7 +20,8 @@
 #include "engine/jar_commands.h"
 #include "extract_test_host.h"
 #include "framework/message_box.h"
-#include "operations/add_delete_commands.h"
+#include "operations/list_file.h"
+#include "operations/operation_bodies.h"
 #include "operations/add_operation.h"
 #include "tests/support/jar_runner.h"
 #include "view_test_support.h"
@@ -80,13 +81,13 @@ unsigned long long SizeOf(const std::string& file)
 }
 
 // The archiver's share of an add: the time spent in its console runs.
-class TimedSession : public WinJarSession {
+class TimedSession : public WinJarRunner {
 public:
     double seconds = 0;
-    bool RunJarConsole(ArchiveCatalogue& run, int showState) override
+    bool RunConsole(const std::string& arguments, ConsoleShow show) override
     {
         auto start = Clock::now();
-        bool ok = WinJarSession::RunJarConsole(run, showState);
+        bool ok = WinJarRunner::RunConsole(arguments, show);
         seconds += std::chrono::duration<double>(Clock::now() - start).count();
         return ok;
     }
@@ -144,10 +145,8 @@ void Extract(ExtractTestHost& host, const std::string& root, const std::string& 
     Way& partial = ways.emplace_back("Torvex extract, Partial Path, from \\" + folder, &alone);
     for (int run = 0; run < runs; ++run) {
         std::string out = root + "\\x";
-        ArchiveCatalogue command;
-        command.ArchivePath = archive;
-        command.Command = switchesTo(out) + " \"" + archive + "\" *";
-        alone.seconds.push_back(SecondsOf([&] { host.session.RunJarConsole(command, SW_MINIMIZE); }));
+        std::string command = switchesTo(out) + " \"" + archive + "\" *";
+        alone.seconds.push_back(SecondsOf([&] { host.session.RunConsole(command, ConsoleShow::Minimised); }));
         Tally reference = CountOf(out + "\\" + folder);
         alone.note = std::to_string(reference.files) + " files, " + std::to_string(reference.bytes / 1000000) + " MB";
         RemoveTree(out);
@@ -160,9 +159,9 @@ void Extract(ExtractTestHost& host, const std::string& root, const std::string& 
         out = root + "\\full";
         host.archiveFolder = "\\";
         dialog.commandLine = switchesTo(out);
-        host.jarSeconds = 0;
-        full.seconds.push_back(SecondsOf([&] { ExtractFiles(host, false); }));
-        full.jarSeconds.push_back(host.jarSeconds);
+        host.session.seconds = 0;
+        full.seconds.push_back(SecondsOf([&] { host.ExtractFiles(false); }));
+        full.jarSeconds.push_back(host.session.seconds);
         full.same = full.same && CountOf(out + "\\" + folder) == reference;
         RemoveTree(out);
 
@@ -170,21 +169,24 @@ void Extract(ExtractTestHost& host, const std::string& root, const std::string& 
         host.archiveFolder = "\\" + folder;
         dialog.pathOption = extractopt::PartialPath;
         dialog.directory = out;
-        host.jarSeconds = 0;
-        partial.seconds.push_back(SecondsOf([&] { ExtractFiles(host, false); }));
-        partial.jarSeconds.push_back(host.jarSeconds);
+        host.session.seconds = 0;
+        partial.seconds.push_back(SecondsOf([&] { host.ExtractFiles(false); }));
+        partial.jarSeconds.push_back(host.session.seconds);
         partial.same = partial.same && CountOf(out) == reference;
         RemoveTree(out);
     }
 }
 
 // The Add dialog's defaults: Add, best compression, Partial Path.
-AddJob AddJobFor(const std::string& archive, const std::string& commandLine, EntryList rows)
+OperationJob AddJobFor(const std::string& programFolder, const std::string& archive, const std::string& commandLine,
+                       EntryList rows)
 {
-    AddJob job;
-    job.commandLine = commandLine;
-    job.archiveName = archive;
-    job.pathOption = 1;
+    OperationJob job;
+    job.kind = OperationKind::AddFiles;
+    job.folders.programFolder = job.folders.listFolder = programFolder;
+    job.add.commandLine = commandLine;
+    job.add.archiveName = archive;
+    job.add.pathOption = 1;
     job.work = std::move(rows);
     return job;
 }
@@ -209,27 +211,25 @@ void Add(const std::string& root, const std::string& corpus, int runs, std::vect
 
     // The archiver's input: the list file the operation writes, kept aside.
     std::string list = root + "\\jar-list";
-    AddJob listOnly = AddJobFor(root + "\\unused.j", commandLine, FolderRow(corpus));
-    listOnly.listFileOnly = true;
-    RunAdd(session, listOnly, ListFolderNames);
+    OperationJob listOnly = AddJobFor(root, root + "\\unused.j", commandLine, FolderRow(corpus));
+    listOnly.add.listFileOnly = true;
+    RunAdd(session, listOnly, ListFolderNames, false);
     MoveFileA(ProgramFileName(root, kAddListName).c_str(), list.c_str());
 
     Way& alone = ways.emplace_back("jar32 a from a list file (its console)");
     Way& torvex = ways.emplace_back("Torvex add (list file, then jar32)", &alone);
     for (int run = 0; run < runs; ++run) {
         std::string archive = root + "\\jar.j";
-        ArchiveCatalogue command;
-        command.ArchivePath = archive;
-        command.Command = ListFileArguments(commandLine, archive, list);
-        alone.seconds.push_back(SecondsOf([&] { session.RunJarConsole(command, SW_MINIMIZE); }));
+        std::string command = ListFileArguments(commandLine, archive, list);
+        alone.seconds.push_back(SecondsOf([&] { session.RunConsole(command, ConsoleShow::Minimised); }));
         unsigned long long reference = SizeOf(archive);
         alone.note = std::to_string(reference / 1000000) + " MB archive, " + commandLine;
         DeleteFileA(archive.c_str());
 
         archive = root + "\\torvex.j";
-        AddJob job = AddJobFor(archive, commandLine, FolderRow(corpus));
+        OperationJob job = AddJobFor(root, archive, commandLine, FolderRow(corpus));
         session.seconds = 0;
-        torvex.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames); }));
+        torvex.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames, false); }));
         torvex.jarSeconds.push_back(session.seconds);
         // The archives' names and stamps are stored in them: a few bytes apart, never more.
         unsigned long long size = SizeOf(archive);
@@ -246,14 +246,14 @@ void Add(const std::string& root, const std::string& corpus, int runs, std::vect
 // 100,000 rows given as they are.
 void AddList(const std::string& root, const std::string& many, int runs, std::vector<Way>& ways)
 {
-    WinJarSession session;
+    WinJarRunner session;
     session.programFolder = root;
     std::string list = ProgramFileName(root, kAddListName);
     auto write = [&](Way& way, const std::function<EntryList()>& rows) {
         for (int run = 0; run < runs; ++run) {
-            AddJob job = AddJobFor(root + "\\unused.j", "a", rows());
-            job.listFileOnly = true;
-            way.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames); }));
+            OperationJob job = AddJobFor(root, root + "\\unused.j", "a", rows());
+            job.add.listFileOnly = true;
+            way.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames, false); }));
             way.note = std::to_string(SizeOf(list) / 1000) + " KB list";
             DeleteFileA(list.c_str());
         }
@@ -298,11 +298,11 @@ int main(int argc, char** argv)
         return 1;
     }
     if (folder.empty()) {
-        for (const auto& e : *host.ShownDirectories()->Find("\\"))
+        for (const auto& e : *host.catalogue.Chapter(host.chapter)->Directories.Find("\\"))
             if (e->IsDirectory() && folder.empty())
                 folder = e->Columns[ArchiveEntry::Name];
     }
-    if (!host.ShownDirectories()->Find("\\" + folder)) {
+    if (!host.catalogue.Chapter(host.chapter)->Directories.Find("\\" + folder)) {
         std::fprintf(stderr, "no folder %s at the archive's root\n", folder.c_str());
         return 1;
     }

@@ -1,16 +1,16 @@
-#include "engine/jar_session.h"
+#include "engine/jar_runner.h"
 
 #include "engine/jar_commands.h"
 #include "engine/listing_parser.h"
 
-bool JarSession::ReportFailure(const std::string& message)
+bool JarRunner::ReportFailure(const std::string& message)
 {
     EndWaitCursor();
     ShowMessage(message, true);
     return false;
 }
 
-bool JarSession::RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink)
+bool JarRunner::RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink)
 {
     std::vector<std::string> lines;
     if (!RunJarCaptured(arguments, lines))
@@ -20,7 +20,7 @@ bool JarSession::RunJarCapturedInto(const std::string& arguments, OutputLineSink
     return true;
 }
 
-bool JarSession::ListChapters(ArchiveCatalogue& catalogue)
+bool JarRunner::ListChapters(ArchiveCatalogue& catalogue)
 {
     catalogue.Clear();
     std::vector<std::string> lines;
@@ -29,7 +29,7 @@ bool JarSession::ListChapters(ArchiveCatalogue& catalogue)
     return ParseChapterList(lines, catalogue, [this](const std::string& message) { return ReportFailure(message); });
 }
 
-bool JarSession::ListChapter(ArchiveCatalogue& catalogue, int n)
+bool JarRunner::ListChapter(ArchiveCatalogue& catalogue, int n)
 {
     if (n <= 0) {
         auto chapter = std::make_unique<ChapterInfo>();
@@ -61,4 +61,11 @@ bool JarSession::ListChapter(ArchiveCatalogue& catalogue, int n)
         return false;
     }
     return reader.Finish([this](const std::string& message) { return ReportFailure(message); });
+}
+
+bool JarRunner::ListArchive(ArchiveCatalogue& catalogue, int n)
+{
+    if (!ListChapters(catalogue))
+        return false;
+    return ListChapter(catalogue, n > 0 && catalogue.Chapter(n) ? n : catalogue.LastChapter);
 }

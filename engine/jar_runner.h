@@ -9,14 +9,19 @@
 #include <string>
 #include <vector>
 
-class JarSession {
+// How the archiver's console window shows during a run (the values are the system's show commands).
+enum class ConsoleShow : int { Hidden = 0, Shown = 5, Minimised = 6 };
+
+class JarRunner {
 public:
-    virtual ~JarSession() = default;
+    virtual ~JarRunner() = default;
 
     // The folder of jar32.exe (setting jarEdit).
     virtual std::string JarFolder() const = 0;
     // The program folder (setting torvexEdit); Torvex.cfg lives there.
     virtual std::string ProgramFolder() const = 0;
+    // Where list files go: the program folder, unless it cannot be written.
+    virtual std::string ListFolder() const { return ProgramFolder(); }
     // The folder the archiver runs in: the view's disk folder.
     virtual std::string WorkingFolder() const = 0;
 
@@ -30,9 +35,9 @@ public:
     // Ends the wait cursor, shows the message as a failure and returns false.
     bool ReportFailure(const std::string& message);
 
-    // Runs catalogue.Command in the archiver's own console (show state 5 shown, 6 minimised,
-    // 0 hidden); true when its standard error holds no line starting with "ERROR" or "WARNING".
-    virtual bool RunJarConsole(ArchiveCatalogue& catalogue, int showState) = 0;
+    // Runs `arguments` in the archiver's own console; true when its standard error holds no line
+    // starting with "ERROR" or "WARNING".
+    virtual bool RunConsole(const std::string& arguments, ConsoleShow show) = 0;
     // Runs the archiver hidden and appends everything it printed (both streams), line by line.
     virtual bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) = 0;
     // The same run, handing each line to `sink` as soon as it has arrived whole. A false result
@@ -45,4 +50,7 @@ public:
     // Reads chapter n's verbose listing into its slot. n = 0 (no chapter in the archive): an
     // empty chapter 1 and the message "No chapter found in this archive".
     bool ListChapter(ArchiveCatalogue& catalogue, int n);
+    // Both: the chapter list of catalogue.ArchivePath, then chapter n (the last one when n is 0 or
+    // not in the list). The one way an archive is listed whole.
+    bool ListArchive(ArchiveCatalogue& catalogue, int n = 0);
 };
