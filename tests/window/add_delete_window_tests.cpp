@@ -575,7 +575,17 @@ TEST_F(AddDeleteWindow, ToolTipsWaitForTheMouseToMove)
         GetWindowRect(GetDlgItem(dlg, IDC_ADD_ACTION), &action);
         ClickButton(dlg, IDCANCEL);
     }));
-    SetCursorPos((action.left + action.right) / 2, (action.top + action.bottom) / 2);
+    POINT rest{(action.left + action.right) / 2, (action.top + action.bottom) / 2};
+    SetCursorPos(rest.x, rest.y);
+    // Under Wine the move reaches the X server later: the dialog must open with the cursor already
+    // resting there, or it takes the late move for the user's.
+    for (DWORD end = GetTickCount() + 2000; GetTickCount() < end;) {
+        POINT now{};
+        if (GetCursorPos(&now) && now.x == rest.x && now.y == rest.y)
+            break;
+        Sleep(20);
+    }
+    Sleep(200);
     bool tipShown = true;
     std::string registered;
     ASSERT_TRUE(AddThroughDialog(w, [&](HWND dlg) {
