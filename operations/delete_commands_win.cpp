@@ -57,7 +57,7 @@ void QuickDelete(CTorvexView& view)
             PromptUser("No file selected");
             return;
         }
-        if (PromptUser("Delete selected files?", prompt::YesNo | prompt::IconQuestion) != prompt::IdYes)
+        if (PromptUser(DeleteSelectedQuestion(view.SelectedEntries()), prompt::YesNo | prompt::IconQuestion) != prompt::IdYes)
             return;
         view.CollectRows(false, view.archiveFolder);
     }

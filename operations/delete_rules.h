@@ -23,3 +23,7 @@ std::vector<std::string> ChapterItems(const ArchiveCatalogue& catalogue);
 
 //  dc "archive" N M ...: the chapter numbers read from the chosen "Chapter n" items, in list order.
 std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<std::string>& chosenItems);
+
+// The question before a quick delete: the question itself, then how many entries and the first
+// few of their names, so the user sees what goes ("sub\" marks a folder).
+std::string DeleteSelectedQuestion(const std::vector<const ArchiveEntry*>& entries);

@@ -159,17 +159,33 @@ void CMainFrame::SetToolbarMode(ToolbarMode mode)
 
 void CMainFrame::ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter)
 {
-    if (!catalogue) {
-        const UINT message[] = {ID_SEPARATOR};
-        statusBar.SetIndicators(message, 1);
+    infoText_ = catalogue ? ArchiveInfoText(*catalogue, chapter) : std::string();
+    LayOutStatusPanes();
+}
+
+void CMainFrame::ShowSelectionInfo(const std::string& text)
+{
+    if (text == selectionText_)
         return;
+    selectionText_ = text;
+    LayOutStatusPanes();
+}
+
+void CMainFrame::LayOutStatusPanes()
+{
+    std::vector<UINT> panes{ID_SEPARATOR};
+    std::vector<std::string> texts{std::string()};
+    for (const std::string* text : {&infoText_, &selectionText_}) {
+        if (text->empty())
+            continue;
+        panes.push_back(text == &infoText_ ? ID_INFO_PANE : ID_SELECTION_PANE);
+        texts.push_back(*text);
     }
-    std::string text = ArchiveInfoText(*catalogue, chapter);
-    int width = InfoPaneWidth(TextWidth(statusBar.Handle(), text), Dpi());
-    const UINT panes[] = {ID_SEPARATOR, ID_INFO_PANE};
-    statusBar.SetIndicators(panes, 2);
-    statusBar.SetPaneInfo(1, ID_INFO_PANE, 0, width);
-    statusBar.SetPaneText(1, text);
+    statusBar.SetIndicators(panes.data(), static_cast<int>(panes.size()));
+    for (size_t i = 1; i < panes.size(); ++i) {
+        statusBar.SetPaneInfo(static_cast<int>(i), panes[i], 0, InfoPaneWidth(TextWidth(statusBar.Handle(), texts[i]), Dpi()));
+        statusBar.SetPaneText(static_cast<int>(i), texts[i]);
+    }
 }
 
 void CMainFrame::FillChapterCombo(const ArchiveCatalogue& catalogue)
@@ -198,10 +214,7 @@ void CMainFrame::OnDpiChanged(int, int)
         combo.Move(r);
         FitComboDropHeight(combo);
     }
-    if (statusBar.GetPaneCount() > 1) {
-        std::string text = statusBar.GetPaneText(1);
-        statusBar.SetPaneInfo(1, ID_INFO_PANE, 0, InfoPaneWidth(TextWidth(statusBar.Handle(), text), Dpi()));
-    }
+    LayOutStatusPanes();
     if (services_.dpiChanged)
         services_.dpiChanged(Dpi());
 }

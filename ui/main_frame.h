@@ -31,6 +31,8 @@ public:
     // Archive or chapter totals in the status bar's info pane; without a catalogue, the message
     // pane alone.
     void ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter);
+    // The selection's count and size in a pane after the info pane; empty removes the pane.
+    void ShowSelectionInfo(const std::string& text);
     // "Chapter n" for every chapter present, the last one selected.
     void FillChapterCombo(const ArchiveCatalogue& catalogue);
 
@@ -74,6 +76,10 @@ private:
     bool LoadButtonSet(ToolbarMode mode);
     // Where combo `position` (0 drive, 1 chapter) goes on the toolbar.
     RECT ComboRect(int position) const;
+    // The message pane, then the info and selection panes that have a text, each as wide as it.
+    void LayOutStatusPanes();
+    std::string infoText_;
+    std::string selectionText_;
 
     FrameServices services_;
     std::optional<ToolbarMode> toolbarMode_;  // none before the first set is loaded

@@ -30,3 +30,10 @@ std::string SizeLineText(const SizeTotals& totals)
 {
     return FormatThousands(totals.bytes) + " bytes in " + FormatThousands(totals.files) + " file(s)";
 }
+
+std::string SelectionStatusText(size_t rows, const SizeTotals& totals)
+{
+    if (rows < 2)
+        return {};
+    return FormatThousands(static_cast<long long>(rows)) + " selected: " + SizeLineText(totals);
+}

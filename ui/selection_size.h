@@ -19,3 +19,7 @@ void AddUpFileRow(const ArchiveEntry& entry, SizeTotals& totals);
 
 // "1,234 bytes in 2 file(s)".
 std::string SizeLineText(const SizeTotals& totals);
+
+// The status bar's selection pane: "3 selected: 1,234 bytes in 2 file(s)"; empty for fewer than
+// two rows (one row is plain to see).
+std::string SelectionStatusText(size_t rows, const SizeTotals& totals);

@@ -31,6 +31,7 @@ const ColumnSpec kColumns[] = {
 constexpr int kArchiveColumns = 8;
 // Posted to the view itself: empty the list of rows whose catalogue went away.
 constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
+constexpr UINT WM_SELECTION_STATUS = WM_APP + 8;
 constexpr int kDiskColumns = 4;
 // Room between a right-aligned cell's text and its column's right edge (at 96 DPI).
 constexpr int kCellPadding = 6;
@@ -57,7 +58,8 @@ CMainFrame* CTorvexView::MainFrame() const
 DWORD CTorvexView::PreCreate(DWORD style)
 {
     // Owner data: the rows live in rows_, the list asks for what it draws.
-    return (style & ~LVS_TYPEMASK & ~LVS_SINGLESEL) | LVS_REPORT | LVS_OWNERDATA;
+    // The selection stays visible while a question about it is up.
+    return (style & ~LVS_TYPEMASK & ~LVS_SINGLESEL) | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
 }
 
 // ---- Showing rows -------------------------------------------------------------------------
@@ -205,13 +207,38 @@ bool CTorvexView::RowsStale() const
     return list != shownList_ || static_cast<int>(list->size()) + 1 != rows_.Count();
 }
 
-void CTorvexView::ShowRows(int sortColumn)
+void CTorvexView::ShowRows(int sortColumn, bool descending)
 {
-    rows_.Sort(sortColumn);
+    rows_.Sort(sortColumn, descending);
     ListCtrl& list = List();
-    RedrawOff quiet(list.Handle());
-    list.DeleteAllItems();
-    list.SetItemCountEx(rows_.Count(), 0);
+    {
+        RedrawOff quiet(list.Handle());
+        list.DeleteAllItems();
+        list.SetItemCountEx(rows_.Count(), 0);
+    }
+    ShowSortArrow();
+    ShowSelectionStatus();
+}
+
+void CTorvexView::ShowSortArrow()
+{
+    bool archive = GetTorvexDoc()->archiveMode;
+    int column = archive ? archiveSortColumn : diskSortColumn;
+    bool descending = archive ? archiveSortDescending : diskSortDescending;
+    HWND header = ListView_GetHeader(List().Handle());
+    for (int c = 0, n = header ? Header_GetItemCount(header) : 0; c < n; ++c) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageA(header, HDM_GETITEMA, c, (LPARAM)&item))
+            continue;
+        int format = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (c == column)
+            format |= descending ? HDF_SORTDOWN : HDF_SORTUP;
+        if (format != item.fmt) {
+            item.fmt = format;
+            SendMessageA(header, HDM_SETITEMA, c, (LPARAM)&item);
+        }
+    }
 }
 
 void CTorvexView::ShowArchiveFolder(const EntryList* entries)
@@ -222,7 +249,7 @@ void CTorvexView::ShowArchiveFolder(const EntryList* entries)
     rows_.Fill(entries, true, ParentRowImage(true, archiveFolder),
                [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     shownList_ = entries;
-    ShowRows(archiveSortColumn);
+    ShowRows(archiveSortColumn, archiveSortDescending);
     SetTitle(ArchiveTitle(GetTorvexDoc()->catalogue.ArchivePath, archiveFolder));
 }
 
@@ -234,7 +261,7 @@ void CTorvexView::ShowDiskFolder(const EntryList& entries)
     shownList_ = nullptr;
     rows_.Fill(&entries, HasParentRow(false, diskFolder), ParentRowImage(false, archiveFolder),
                [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
-    ShowRows(diskSortColumn);
+    ShowRows(diskSortColumn, diskSortDescending);
     SetTitle(DiskTitle(diskFolder));
 }
 
@@ -243,13 +270,17 @@ void CTorvexView::SortBy(int column)
     if (RowsStale())
         return;
     bool archive = GetTorvexDoc()->archiveMode;
-    (archive ? archiveSortColumn : diskSortColumn) = column;
+    int& sorted = archive ? archiveSortColumn : diskSortColumn;
+    bool& descending = archive ? archiveSortDescending : diskSortDescending;
+    descending = sorted == column && !descending;
+    sorted = column;
     // The selection and the clicked row follow their rows through the new order.
     ListCtrl& list = List();
     std::vector<const ArchiveEntry*> shown = SelectedEntries(true);
     std::unordered_set<const ArchiveEntry*> selected(shown.begin(), shown.end());
     const ArchiveEntry* hit = HitEntry();
-    rows_.Sort(column);
+    rows_.Sort(column, descending);
+    ShowSortArrow();
     RedrawOff quiet(list.Handle());
     list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     hitItem = -1;
@@ -355,6 +386,13 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
     case LVN_COLUMNCLICK:
         SortBy(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
         return true;
+    case LVN_ITEMCHANGED:
+        if (reinterpret_cast<NMLISTVIEW&>(header).uChanged & LVIF_STATE)
+            OnSelectionChanged();
+        return false;
+    case LVN_ODSTATECHANGED:
+        OnSelectionChanged();
+        return false;
     default:
         return false;
     }
@@ -376,11 +414,32 @@ bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
     case WM_DROP_STALE_ROWS:
         OnDropStaleRows();
         return true;
+    case WM_SELECTION_STATUS:
+        selectionStatusPosted_ = false;
+        ShowSelectionStatus();
+        return true;
+    case WM_CHAR:
+        // Printable characters search the names here; control characters stay the list's.
+        if (static_cast<unsigned char>(wp) < 0x20)
+            return false;
+        if (!operationRunning)
+            OnTypedCharacter(static_cast<char>(wp));
+        return true;
     case WM_FOLDER_CHANGED:
         OnFolderChanged();
         return true;
     default:
         return false;
+    }
+}
+
+void CTorvexView::OnSelectionChanged()
+{
+    if (!clicking_ && List().GetSelectedCount() == 1)
+        hitItem = List().GetNextItem(-1, LVNI_SELECTED);
+    if (!selectionStatusPosted_) {
+        selectionStatusPosted_ = true;
+        PostMessageA(Handle(), WM_SELECTION_STATUS, 0, 0);
     }
 }
 

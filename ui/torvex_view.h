@@ -51,7 +51,11 @@ public:
     int shownChapter = 0;
     int archiveSortColumn = 0;
     int diskSortColumn = 0;
-    // Row under the last left click or double click; -1 when none.
+    // A second click on the sorted column's header reverses the order.
+    bool archiveSortDescending = false;
+    bool diskSortDescending = false;
+    // Row under the last left click or double click, or the one selected row after the selection
+    // changed by keyboard, typing or Select All; -1 when none.
     int hitItem = -1;
     // Set while a background operation runs: every input is refused.
     int operationRunning = 0;
@@ -197,8 +201,21 @@ private:
     bool RowsStale() const;
     // Posted by a notification that met stale rows: empties the list.
     void OnDropStaleRows();
-    void ShowRows(int sortColumn);
+    void ShowRows(int sortColumn, bool descending);
     void SortBy(int column);
+    // The header's arrow on the sorted column.
+    void ShowSortArrow();
+    // The selection changed: the chosen row follows a single selected row, and the status bar's
+    // selection pane is brought up to date (once, after a burst of changes).
+    void OnSelectionChanged();
+    void ShowSelectionStatus();
+    bool selectionStatusPosted_ = false;
+    bool clicking_ = false;
+    // A printable character typed on the list: the row whose name it begins is selected alone.
+    void OnTypedCharacter(char c);
+    TypeAhead typeAhead_;
+    // After going up a level: selects the row of the folder (or archive) the view came from.
+    void SelectCameFrom(const std::string& path);
     void SetTitle(const std::string& title);
 
     // Navigation.

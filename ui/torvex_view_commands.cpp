@@ -148,8 +148,13 @@ bool CTorvexView::OnLButtonDown(UINT, POINT pt)
 {
     if (operationRunning)
         return true;
+    // A click chooses the row under the mouse, whatever the selection it leaves.
     hitItem = List().HitTest(pt);
-    return false;
+    clicking_ = true;
+    DefaultProcessing();
+    clicking_ = false;
+    hitItem = List().HitTest(pt);
+    return true;
 }
 
 bool CTorvexView::OnLButtonDblClk(UINT, POINT pt)

@@ -184,19 +184,31 @@ void CTorvexView::ActivateRow(int row)
     state.archiveLoaded = doc->catalogue.Chapter(shownChapter) != nullptr;
     state.documentModified = doc->IsModified();
     ClickDecision decision = DecideDoubleClick(state, rows_.Entry(row));
+    // Going up, the folder (or archive) the view came from is the selected row, as in Explorer.
     switch (decision.action) {
     case ClickAction::ArchiveUp:
-    case ClickAction::ArchiveEnter:
+    case ClickAction::ArchiveEnter: {
+        std::string cameFrom = archiveFolder;
         archiveFolder = decision.target;
         ShowArchiveFolder(ChapterList(archiveFolder));
+        if (decision.action == ClickAction::ArchiveUp)
+            SelectCameFrom(cameFrom);
         break;
-    case ClickAction::LeaveArchive:
+    }
+    case ClickAction::LeaveArchive: {
+        std::string cameFrom = doc->catalogue.ArchivePath;
         EnterDiskMode(decision.target);
+        SelectCameFrom(cameFrom);
         break;
+    }
     case ClickAction::DiskUp:
-    case ClickAction::DiskEnter:
+    case ClickAction::DiskEnter: {
+        std::string cameFrom = diskFolder;
         ShowDisk(decision.target);
+        if (decision.action == ClickAction::DiskUp)
+            SelectCameFrom(cameFrom);
         break;
+    }
     case ClickAction::ShowLoadedArchive:
         ClearWorkSet();
         EnterArchiveMode("\\");

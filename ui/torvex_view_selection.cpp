@@ -2,9 +2,13 @@
 // the clicked row, and the size line of the context menu.
 #include "ui/torvex_view.h"
 
+#include <algorithm>
+
+#include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/application.h"
 #include "ui/disk_browser.h"
+#include "ui/main_frame.h"
 #include "ui/selection_size.h"
 
 std::vector<const ArchiveEntry*> CTorvexView::SelectedEntries(bool withParentRow) const
@@ -69,4 +73,42 @@ std::string CTorvexView::SelectionSizeText()
         }
     }
     return SizeLineText(totals);
+}
+
+void CTorvexView::ShowSelectionStatus()
+{
+    CMainFrame* frame = MainFrame();
+    if (!frame)
+        return;
+    std::vector<const ArchiveEntry*> selected = SelectedEntries();
+    SizeTotals totals;
+    if (selected.size() > 1) {
+        // Disk folders are not walked here: the context menu's size line does that on request.
+        CTorvexDoc* doc = GetTorvexDoc();
+        const ChapterInfo* chapter = doc->archiveMode ? doc->catalogue.Chapter(shownChapter) : nullptr;
+        for (const ArchiveEntry* entry : selected) {
+            if (chapter)
+                AddUpArchiveEntry(*entry, chapter->Directories, totals);
+            else if (!doc->archiveMode && !entry->IsDirectory())
+                AddUpFileRow(*entry, totals);
+        }
+    }
+    frame->ShowSelectionInfo(SelectionStatusText(selected.size(), totals));
+}
+
+void CTorvexView::OnTypedCharacter(char c)
+{
+    TypeAhead::Search search = typeAhead_.Feed(c, GetTickCount());
+    int focused = List().GetNextItem(-1, LVNI_FOCUSED);
+    int start = search.afterFocus ? focused + 1 : std::max(focused, 0);
+    int row = RowsStale() ? -1 : FindRowFrom(search.wanted, true, true, start);
+    if (row >= 0)
+        SelectRow(row);
+}
+
+void CTorvexView::SelectCameFrom(const std::string& path)
+{
+    std::string leaf = LeafName(path);
+    if (!leaf.empty() && leaf != "\\")
+        SelectRowNamed(leaf);
 }

@@ -37,11 +37,12 @@ void ViewRows::Clear()
     hasParent_ = false;
 }
 
-void ViewRows::Sort(int column)
+void ViewRows::Sort(int column, bool descending)
 {
     auto first = rows_.begin() + FirstRealRow();
-    std::stable_sort(first, rows_.end(), [column](const Row& a, const Row& b) {
-        return CompareRows(*a.entry, *b.entry, column) < 0;
+    std::stable_sort(first, rows_.end(), [column, descending](const Row& a, const Row& b) {
+        int order = CompareRows(*a.entry, *b.entry, column);
+        return descending ? order > 0 : order < 0;
     });
 }
 

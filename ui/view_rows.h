@@ -22,8 +22,9 @@ public:
     // Asks imageFor again for every row that is not a directory or the parent row (the image
     // list was rebuilt at another size).
     void Reimage(const ImageFor& imageFor);
-    // Sorted with CompareRows; the parent row stays on top.
-    void Sort(int column);
+    // Sorted with CompareRows, reversed when descending (rows that compare equal keep their
+    // order either way); the parent row stays on top.
+    void Sort(int column, bool descending = false);
 
     int Count() const { return static_cast<int>(rows_.size()); }
     const ArchiveEntry& Entry(int row) const { return *rows_[row].entry; }

@@ -152,3 +152,15 @@ KeyDecision DecideListKey(bool archiveMode, bool operationRunning, bool ctrl, un
         d.quickDelete = true;
     return d;
 }
+
+TypeAhead::Search TypeAhead::Feed(char c, unsigned long tickMs)
+{
+    if (typed_.empty() || tickMs - last_ > PauseMs)
+        typed_.clear();
+    last_ = tickMs;
+    typed_ += c;
+    bool oneCharacter = typed_.find_first_not_of(typed_[0]) == std::string::npos;
+    if (oneCharacter)
+        return {typed_.substr(0, 1), true};
+    return {typed_, false};
+}

@@ -94,3 +94,20 @@ struct KeyDecision {
 constexpr unsigned VirtualKeyDelete = 0x2E;
 KeyDecision DecideListKey(bool archiveMode, bool operationRunning, bool ctrl, unsigned virtualKey,
                           unsigned repeatCount);
+
+// Typing names in the list: characters within a second of each other make one name; a run of one
+// character cycles through the rows it begins. The search moves the selection to one row, as a
+// click does, never extending it (a capital letter typed with Shift held is not a Shift+click).
+class TypeAhead {
+public:
+    static constexpr unsigned long PauseMs = 1000;
+    struct Search {
+        std::string wanted;  // the beginning of the name looked for
+        bool afterFocus;     // start from the row after the focused one (else at it)
+    };
+    Search Feed(char c, unsigned long tickMs);
+
+private:
+    std::string typed_;
+    unsigned long last_ = 0;
+};

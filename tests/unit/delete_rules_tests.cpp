@@ -43,4 +43,18 @@ TEST(DeleteChapters, ItemsSkipMissingChaptersAndTheCommandNamesTheChosen)
     EXPECT_EQ(DeleteChaptersCommand("C:\\x.j", {"Chapter 12", "junk"}), " dc \"C:\\x.j\" 12");
 }
 
+TEST(DeleteSelectedQuestion, NamesHowManyAndTheFirstFew)
+{
+    std::vector<ArchiveEntry> rows(7);
+    std::vector<const ArchiveEntry*> chosen;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].Columns[ArchiveEntry::Name] = "f" + std::to_string(i) + ".txt";
+        rows[i].Columns[ArchiveEntry::Attributes] = i == 1 ? "....D" : ".....";
+        chosen.push_back(&rows[i]);
+    }
+    EXPECT_EQ(DeleteSelectedQuestion({chosen[0]}), "Delete selected files?\n\n1 entry:\nf0.txt");
+    EXPECT_EQ(DeleteSelectedQuestion(chosen),
+              "Delete selected files?\n\n7 entries:\nf0.txt\nf1.txt\\\nf2.txt\nf3.txt\nf4.txt\nand 2 more");
+}
+
 } // namespace

@@ -25,11 +25,11 @@ ArchiveEntry Row(const std::string& name, const std::string& size = "", const st
 ArchiveEntry Dir(const std::string& name) { return Row(name, "0", "", "", "", true); }
 
 // Sorts a list through ViewRows, as the list does, and returns the names in display order.
-std::vector<std::string> SortedNames(const EntryList& list, int column, bool parent = true)
+std::vector<std::string> SortedNames(const EntryList& list, int column, bool parent = true, bool descending = false)
 {
     ViewRows rows;
     rows.Fill(&list, parent, 2, [](const ArchiveEntry&) { return 3; });
-    rows.Sort(column);
+    rows.Sort(column, descending);
     std::vector<std::string> names;
     for (int i = 0; i < rows.Count(); ++i)
         names.push_back(rows.Entry(i).Columns[ArchiveEntry::Name]);
@@ -57,6 +57,8 @@ TEST(CompareRows, NameAttributesAndMethodPutDirectoriesFirstThenNamesIgnoringCas
     EXPECT_EQ(SortedNames(list, 4), expected);
     EXPECT_EQ(SortedNames(list, 6), expected);
     EXPECT_EQ(SortedNames(list, 42), expected);
+    // Reversed (a second click on the header): the whole order turns, the parent row stays on top.
+    EXPECT_EQ(SortedNames(list, 0, true, true), (Names{". .", "c.bin", "b.txt", "A.txt", "zeta", "Alpha"}));
 }
 
 TEST(CompareRows, SizePutsDirectoriesFirstThenLargestFileFirst)

@@ -223,6 +223,21 @@ TEST(ListKeys, ControlLettersByModeDeleteInArchivesAndNothingWhileRunningOrRepea
     EXPECT_EQ(key(true, true, 'E', false, 2).command, 0u);
 }
 
+TEST(ListKeys, TypedCharactersMakeOneNameWithinASecondAndOneCharacterCycles)
+{
+    TypeAhead typing;
+    auto feed = [&](char c, unsigned long tick) {
+        TypeAhead::Search s = typing.Feed(c, tick);
+        return s.wanted + (s.afterFocus ? "+" : "");
+    };
+    EXPECT_EQ(feed('n', 100), "n+");
+    EXPECT_EQ(feed('o', 600), "no");
+    EXPECT_EQ(feed('t', 1500), "not");
+    EXPECT_EQ(feed('m', 2600), "m+");  // a pause starts a new name
+    EXPECT_EQ(feed('m', 2700), "m+");  // the same letter again: the next row it begins
+    EXPECT_EQ(feed('o', 2800), "mmo");
+}
+
 TEST(FormatThousands, GroupsOfThreeFromTheRight)
 {
     EXPECT_EQ(FormatThousands(0), "0");

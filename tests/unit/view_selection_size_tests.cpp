@@ -52,6 +52,9 @@ TEST(SelectionSize, FileRowsAndTheSizeLine)
     AddUpFileRow(b, totals);
     EXPECT_EQ(SizeLineText(totals), "1,234 bytes in 2 file(s)");
     EXPECT_EQ(SizeLineText(SizeTotals{}), "0 bytes in 0 file(s)");
+    // The status bar's pane: only for two rows or more.
+    EXPECT_EQ(SelectionStatusText(1, totals), "");
+    EXPECT_EQ(SelectionStatusText(1200, totals), "1,200 selected: 1,234 bytes in 2 file(s)");
 }
 
 } // namespace

@@ -100,8 +100,14 @@ TEST(ViewWindow, DiskFolderShowsColumnsRowsAndTitleAndBrowsesWithDoubleClicks)
     EXPECT_TRUE(w.View().HasRealSelection());
     w.SetSelection({w.RowNamed("notes.txt"), w.RowNamed("more.txt")});
     EXPECT_EQ(w.View().SelectionSizeText(), "1,234 bytes in 2 file(s)");
+    w.Pump(30);
+    StatusBar& status = w.Frame().statusBar;
+    ASSERT_EQ(status.GetPaneCount(), 2);
+    EXPECT_EQ(status.GetPaneText(1), "2 selected: 1,234 bytes in 2 file(s)");
     w.SetSelection({0});
     EXPECT_FALSE(w.View().HasRealSelection()); // the parent row alone is no selection
+    w.Pump(30);
+    EXPECT_EQ(status.GetPaneCount(), 1);
 }
 
 TEST(ViewWindow, SortingByEveryColumnKeepsTheParentRowOnTopAndRepeatsTheSameOrder)
@@ -116,8 +122,18 @@ TEST(ViewWindow, SortingByEveryColumnKeepsTheParentRowOnTopAndRepeatsTheSameOrde
     EXPECT_EQ(w.View().hitItem, w.RowNamed("small.txt"));
     EXPECT_EQ(w.View().diskSortColumn, 1);
     EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+    auto arrow = [&](int column) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        SendMessageA(ListView_GetHeader(w.List()), HDM_GETITEMA, column, (LPARAM)&item);
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    };
+    EXPECT_EQ(arrow(1), HDF_SORTUP);
+    EXPECT_EQ(arrow(0), 0);
+    // A second click reverses the order, and the arrow says so.
     w.ClickColumnHeader(1);
-    EXPECT_EQ(w.Names(), (Names{". .", "docs", "tools", "big.bin", "README", "small.txt"}));
+    EXPECT_EQ(w.Names(), (Names{". .", "small.txt", "README", "big.bin", "tools", "docs"}));
+    EXPECT_EQ(arrow(1), HDF_SORTDOWN);
     for (int c = 0; c < 4; ++c) {
         w.ClickColumnHeader(c);
         ExpectParentOnTop(w);
@@ -406,6 +422,24 @@ TEST(ViewWindow, TypingANameGoesToTheFirstRowItBeginsAndNowhereWhenNoneDoes)
     PostMessageA(w.List(), WM_CHAR, 'n', 1);
     w.Pump(30);
     EXPECT_EQ(FocusedRow(w), w.RowNamed("notes.txt"));
+    // A capital typed with Shift held moves the selection; it is no Shift+click. The chosen row
+    // follows, so the row commands act on it.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    Sleep(TypeAhead::PauseMs + 100);
+    PostMessageA(w.List(), WM_CHAR, 'M', 1);
+    w.Pump(30);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{w.RowNamed("more.txt")}));
+    EXPECT_EQ(w.View().hitItem, w.RowNamed("more.txt"));
+    Sleep(TypeAhead::PauseMs + 100);  // a new name
+    PostMessageA(w.List(), WM_CHAR, 'a', 1);
+    w.Pump(30);
+    EXPECT_EQ(w.View().hitItem, w.RowNamed("a.j"));
+    EXPECT_TRUE(ViewCommandEnabled(ID_TEST, w.View().CurrentState()).value_or(false));
 
     // The list asks in the wide form (as Wine does for owner-data lists) or the narrow one.
     NMLVFINDITEMW wide{};
@@ -438,6 +472,9 @@ TEST(ViewWindow, EnterOpensTheRowAndBackspaceGoesUpUnlessAnOperationRuns)
     EXPECT_EQ(w.View().diskFolder, data.folder + "\\src");
     w.PressKey(VK_BACK, false);
     EXPECT_EQ(w.View().diskFolder, data.folder);
+    // Up a level, the folder the view came from is the chosen row.
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{w.RowNamed("src")}));
+    EXPECT_EQ(w.View().hitItem, w.RowNamed("src"));
 
     w.View().SelectRow(w.RowNamed("a.j"));
     w.PressKey(VK_RETURN, false);
@@ -461,6 +498,15 @@ TEST(ViewWindow, EnterOpensTheRowAndBackspaceGoesUpUnlessAnOperationRuns)
     w.PressKey(VK_BACK, false);  // up from the root leaves the archive for its folder
     EXPECT_FALSE(w.Doc().archiveMode);
     EXPECT_EQ(w.View().diskFolder, data.folder);
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{w.RowNamed("a.j")}));
+    // The chosen row follows the arrow keys: Test is for the archive row only.
+    auto enabled = [&](unsigned id) { return ViewCommandEnabled(id, w.View().CurrentState()).value_or(false); };
+    EXPECT_TRUE(enabled(ID_TEST));
+    w.PressKey(VK_DOWN, false);
+    EXPECT_EQ(w.View().hitItem, w.RowNamed("a.j") + 1);
+    EXPECT_FALSE(enabled(ID_TEST));
+    w.PressKey(VK_UP, false);
+    EXPECT_TRUE(enabled(ID_TEST));
 }
 
 // Pixels of `text` unlike the background when each character is drawn alone in `font`: what a
