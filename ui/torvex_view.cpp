@@ -16,6 +16,7 @@
 #include "framework/application.h"
 #include "framework/dpi_scale.h"
 #include "framework/message_box.h"
+#include "framework/name_compare.h"
 #include "operations/add_delete_commands.h"
 #include "operations/operation_runner.h"
 #include "resources/resource.h"
@@ -150,7 +151,7 @@ int CTorvexView::FindRowFrom(const std::string& wanted, bool partial, bool wrap,
         }
         const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
         std::string text = partial ? name.substr(0, wanted.size()) : name;
-        if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0)
+        if (SameNameIgnoringCase(text, wanted))
             return i;
     }
     return -1;
@@ -395,9 +396,11 @@ void CTorvexView::ShowDisk(const std::string& folder)
     diskFolder = folder;
     DropRows();
     doc->ClearDiskEntries();
-    doc->ScanFolder(doc->diskEntries, diskFolder);
+    std::string unread = doc->ScanFolder(doc->diskEntries, diskFolder);
     ShowDiskFolder(doc->diskEntries);
     WatchDiskFolder();
+    if (!unread.empty())
+        PromptUser(unread, prompt::Ok | prompt::IconExclamation);
 }
 
 bool CTorvexView::OpenArchive(const std::string& path)
