@@ -77,7 +77,8 @@ std::string WorkingFolderFor(const std::string& archivePath)
     std::string folder = FolderPart(archivePath);
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';
-    return folder;
+    const size_t longestCurrentFolder = 258;  // MAX_PATH less the closing backslash and the end
+    return folder.size() > longestCurrentFolder - 1 ? std::string() : folder;
 }
 
 std::string ExtractHereSwitches()
