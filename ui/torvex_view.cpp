@@ -399,7 +399,7 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
     }
 }
 
-bool CTorvexView::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
+bool CTorvexView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 {
     result = 0;
     switch (msg) {

@@ -382,7 +382,7 @@ TEST_F(AddDeleteWindow, QuickDeleteOfAFileAndAFolderKeepsTheDirectoryShown)
     EXPECT_EQ(w.View().archiveFolder, "\\src");
     EXPECT_GE(w.RowNamed("sub"), 0);
     ASSERT_FALSE(prompts.texts.empty());
-    EXPECT_EQ(prompts.texts.back(), "Delete selected files?");
+    EXPECT_EQ(prompts.texts.back(), "Delete selected files?\n\n1 entry:\nx.c");
 
     // Answered No: nothing goes.
     prompts.answer = prompt::IdNo;
