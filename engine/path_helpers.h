@@ -24,3 +24,6 @@ bool WriteTextFile(const std::string& path, const std::string& content);
 bool PathExists(const std::string& path);
 // Creates a directory and its missing ancestors.
 bool CreateDirectoryTree(const std::string& path);
+// The path with every short (8.3) component in its long form, as the folder lists it; the
+// path unchanged when it does not exist.
+std::string LongPathName(const std::string& path);

@@ -29,3 +29,16 @@ bool CreateDirectoryTree(const std::string& path)
         CreateDirectoryTree(parent);
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
+
+std::string LongPathName(const std::string& path)
+{
+    DWORD size = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (size == 0)
+        return path;
+    std::string full(size, '\0');
+    DWORD n = GetLongPathNameA(path.c_str(), full.data(), size);
+    if (n == 0 || n >= size)
+        return path;
+    full.resize(n);
+    return full;
+}

@@ -50,8 +50,10 @@ void CTorvexView::OnExtractTo()
     job.work = std::move(WorkSet);
     job.listLines = ListLinesOf(job.work);
     SetExtractConsoles(job);
-    if (!StartOperation(std::move(job)) && restore)
-        dialog.pathOption = extractopt::PartialPath;
+    if (!ApplyChapterScope(job, dialog, shownChapter, archiveFolder) || !StartOperation(std::move(job))) {
+        if (restore)
+            dialog.pathOption = extractopt::PartialPath;
+    }
 }
 
 void CTorvexView::OnExtract()
@@ -74,8 +76,12 @@ void CTorvexView::OnExtractArchive()
 {
     if (hitItem < 0 || hitItem >= rows_.Count() || RowsStale() || !rows_.Entry(hitItem).IsArchiveFile())
         return;
+    ExtractArchiveFile(rows_.Entry(hitItem).Path);
+}
+
+void CTorvexView::ExtractArchiveFile(const std::string& archive)
+{
     ExtractDialog& dialog = services_.extract;
-    std::string archive = rows_.Entry(hitItem).Path;
     const DirectoriesSettings& dirs = services_.directories;
     int savedPathOption =
         PrepareExtractArchive(dialog, PresetExtractDirectory(dirs.extractDir, dirs.extractLast, diskFolder, dirs.extractEdit));

@@ -153,6 +153,8 @@ public:
     // Extract to ... on a disk file (32813): the archive of the clicked row, whole.
     void OnExtractArchive();
     void ExtractSelectedArchive() override { OnExtractArchive(); }
+    // The same for an archive on disk given by its path.
+    void ExtractArchiveFile(const std::string& archivePath) override;
 
     // ---- Files list (ui/files_list_view.cpp) ----
     // The gathered files list; emptied by ClearWorkSet.
