@@ -87,6 +87,7 @@ protected:
             Item(kIconId).Send(STM_SETICON, (WPARAM)::LoadIconA(nullptr, icon));
         SetItemText(kTextId, text_);
         FitToText();
+        ::SendMessageA(Handle(), DM_SETDEFID, buttons_.front().id, 0);
         // In front and active, so that the keyboard answers it, also when it is raised by a
         // thread that has no window of its own.
         ::SetForegroundWindow(Handle());
@@ -105,9 +106,8 @@ protected:
         }
         return false;
     }
-    // Enter presses the default button, which sends its own id; IDOK comes only from a box
-    // with an OK button.
-    void OnOK() override { EndDialog(IDOK); }
+    // Enter on no button in particular: the default one.
+    void OnOK() override { EndDialog(buttons_.front().id); }
 
 private:
     // The text's height decides where the buttons go and how tall the box is.
@@ -127,7 +127,7 @@ private:
         int width = std::max<int>(need.right, area.right - area.left);
         text.Move({area.left, area.top, area.left + width, area.top + need.bottom});
         RECT icon = Item(kIconId).GetRectInParent();
-        int top = std::max<int>(area.top + need.bottom, icon.bottom) + units.left * 2;
+        int buttonsTop = std::max<int>(area.top + need.bottom, icon.bottom) + units.left * 2;
         int buttonsWidth = 0;
         for (const QuestionButton& b : buttons_)
             buttonsWidth += Item(b.id).GetRectInParent().right - Item(b.id).GetRectInParent().left;
@@ -142,10 +142,10 @@ private:
             Window button = Item(b.id);
             RECT r = button.GetRectInParent();
             int w = r.right - r.left;
-            button.Move({x, top, x + w, top + units.bottom});
+            button.Move({x, buttonsTop, x + w, buttonsTop + units.bottom});
             x += w + gap;
         }
-        RECT frame{0, 0, clientWidth, top + units.bottom + units.left};
+        RECT frame{0, 0, clientWidth, buttonsTop + units.bottom + units.left};
         ::AdjustWindowRectEx(&frame, (DWORD)::GetWindowLongPtrA(box, GWL_STYLE), FALSE,
                              (DWORD)::GetWindowLongPtrA(box, GWL_EXSTYLE));
         int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
@@ -157,10 +157,10 @@ private:
         ::GetMonitorInfoA(::MonitorFromWindow(owner ? owner : box, MONITOR_DEFAULTTOPRIMARY), &monitor);
         if (!owner || !::GetWindowRect(owner, &over) || ::IsIconic(owner))
             over = monitor.rcWork;
-        int left = (over.left + over.right - fw) / 2, top2 = (over.top + over.bottom - fh) / 2;
-        left = std::clamp<int>(left, monitor.rcWork.left, std::max<int>(monitor.rcWork.left, monitor.rcWork.right - fw));
-        top2 = std::clamp<int>(top2, monitor.rcWork.top, std::max<int>(monitor.rcWork.top, monitor.rcWork.bottom - fh));
-        ::SetWindowPos(box, nullptr, left, top2, fw, fh, SWP_NOZORDER | SWP_NOACTIVATE);
+        int boxX = (over.left + over.right - fw) / 2, boxY = (over.top + over.bottom - fh) / 2;
+        boxX = std::clamp<int>(boxX, monitor.rcWork.left, std::max<int>(monitor.rcWork.left, monitor.rcWork.right - fw));
+        boxY = std::clamp<int>(boxY, monitor.rcWork.top, std::max<int>(monitor.rcWork.top, monitor.rcWork.bottom - fh));
+        ::SetWindowPos(box, nullptr, boxX, boxY, fw, fh, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     std::string text_;
