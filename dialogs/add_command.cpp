@@ -46,6 +46,7 @@ bool AppendComment(AddCommand& command, const char* switchText, const std::strin
         return false;
     }
     command.commandLine += std::string(switchText) + "\"" + path + "\"";
+    command.commentFiles.push_back(path);
     return true;
 }
 

@@ -38,6 +38,8 @@ struct AddCommand {
     bool interactiveComment = false;
     // A comment file that could not be written; the command is then not to be run.
     std::string failedFile;
+    // The comment files written for the command: removed once the archiver has read them.
+    std::vector<std::string> commentFiles;
 };
 
 inline constexpr const char* kArchiveCommentFile = "ArchiveComment.txt";

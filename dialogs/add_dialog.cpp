@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -133,6 +134,7 @@ bool AddDialog::OnInitDialog()
     listFileOnly = false;
     useCommandLine = false;
     commandLine.clear();
+    commentFiles.clear();
     if (!spanArchive && IsRemovableDrive(DriveRoot(archiveName))) {
         spanArchive = true;
         volumeSize = kAutoDetectVolume;
@@ -391,6 +393,7 @@ void AddDialog::OnEditCommandLine()
     if (choices.compression < 0)
         choices.compression = 0;
     AddCommand built = BuildAddCommand(choices, Environment());
+    RememberCommentFiles(built);
     if (!built.failedFile.empty()) {
         PromptUser("Can't create " + built.failedFile);
         return;
@@ -401,6 +404,23 @@ void AddDialog::OnEditCommandLine()
         return;
     commandLine = line;
     interactiveComment = built.interactiveComment;
+}
+
+void AddDialog::RememberCommentFiles(const AddCommand& built)
+{
+    for (const std::string& file : built.commentFiles) {
+        if (std::find(commentFiles.begin(), commentFiles.end(), file) == commentFiles.end())
+            commentFiles.push_back(file);
+    }
+}
+
+void AddDialog::OnCancel()
+{
+    // Nothing will read them.
+    for (const std::string& file : commentFiles)
+        ::DeleteFileA(file.c_str());
+    commentFiles.clear();
+    EndDialog(IDCANCEL);
 }
 
 void AddDialog::OnOK()
@@ -425,6 +445,7 @@ void AddDialog::OnOK()
     AddCommand built;
     if (!keepCustomLine) {
         built = BuildAddCommand(c, Environment());
+        RememberCommentFiles(built);
         if (!built.failedFile.empty()) {
             PromptUser("Can't create " + built.failedFile);
             return;

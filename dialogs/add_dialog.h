@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "dialogs/add_command.h"
 #include "dialogs/add_settings.h"
@@ -46,6 +47,9 @@ public:
     std::string chapterComment;
     bool commentArchive = false;
     bool commentChapter = false;
+    // The comment files written while the dialog was open (by OK or Edit ...): the add removes
+    // them after its run, a Cancel at once.
+    std::vector<std::string> commentFiles;
 
     // The machine as the builder sees it: settings, system temporary folder, drive types.
     AddCommandEnvironment Environment() const;
@@ -54,6 +58,7 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(UINT id, UINT code) override;
     void OnOK() override;
+    void OnCancel() override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
 
 private:
@@ -65,6 +70,7 @@ private:
     void CreateToolTips();
     // The controls' present state as builder input (the fields stay as they are).
     AddChoices ChoicesFromControls() const;
+    void RememberCommentFiles(const AddCommand& built);
 
     bool initializing_ = false;
     // The tips wake on the first real mouse move: a dialog opening under a resting cursor

@@ -45,8 +45,8 @@ public:
     // Help: by default the owner window's Help command (the caller sets the topic).
     std::function<void(HWND dialog)> onHelp;
 
-    // The switches from the fields (what OK builds).
-    std::string BuildSwitches() const;
+    // The switches from the fields (what OK builds); `recurse`: names reach into subfolders.
+    std::string BuildSwitches(bool recurse = false) const;
 
 protected:
     bool OnInitDialog() override;

@@ -74,7 +74,7 @@ bool ReadChapterFrom(const std::string& text, int& value)
 
 ExtractDialog::ExtractDialog() : ModalDialog(IDD_EXTRACT) {}
 
-std::string ExtractDialog::BuildSwitches() const
+std::string ExtractDialog::BuildSwitches(bool recurse) const
 {
     ExtractSwitchOptions o;
     o.pathOption = pathOption;
@@ -87,6 +87,7 @@ std::string ExtractDialog::BuildSwitches() const
     o.chapterTo = chapterTo;
     o.currentChapter = currentChapter;
     o.wholeArchiveMode = wholeArchiveMode;
+    o.recurse = recurse;
     return BuildExtractSwitches(o);
 }
 

@@ -50,7 +50,7 @@ std::string BuildExtractSwitches(const ExtractSwitchOptions& o)
     if (o.directory.size() == 2)
         s += "\\";  // "d:" alone would mean the drive's current folder
     s += "\"";
-    s += o.wholeArchiveMode ? " -r" : " -r-";
+    s += o.wholeArchiveMode || o.recurse ? " -r" : " -r-";
     return s;
 }
 

@@ -29,6 +29,8 @@ struct ExtractSwitchOptions {
     // (a whole archive chosen on disk): the archiver then takes its newest chapter.
     int currentChapter = 0;
     bool wholeArchiveMode = false;
+    // Names reach into subfolders (" -r"), as they always do for a whole archive.
+    bool recurse = false;
 };
 
 // " x" or " e", the chapters, the update rule, " -y", the target folder in quotes and the

@@ -25,4 +25,6 @@ public:
     // Runs "Extract to ..." on the archive of the clicked row: the Extract dialog for a whole
     // archive, then the extraction.
     virtual void ExtractSelectedArchive() = 0;
+    // The same for an archive no row shows.
+    virtual void ExtractArchiveFile(const std::string& archivePath) = 0;
 };

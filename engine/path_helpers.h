@@ -44,3 +44,6 @@ unsigned long ReadFolder(const std::string& folder, const std::function<void(con
 bool PathExists(const std::string& path);
 // Creates a directory and its missing ancestors.
 bool CreateDirectoryTree(const std::string& path);
+// The path with every short (8.3) component in its long form, as the folder lists it; the
+// path unchanged when it does not exist.
+std::string LongPathName(const std::string& path);

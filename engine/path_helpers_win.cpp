@@ -116,3 +116,25 @@ bool CreateDirectoryTree(const std::string& path)
         CreateDirectoryTree(parent);
     return CreateDirectoryW(FileSystemPath(path).c_str(), nullptr) != 0;
 }
+
+std::string LongPathName(const std::string& path)
+{
+    std::wstring wide = FileSystemPath(path);
+    DWORD size = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (size == 0)
+        return path;
+    std::wstring full(size, L'\0');
+    DWORD n = GetLongPathNameW(wide.c_str(), full.data(), size);
+    if (n == 0 || n >= size)
+        return path;
+    full.resize(n);
+    std::string result = Utf8Name(full.c_str());
+    // In the form it was given: the long form only when it came that way.
+    if (path.rfind("\\\\?\\", 0) == 0)
+        return result;
+    if (result.rfind("\\\\?\\UNC\\", 0) == 0)
+        return "\\\\" + result.substr(8);
+    if (result.rfind("\\\\?\\", 0) == 0)
+        return result.substr(4);
+    return result;
+}

@@ -67,17 +67,21 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
 
     if (settings_->TakeExtractDirect()) {
         // Started by the shell extension to extract this archive: show its folder with the
-        // archive selected.
-        catalogue.ArchivePath = path;
+        // archive selected. The row carries the long name (the shell may hand over a short one).
+        std::string archive = LongPathName(path);
+        ParentPath(archive, folder);
+        catalogue.ArchivePath = archive;
         settings_->RememberStartupFolder(folder);
         archiveMode = false;
         if (DocumentView* view = View()) {
             view->EnterDiskMode(folder);
-            if (view->SelectRowNamed(LeafName(path))) {
-                // The dialog shows once without Help, then the extraction runs as an operation.
-                settings_->DisableExtractHelpOnce();
+            // The dialog shows once without Help, then the extraction runs as an operation;
+            // for the whole archive also when no row of the folder shows it.
+            settings_->DisableExtractHelpOnce();
+            if (view->SelectRowNamed(LeafName(archive)))
                 view->ExtractSelectedArchive();
-            }
+            else
+                view->ExtractArchiveFile(archive);
         }
         return true;
     }

@@ -17,6 +17,7 @@ int FirstButton(unsigned type)
     switch (type & 0xF) {
     case prompt::AbortRetryIgnore: return prompt::IdAbort;
     case prompt::YesNoCancel:
+    case prompt::YesAllNoAllCancel:
     case prompt::YesNo: return prompt::IdYes;
     case prompt::RetryCancel: return prompt::IdRetry;
     default: return prompt::IdOk;

@@ -10,6 +10,10 @@ namespace prompt {
 constexpr unsigned Ok = 0x0, OkCancel = 0x1, AbortRetryIgnore = 0x2, YesNoCancel = 0x3, YesNo = 0x4, RetryCancel = 0x5;
 constexpr unsigned IconStop = 0x10, IconQuestion = 0x20, IconExclamation = 0x30, IconInformation = 0x40;
 constexpr int IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7;
+// A question about one of many files: Yes, Yes to All, No, No to All and Cancel. The system's
+// message box has no such buttons; our own box shows them.
+constexpr unsigned YesAllNoAllCancel = 0xE;
+constexpr int IdYesToAll = 40, IdNoToAll = 41;
 }
 
 struct PromptRequest {
@@ -28,9 +32,10 @@ int PromptUser(const std::string& text, unsigned type = prompt::Ok, const std::s
 using PromptScript = std::function<int(const PromptRequest&)>;
 void SetPromptScript(PromptScript script);
 
-// Message boxes shown on the calling thread belong to this window (an HWND): a worker thread has
-// no active window of its own, and an ownerless box can hide behind the main window. nullptr
-// goes back to the thread's active window.
+// Message boxes shown on the calling thread belong to this window (an HWND) and come up in front
+// of it, active: a worker thread has no active window of its own, and an ownerless or inactive
+// box hides behind the main window or ignores the keyboard. nullptr goes back to the thread's
+// active window.
 void SetThreadPromptOwner(void* owner);
 
 // The text as a message box shows it: a run without blanks longer than `width` bytes (a long

@@ -22,6 +22,7 @@ OperationJob AddJobFrom(CTorvexView& view, OperationKind kind, const AddDialog& 
     job.add.archiveName = dialog.archiveName;
     job.add.pathOption = dialog.pathOption;
     job.add.listFileOnly = dialog.listFileOnly;
+    job.add.commentFiles = dialog.commentFiles;
     job.show = AddConsoleShow(dialog.spanArchive, IsRemovableDrive(DriveRoot(dialog.archiveName)), dialog.interactiveComment);
     job.work = std::move(view.WorkSet);
     return job;

@@ -12,8 +12,21 @@ ConsoleShow AddConsoleShow(bool spanArchive, bool removableDrive, bool interacti
     return ConsoleShow::Minimised;
 }
 
+namespace {
+// The comment files go however the add ends: the archiver has read them, or never will.
+struct CommentFilesRemover {
+    const std::vector<std::string>& files;
+    ~CommentFilesRemover()
+    {
+        for (const std::string& file : files)
+            std::remove(file.c_str());
+    }
+};
+} // namespace
+
 AddResult RunAdd(JarRunner& runner, OperationJob& job, const FolderLister& lister, bool relist)
 {
+    CommentFilesRemover comments{job.add.commentFiles};
     AddResult result;
     std::string listFile = ProgramFileName(job.folders.listFolder, kAddListName);
     std::string lines;
@@ -41,8 +54,10 @@ OperationOutcome AddFilesBody(OperationJob& job, JarRunner& runner, const Folder
 {
     OperationOutcome outcome;
     outcome.filesListUsed = true;
-    if (job.work.empty())
+    if (job.work.empty()) {
+        CommentFilesRemover comments{job.add.commentFiles};
         return outcome;
+    }
     // The disk browser's watcher shows the new or grown archive; an open catalogue of it is out
     // of date.
     outcome.archiveChanged = RunAdd(runner, job, lister, false).outcome == AddOutcome::Ran;

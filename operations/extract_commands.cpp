@@ -45,8 +45,10 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
     job.work = std::move(view.WorkSet);
     job.listLines = view.ListLinesOf(job.work);
     SetExtractConsoles(job);
-    if (!view.StartOperation(std::move(job)) && restore)
-        dialog.pathOption = extractopt::PartialPath;
+    if (!ApplyChapterScope(job, dialog, view.shownChapter, view.archiveFolder) || !view.StartOperation(std::move(job))) {
+        if (restore)
+            dialog.pathOption = extractopt::PartialPath;
+    }
 }
 
 void OnExtract(CTorvexView& view, const ExtractDialog& options)
@@ -70,7 +72,12 @@ void OnExtractArchive(CTorvexView& view, ExtractDialog& dialog, const Directorie
     const ArchiveEntry* hit = view.HitEntry();
     if (!hit || !hit->IsArchiveFile())
         return;
-    std::string archive = hit->Path;
+    ExtractArchiveFile(view, dialog, dirs, hit->Path);
+}
+
+void ExtractArchiveFile(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& dirs,
+                        const std::string& archive)
+{
     int savedPathOption =
         PrepareExtractArchive(dialog, PresetExtractDirectory(dirs.extractDir, dirs.extractLast, view.diskFolder, dirs.extractEdit));
     view.helpAnchor = "#Extract";

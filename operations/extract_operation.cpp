@@ -114,10 +114,77 @@ void PruneEmptyParents(const std::string& path)
     }
 }
 
-void MoveExtracted(const EntryList& entries, const std::string& destination, bool overwrite, int updateMode,
-                   int updateCriterion, std::vector<StrandedFile>& stranded)
+namespace {
+
+// The contents of a staged folder as entries to move: each one's Source is `source`, so that
+// its place below the destination is its place below that folder.
+EntryList StagedFolderEntries(const std::string& folder, const std::string& source)
+{
+    EntryList inside;
+    std::vector<FoundName> names;
+    ListFolderNames(folder, names);
+    for (const FoundName& found : names) {
+        ArchiveEntry& child = inside.Add(ArchiveEntry());
+        child.Path = folder + "\\" + found.name;
+        DiskFacts there = FactsOf(child.Path);
+        child.Columns[ArchiveEntry::Size] = std::to_string(there.size);
+        child.Columns[ArchiveEntry::Modified] = there.modified;
+        child.Columns[ArchiveEntry::Attributes] = found.directory ? "....D" : ".....";
+        child.Columns[ArchiveEntry::Source] = source;
+    }
+    return inside;
+}
+
+// Everything in a staging tree the move phase has finished with: copies of what the archive
+// holds. Links are removed, never entered.
+void RemoveStagedTree(const std::string& folder)
+{
+    std::vector<FoundName> names;
+    ListFolderNames(folder, names);
+    for (const FoundName& found : names) {
+        std::string path = folder + "\\" + found.name;
+        if (found.directory && !found.link)
+            RemoveStagedTree(path);
+        else if (found.directory)
+            ::RemoveDirectoryA(path.c_str());
+        else {
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(path.c_str());
+        }
+    }
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+// "Overwrite <target> ?", with the answers for every later file too.
+bool OverwriteWanted(const std::string& target, MovePhase& phase)
+{
+    if (phase.answerToAll == prompt::IdYesToAll)
+        return true;
+    if (phase.answerToAll == prompt::IdNoToAll)
+        return false;
+    int answer = PromptUser("Overwrite " + target + " ?", prompt::YesAllNoAllCancel | prompt::IconQuestion);
+    switch (answer) {
+    case prompt::IdYesToAll:
+    case prompt::IdNoToAll:
+        phase.answerToAll = answer;
+        return answer == prompt::IdYesToAll;
+    case prompt::IdYes:
+        return true;
+    case prompt::IdNo:
+        return false;
+    default:
+        phase.cancelled = true;
+        return false;
+    }
+}
+
+} // namespace
+
+void MoveExtracted(const EntryList& entries, const std::string& destination, MovePhase& phase)
 {
     for (const auto& item : entries) {
+        if (phase.cancelled)
+            return;
         const ArchiveEntry& entry = *item;
         const std::string& staged = entry.Path;
         DiskFacts source = FactsOf(staged);
@@ -136,29 +203,16 @@ void MoveExtracted(const EntryList& entries, const std::string& destination, boo
         facts.entrySize = entry.Columns[ArchiveEntry::Size];
         facts.targetSize = there.size;
         bool failed = false;
-        switch (DecideMove(facts, overwrite, updateMode, updateCriterion)) {
+        switch (DecideMove(facts, phase.overwriteWithoutPrompting, phase.updateMode, phase.updateCriterion)) {
         case MoveAction::MoveWhole:
             failed = !MoveInto(staged, target, false);
             break;
-        case MoveAction::Descend: {
-            EntryList inside;
-            std::vector<FoundName> names;
-            ListFolderNames(staged, names);
-            for (const FoundName& found : names) {
-                ArchiveEntry& child = inside.Add(ArchiveEntry());
-                child.Path = staged + "\\" + found.name;
-                DiskFacts there = FactsOf(child.Path);
-                child.Columns[ArchiveEntry::Size] = std::to_string(there.size);
-                child.Columns[ArchiveEntry::Modified] = there.modified;
-                child.Columns[ArchiveEntry::Attributes] = found.directory ? "....D" : ".....";
-                child.Columns[ArchiveEntry::Source] = entry.Columns[ArchiveEntry::Source].view();
-            }
-            MoveExtracted(inside, destination, overwrite, updateMode, updateCriterion, stranded);
+        case MoveAction::Descend:
+            MoveExtracted(StagedFolderEntries(staged, entry.Columns[ArchiveEntry::Source].str()), destination, phase);
             ::RemoveDirectoryA(staged.c_str());
             break;
-        }
         case MoveAction::AskThenReplace:
-            if (PromptUser("Overwrite " + target + " ?", prompt::YesNo | prompt::IconQuestion) != prompt::IdYes)
+            if (!OverwriteWanted(target, phase))
                 break;
             [[fallthrough]];
         case MoveAction::Replace:
@@ -171,25 +225,30 @@ void MoveExtracted(const EntryList& entries, const std::string& destination, boo
             break;
         }
         if (failed) {
-            // Kept in the staging folder, and named at the end of the operation.
-            stranded.push_back({staged, target});
+            // Named at the end of the operation.
+            phase.stranded.push_back({staged, target});
             continue;
         }
-        if (!facts.isDirectory)
+        if (!facts.isDirectory && !phase.cancelled)
             ::DeleteFileA(staged.c_str());
         PruneEmptyParents(staged);
     }
 }
 
-std::string StrandedFilesText(const std::string& tempFolder, const std::vector<StrandedFile>& stranded)
+std::string StrandedFilesText(const std::vector<StrandedFile>& stranded)
 {
-    std::string text = "These files could not be put in place and are still in " + tempFolder + ":";
+    std::string text = "These files could not be put in place (in use, or not allowed):";
     constexpr size_t kShown = 15;
     for (size_t i = 0; i < stranded.size() && i < kShown; ++i)
-        text += "\n" + stranded[i].staged + "  (for " + stranded[i].target + ")";
+        text += "\n" + stranded[i].target;
     if (stranded.size() > kShown)
         text += "\n... and " + std::to_string(stranded.size() - kShown) + " more";
     return text;
+}
+
+std::string LeftoverStagingText(const std::string& tempFolder)
+{
+    return "Please remove the folder " + tempFolder + ", left by an earlier extraction,\nthen press Retry.";
 }
 
 OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const std::string& destinationIn,
@@ -197,14 +256,13 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
                                     int chapterFrom)
 {
     OperationOutcome outcome;
+    // However it ends, the run has taken the files list.
+    outcome.filesListUsed = true;
     std::string list = ProgramFileName(job.folders.listFolder, kExtractListName);
-    if (!WriteListFile(list, job.listLines)) {
-        outcome.filesListUsed = true;
+    if (!WriteListFile(list, job.listLines))
         return outcome;
-    }
     if (job.extract.listFileOnly) {
         // The list file is the product.
-        outcome.filesListUsed = true;
         TellListFileLeft(list);
         return outcome;
     }
@@ -213,9 +271,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
     std::string temp = ExtractTempFolder(destination);
     bool cancelled = false;
     while (PathExists(temp)) {
-        if (PromptUser("Please remove the ~TorvexTemp directory in the root of the extraction directory,\n"
-                       "then press Retry.",
-                       prompt::RetryCancel | prompt::IconStop) != prompt::IdRetry) {
+        if (PromptUser(LeftoverStagingText(temp), prompt::RetryCancel | prompt::IconStop) != prompt::IdRetry) {
             cancelled = true;
             break;
         }
@@ -232,23 +288,37 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
         o.extractChapters = extractChapters;
         o.chapterFrom = chapterFrom;
         o.currentChapter = job.extract.currentChapter;
+        o.recurse = job.extract.wholeFolder;
         runner.RunConsole(ListFileArguments(BuildExtractSwitches(o), job.archivePath, list), job.stagingShow);
 
         if (!CreateDirectoryTree(destination)) {
             PromptUser("Can't create " + destination);
         } else {
-            for (const auto& entry : job.work) {
-                entry->Path = temp + entry->Path;
-                entry->Columns[ArchiveEntry::Source] = temp + entry->Columns[ArchiveEntry::Source].str();
+            EntryList staged;
+            if (job.extract.wholeFolder) {
+                // Whatever the chapters hold below the shown folder, as the archiver left it.
+                std::string folder = job.archiveFolder == "\\" ? temp : temp + job.archiveFolder;
+                staged = StagedFolderEntries(folder, job.archiveFolder == "\\" ? temp + "\\" : folder);
+            } else {
+                for (const auto& entry : job.work) {
+                    entry->Path = temp + entry->Path;
+                    entry->Columns[ArchiveEntry::Source] = temp + entry->Columns[ArchiveEntry::Source].str();
+                }
+                staged = std::move(job.work);
             }
-            std::vector<StrandedFile> stranded;
-            MoveExtracted(job.work, destination, overwrite, updateMode, updateCriterion, stranded);
-            job.work.Clear();
-            outcome.filesListUsed = true;
-            if (!stranded.empty())
-                PromptUser(StrandedFilesText(temp, stranded), prompt::IconExclamation);
+            MovePhase phase;
+            phase.overwriteWithoutPrompting = overwrite;
+            phase.updateMode = updateMode;
+            phase.updateCriterion = updateCriterion;
+            MoveExtracted(staged, destination, phase);
+            if (!phase.stranded.empty())
+                PromptUser(StrandedFilesText(phase.stranded), prompt::IconExclamation);
         }
+        // What was not put in place is a copy of what the archive holds: the next extraction
+        // must not find it in its way.
+        RemoveStagedTree(temp);
     }
+    job.work.Clear();
     ::DeleteFileA(list.c_str());
     return outcome;
 }
@@ -278,9 +348,34 @@ bool PrepareExtractTo(ExtractDialog& dialog, const ExtractToFacts& f)
                                                 f.filesListHasDirectory, f.realSelection, f.selectionHasDirectory);
     dialog.pathOption = a.pathOption;
     dialog.currentChapter = f.shownChapter;
+    // The chapter boxes start again from the shown chapter, all together: a "To" or a ticked
+    // box kept from another chapter would make a range the user did not ask for.
     dialog.chapterFrom = f.shownChapter > 0 ? f.shownChapter : 1;
+    dialog.chapterTo.clear();
+    dialog.extractChapters = false;
     dialog.wholeArchiveMode = false;
     return a.restore;
+}
+
+bool ApplyChapterScope(OperationJob& job, const ExtractDialog& dialog, int shownChapter, const std::string& archiveFolder)
+{
+    if (shownChapter <= 0 || ExtractedChaptersInclude(dialog.extractChapters, dialog.chapterFrom, dialog.chapterTo, shownChapter))
+        return true;
+    // A line of the user's own names its own chapters.
+    if (dialog.useCommandLine && dialog.commandLine != dialog.BuildSwitches())
+        return true;
+    if (dialog.extractWhat == extractopt::AllFiles) {
+        // A list file asked for alone stays the list of the rows the user sees.
+        if (dialog.listFileOnly)
+            return true;
+        job.extract.wholeFolder = true;
+        job.listLines = {WholeFolderListLine(archiveFolder)};
+        job.extract.commandLine = dialog.BuildSwitches(true);
+        return true;
+    }
+    std::string text = ShownEntriesOnlyText(dialog.extractWhat == extractopt::FilesList, shownChapter,
+                                            dialog.chapterFrom, dialog.chapterTo);
+    return PromptUser(text, prompt::OkCancel | prompt::IconInformation) == prompt::IdOk;
 }
 
 int PrepareExtractArchive(ExtractDialog& dialog, const std::string& presetDirectory)

@@ -34,22 +34,40 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
                                     bool overwriteWithoutPrompting, int updateMode, int updateCriterion,
                                     bool extractChapters, int chapterFrom);
 
-// A file the move phase could not put in place: where it still is, where it should have gone.
+// A file the move phase could not put in place: where it was staged, where it should have gone.
 struct StrandedFile {
     std::string staged;
     std::string target;
 };
 
+// What the move phase carries from one file to the next: the options, an answer "to all" given
+// to the overwrite question, a Cancel, and the files it could not put in place.
+struct MovePhase {
+    bool overwriteWithoutPrompting = true;
+    int updateMode = 0;
+    int updateCriterion = 0;
+    int answerToAll = 0;  // prompt::IdYesToAll or IdNoToAll once given
+    bool cancelled = false;
+    std::vector<StrandedFile> stranded;
+};
+
 // Moves staged entries (Path and Source inside the staging folder) to the destination by the
-// update rules; a file whose move fails stays where it is and is added to `stranded`.
-void MoveExtracted(const EntryList& entries, const std::string& destination, bool overwriteWithoutPrompting,
-                   int updateMode, int updateCriterion, std::vector<StrandedFile>& stranded);
+// update rules; a file whose move fails stays where it is and is added to phase.stranded.
+void MoveExtracted(const EntryList& entries, const std::string& destination, MovePhase& phase);
 
 // Removes the path's parent folder when it is empty, then its parent, and so on.
 void PruneEmptyParents(const std::string& path);
 
-// The text that tells which files stayed behind in the staging folder.
-std::string StrandedFilesText(const std::string& tempFolder, const std::vector<StrandedFile>& stranded);
+// The text that names the files the move phase could not put in place.
+std::string StrandedFilesText(const std::vector<StrandedFile>& stranded);
+// The question when a staging folder is already there (Retry/Cancel).
+std::string LeftoverStagingText(const std::string& tempFolder);
+
+// On the interface thread, after the Extract dialog's OK: when its chapters leave out the shown
+// one, the shown chapter's rows cannot say what those chapters hold. With All Files the job
+// then extracts everything the chapters hold below the shown folder; with a selection or the
+// files list the user is told that only those entries are extracted (false: the user cancelled).
+bool ApplyChapterScope(OperationJob& job, const ExtractDialog& dialog, int shownChapter, const std::string& archiveFolder);
 
 // What the Extract to... handler reads of the view before it opens the dialog.
 struct ExtractToFacts {

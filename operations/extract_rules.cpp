@@ -141,6 +141,44 @@ std::vector<std::string> ExtractListLines(const EntryList& entries, const Direct
     return lines;
 }
 
+bool ExtractedChaptersInclude(bool extractChapters, int chapterFrom, const std::string& chapterTo, int chapter)
+{
+    if (!extractChapters || chapterFrom == 0)
+        return true;
+    if (chapter < chapterFrom)
+        return false;
+    if (chapterTo.empty())
+        return chapter == chapterFrom;
+    long long to = ChapterNumber(chapterTo);
+    return to == 0 || chapter <= to;
+}
+
+std::string ExtractedChaptersText(int chapterFrom, const std::string& chapterTo)
+{
+    std::string from = std::to_string(chapterFrom);
+    if (chapterTo.empty() || ChapterNumber(chapterTo) == chapterFrom)
+        return "chapter " + from;
+    if (ChapterNumber(chapterTo) == 0)
+        return "chapters " + from + " onwards";
+    return "chapters " + from + " to " + std::to_string(ChapterNumber(chapterTo));
+}
+
+std::string WholeFolderListLine(const std::string& archiveFolder)
+{
+    if (archiveFolder.empty() || archiveFolder == "\\")
+        return "*";
+    return archiveFolder + "\\*";
+}
+
+std::string ShownEntriesOnlyText(bool filesList, int shownChapter, int chapterFrom, const std::string& chapterTo)
+{
+    std::string shown = "chapter " + std::to_string(shownChapter);
+    std::string range = ExtractedChaptersText(chapterFrom, chapterTo);
+    std::string what = filesList ? "the entries of the files list" : "the selected entries of " + shown;
+    return "Only " + what + " are extracted, in their versions of " + range + ".\n" + "Files of " + range +
+           " that " + shown + " does not hold are left out: choose All Files to extract everything.";
+}
+
 std::string PresetExtractDirectory(int extractDir, const std::string& extractLast, const std::string& diskFolder,
                                    const std::string& extractEdit)
 {

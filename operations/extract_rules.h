@@ -70,6 +70,19 @@ PartialPathAdjustment AdjustPartialPath(int pathOption, bool atArchiveRoot, bool
 // everything the chapter lists under it, recursively, in catalogue order.
 std::vector<std::string> ExtractListLines(const EntryList& entries, const DirectoryMap& directories);
 
+// Whether the chapters an extraction names include `chapter`: From alone when "To" is empty,
+// From onwards when "To" reads as 0, From to To otherwise; the shown chapter when no range is
+// asked for (or From is 0).
+bool ExtractedChaptersInclude(bool extractChapters, int chapterFrom, const std::string& chapterTo, int chapter);
+// "chapter 1", "chapters 1 to 3", "chapters 4 onwards".
+std::string ExtractedChaptersText(int chapterFrom, const std::string& chapterTo);
+// The list line that names everything below an archive folder (with recursion): "*" at the
+// root, "\dir\*" below it.
+std::string WholeFolderListLine(const std::string& archiveFolder);
+// What the user is told when the chosen entries of the shown chapter are extracted from other
+// chapters: those entries only, not what the other chapters hold besides.
+std::string ShownEntriesOnlyText(bool filesList, int shownChapter, int chapterFrom, const std::string& chapterTo);
+
 // The directory the Extract dialog opens with, by the "extractDir" setting: 0 the last one
 // extracted to, 1 the folder shown, 2 the fixed one.
 std::string PresetExtractDirectory(int extractDir, const std::string& extractLast, const std::string& diskFolder,

@@ -26,6 +26,9 @@ struct ExtractRunOptions {
     bool extractChapters = false;
     int chapterFrom = 1;
     int currentChapter = 0;
+    // The chapters asked for leave out the shown one: everything they hold below the shown
+    // folder is extracted (the list line "\folder\*", with recursion), not the shown rows.
+    bool wholeFolder = false;
 };
 
 // The Add dialog's result, as the add bodies read it.
@@ -34,6 +37,8 @@ struct AddRunOptions {
     std::string archiveName;
     int pathOption = 1;
     bool listFileOnly = false;
+    // Comment files the command names: removed when the body ends.
+    std::vector<std::string> commentFiles;
 };
 
 // The folders an archiver run of the job uses.

@@ -30,5 +30,8 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
 void OnExtract(CTorvexView& view, const ExtractDialog& options);
 // Extract to ... on a disk file (32813): the archive of the clicked row, whole.
 void OnExtractArchive(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories);
+// The same for an archive on disk given by its path (no row need show it).
+void ExtractArchiveFile(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories,
+                        const std::string& archive);
 // Test (32809): the open archive, or the one ".j" row selected in the disk browser.
 void OnTest(CTorvexView& view);

@@ -153,6 +153,7 @@ public:
     // Files dropped onto the window that are not a single archive to open.
     void OnDropAdd(HDROP drop);
     void ExtractSelectedArchive() override;
+    void ExtractArchiveFile(const std::string& archivePath) override;
     // The Extract dialog the application handed in: it keeps its options between openings.
     ExtractDialog& ExtractOptions() { return services_.extract; }
     // Offers edited copies of viewed files back to their archives (closing: and removes them).

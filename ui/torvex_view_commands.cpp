@@ -142,6 +142,11 @@ void CTorvexView::ExtractSelectedArchive()
     ::OnExtractArchive(*this, services_.extract, services_.directories);
 }
 
+void CTorvexView::ExtractArchiveFile(const std::string& archivePath)
+{
+    ::ExtractArchiveFile(*this, services_.extract, services_.directories, archivePath);
+}
+
 // ---- Mouse, context menu and keys ------------------------------------------------------------
 
 bool CTorvexView::OnLButtonDown(UINT, POINT pt)

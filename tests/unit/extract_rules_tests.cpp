@@ -146,3 +146,34 @@ TEST(ExtractRules, PresetDirectoryFollowsTheSetting)
     EXPECT_EQ(PresetExtractDirectory(1, "c:\\last", "c:\\shown", "c:\\fixed"), "c:\\shown");
     EXPECT_EQ(PresetExtractDirectory(2, "c:\\last", "c:\\shown", "c:\\fixed"), "c:\\fixed");
 }
+
+TEST(ExtractRules, ChaptersOfARunAndWhatIsSaidWhenTheyLeaveOutTheShownOne)
+{
+    struct Case {
+        bool extractChapters;
+        int from;
+        const char* to;
+        int shown;
+        bool includes;
+    };
+    const Case cases[] = {
+        {false, 1, "", 2, true},    // no range: the shown chapter
+        {true, 0, "", 2, true},     // From 0 names no range either
+        {true, 2, "", 2, true},     {true, 1, "", 2, false},   {true, 1, "1", 2, false},
+        {true, 1, "3", 2, true},    {true, 3, "5", 2, false},  {true, 1, "0", 2, true},
+        {true, 3, "0", 2, false},   {true, 2, "2x", 2, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExtractedChaptersInclude(c.extractChapters, c.from, c.to, c.shown), c.includes)
+            << c.from << "-" << c.to << " shown " << c.shown;
+
+    EXPECT_EQ(WholeFolderListLine("\\"), "*");
+    EXPECT_EQ(WholeFolderListLine("\\dir\\sub"), "\\dir\\sub\\*");
+    EXPECT_EQ(ShownEntriesOnlyText(false, 2, 1, "1"),
+              "Only the selected entries of chapter 2 are extracted, in their versions of chapter 1.\n"
+              "Files of chapter 1 that chapter 2 does not hold are left out: choose All Files to extract everything.");
+    EXPECT_NE(ShownEntriesOnlyText(true, 4, 1, "3").find("Only the entries of the files list are extracted, in their "
+                                                          "versions of chapters 1 to 3."),
+              std::string::npos);
+    EXPECT_EQ(ExtractedChaptersText(5, "0"), "chapters 5 onwards");
+}

@@ -37,6 +37,9 @@ TEST(BuildExtractSwitches, PathOptionsTargetsAndRecursion)
     o.overwriteWithoutPrompting = false;
     o.wholeArchiveMode = true;
     EXPECT_EQ(BuildExtractSwitches(o), " x -jb3 -o\"d:\\out\" -r");
+    o.wholeArchiveMode = false;
+    o.recurse = true;  // everything below a folder of other chapters
+    EXPECT_EQ(BuildExtractSwitches(o), " x -jb3 -o\"d:\\out\" -r");
 }
 
 TEST(BuildExtractSwitches, UpdateModesAndCriteria)

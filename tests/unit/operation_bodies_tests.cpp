@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "dialogs/extract_switches.h"
 #include "engine/jar_commands.h"
@@ -66,7 +67,7 @@ protected:
     OperationJob AddJob(OperationKind kind, const std::string& archive)
     {
         OperationJob job = Job(kind);
-        job.add = {" a -r -y", archive, 1, false};
+        job.add = {" a -r -y", archive, 1, false, {}};
         job.work.Add(DroppedEntry("C:\\in\\a.txt", false));
         job.work.Add(DroppedEntry("C:\\in\\sub", true));
         return job;
@@ -87,9 +88,17 @@ protected:
 
 TEST_F(OperationBodies, AddRunsTheDialogsCommandOnItsListFileAndRemovesIt)
 {
-    OperationJob job = AddJob(OperationKind::AddFiles, "C:\\out\\new.j");
+    // The comment files the command names go with the list file, however the add ends.
+    const std::string comment = programFolder + "/ChapterComment.txt";
+    auto withComment = [&](OperationJob job) {
+        std::ofstream(comment) << "Week 12\r\n";
+        job.add.commentFiles = {comment};
+        return job;
+    };
+    OperationJob job = withComment(AddJob(OperationKind::AddFiles, "C:\\out\\new.j"));
     job.show = ConsoleShow::Shown;
     OperationOutcome outcome = AddFilesBody(job, runner, lister);
+    EXPECT_FALSE(Exists(comment));
     ASSERT_EQ(runner.runs.size(), 1u);
     EXPECT_EQ(runner.runs[0].arguments, ListFileArguments(" a -r -y", "C:\\out\\new.j", ListFile(kAddListName)));
     EXPECT_EQ(runner.runs[0].show, ConsoleShow::Shown);
@@ -101,10 +110,11 @@ TEST_F(OperationBodies, AddRunsTheDialogsCommandOnItsListFileAndRemovesIt)
 
     // "List file only": the list stays and nothing runs or changes.
     runner.runs.clear();
-    job = AddJob(OperationKind::AddFiles, "C:\\out\\new.j");
+    job = withComment(AddJob(OperationKind::AddFiles, "C:\\out\\new.j"));
     job.add.listFileOnly = true;
     outcome = AddFilesBody(job, runner, lister);
     EXPECT_TRUE(runner.runs.empty());
+    EXPECT_FALSE(Exists(comment));
     EXPECT_TRUE(Exists(ListFile(kAddListName)));
     EXPECT_FALSE(outcome.archiveChanged);
 

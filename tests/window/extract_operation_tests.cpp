@@ -93,12 +93,31 @@ TEST_F(ExtractOperation, PartialPathKeepsPathsBelowTheShownFolderAndCleansUp)
     host.ExtractThroughTemp(out, false, extractopt::UpdateNone, 0, false, 0);
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, "Overwrite " + out + "\\sub\\a.txt ?");
-    EXPECT_EQ(prompts[0].type, prompt::YesNo | prompt::IconQuestion);
+    EXPECT_EQ(prompts[0].type, prompt::YesAllNoAllCancel | prompt::IconQuestion);
     EXPECT_EQ(ReadAll(out + "\\sub\\a.txt"), "mine");
     EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
     answers = {prompt::IdYes};
     host.ExtractThroughTemp(out, false, extractopt::UpdateNone, 0, false, 0);
     EXPECT_EQ(ReadAll(out + "\\sub\\a.txt"), "ay");
+
+    // An answer "to all" holds for every later file; Cancel stops the move and leaves no
+    // staging folder.
+    host.selected = {"sub", "b.txt"};
+    struct Round {
+        int answer;
+        const char* kept;  // what both files then hold
+    };
+    for (Round round : {Round{prompt::IdNoToAll, "mine"}, Round{prompt::IdCancel, "mine"}, Round{prompt::IdYesToAll, ""}}) {
+        WriteFile(out + "\\sub\\a.txt", "mine");
+        WriteFile(out + "\\b.txt", "mine");
+        prompts.clear();
+        answers = {round.answer};
+        host.ExtractThroughTemp(out, false, extractopt::UpdateNone, 0, false, 0);
+        EXPECT_EQ(prompts.size(), 1u) << round.answer;
+        EXPECT_EQ(ReadAll(out + "\\sub\\a.txt"), *round.kept ? round.kept : "ay") << round.answer;
+        EXPECT_EQ(ReadAll(out + "\\b.txt"), *round.kept ? round.kept : "bee") << round.answer;
+        EXPECT_FALSE(Exists("c:\\~TorvexTemp")) << round.answer;
+    }
 }
 
 TEST_F(ExtractOperation, ExtractToCurrentLandsInTheArchiveFolderWithoutAsking)
@@ -144,19 +163,39 @@ TEST_F(ExtractOperation, FreshenAndDateOrSizeRules)
     EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
 }
 
-TEST_F(ExtractOperation, ALeftoverStagingFolderAsksAndCancelLeavesNothing)
+TEST_F(ExtractOperation, ALeftoverStagingFolderOrADestinationThatCannotBeMadeEndsTheRunAndEmptiesTheFilesList)
 {
+    // Every ending takes the files list, as a finished extraction does.
+    auto fillFilesList = [&] {
+        host.dialog.extractWhat = extractopt::FilesList;
+        host.filesList.Clear();
+        host.filesList.Add((*host.catalogue.Chapter(host.chapter)->Directories.Find("\\"))[0]);
+    };
+    fillFilesList();
     MakeFolder("c:\\~TorvexTemp");
-    host.dialog.extractWhat = extractopt::AllFiles;
     answers = {prompt::IdRetry, prompt::IdCancel};
     host.ExtractThroughTemp(out, true, extractopt::UpdateNone, 0, false, 0);
     ASSERT_EQ(prompts.size(), 2u);
-    EXPECT_EQ(prompts[0].text,
-              "Please remove the ~TorvexTemp directory in the root of the extraction directory,\nthen press Retry.");
+    EXPECT_EQ(prompts[0].text, "Please remove the folder " + ExtractTempFolder(out) +
+                                   ", left by an earlier extraction,\nthen press Retry.");
     EXPECT_EQ(prompts[0].type, prompt::RetryCancel | prompt::IconStop);
     EXPECT_FALSE(Exists(out));
     EXPECT_FALSE(Exists(root + "\\~TorvexExtract"));
     EXPECT_EQ(host.JarRuns(), 0);
+    EXPECT_TRUE(host.filesList.empty());
+    EXPECT_TRUE(Exists("c:\\~TorvexTemp"));  // not ours: left alone
+    RemoveTree("c:\\~TorvexTemp");
+
+    // A file where the destination folder would go: said, and what was staged goes.
+    fillFilesList();
+    prompts.clear();
+    WriteFile(out, "a file");
+    host.ExtractThroughTemp(out + "\\deeper", true, extractopt::UpdateNone, 0, false, 0);
+    EXPECT_EQ(host.JarRuns(), 1);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "Can't create " + out + "\\deeper");
+    EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
+    EXPECT_TRUE(host.filesList.empty());
 }
 
 TEST_F(ExtractOperation, ListFileOnlyWritesDirectoriesBeforeTheirContentsAndRunsNothing)
@@ -201,6 +240,51 @@ TEST_F(ExtractOperation, FullAndNoPathRunTheDialogsLineAndRestorePartialPath)
     EXPECT_EQ(host.dialog.pathOption, extractopt::PartialPath);
 }
 
+TEST_F(ExtractOperation, ChaptersThatLeaveOutTheShownOneGiveAllTheyHoldOrSayWhatIsLeftOut)
+{
+    // Chapter 2 holds second.txt alone, chapter 3 (shown) a new dir\b.txt alone.
+    WriteFile(src + "\\second.txt", "2");
+    ASSERT_TRUE(RunJar(src, "ac -y \"" + root + "\\a.j\" second.txt"));
+    WriteFile(src + "\\dir\\b.txt", "bee 3");
+    ASSERT_TRUE(RunJar(src, "ac -y \"" + root + "\\a.j\" dir\\b.txt"));
+    ASSERT_TRUE(host.Open(root + "\\a.j", root, ProgramFolder()));
+    ASSERT_EQ(host.chapter, 3);
+    host.dialog.extractWhat = extractopt::AllFiles;
+    host.dialog.extractChapters = true;
+    host.dialog.chapterFrom = 1;
+    host.dialog.chapterTo = "2";
+    host.dialog.pathOption = extractopt::FullPath;
+    host.dialog.directory = out;
+    host.dialog.commandLine = host.dialog.BuildSwitches();
+    ASSERT_TRUE(host.ExtractFiles(false));
+    EXPECT_EQ(ReadAll(out + "\\top.txt"), "top");
+    EXPECT_EQ(ReadAll(out + "\\second.txt"), "2");
+    EXPECT_EQ(ReadAll(out + "\\dir\\b.txt"), "bee");
+    EXPECT_EQ(ReadAll(out + "\\dir\\sub\\a.txt"), "ay");
+
+    // Partial paths below \dir, from chapter 1 alone.
+    host.archiveFolder = "\\dir";
+    host.dialog.chapterTo.clear();
+    host.dialog.pathOption = extractopt::PartialPath;
+    host.dialog.directory = out + "\\partial";
+    ASSERT_TRUE(host.ExtractFiles(false));
+    EXPECT_EQ(ReadAll(out + "\\partial\\b.txt"), "bee");
+    EXPECT_EQ(ReadAll(out + "\\partial\\sub\\a.txt"), "ay");
+    EXPECT_FALSE(Exists(out + "\\partial\\dir"));
+    EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
+    EXPECT_TRUE(prompts.empty());
+
+    // A selection is what the shown chapter lists: the user is told, and may stop there.
+    host.dialog.extractWhat = extractopt::SelectedFiles;
+    host.selected = {"b.txt"};
+    answers = {prompt::IdCancel};
+    int runs = host.JarRuns();
+    EXPECT_FALSE(host.ExtractFiles(false));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, ShownEntriesOnlyText(false, 3, 1, ""));
+    EXPECT_EQ(host.JarRuns(), runs);
+}
+
 TEST_F(ExtractOperation, AChapterRangeExtractsThoseChapters)
 {
     WriteFile(src + "\\second.txt", "2");
@@ -229,7 +313,7 @@ TEST_F(ExtractOperation, AChapterRangeExtractsThoseChapters)
     EXPECT_TRUE(Exists(out + "\\newest\\third.txt"));
 }
 
-TEST_F(ExtractOperation, AFileThatCannotBeMovedStaysAndIsNamed)
+TEST_F(ExtractOperation, AFileThatCannotBeMovedIsNamedAndTheStagingFolderGoes)
 {
     host.dialog.extractWhat = extractopt::AllFiles;
     MakeFolder(out);
@@ -240,11 +324,9 @@ TEST_F(ExtractOperation, AFileThatCannotBeMovedStaysAndIsNamed)
     CloseHandle(locked);
     EXPECT_EQ(ReadAll(out + "\\top.txt"), "locked");
     EXPECT_EQ(ReadAll(out + "\\dir\\b.txt"), "bee");
-    std::string staged = ExtractTempFolder(out) + "\\top.txt";
-    EXPECT_EQ(ReadAll(staged), "top");
+    EXPECT_FALSE(Exists(ExtractTempFolder(out)));
     ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_NE(prompts[0].text.find(staged), std::string::npos) << prompts[0].text;
-    EXPECT_NE(prompts[0].text.find(out + "\\top.txt"), std::string::npos);
+    EXPECT_EQ(prompts[0].text, "These files could not be put in place (in use, or not allowed):\n" + out + "\\top.txt");
 }
 
 TEST_F(ExtractOperation, AListFileThatCannotBeCreatedEndsTheOperation)

@@ -59,13 +59,17 @@ public:
     std::string ArchivePath() const { return catalogue.ArchivePath; }
     int JarRuns() const { return session.runs; }
 
-    // Extract to... with the dialog as it stands; `restore` as the command decided it.
-    void ExtractFiles(bool restore)
+    // Extract to... with the dialog as it stands; `restore` as the command decided it. False
+    // when the user cancelled at the chapters' notice.
+    bool ExtractFiles(bool restore)
     {
         OperationJob job = Job(OperationKind::ExtractFiles, dialog.extractWhat);
         job.restorePartialPath = restore;
+        if (!ApplyChapterScope(job, dialog, chapter, archiveFolder))
+            return false;
         Finish(job, job.extract.pathOption == extractopt::PartialPath ? ExtractStagedBody(job, session)
                                                                       : ExtractDirectBody(job, session));
+        return true;
     }
     // The staging route of Extract to... with these choices.
     void ExtractThroughTemp(const std::string& destination, bool overwrite, int updateMode, int updateCriterion,

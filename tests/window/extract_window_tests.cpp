@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "dialog_driver.h"
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
+#include "tests/support/read_only_folder.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -31,6 +33,37 @@ bool WaitForOperation(TorvexWindow& w)
 {
     w.Pump(50);
     return w.OperationFinished();
+}
+
+// The message box the operation's worker raised (a dialog of another thread captioned
+// "Torvex"), the window pumped meanwhile; null when none came in time.
+HWND WaitForWorkerBox(TorvexWindow& w, int ms = 10000)
+{
+    for (int waited = 0; waited < ms; waited += 20) {
+        w.Pump(20);
+        HWND box = FindWindowA("#32770", "Torvex");
+        if (box && IsWindowVisible(box) && GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId())
+            return box;
+    }
+    return nullptr;
+}
+
+std::string BoxText(HWND box)
+{
+    char text[2000] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+// A key pressed and released on the keyboard: it goes to whatever window is active.
+void TypeKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
 }
 
 } // namespace
@@ -106,18 +139,29 @@ TEST(ExtractWindow, ExtractDirectShowsTheDialogForTheWholeArchiveAndClearsTheVal
 {
     std::string root = MakeScratchFolder("extract_direct");
     ASSERT_TRUE(MakeArchive(root));
+    // The shell may hand over the short name: the row shows the long one.
+    const std::string archive = root + "\\an archive with a long name.j";
+    ASSERT_TRUE(MoveFileA((root + "\\a.j").c_str(), archive.c_str()));
+    std::string shortName(MAX_PATH, '\0');
+    shortName.resize(GetShortPathNameA(archive.c_str(), shortName.data(), MAX_PATH));
+    ASSERT_NE(LeafName(shortName), LeafName(archive));
     {
         TorvexWindow w(root);
         w.App().Settings().WriteProfileInt(kSettingsSection, "ExtractDirect", 1);
         bool helpEnabled = true, partialEnabled = true;
+        std::vector<int> selected, archiveRow;
         bool ran = dialogtest::Drive({{"Extract", [&](HWND box) {
+            // Before the extraction's new folder refills the list.
+            selected = w.SelectedRows();
+            archiveRow = {w.RowNamed(LeafName(archive))};
             helpEnabled = dialogtest::Enabled(box, IDC_EXTRACT_HELP);
             partialEnabled = dialogtest::Enabled(box, IDC_EXTRACT_PARTIAL_PATH);
             dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, root + "\\whole");
             dialogtest::Click(box, IDOK);
-        }}}, [&] { w.App().OpenDocumentFile(root + "\\a.j"); });
+        }}}, [&] { w.App().OpenDocumentFile(shortName); });
         ASSERT_TRUE(ran);
         ASSERT_TRUE(WaitForOperation(w));
+        EXPECT_EQ(selected, archiveRow);
         EXPECT_FALSE(helpEnabled);
         EXPECT_FALSE(partialEnabled);
         EXPECT_EQ(w.App().Settings().GetProfileInt(kSettingsSection, "ExtractDirect", 7), 0);
@@ -128,6 +172,62 @@ TEST(ExtractWindow, ExtractDirectShowsTheDialogForTheWholeArchiveAndClearsTheVal
         EXPECT_EQ(ReadAll(root + "\\whole\\dir\\sub\\a.txt"), "ay");
         EXPECT_EQ(ReadAll(root + "\\whole\\top.txt"), "top");
         EXPECT_EQ(w.View().ExtractOptions().wholeArchiveMode, false);
+
+        // No row of the folder shows the archive (a path the folder listing does not find):
+        // the dialog still comes, for the whole archive.
+        w.App().Settings().WriteProfileInt(kSettingsSection, "ExtractDirect", 1);
+        bool whole = false;
+        ran = dialogtest::Drive({{"Extract", [&](HWND box) {
+            whole = !dialogtest::Enabled(box, IDC_EXTRACT_SELECTED) && dialogtest::Checked(box, IDC_EXTRACT_ALL);
+            dialogtest::Click(box, IDCANCEL);
+        }}}, [&] { w.App().OpenDocumentFile(root + "\\gone\\b.j"); });
+        EXPECT_TRUE(ran);
+        EXPECT_TRUE(whole);
+    }
+    RemoveTree(root);
+}
+
+TEST(ExtractWindow, ARangeWithoutTheShownChapterExtractsAllItHoldsAndTheDialogStartsAgainFromTheShownChapter)
+{
+    std::string root = MakeScratchFolder("extract_range");
+    ASSERT_TRUE(MakeArchive(root));
+    // Chapter 2, shown when the archive opens, holds a new dir\b.txt alone.
+    WriteFile(root + "\\src\\dir\\b.txt", "bee 2");
+    ASSERT_TRUE(RunJar(root + "\\src", "ac -y \"" + root + "\\a.j\" dir\\b.txt"));
+    {
+        TorvexWindow w(root);
+        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        ASSERT_EQ(w.View().shownChapter, 2);
+        ASSERT_EQ(w.Names(), (std::vector<std::string>{". .", "dir"}));
+        w.SetSelection({});
+        bool ran = dialogtest::Drive({{"Extract", [&](HWND box) {
+            EXPECT_TRUE(dialogtest::Checked(box, IDC_EXTRACT_ALL));
+            dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, root + "\\out");
+            dialogtest::Click(box, IDC_EXTRACT_FULL_PATH);
+            dialogtest::Click(box, IDC_EXTRACT_CHAPTERS);
+            dialogtest::SetText(box, IDC_EXTRACT_FROM, "1");
+            dialogtest::SetText(box, IDC_EXTRACT_TO, "1");
+            dialogtest::Click(box, IDOK);
+        }}}, [&] { w.PressKey('X', true); });
+        ASSERT_TRUE(ran);
+        ASSERT_TRUE(WaitForOperation(w));
+        // Chapter 1 whole, not only what chapter 2 lists.
+        EXPECT_EQ(ReadAll(root + "\\out\\top.txt"), "top");
+        EXPECT_EQ(ReadAll(root + "\\out\\dir\\b.txt"), "bee");
+        EXPECT_EQ(ReadAll(root + "\\out\\dir\\sub\\a.txt"), "ay");
+
+        std::string from, to;
+        bool ticked = true;
+        ran = dialogtest::Drive({{"Extract", [&](HWND box) {
+            from = dialogtest::Text(box, IDC_EXTRACT_FROM);
+            to = dialogtest::Text(box, IDC_EXTRACT_TO);
+            ticked = dialogtest::Checked(box, IDC_EXTRACT_CHAPTERS);
+            dialogtest::Click(box, IDCANCEL);
+        }}}, [&] { w.PressKey('X', true); });
+        ASSERT_TRUE(ran);
+        EXPECT_EQ(from, "2");
+        EXPECT_EQ(to, "");
+        EXPECT_FALSE(ticked);
     }
     RemoveTree(root);
 }
@@ -137,29 +237,99 @@ TEST(ExtractWindow, ATargetThatCannotBeCreatedShowsTheArchiversOwnLine)
     std::string root = MakeScratchFolder("extract_refused");
     ASSERT_TRUE(MakeArchive(root));
     WriteFile(root + "\\out", "a file where the folder would go");
+    struct Target {
+        std::string folder;
+        int pathOption;
+        std::string refused;  // the path the archiver's line names
+    };
+    std::vector<Target> targets{{root + "\\out\\new", extractopt::FullPath, root + "\\out\\new"}};
+    // A folder the user may not write to, where folders can be made read-only.
+    const std::string locked = root + "\\locked";
+    MakeFolder(locked);
+    if (testsupport::ReadOnlyRun()) {
+        ASSERT_TRUE(testsupport::SetFolderReadOnly(locked, true));
+        targets.push_back({locked + "\\new", extractopt::FullPath, locked + "\\new"});
+        targets.push_back({locked, extractopt::NoPath, locked + "\\"});
+    }
     {
         TorvexWindow w(root);
         ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
-        w.SetSelection({w.RowNamed("dir")});
-        ASSERT_TRUE(dialogtest::Drive({{"Extract", [&](HWND box) {
-            dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, root + "\\out\\new");
-            dialogtest::Click(box, IDC_EXTRACT_FULL_PATH);
-            dialogtest::Click(box, IDOK);
-        }}}, [&] { w.PressKey('X', true); }));
-        // The real box, raised by the operation's worker: its text must still be there when shown.
-        std::string shown;
-        for (int i = 0; i < 500 && shown.empty(); ++i) {
-            w.Pump(20);
-            HWND box = FindWindowA("#32770", "Torvex");
-            if (box && GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) {
-                char text[2000] = {};
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                shown = text[0] ? text : "(empty)";
+        for (const Target& target : targets) {
+            w.SetSelection({w.RowNamed("dir")});
+            ASSERT_TRUE(dialogtest::Drive({{"Extract", [&](HWND box) {
+                dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, target.folder);
+                dialogtest::Click(box, target.pathOption == extractopt::NoPath ? IDC_EXTRACT_NO_PATH : IDC_EXTRACT_FULL_PATH);
+                dialogtest::Click(box, IDOK);
+            }}}, [&] { w.PressKey('X', true); }));
+            // The real box, raised by the operation's worker: its text must still be there when shown.
+            HWND box = WaitForWorkerBox(w);
+            std::string shown = box ? BoxText(box) : "(no box)";
+            if (box)
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
-            }
+            EXPECT_TRUE(w.OperationFinished());
+            EXPECT_EQ(shown.rfind("JAR ERROR: can't create ", 0), 0u) << shown;
+            size_t named = shown.find(target.refused);
+            ASSERT_NE(named, std::string::npos) << shown;
+            // The system's reason, in words.
+            size_t reason = shown.find(": ", named);
+            ASSERT_NE(reason, std::string::npos) << shown;
+            EXPECT_GT(shown.find_first_of("\r\n", reason) - reason, 5u) << shown;
         }
-        EXPECT_TRUE(w.OperationFinished());
-        EXPECT_EQ(shown.rfind("JAR ERROR: can't create " + root + "\\out\\new: ", 0), 0u) << shown;
+    }
+    if (testsupport::ReadOnlyRun()) {
+        EXPECT_TRUE(testsupport::SetFolderReadOnly(locked, false));
+    }
+    RemoveTree(root);
+}
+
+TEST(ExtractWindow, QuestionsDuringAnOperationComeUpActiveAndTheKeyboardAnswersThem)
+{
+    std::string root = MakeScratchFolder("extract_keys");
+    ASSERT_TRUE(MakeArchive(root));
+    MakeFolder(root + "\\out");
+    MakeFolder(root + "\\out\\sub");
+    WriteFile(root + "\\out\\b.txt", "mine");
+    WriteFile(root + "\\out\\sub\\a.txt", "mine");
+    {
+        TorvexWindow w(root);
+        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        SetForegroundWindow(w.Frame().Handle());
+
+        // The Test result: Enter closes it.
+        w.Command(ID_TEST);
+        HWND box = WaitForWorkerBox(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box), "Everything is OK");
+        EXPECT_EQ(GetForegroundWindow(), box);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), w.Frame().Handle());
+        TypeKey(VK_RETURN);
+        EXPECT_TRUE(WaitForOperation(w));
+        EXPECT_FALSE(IsWindow(box));
+
+        // The move phase's question: one "Yes to All" (its letter A) answers for both files.
+        w.DoubleClickRow(w.RowNamed("dir"));
+        w.SetSelection({w.RowNamed("sub"), w.RowNamed("b.txt")});
+        ASSERT_TRUE(dialogtest::Drive({{"Extract", [&](HWND dialog) {
+            dialogtest::SetText(dialog, IDC_EXTRACT_DIRECTORY, root + "\\out");
+            dialogtest::Click(dialog, IDC_EXTRACT_PARTIAL_PATH);
+            if (dialogtest::Checked(dialog, IDC_EXTRACT_OVERWRITE))
+                dialogtest::Click(dialog, IDC_EXTRACT_OVERWRITE);
+            dialogtest::Click(dialog, IDOK);
+        }}}, [&] { w.PressKey('X', true); }));
+        box = WaitForWorkerBox(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box).rfind("Overwrite " + root + "\\out\\", 0), 0u) << BoxText(box);
+        EXPECT_EQ(GetForegroundWindow(), box);
+        char label[64] = {};
+        GetDlgItemTextA(box, prompt::IdYesToAll, label, sizeof label);
+
+        EXPECT_STREQ(label, "Yes to &All");
+        TypeKey('A');
+        EXPECT_TRUE(WaitForOperation(w));
+        EXPECT_FALSE(IsWindow(box));
+        EXPECT_EQ(ReadAll(root + "\\out\\b.txt"), "bee");
+        EXPECT_EQ(ReadAll(root + "\\out\\sub\\a.txt"), "ay");
+        EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
     }
     RemoveTree(root);
 }
