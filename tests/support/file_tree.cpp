@@ -13,11 +13,86 @@
 namespace testsupport {
 
 #ifdef _WIN32
-void RemoveTree(const std::string& path)
+std::string UnixPath(const std::string& path)
+{
+    using ToUnix = char*(__cdecl*)(const wchar_t*);
+    auto toUnix = (ToUnix)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!toUnix)
+        return std::string();
+    int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
+    char* unixName = toUnix(wide.c_str());
+    if (!unixName)
+        return std::string();
+    std::string result = unixName;
+    HeapFree(GetProcessHeap(), 0, unixName);
+    return result;
+}
+
+namespace {
+// Starts a Linux program from under Wine, which runs a Linux executable as it is (its handle
+// does not tell when it ends: callers wait for what it does).
+void RunOnLinux(const std::string& program, const std::string& arguments)
+{
+    std::string line = program + " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(("Z:" + program).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+bool NameThere(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WaitUntil(bool there, const std::string& path)
+{
+    for (DWORD start = GetTickCount(); NameThere(path) != there; Sleep(10))
+        if (GetTickCount() - start > 10000)
+            return false;
+    return true;
+}
+} // namespace
+
+bool MakeFolderLink(const std::string& link, const std::string& target)
+{
+    size_t slash = link.find_last_of('\\');
+    std::string folder = UnixPath(link.substr(0, slash));
+    if (folder.empty())
+        return CreateSymbolicLinkA(link.c_str(), target.c_str(),
+                                   SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    std::string unixTarget = target;
+    for (char& c : unixTarget)
+        if (c == '\\')
+            c = '/';
+    RunOnLinux("/bin/ln", "-s " + Quoted(unixTarget) + " " + Quoted(folder + "/" + link.substr(slash + 1)));
+    return WaitUntil(true, link);
+}
+
+bool MakeHardLink(const std::string& link, const std::string& target)
+{
+    return CreateHardLinkA(link.c_str(), target.c_str(), nullptr) != 0;
+}
+
+namespace {
+void RemoveTreeAt(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Wine shows a Linux link as one, and removes none of them itself.
+        if (!RemoveDirectoryA(path.c_str()) && !DeleteFileA(path.c_str()) && !UnixPath(path).empty()) {
+            RunOnLinux("/bin/rm", "-f " + Quoted(UnixPath(path)));
+            WaitUntil(false, path);
+        }
+        return;
+    }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
@@ -29,13 +104,37 @@ void RemoveTree(const std::string& path)
         do {
             std::string name = found.cFileName;
             if (name != "." && name != "..")
-                RemoveTree(path + "\\" + name);
+                RemoveTreeAt(path + "\\" + name);
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
     RemoveDirectoryA(path.c_str());
 }
+} // namespace
+
+void RemoveTree(const std::string& path)
+{
+    // The \\?\ form reaches every name, one ending in a dot or blank included.
+    if (path.rfind("\\\\", 0) == 0) {
+        RemoveTreeAt(path);
+        return;
+    }
+    DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(needed, '\0');
+    full.resize(GetFullPathNameA(path.c_str(), needed, full.data(), nullptr));
+    RemoveTreeAt("\\\\?\\" + full);
+}
 #else
+bool MakeFolderLink(const std::string& link, const std::string& target)
+{
+    return ::symlink(target.c_str(), link.c_str()) == 0;
+}
+
+bool MakeHardLink(const std::string& link, const std::string& target)
+{
+    return ::link(target.c_str(), link.c_str()) == 0;
+}
+
 void RemoveTree(const std::string& path)
 {
     struct stat st{};
