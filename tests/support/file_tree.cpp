@@ -80,49 +80,65 @@ bool MakeHardLink(const std::string& link, const std::string& target)
 }
 
 namespace {
-void RemoveTreeAt(const std::string& path)
+std::wstring Wide(const std::string& text)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), wide.data(), n);
+    return wide;
+}
+
+// Wide calls on the \\?\ form: they reach paths past MAX_PATH, which a test program's A
+// calls do not, and names ending in a dot or blank.
+void RemoveTreeAt(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         // Wine shows a Linux link as one, and removes none of them itself.
-        if (!RemoveDirectoryA(path.c_str()) && !DeleteFileA(path.c_str()) && !UnixPath(path).empty()) {
-            RunOnLinux("/bin/rm", "-f " + Quoted(UnixPath(path)));
-            WaitUntil(false, path);
+        if (!RemoveDirectoryW(path.c_str()) && !DeleteFileW(path.c_str())) {
+            char narrow[MAX_PATH * 4];
+            WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+            std::string unixPath = UnixPath(narrow);
+            if (!unixPath.empty()) {
+                RunOnLinux("/bin/rm", "-f " + Quoted(unixPath));
+                for (DWORD start = GetTickCount(); GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                                                   GetTickCount() - start < 10000;)
+                    Sleep(10);
+            }
         }
         return;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
         return;
     }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                RemoveTreeAt(path + "\\" + name);
-        } while (FindNextFileA(search, &found));
+            std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..")
+                RemoveTreeAt(path + L"\\" + name);
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
 }
 } // namespace
 
 void RemoveTree(const std::string& path)
 {
-    // The \\?\ form reaches every name, one ending in a dot or blank included.
-    if (path.rfind("\\\\", 0) == 0) {
-        RemoveTreeAt(path);
-        return;
+    std::wstring wide = Wide(path);
+    if (wide.rfind(L"\\\\", 0) != 0) {
+        DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        std::wstring full(needed, L'\0');
+        full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
+        wide = L"\\\\?\\" + full;
     }
-    DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    std::string full(needed, '\0');
-    full.resize(GetFullPathNameA(path.c_str(), needed, full.data(), nullptr));
-    RemoveTreeAt("\\\\?\\" + full);
+    RemoveTreeAt(wide);
 }
 #else
 bool MakeFolderLink(const std::string& link, const std::string& target)
