@@ -359,6 +359,10 @@ TEST_F(HostileArchiveTest, NamesThatCannotBeKeptAreNamedNeverDropped)
     EXPECT_EQ(names, stored) << "nothing moved up a level, nothing stored twice, not the archive itself";
     EXPECT_EQ(sizes["\\dup"] + sizes["\\dup."] + sizes["\\dup "], "123") << "each read as itself";
     EXPECT_EQ(RunJar(" t " + Q(archive)).exitCode, 0);
+    // A name that climbs keeps the levels it can and says what it lost.
+    JarRun up = RunJar(" a -y -jf " + Q(archive) + " ../../src/ok.txt", testsupport::InFolder(P("src/sub")));
+    EXPECT_NE(up.err.find("ok.txt is stored without its \"..\" levels"), std::string::npos) << up.err;
+    EXPECT_NE(Find(List(archive), 1, "\\src\\ok.txt"), nullptr);
 #ifndef _WIN32
     // A name with ':' on the command line is a name, not a drive.
     JarRun colon = RunJar(" a -y -jf- " + Q(archive) + " a:b.txt", testsupport::InFolder(P("src")));
