@@ -195,13 +195,11 @@ uint64_t FreeSpace(const std::string& path)
 
 bool GetFileIdentity(const std::string& path, FileInfo& info)
 {
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0) {
-        lastError = errno;
+    FileInfo found;
+    if (!GetFileInfo(path, found))
         return false;
-    }
-    info.device = uint64_t(st.st_dev);
-    info.fileId = uint64_t(st.st_ino);
+    info.device = found.device;
+    info.fileId = found.fileId;
     return true;
 }
 

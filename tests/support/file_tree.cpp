@@ -13,16 +13,21 @@
 namespace testsupport {
 
 #ifdef _WIN32
+std::wstring Wide(const std::string& text)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), wide.data(), n);
+    return wide;
+}
+
 std::string UnixPath(const std::string& path)
 {
     using ToUnix = char*(__cdecl*)(const wchar_t*);
     auto toUnix = (ToUnix)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (!toUnix)
         return std::string();
-    int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
-    char* unixName = toUnix(wide.c_str());
+    char* unixName = toUnix(Wide(path).c_str());
     if (!unixName)
         return std::string();
     std::string result = unixName;
@@ -80,14 +85,6 @@ bool MakeHardLink(const std::string& link, const std::string& target)
 }
 
 namespace {
-std::wstring Wide(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), wide.data(), n);
-    return wide;
-}
-
 // Wide calls on the \\?\ form: they reach paths past MAX_PATH, which a test program's A
 // calls do not, and names ending in a dot or blank.
 void RemoveTreeAt(const std::wstring& path)

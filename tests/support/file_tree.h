@@ -20,6 +20,8 @@ bool MakeHardLink(const std::string& link, const std::string& target);
 #ifdef _WIN32
 // The Linux path Wine keeps `path` at; empty on Windows itself.
 std::string UnixPath(const std::string& path);
+// UTF-8 text as the W calls take it.
+std::wstring Wide(const std::string& text);
 #endif
 
 } // namespace testsupport
