@@ -1,4 +1,4 @@
-#include "operations/add_delete_commands.h"
+#include "operations/view_commands.h"
 
 #include <memory>
 
@@ -41,7 +41,8 @@ void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& dire
 {
     CTorvexDoc* doc = view.GetTorvexDoc();
     view.CollectFilesList();
-    const ArchiveEntry* selected = view.FirstSelectedEntry();
+    std::vector<const ArchiveEntry*> rows = view.SelectedEntries();
+    const ArchiveEntry* selected = rows.empty() ? nullptr : rows.front();
     if (!selected && view.WorkSet.empty()) {
         PromptUser("No file selected");
         return;
@@ -57,7 +58,7 @@ void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& dire
     // The selection is taken now: the folder watcher may refill the list while the dialog is
     // open, and a refill loses it. Gathering it empties the files list, which is put back.
     FilesList keptList = std::move(view.FilesListTree);
-    view.CollectForAdd(false);
+    view.CollectRows(false, view.diskFolder);
     EntryList selection = std::move(view.WorkSet);
     view.FilesListTree = std::move(keptList);
     view.CollectFilesList();

@@ -1,4 +1,4 @@
-#include "operations/add_delete_commands.h"
+#include "operations/view_commands.h"
 
 #include "dialogs/delete_dialog.h"
 #include "engine/torvex_doc.h"
@@ -22,7 +22,7 @@ void OnDelete(CTorvexView& view)
         if (deleteWhat == 1)
             view.CollectFilesList();
         else
-            view.CollectForDelete();
+            view.CollectRows(false, view.archiveFolder);
         std::string listFile = ProgramFileName(doc->ListFolder(), kDeleteListName);
         return WriteListFile(listFile, view.ListLinesOf(view.WorkSet)) ? listFile : std::string();
     };
@@ -59,7 +59,7 @@ void QuickDelete(CTorvexView& view)
         }
         if (PromptUser("Delete selected files?", prompt::YesNo | prompt::IconQuestion) != prompt::IdYes)
             return;
-        view.CollectForDelete();
+        view.CollectRows(false, view.archiveFolder);
     }
     view.hitItem = -1;
     OperationJob job = view.NewJob(OperationKind::DeleteFiles);

@@ -1,88 +1,82 @@
 // The extract and test commands of the view (interface thread): they gather the rows, open the
 // Extract dialog where there is one, and start the operation with a job of what they decided.
+#include "dialogs/directories_settings.h"
+#include "dialogs/extract_dialog.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "operations/extract_operation.h"
 #include "operations/extract_rules.h"
-#include "resources/resource.h"
+#include "operations/view_commands.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
-void CTorvexView::OnExtractTo()
+void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& dirs)
 {
-    ExtractDialog& dialog = services_.extract;
-    CollectFilesList();
+    view.CollectFilesList();
     ExtractToFacts facts;
-    const DirectoriesSettings& dirs = services_.directories;
-    facts.presetDirectory = PresetExtractDirectory(dirs.extractDir, dirs.extractLast, diskFolder, dirs.extractEdit);
-    facts.atArchiveRoot = archiveFolder == "\\";
-    facts.workSetEmpty = WorkSet.empty();
-    for (const auto& item : FilesListTree.Items())
+    facts.presetDirectory = PresetExtractDirectory(dirs.extractDir, dirs.extractLast, view.diskFolder, dirs.extractEdit);
+    facts.atArchiveRoot = view.archiveFolder == "\\";
+    facts.workSetEmpty = view.WorkSet.empty();
+    for (const auto& item : view.FilesListTree.Items())
         facts.filesListHasDirectory = facts.filesListHasDirectory || item->entry.IsDirectory();
-    facts.realSelection = HasRealSelection();
-    if (!RowsStale()) {
-        const ListCtrl& list = List();
-        for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0 && i < rows_.Count(); i = list.GetNextItem(i, LVNI_SELECTED)) {
-            if (i >= rows_.FirstRealRow() && rows_.Entry(i).IsDirectory())
-                facts.selectionHasDirectory = true;
-        }
-    }
-    facts.shownChapter = shownChapter;
+    facts.realSelection = view.HasRealSelection();
+    for (const ArchiveEntry* entry : view.SelectedEntries())
+        facts.selectionHasDirectory = facts.selectionHasDirectory || entry->IsDirectory();
+    facts.shownChapter = view.shownChapter;
     bool restore = PrepareExtractTo(dialog, facts);
 
-    helpAnchor = "#Extract";
-    INT_PTR answer = dialog.DoModal(MainFrame()->Handle());
-    helpAnchor.clear();
+    view.helpAnchor = "#Extract";
+    INT_PTR answer = dialog.DoModal(view.MainFrame()->Handle());
+    view.helpAnchor.clear();
     if (answer != IDOK) {
         if (restore)
             dialog.pathOption = extractopt::PartialPath;
         return;
     }
-    OperationJob job = NewJob(OperationKind::ExtractFiles);
+    OperationJob job = view.NewJob(OperationKind::ExtractFiles);
     job.extract = ExtractRunOptionsFrom(dialog);
     job.restorePartialPath = restore;
     // The files list was gathered above. With no row selected there is nothing to extract, and
     // the files list stays as it is.
-    if (dialog.extractWhat == extractopt::SelectedFiles && List().GetSelectedCount() == 0)
-        WorkSet.Clear();
-    else
-        CollectForExtract(dialog.extractWhat);
-    job.work = std::move(WorkSet);
-    job.listLines = ListLinesOf(job.work);
+    if (dialog.extractWhat == extractopt::SelectedFiles && view.List().GetSelectedCount() == 0)
+        view.WorkSet.Clear();
+    else if (dialog.extractWhat == extractopt::AllFiles || dialog.extractWhat == extractopt::SelectedFiles)
+        view.CollectRows(dialog.extractWhat == extractopt::AllFiles, view.archiveFolder);
+    job.work = std::move(view.WorkSet);
+    job.listLines = view.ListLinesOf(job.work);
     SetExtractConsoles(job);
-    if (!StartOperation(std::move(job)) && restore)
+    if (!view.StartOperation(std::move(job)) && restore)
         dialog.pathOption = extractopt::PartialPath;
 }
 
-void CTorvexView::OnExtract()
+void OnExtract(CTorvexView& view, const ExtractDialog& options)
 {
     // No dialog and no question: the command's promise.
-    OperationJob job = NewJob(OperationKind::ExtractToCurrent);
-    CollectForExtract(extractopt::SelectedFiles);
-    job.work = std::move(WorkSet);
-    job.listLines = ListLinesOf(job.work);
-    job.extract = ExtractRunOptionsFrom(services_.extract);
+    OperationJob job = view.NewJob(OperationKind::ExtractToCurrent);
+    view.CollectRows(false, view.archiveFolder);
+    job.work = std::move(view.WorkSet);
+    job.listLines = view.ListLinesOf(job.work);
+    job.extract = ExtractRunOptionsFrom(options);
     job.extract.extractWhat = extractopt::SelectedFiles;
     job.extract.listFileOnly = false;
     // With no range, the chapter the view shows.
-    job.extract.currentChapter = shownChapter;
+    job.extract.currentChapter = view.shownChapter;
     SetExtractConsoles(job);
-    StartOperation(std::move(job));
+    view.StartOperation(std::move(job));
 }
 
-void CTorvexView::OnExtractArchive()
+void OnExtractArchive(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& dirs)
 {
-    if (hitItem < 0 || hitItem >= rows_.Count() || RowsStale() || !rows_.Entry(hitItem).IsArchiveFile())
+    const ArchiveEntry* hit = view.HitEntry();
+    if (!hit || !hit->IsArchiveFile())
         return;
-    ExtractDialog& dialog = services_.extract;
-    std::string archive = rows_.Entry(hitItem).Path;
-    const DirectoriesSettings& dirs = services_.directories;
+    std::string archive = hit->Path;
     int savedPathOption =
-        PrepareExtractArchive(dialog, PresetExtractDirectory(dirs.extractDir, dirs.extractLast, diskFolder, dirs.extractEdit));
-    helpAnchor = "#Extract";
-    INT_PTR answer = dialog.DoModal(MainFrame() ? MainFrame()->Handle() : Handle());
-    helpAnchor.clear();
-    OperationJob job = NewJob(OperationKind::ExtractArchive);
+        PrepareExtractArchive(dialog, PresetExtractDirectory(dirs.extractDir, dirs.extractLast, view.diskFolder, dirs.extractEdit));
+    view.helpAnchor = "#Extract";
+    INT_PTR answer = dialog.DoModal(view.MainFrame() ? view.MainFrame()->Handle() : view.Handle());
+    view.helpAnchor.clear();
+    OperationJob job = view.NewJob(OperationKind::ExtractArchive);
     job.extract = ExtractRunOptionsFrom(dialog);
     // Put back at once: the worker uses only the command line built at OK.
     FinishExtractArchive(dialog, savedPathOption);
@@ -90,23 +84,24 @@ void CTorvexView::OnExtractArchive()
         return;
     job.archivePath = archive;
     SetExtractConsoles(job);
-    StartOperation(std::move(job));
+    view.StartOperation(std::move(job));
 }
 
-void CTorvexView::OnTest()
+void OnTest(CTorvexView& view)
 {
-    OperationJob job = NewJob(OperationKind::TestArchive);
-    if (!GetTorvexDoc()->archiveMode) {
-        if (List().GetSelectedCount() != 1) {
+    OperationJob job = view.NewJob(OperationKind::TestArchive);
+    if (!view.GetTorvexDoc()->archiveMode) {
+        if (view.List().GetSelectedCount() != 1) {
             PromptUser("You must select one archive");
             return;
         }
-        const ArchiveEntry* entry = SingleSelectedEntry();
-        if (!entry || !entry->IsArchiveFile()) {
+        // One row is selected: the parent row gives no entry here.
+        std::vector<const ArchiveEntry*> selected = view.SelectedEntries();
+        if (selected.empty() || !selected.front()->IsArchiveFile()) {
             PromptUser("You must select an archive");
             return;
         }
-        job.archivePath = entry->Path;
+        job.archivePath = selected.front()->Path;
     }
-    StartOperation(std::move(job));
+    view.StartOperation(std::move(job));
 }

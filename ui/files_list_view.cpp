@@ -9,27 +9,23 @@
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
+void CTorvexView::ClearWorkSet()
+{
+    FilesListTree.Clear();
+    WorkSet.Clear();
+}
+
 void CTorvexView::AddToFilesList()
 {
-    CTorvexDoc* doc = GetTorvexDoc();
-    const ListCtrl& list = List();
-    int selected = list.GetSelectedCount();
-    int taken = 0;
-    if (!RowsStale()) {
-        const std::string& source = doc->archiveMode ? archiveFolder : diskFolder;
-        IconBatch icons;
-        for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0 && i < rows_.Count() && taken < selected;
-             i = list.GetNextItem(i, LVNI_SELECTED)) {
-            const ArchiveEntry& row = rows_.Entry(i);
-            if (IsParentRow(row))
-                continue;
-            // A row already in the list counts as taken and is not added twice.
-            if (!FilesListTree.FindTop(row.Path))
-                FilesListTree.AddTop(row, source, row.IsDirectory() ? 0 : icons.IndexFor(row.Path));
-            ++taken;
-        }
+    const std::string& source = GetTorvexDoc()->archiveMode ? archiveFolder : diskFolder;
+    std::vector<const ArchiveEntry*> selected = SelectedEntries();
+    IconBatch icons;
+    for (const ArchiveEntry* row : selected) {
+        // A row already in the list is not added twice.
+        if (!FilesListTree.FindTop(row->Path))
+            FilesListTree.AddTop(*row, source, row->IsDirectory() ? 0 : icons.IndexFor(row->Path));
     }
-    if (selected == 0 || taken == 0)
+    if (selected.empty())
         PromptUser("No file selected");
 }
 
@@ -57,49 +53,18 @@ void CTorvexView::CollectFilesList()
     FilesListTree.CollectLeaves(WorkSet);
 }
 
-void CTorvexView::CollectSelectedRows(bool allRows, const std::string& source)
+void CTorvexView::CollectRows(bool allRows, const std::string& source)
 {
     ClearWorkSet();
-    if (RowsStale())
-        return;
-    const ListCtrl& list = List();
-    int first = rows_.FirstRealRow();
-    auto take = [&](int row) {
-        ArchiveEntry& copy = WorkSet.Add(rows_.Entry(row));
+    auto take = [&](const ArchiveEntry& row) {
+        ArchiveEntry& copy = WorkSet.Add(row);
         copy.Columns[ArchiveEntry::Source] = source;
     };
-    if (allRows) {
-        for (int i = first; i < rows_.Count(); ++i)
-            take(i);
-        return;
-    }
-    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0 && i < rows_.Count(); i = list.GetNextItem(i, LVNI_SELECTED)) {
-        if (i >= first)
-            take(i);
-    }
-}
-
-void CTorvexView::CollectForExtract(int extractWhat)
-{
-    // 2: the files list, gathered by the caller with CollectFilesList.
-    if (extractWhat == 0 || extractWhat == 1)
-        CollectSelectedRows(extractWhat == 0, archiveFolder);
-}
-
-void CTorvexView::CollectForAdd(bool useFilesList)
-{
-    if (!useFilesList)
-        CollectSelectedRows(false, diskFolder);
-}
-
-void CTorvexView::CollectForDelete()
-{
-    ClearWorkSet();
-    if (RowsStale())
-        return;
-    const ListCtrl& list = List();
-    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0 && i < rows_.Count(); i = list.GetNextItem(i, LVNI_SELECTED)) {
-        if (i >= rows_.FirstRealRow())
-            WorkSet.Add(rows_.Entry(i));  // Source as it is: empty for catalogue rows
+    if (!allRows) {
+        for (const ArchiveEntry* row : SelectedEntries())
+            take(*row);
+    } else if (!RowsStale()) {
+        for (int i = rows_.FirstRealRow(); i < rows_.Count(); ++i)
+            take(rows_.Entry(i));
     }
 }

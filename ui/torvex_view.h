@@ -7,18 +7,19 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialogs/add_dialog.h"
 #include "dialogs/directories_settings.h"
 #include "dialogs/extract_dialog.h"
 #include "dialogs/settings_store.h"
 #include "engine/archive_catalogue.h"
-#include "operations/view_save_win.h"
 #include "engine/document_view.h"
 #include "framework/dpi_scale.h"
 #include "framework/list_view.h"
 #include "operations/operation_job.h"
 #include "operations/progress_window.h"
+#include "operations/view_save_win.h"
 #include "ui/files_list.h"
 #include "ui/folder_watcher.h"
 #include "ui/view_rows.h"
@@ -56,31 +57,14 @@ public:
     int operationRunning = 0;
     // Help topic of the dialog now open (e.g. "#Extract"); empty when none.
     std::string helpAnchor;
-    // Copies of rows the next operation works on.
-    EntryList WorkSet;
 
     CTorvexDoc* GetTorvexDoc() const;
     CMainFrame* MainFrame() const;
 
-    // Before the first update: the list's style from the settings.
-    void OnInitialUpdate() override;
+    // ---- The list: columns, rows, drawing (ui/torvex_view.cpp) ----
     void OnDpiChanged(int oldDpi, int newDpi) override;
     // After the application's small icons were rebuilt for another DPI.
     void ReloadIcons();
-    // The document changed: show the archive's root or the start-up disk folder.
-    void OnUpdate(ListView* sender, intptr_t hint) override;
-
-    // What the document asks of the view (see DocumentView).
-    std::string DiskFolder() const override { return diskFolder; }
-    void ReleaseRows() override;
-    void ShowListedArchive(const std::string& folder) override;
-    // Disk mode at `folder`: disk toolbar, no archive information, disk columns, its rows.
-    void EnterDiskMode(const std::string& folder) override;
-    bool SelectRowNamed(const std::string& name) override;
-    // Archive mode at `folder` of the loaded catalogue's chapter shownChapter: archive toolbar,
-    // the archive's information, archive columns, that directory's rows.
-    void EnterArchiveMode(const std::string& folder);
-
     // Fills the list with the parent row and `entries` (a directory of the shown chapter;
     // nullptr shows the parent row alone), sorts, sets the title.
     void ShowArchiveFolder(const EntryList* entries);
@@ -92,38 +76,89 @@ public:
     // First row from `start` whose name is `wanted` (or begins with it when partial), ignoring
     // case, going round to the top when wrap is set; -1 when none.
     int FindRowFrom(const std::string& wanted, bool partial, bool wrap, int start) const;
-
-    // More than one row selected, or one that is not the parent row.
-    bool HasRealSelection() const;
-    // Size line of the context menu: bytes and files under the selected rows.
-    std::string SelectionSizeText();
-    // Empties the operation set (and the files list, once it exists).
-    void ClearWorkSet();
-    // The state the command-enabling rules read.
-    ViewState CurrentState() const;
-
     // Rows in display order (index = list row).
     const ViewRows& Rows() const { return rows_; }
     int RowCount() const { return rows_.Count(); }
-    bool IsRowSelected(int row) const;
-    // Selects one row (and gives it the focus); the others lose their selection.
-    void SelectRow(int row);
     // First row from `start` whose name equals `name` ignoring case; -1 when none.
     int FindRow(const std::string& name, int start = 0) const { return rows_.FindName(name, start); }
 
-    // Commands of the view.
-    void OnSelectAll();
+    // ---- Navigation and the two modes (ui/torvex_view_navigation.cpp) ----
+    // Before the first update: the list's style from the settings.
+    void OnInitialUpdate() override;
+    // The document changed: show the archive's root or the start-up disk folder.
+    void OnUpdate(ListView* sender, intptr_t hint) override;
+    // What the document asks of the view (see DocumentView).
+    std::string DiskFolder() const override { return diskFolder; }
+    void ReleaseRows() override;
+    void ShowListedArchive(const std::string& folder) override;
+    // Disk mode at `folder`: disk toolbar, no archive information, disk columns, its rows.
+    void EnterDiskMode(const std::string& folder) override;
+    bool SelectRowNamed(const std::string& name) override;
+    // Archive mode at `folder` of the loaded catalogue's chapter shownChapter: archive toolbar,
+    // the archive's information, archive columns, that directory's rows.
+    void EnterArchiveMode(const std::string& folder);
     void OnRefresh();
     // The drive combo's accepted selection.
     void OnDriveChange();
+    // The chapter combo's accepted selection: shows that chapter's root, listing it the first
+    // time it is shown.
+    void OnChapterSelected();
     // Runs what a double click on `row` does (the window's handler calls it after the hit test).
     void ActivateRow(int row);
+    bool WatcherStarted() const { return watcher_.Started(); }
+    const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
+    const FolderWatcher& Watcher() const { return watcher_; }
 
-    // The entry of the first selected row below the parent row.
-    const ArchiveEntry* FirstSelectedEntry() const;
+    // ---- Selection (ui/torvex_view_selection.cpp) ----
+    // The entries of the selected rows in list order, the parent row left out unless asked for;
+    // none while the rows on screen are stale.
+    std::vector<const ArchiveEntry*> SelectedEntries(bool withParentRow = false) const;
+    // The entry of the row last clicked; nullptr when none.
+    const ArchiveEntry* HitEntry() const;
+    // More than one row selected, or one that is not the parent row.
+    bool HasRealSelection() const;
+    bool IsRowSelected(int row) const;
+    // Selects one row (and gives it the focus); the others lose their selection.
+    void SelectRow(int row);
+    void OnSelectAll();
+    // Size line of the context menu: bytes and files under the selected rows.
+    std::string SelectionSizeText();
+
+    // ---- The operation set and the files list (ui/files_list_view.cpp) ----
+    // Copies of rows the next operation works on.
+    EntryList WorkSet;
+    // The gathered files list; emptied by ClearWorkSet.
+    FilesList FilesListTree;
+    // Empties the operation set and the files list.
+    void ClearWorkSet();
+    // F5: copies the selected rows into the files list.
+    void AddToFilesList();
+    // F6: the "Edit Files List" dialog.
+    void EditFilesList();
+    // The WorkSet becomes copies of the files list's leaves.
+    void CollectFilesList();
+    // The WorkSet becomes copies of the selected rows (every row when allRows), the parent row
+    // left out, each with `source` as the folder it was shown in.
+    void CollectRows(bool allRows, const std::string& source);
+
+    // ---- Commands, their enabling, the context menu and keys (ui/torvex_view_commands.cpp) ----
+    bool OnCommand(unsigned id, unsigned code) override;
+    bool OnUpdateCommand(CommandState& state) override;
+    // The state the command-enabling rules read.
+    ViewState CurrentState() const;
     // Files dropped onto the window that are not a single archive to open.
     void OnDropAdd(HDROP drop);
-    // ---- Operations (operations/): one at a time, on a worker thread ----
+    void ExtractSelectedArchive() override;
+    // The Extract dialog the application handed in: it keeps its options between openings.
+    ExtractDialog& ExtractOptions() { return services_.extract; }
+    // Offers edited copies of viewed files back to their archives (closing: and removes them).
+    void SaveViewedFiles(bool closing);
+    // At start-up: copies left by a Torvex that was killed are offered for saving.
+    void RecoverAbandonedCopies();
+    // The view operations as they stand (tests).
+    ViewSaveOperations& ViewSaveForTests() { return ViewSave(); }
+
+    // ---- Operations, one at a time on a worker thread (ui/torvex_view_operation.cpp) ----
     // A job of `kind` with what every body may read: the archive, the shown chapter and
     // folders, the runner's folders, the finish beep.
     OperationJob NewJob(OperationKind kind) const;
@@ -135,60 +170,10 @@ public:
     bool StartOperation(OperationJob job);
     // The progress window's object; its window exists while an operation runs.
     ProgressWindow progressWindow;
-    // Test (32809): the open archive, or the one ".j" row selected in the disk browser.
-    void OnTest();
-    // The chapter combo's accepted selection: shows that chapter's root, listing it the first
-    // time it is shown.
-    void OnChapterSelected();
-    // The entry of the one selected row; nullptr unless exactly one row is selected.
-    const ArchiveEntry* SingleSelectedEntry() const;
-
-    // ---- Extract (operations/extract_commands.cpp) ----
-    // The Extract dialog the application handed in: it keeps its options between openings.
-    ExtractDialog& ExtractOptions() { return services_.extract; }
-    // Extract to... (32774): the Extract dialog, then the extraction as an operation.
-    void OnExtractTo();
-    // Extract (32773): the selection into diskFolder, paths below the shown folder, no question.
-    void OnExtract();
-    // Extract to ... on a disk file (32813): the archive of the clicked row, whole.
-    void OnExtractArchive();
-    void ExtractSelectedArchive() override { OnExtractArchive(); }
-
-    // ---- Files list (ui/files_list_view.cpp) ----
-    // The gathered files list; emptied by ClearWorkSet.
-    FilesList FilesListTree;
-    // F5: copies the selected rows into the files list.
-    void AddToFilesList();
-    // F6: the "Edit Files List" dialog.
-    void EditFilesList();
-    // The WorkSet becomes copies of the files list's leaves.
-    void CollectFilesList();
-    // By the Extract dialog's "Extract What": 0 all rows, 1 selected rows, 2 the files list (kept).
-    void CollectForExtract(int extractWhat);
-    // Unless the files list is used: the selected disk rows.
-    void CollectForAdd(bool useFilesList);
-    // The selected archive rows.
-    void CollectForDelete();
-
-    bool WatcherStarted() const { return watcher_.Started(); }
-    const std::string& WatchedFolder() const { return watcher_.WatchedFolder(); }
-    const FolderWatcher& Watcher() const { return watcher_; }
-
-    // Offers edited copies of viewed files back to their archives (closing: and removes them).
-    void SaveViewedFiles(bool closing);
-    // At start-up: copies left by a Torvex that was killed are offered for saving.
-    void RecoverAbandonedCopies();
-    // The view operations as they stand (tests).
-    ViewSaveOperations& ViewSaveForTests() { return ViewSave(); }
-
-    bool OnCommand(unsigned id, unsigned code) override;
-    bool OnUpdateCommand(CommandState& state) override;
 
 protected:
     DWORD PreCreate(DWORD style) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
-    // Draws a right-aligned cell whole; false leaves it to the list.
-    bool DrawRightAlignedCell(NMLVCUSTOMDRAW& draw);
     bool OnLButtonDown(UINT flags, POINT pt) override;
     bool OnLButtonDblClk(UINT flags, POINT pt) override;
     bool OnRButtonDown(UINT flags, POINT pt) override;
@@ -199,19 +184,24 @@ protected:
     void OnDestroy() override;
 
 private:
+    // The list.
     void SetColumns(int count);
     // The DPI of the frame the list is shown in.
     int FrameDpi() const;
-    // The column widths carried through DPI changes.
-    dpi::KeptWidths keptWidths_;
+    // Draws a right-aligned cell whole; false leaves it to the list.
+    bool DrawRightAlignedCell(NMLVCUSTOMDRAW& draw);
     // Empties the list before the rows it points into go away.
     void DropRows();
     // True when the archive rows on screen no longer belong to the document's catalogue (it was
     // listed anew, or a failed listing emptied it): they must not be read.
     bool RowsStale() const;
+    // Posted by a notification that met stale rows: empties the list.
+    void OnDropStaleRows();
     void ShowRows(int sortColumn);
     void SortBy(int column);
     void SetTitle(const std::string& title);
+
+    // Navigation.
     void SelectDriveOf(const std::string& path);
     // Shows the rows of disk folder `folder` (the mode stays).
     void ShowDisk(const std::string& folder);
@@ -220,20 +210,23 @@ private:
     const EntryList* ChapterList(const std::string& folder) const;
     // The watcher follows every disk folder the view shows; started with the first one.
     void WatchDiskFolder();
-    // Operations: the runner's messages, its end, the hand-over of a fresh catalogue.
-    bool HandleOperationMessage(UINT msg, LPARAM lp);
+    // The watcher saw a change in the shown disk folder: the rows are read again a moment later.
+    void OnFolderChanged();
+
+    // Operations: the runner's end and its hand-over of a fresh catalogue.
     void OnOperationDone(std::unique_ptr<OperationOutcome> outcome);
     void TakeRelisting(ArchiveRelisting& relisting);
     void SetOperationCombosEnabled(bool enabled);
-    // Copies of the selected rows (from the first real row on) into the WorkSet, Source set.
-    void CollectSelectedRows(bool allRows, const std::string& source);
 
     // Files of the archive opened for viewing, created with the document the view shows.
     ViewSaveOperations& ViewSave();
     ViewSaveOperations::Context ViewSaveContext() const;
+
     std::unique_ptr<ViewSaveOperations> viewSave_;
     ViewServices services_;
     ViewRows rows_;
+    // The column widths carried through DPI changes.
+    dpi::KeptWidths keptWidths_;
     // The directory list the archive rows came from; nullptr for disk rows.
     const EntryList* shownList_ = nullptr;
     FolderWatcher watcher_;

@@ -132,20 +132,3 @@ void CTorvexView::TakeRelisting(ArchiveRelisting& relisting)
     }
     MainFrame()->FillChapterCombo(doc->catalogue);
 }
-
-bool CTorvexView::HandleOperationMessage(UINT msg, LPARAM lp)
-{
-    switch (msg) {
-    case WM_OPERATION_DONE:
-        OnOperationDone(std::unique_ptr<OperationOutcome>(reinterpret_cast<OperationOutcome*>(lp)));
-        return true;
-    case WM_OPERATION_CATALOGUE: {
-        std::unique_ptr<ArchiveRelisting> relisting(reinterpret_cast<ArchiveRelisting*>(lp));
-        if (relisting)
-            TakeRelisting(*relisting);
-        return true;
-    }
-    default:
-        return false;
-    }
-}

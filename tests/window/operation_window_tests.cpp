@@ -264,9 +264,9 @@ TEST(OperationWindow, TestInTheDiskBrowserWantsExactlyOneClickedArchiveRow)
 
     // The command itself (from a menu that skips the enabling) says what is wrong.
     w.SetSelection({w.RowNamed("good.j"), w.RowNamed("damaged.j")});
-    w.View().OnTest();
+    w.View().OnCommand(ID_TEST, 0);
     w.SetSelection({w.RowNamed("UPPER.J")});
-    w.View().OnTest();
+    w.View().OnCommand(ID_TEST, 0);
     EXPECT_EQ(prompts.Texts(), (Strings{"You must select one archive", "You must select an archive"}));
     EXPECT_EQ(w.View().operationRunning, 0);
 

@@ -1,0 +1,34 @@
+// The view's commands that start an operation, on the interface thread: each gathers what to
+// work on, opens its dialog where there is one, and starts the operation with a job of what it
+// decided. The view's command table calls them.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+class AddDialog;
+class CTorvexView;
+class ExtractDialog;
+struct DirectoriesSettings;
+
+// Add (Ctrl+A in the disk browser): the selected rows through the Add dialog.
+void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& directories);
+// Files dropped onto the window: into the archive shown, or into a new one named after the
+// first of them. Releases the drop handle.
+void OnDropAdd(CTorvexView& view, AddDialog& dialog, HDROP drop);
+void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std::string>& names);
+// Delete (the context menu): through the Delete dialog.
+void OnDelete(CTorvexView& view);
+// The Del key in an archive: asks, then deletes the selection from the last chapter.
+void QuickDelete(CTorvexView& view);
+// Extract to... (32774): the Extract dialog, then the extraction.
+void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories);
+// Extract (32773): the selection into the disk folder, paths below the shown folder, no question.
+void OnExtract(CTorvexView& view, const ExtractDialog& options);
+// Extract to ... on a disk file (32813): the archive of the clicked row, whole.
+void OnExtractArchive(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories);
+// Test (32809): the open archive, or the one ".j" row selected in the disk browser.
+void OnTest(CTorvexView& view);
