@@ -28,7 +28,12 @@ struct Gatherer {
     std::vector<AddItem> items;
     std::unordered_map<std::string, size_t> seen;
     FileInfo archiveInfo, lockInfo;
-    std::vector<FileInfo> walk; // the folders being listed, outermost first
+    // The folders being listed, outermost first; each identified only when a link needs it.
+    struct Level {
+        std::string path;
+        FileInfo info;
+    };
+    std::vector<Level> walk;
 
     // Joins archive-side components, dropping empty, "." and ".." ones so nothing can climb.
     static std::string CleanArchivePath(const std::string& text)
@@ -56,19 +61,23 @@ struct Gatherer {
 #ifndef _WIN32
         if (name.find('\\') != std::string::npos)
             return "a '\\' in a name would become a folder level";
-#else
-        if (!name.empty() && (name.back() == '.' || name.back() == ' '))
-            return "a name ending in a dot or a blank opens another file";
 #endif
         if (name.find_first_not_of(". ") == std::string::npos)
             return "a name of dots and blanks only cannot be extracted";
         return {};
     }
 
-    bool SameFile(const FileInfo& a, const FileInfo& b) { return a.fileId != 0 && a.fileId == b.fileId && a.device == b.device; }
+    // The archive itself, or its hold, by another name (a link, a hard link, other letter case).
+    // Only a file of the size of one of them can be it, so few files cost the look.
+    bool OurOwn(const std::string& path, FileInfo& info) const
+    {
+        bool sized = (archiveInfo.fileId != 0 && info.size == archiveInfo.size) ||
+                     (lockInfo.fileId != 0 && info.size == lockInfo.size);
+        return sized && GetFileIdentity(path, info) && (SameFile(info, archiveInfo) || SameFile(info, lockInfo));
+    }
 
     // False when the file is not stored (the caller then does not look inside it either).
-    bool Add(const std::string& diskPath, const std::string& storedPart, const FileInfo& info)
+    bool Add(const std::string& diskPath, const std::string& storedPart, FileInfo& info)
     {
         std::string stored = CleanArchivePath(prefix + "\\" + storedPart);
         if (stored.empty())
@@ -80,7 +89,7 @@ struct Gatherer {
             }
         std::string full = FullPath(diskPath);
         if (!info.isDirectory && (full == archiveFull || full == archiveFull + ".tmp~" || full == archiveFull + ".lck~" ||
-                                  SameFile(info, archiveInfo) || SameFile(info, lockInfo)))
+                                  OurOwn(diskPath, info)))
             return false; // never the archive into itself
         std::string key = LowerCase(stored);
         auto found = seen.find(key);
@@ -96,11 +105,17 @@ struct Gatherer {
         return true;
     }
 
-    // A folder reached again through a link inside itself would be stored over and over.
-    bool Reentered(const std::string& path, const FileInfo& info)
+    // A folder reached again through a link inside itself would be stored over and over. Told by
+    // the folders' identities: no path text shows where a link or junction leads. Only a link
+    // leads back up (a plain folder is never its own ancestor), so on Windows, where asking
+    // costs an open, only a link and then its ancestors, once each, are asked.
+    bool Reentered(const std::string& path, FileInfo& info)
     {
-        for (const FileInfo& ancestor : walk)
-            if (SameFile(info, ancestor)) {
+        if (info.fileId == 0 && !(info.isLink && GetFileIdentity(path, info)))
+            return false;
+        for (Level& ancestor : walk)
+            if ((ancestor.info.fileId != 0 || GetFileIdentity(ancestor.path, ancestor.info)) &&
+                SameFile(info, ancestor.info)) {
                 Console::FileWarning("not stored: " + path + " (a link to a folder that holds it)");
                 return true;
             }
@@ -126,8 +141,14 @@ struct Gatherer {
         return part;
     }
 
+    // A name found in a folder, in the form that opens that very file.
+    static std::string Child(const std::string& folder, const std::string& name)
+    {
+        return ExactPath(folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + name);
+    }
+
     // A folder's contents, recursively, stored under `storedPart`.
-    void AddContents(const std::string& folder, const std::string& storedPart)
+    void AddContents(const std::string& folder, const std::string& storedPart, const FileInfo& self)
     {
         std::vector<std::string> names;
         if (!ListDirectory(folder, names)) {
@@ -135,11 +156,9 @@ struct Gatherer {
             return;
         }
         std::sort(names.begin(), names.end());
-        FileInfo self;
-        GetFileInfo(folder, self);
-        walk.push_back(self);
+        walk.push_back({folder, self});
         for (const std::string& name : names) {
-            std::string path = folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + name;
+            std::string path = Child(folder, name);
             FileInfo info;
             if (!GetFileInfo(path, info)) {
                 Console::Error("can't open " + path + ": " + LastErrorText());
@@ -154,22 +173,21 @@ struct Gatherer {
                 continue;
             std::string part = options.keepPaths ? storedPart + "\\" + name : name;
             if (Add(path, part, info) && info.isDirectory)
-                AddContents(path, part);
+                AddContents(path, part, info);
         }
         walk.pop_back();
     }
 
-    void AddPattern(const std::string& folder, const std::string& pattern, const std::string& storedFolder, bool& matched)
+    void AddPattern(const std::string& folder, const FileInfo& self, const std::string& pattern,
+                    const std::string& storedFolder, bool& matched)
     {
         std::vector<std::string> names;
         if (!ListDirectory(folder, names))
             return;
         std::sort(names.begin(), names.end());
-        FileInfo self;
-        GetFileInfo(folder, self);
-        walk.push_back(self);
+        walk.push_back({folder, self});
         for (const std::string& name : names) {
-            std::string path = folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + name;
+            std::string path = Child(folder, name);
             FileInfo info;
             if (!GetFileInfo(path, info))
                 continue;
@@ -187,9 +205,9 @@ struct Gatherer {
             if (wanted) {
                 matched = true;
                 if (Add(path, part, info) && info.isDirectory && options.recurse)
-                    AddContents(path, part);
+                    AddContents(path, part, info);
             } else {
-                AddPattern(path, pattern, part, matched);
+                AddPattern(path, info, pattern, part, matched);
             }
         }
         walk.pop_back();
@@ -225,13 +243,16 @@ struct Gatherer {
                 folder.pop_back();
             std::string storedFolder = part.size() >= leaf.size() ? part.substr(0, part.size() - leaf.size()) : "";
             bool matched = false;
-            AddPattern(folder, leaf, options.keepPaths ? storedFolder : "", matched);
+            folder = ExactPath(folder);
+            AddPattern(folder, FileInfo(), leaf, options.keepPaths ? storedFolder : "", matched);
             if (!matched)
                 Console::Warning("no file matches " + path);
             return;
         }
+        // The name as typed, letter for letter: "dup." is not "dup".
+        std::string diskPath = ExactPath(path);
         FileInfo info;
-        if (!GetFileInfo(path, info)) {
+        if (!GetFileInfo(diskPath, info)) {
             Console::Error("can't find " + path + ": " + LastErrorText());
             return;
         }
@@ -244,8 +265,8 @@ struct Gatherer {
         }
         if (Climbs(part))
             Console::FileWarning(path + " is stored without its \"..\" levels, which an archive cannot hold");
-        if (Add(path, part, info) && info.isDirectory && (options.recurse || (at != std::string::npos && part.empty())))
-            AddContents(path, part);
+        if (Add(diskPath, part, info) && info.isDirectory && (options.recurse || (at != std::string::npos && part.empty())))
+            AddContents(diskPath, part, info);
     }
 };
 
@@ -384,8 +405,10 @@ int AddFiles(const Options& options)
         return 1;
 
     Gatherer gatherer{options, Gatherer::CleanArchivePath(options.outputFolder), FullPath(options.archive), {}, {}, {}, {}, {}};
-    GetFileInfo(options.archive, gatherer.archiveInfo);
-    GetFileInfo(LinkTarget(options.archive) + ".lck~", gatherer.lockInfo);
+    for (auto [path, info] : {std::pair{options.archive, &gatherer.archiveInfo},
+                              std::pair{LinkTarget(options.archive) + ".lck~", &gatherer.lockInfo}})
+        if (GetFileInfo(path, *info) && !GetFileIdentity(path, *info))
+            *info = FileInfo();
     for (const std::string& name : options.names)
         gatherer.AddName(name);
     for (const std::string& line : listLines)

@@ -30,12 +30,29 @@ struct FileInfo {
     int64_t modified = 0;
     int64_t created = 0;
     uint32_t attributes = 0;
-    // Which file this is, whatever path reached it (0 where the system does not say).
+    // Which file this is, whatever path reached it: 0 until known (see GetFileIdentity).
     uint64_t device = 0, fileId = 0;
+    // Windows: a symbolic link, junction or mount point (a reparse point), which may lead
+    // anywhere. POSIX knows every file's identity at once and leaves this false.
+    bool isLink = false;
 };
 
-// False when nothing of that name exists (or it cannot be examined).
+// True when both were identified as one file.
+inline bool SameFile(const FileInfo& a, const FileInfo& b)
+{
+    return a.fileId != 0 && a.fileId == b.fileId && a.device == b.device;
+}
+
+// False when nothing of that name exists (or it cannot be examined). The file's identity comes
+// with it on POSIX only.
 bool GetFileInfo(const std::string& path, FileInfo& info);
+// Fills the identity (`device`, `fileId`) of the file a path finally leads to, links followed.
+// On Windows that costs opening the file, so it is asked only where it decides something.
+bool GetFileIdentity(const std::string& path, FileInfo& info);
+// A form of the path that the system takes letter for letter. Windows drops a trailing dot or
+// blank of a level, so "dup." would open "dup": there the \\?\ form when a level ends so; the
+// path as it is otherwise.
+std::string ExactPath(const std::string& path);
 bool IsDirectory(const std::string& path);
 // True when anything has that name, a link that leads nowhere included.
 bool NameTaken(const std::string& path);
@@ -54,8 +71,6 @@ bool MoveOver(const std::string& from, const std::string& to);
 bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, uint32_t attributes);
 // Bytes free for this user on the volume holding the path; 0 when unknown.
 uint64_t FreeSpace(const std::string& path);
-// True when both names reach the same file.
-bool SameFile(const std::string& a, const std::string& b);
 // The file a symbolic link finally leads to; the path itself when it is no link.
 std::string LinkTarget(const std::string& path);
 // Gives `to` the permissions of `from` (mode bits on POSIX, hidden and system on Windows).

@@ -193,11 +193,17 @@ uint64_t FreeSpace(const std::string& path)
     return uint64_t(vfs.f_bavail) * vfs.f_frsize;
 }
 
-bool SameFile(const std::string& a, const std::string& b)
+bool GetFileIdentity(const std::string& path, FileInfo& info)
 {
-    struct stat sa{}, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    FileInfo found;
+    if (!GetFileInfo(path, found))
+        return false;
+    info.device = found.device;
+    info.fileId = found.fileId;
+    return true;
 }
+
+std::string ExactPath(const std::string& path) { return path; }
 
 std::string LinkTarget(const std::string& path)
 {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +75,7 @@ bool GetFileInfo(const std::string& path, FileInfo& info)
     info.modified = ToStamp(data.ftLastWriteTime);
     info.created = ToStamp(data.ftCreationTime);
     info.attributes = data.dwFileAttributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory | kAttrArchive);
+    info.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     return true;
 }
 
@@ -192,9 +194,80 @@ uint64_t FreeSpace(const std::string& path)
     return GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr) ? available.QuadPart : 0;
 }
 
-bool SameFile(const std::string& a, const std::string& b)
+bool GetFileIdentity(const std::string& path, FileInfo& info)
 {
-    return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+    // Attributes only, which no sharing mode of another program refuses; a folder opens only
+    // with backup semantics. A link or junction leads to its target.
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION data;
+    bool ok = GetFileInformationByHandle(file, &data) != 0;
+    DWORD code = GetLastError();
+    CloseHandle(file);
+    SetLastError(code);
+    if (!ok)
+        return false;
+    info.device = data.dwVolumeSerialNumber;
+    info.fileId = (uint64_t(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+    return true;
+}
+
+namespace {
+// A level the ordinary path rules would shorten: a name (not "." or "..") ending in a dot or blank.
+bool LosesItsEnd(const std::string& level)
+{
+    return !level.empty() && (level.back() == '.' || level.back() == ' ') && level != "." && level != "..";
+}
+} // namespace
+
+std::string ExactPath(const std::string& path)
+{
+    if (path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0)
+        return path;
+    size_t start = 0, first = std::string::npos;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '\\' && path[i] != '/')
+            continue;
+        if (LosesItsEnd(path.substr(start, i - start))) {
+            first = start;
+            break;
+        }
+        start = i + 1;
+    }
+    if (first == std::string::npos)
+        return path;
+    // What comes before that level goes through the system's own rules (current folder, drive,
+    // "..") unharmed; the levels from it on are added here, letter for letter.
+    std::string full = FullPath(first == 0 ? std::string(".") : path.substr(0, first));
+    bool unc = full.rfind("\\\\", 0) == 0;
+    size_t root = 3; // "C:\"
+    if (unc) {
+        size_t server = full.find('\\', 2);
+        size_t share = server == std::string::npos ? std::string::npos : full.find('\\', server + 1);
+        root = share == std::string::npos ? full.size() : share;
+    }
+    while (full.size() > root && full.back() == '\\')
+        full.pop_back();
+    for (size_t at = first; at <= path.size();) {
+        size_t end = path.find_first_of("\\/", at);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string level = path.substr(at, end - at);
+        at = end + 1;
+        if (level.empty() || level == ".")
+            continue;
+        if (level == "..") {
+            size_t slash = full.find_last_of('\\');
+            full.resize(std::max(root, slash == std::string::npos ? root : slash));
+            continue;
+        }
+        if (full.back() != '\\')
+            full += '\\';
+        full += level;
+    }
+    return unc ? "\\\\?\\UNC\\" + full.substr(2) : "\\\\?\\" + full;
 }
 
 std::string LinkTarget(const std::string& path) { return path; }

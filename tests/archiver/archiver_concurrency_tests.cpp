@@ -192,6 +192,19 @@ TEST_F(JarConcurrencyTest, SecondWriterWaitsOrNamesTheRunHoldingTheArchive)
     other.Release();
     EXPECT_TRUE(Clean(RunJar(" v " + Q(archive))));
     EXPECT_FALSE(Exists("t.j.tmp~")) << "once nobody holds it, it is a leftover";
+#ifdef _WIN32
+    // Another program reading the archive without letting it be replaced (a virus scanner, say)
+    // only delays a writer's last step.
+    HANDLE reader = CreateFileA(archive.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread letGo([reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        CloseHandle(reader);
+    });
+    JarRun delayed = RunJar(" a -y " + Q(archive) + " " + Q(P("comment.txt")));
+    letGo.join();
+    EXPECT_TRUE(Clean(delayed)) << delayed.err;
+#endif
 }
 
 // Every rename, removal and flushed write of a change that replaces a volume set, killed in turn:

@@ -160,6 +160,11 @@ TEST(ArchiverIndex, ChaptersReadPiecewiseMatchTheWholeIndex)
         e.chapters.Add(i % 2 ? 2 : 9);
         index.entries.push_back(e);
     }
+    // Paths right at the limits are read.
+    index.entries[0].path.clear();
+    for (size_t level = 0; level < kMaxPathLevels; ++level)
+        index.entries[0].path += "\\d";
+    index.entries[1].path = "\\" + std::string(kMaxPathBytes - 1, 'n');
     auto check = [](const std::string& plain, ArchiveIndex& out, size_t* reads = nullptr) {
         std::string packed = packedindex::Pack(plain);
         PackedBytesReader fromMemory = packedindex::ReaderOver(packed);
@@ -185,15 +190,21 @@ TEST(ArchiverIndex, ChaptersReadPiecewiseMatchTheWholeIndex)
     EXPECT_EQ(chapters.chapters[1].number, 9u);
     EXPECT_TRUE(chapters.entries.empty() && chapters.blocks.empty()) << "no files kept";
 
-    // Damage in the last entry, a line break in a name, a block outside the data, a size that
-    // does not match, bytes left over: each refused.
+    // Damage in the last entry, a line break in a name, a path too deep or too long (one level
+    // and one byte past the limits), a block outside the data, a size that does not match, bytes
+    // left over: each refused.
     std::string damaged = plain;
     damaged[damaged.size() - 3] ^= 0x40;
     std::vector<std::string> bad{damaged, plain.substr(0, plain.size() - 1), plain + '\0'};
+    std::string deep;
+    for (size_t level = 0; level <= kMaxPathLevels; ++level)
+        deep += "\\d";
+    for (const std::string& path : {std::string("\\a\nb"), deep, "\\" + std::string(kMaxPathBytes, 'n')}) {
+        ArchiveIndex broken = index;
+        broken.entries.back().path = path;
+        bad.push_back(SerializeIndex(broken));
+    }
     ArchiveIndex broken = index;
-    broken.entries.back().path = "\\a\nb";
-    bad.push_back(SerializeIndex(broken));
-    broken = index;
     broken.blocks[0].offset = 995;
     bad.push_back(SerializeIndex(broken));
     for (const std::string& bytes : bad) {

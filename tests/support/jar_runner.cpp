@@ -4,6 +4,8 @@
 #include <mutex>
 #include <thread>
 
+#include "tests/support/file_tree.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -21,14 +23,6 @@ namespace testsupport {
 
 #ifdef _WIN32
 namespace {
-std::wstring Wide(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), wide.data(), n);
-    return wide;
-}
-
 void Drain(HANDLE pipe, std::string& text)
 {
     char buffer[65536];

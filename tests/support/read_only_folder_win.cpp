@@ -5,29 +5,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "tests/support/file_tree.h"
+
 namespace testsupport {
-
-namespace {
-
-// The Linux path Wine keeps `path` at.
-std::string UnixPath(const std::string& path)
-{
-    using ToUnix = char*(__cdecl*)(const wchar_t*);
-    auto toUnix = (ToUnix)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!toUnix)
-        return std::string();
-    int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
-    char* unixName = toUnix(wide.c_str());
-    if (!unixName)
-        return std::string();
-    std::string result = unixName;
-    HeapFree(GetProcessHeap(), 0, unixName);
-    return result;
-}
-
-} // namespace
 
 bool ReadOnlyRun()
 {
