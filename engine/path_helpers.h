@@ -24,3 +24,5 @@ bool WriteTextFile(const std::string& path, const std::string& content);
 bool PathExists(const std::string& path);
 // Creates a directory and its missing ancestors.
 bool CreateDirectoryTree(const std::string& path);
+// The system's folder for temporary files, with its trailing backslash; empty when unknown.
+std::string SystemTempFolder();

@@ -29,3 +29,10 @@ bool CreateDirectoryTree(const std::string& path)
         CreateDirectoryTree(parent);
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
+
+std::string SystemTempFolder()
+{
+    std::string buffer(::GetTempPathA(0, nullptr), '\0');
+    DWORD n = buffer.empty() ? 0 : ::GetTempPathA((DWORD)buffer.size(), buffer.data());
+    return n > 0 && n < buffer.size() ? buffer.substr(0, n) : std::string();
+}

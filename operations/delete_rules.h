@@ -18,8 +18,5 @@ struct DeleteDialogStart {
 };
 DeleteDialogStart DecideDeleteDialogStart(bool filesListHasItems, bool realSelection);
 
-// "Chapter n" for every chapter the catalogue holds, in number order.
-std::vector<std::string> ChapterItems(const ArchiveCatalogue& catalogue);
-
-//  dc "archive" N M ...: the chapter numbers read from the chosen "Chapter n" items, in list order.
-std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<std::string>& chosenItems);
+//  dc "archive" N M ...: the chosen chapters, in list order.
+std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<int>& chapters);

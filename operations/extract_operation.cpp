@@ -13,6 +13,7 @@
 #include "operations/extract_rules.h"
 #include "operations/list_file.h"
 #include "operations/operation_bodies.h"
+#include "resources/message_texts.h"
 
 namespace {
 
@@ -221,7 +222,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
         }
     }
     if (!cancelled && !::CreateDirectoryA(temp.c_str(), nullptr)) {
-        PromptUser("Can't create " + temp);
+        PromptUser(msg::CantCreate(temp));
         cancelled = true;
     }
     if (!cancelled) {
@@ -235,7 +236,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
         runner.RunConsole(ListFileArguments(BuildExtractSwitches(o), job.archivePath, list), job.stagingShow);
 
         if (!CreateDirectoryTree(destination)) {
-            PromptUser("Can't create " + destination);
+            PromptUser(msg::CantCreate(destination));
         } else {
             for (const auto& entry : job.work) {
                 entry->Path = temp + entry->Path;
