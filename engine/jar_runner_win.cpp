@@ -268,6 +268,11 @@ bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, H
     // A drive root is held as "C:", which names the drive's current folder, not its root.
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';
+    // A process cannot start in a folder whose path is too long for a current folder (MAX_PATH
+    // less the backslash and the end); every path the archiver is given is full, so it runs in
+    // this process's folder instead of not at all.
+    if (folder.size() >= MAX_PATH - 2)
+        folder.clear();
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);

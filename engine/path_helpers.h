@@ -2,6 +2,7 @@
 // ("C:\data", drive root "C:") alike. Backslash is the only separator.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Text before the last backslash. "\a" gives "\" (true); "\" gives "\" (false);
@@ -19,7 +20,26 @@ std::string DriveRoot(const std::string& path);
 // Replaces the file with `content`, bytes as they are; false when it cannot be written whole.
 bool WriteTextFile(const std::string& path, const std::string& content);
 
-// File system (Windows builds only).
+// File system (Windows builds only). The program's paths are UTF-8 and may pass 260 characters:
+// these helpers call the wide API, which takes any name and, in the long form, any length.
+// The path as the wide calls take it: UTF-16, and a full path long enough to need it in the long
+// form ("\\?\C:\...", "\\?\UNC\server\share\..."); shorter and relative paths stay plain.
+std::wstring FileSystemPath(const std::string& path);
+// UTF-8 of a name the wide calls returned.
+std::string Utf8Name(const wchar_t* name);
+// The system's text for an error code, without its line end.
+std::string SystemErrorText(unsigned long code);
+// One entry of a folder; times are the file system's (UTC, 100 ns since 1601).
+struct FolderEntry {
+    std::string name;
+    unsigned long attributes = 0;
+    unsigned long long size = 0;
+    unsigned long long modified = 0;
+    unsigned long long created = 0;
+};
+// Calls `each` for every entry of the folder ("C:" for a drive root) but "." and "..". 0 when the
+// folder was read to its end; otherwise the system's error code (and the entries are not all).
+unsigned long ReadFolder(const std::string& folder, const std::function<void(const FolderEntry&)>& each);
 // True when a file or directory of that name exists, or a drive ("c:", "c:\") answers.
 bool PathExists(const std::string& path);
 // Creates a directory and its missing ancestors.

@@ -46,7 +46,8 @@ public:
     void ShowListedArchive(ArchiveCatalogue listed, const std::string& folder = "\\");
 
     // Disk browser: appends one row per entry of the folder; defined with the disk browser.
-    void ScanFolder(EntryList& list, const std::string& folder);
+    // Empty, or the message saying the folder could not be read whole.
+    std::string ScanFolder(EntryList& list, const std::string& folder);
     void ClearDiskEntries() { diskEntries.Clear(); }
 
     // Session: folders from the settings and the view, the application's wait cursor.

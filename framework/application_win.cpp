@@ -276,8 +276,10 @@ void Application::ParseCommandLine(CommandLineInfo& info) const
 
 bool Application::ProcessShellCommand(const CommandLineInfo& info)
 {
-    if (info.action == CommandLineInfo::FileOpen)
-        return OpenDocumentFile(info.fileName) != nullptr;
+    // A file that cannot be opened has been reported; the program still comes up, empty, so
+    // that the user is not left with nothing on the screen.
+    if (info.action == CommandLineInfo::FileOpen && OpenDocumentFile(info.fileName))
+        return true;
     return OnFileNew();
 }
 

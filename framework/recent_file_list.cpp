@@ -1,25 +1,15 @@
 #include "framework/recent_file_list.h"
 
+#include "framework/name_compare.h"
 #include "framework/profile_store.h"
 
 #include <algorithm>
-#include <cctype>
-
-namespace {
-bool SameFile(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-                  return std::tolower(x) == std::tolower(y);
-              });
-}
-} // namespace
 
 void RecentFileList::Add(const std::string& path)
 {
     if (path.empty() || size_ <= 0)
         return;
-    auto same = std::find_if(entries_.begin(), entries_.end(), [&](const std::string& e) { return SameFile(e, path); });
+    auto same = std::find_if(entries_.begin(), entries_.end(), [&](const std::string& e) { return SameNameIgnoringCase(e, path); });
     if (same != entries_.end())
         entries_.erase(same);
     entries_.insert(entries_.begin(), path);
@@ -40,7 +30,7 @@ void RecentFileList::Load(ProfileStore& store)
         std::string path = store.GetProfileString(section_, "File" + std::to_string(i), "");
         if (path.empty())
             continue;
-        bool known = std::any_of(entries_.begin(), entries_.end(), [&](const std::string& e) { return SameFile(e, path); });
+        bool known = std::any_of(entries_.begin(), entries_.end(), [&](const std::string& e) { return SameNameIgnoringCase(e, path); });
         if (!known)
             entries_.push_back(path);
     }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "dialogs/extract_switches.h"
+#include "engine/path_helpers.h"
 #include "operations/add_operation.h"
 #include "operations/console_bodies.h"
 #include "operations/delete_operation.h"
@@ -11,19 +12,11 @@
 
 void ListFolderNames(const std::string& folder, std::vector<FoundName>& found)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        found.push_back({name, directory, link});
-    } while (::FindNextFileA(search, &data));
-    ::FindClose(search);
+    ReadFolder(folder, [&](const FolderEntry& entry) {
+        bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        found.push_back({entry.name, directory, link});
+    });
 }
 
 OperationOutcome RunOperationBody(OperationJob& job, JarRunner& runner, OperationReplies& replies)

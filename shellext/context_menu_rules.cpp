@@ -1,7 +1,8 @@
 #include "shellext/context_menu_rules.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "framework/name_compare.h"
 
 namespace shellext {
 
@@ -10,13 +11,6 @@ namespace {
 std::string Quoted(const std::string& text)
 {
     return "\"" + text + "\"";
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
 }
 
 std::string LeafOf(const std::string& path)
@@ -83,7 +77,8 @@ std::string WorkingFolderFor(const std::string& archivePath)
     std::string folder = FolderPart(archivePath);
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';
-    return folder;
+    const size_t longestCurrentFolder = 258;  // MAX_PATH less the closing backslash and the end
+    return folder.size() > longestCurrentFolder - 1 ? std::string() : folder;
 }
 
 std::string ExtractHereSwitches()

@@ -44,7 +44,9 @@ MenuPlan PlanContextMenu(unsigned flags, const std::vector<std::string>& paths, 
 // Everything before the last backslash; "\x" gives "\".
 std::string FolderPart(const std::string& path);
 // The folder JAR runs in for an archive. A bare drive ("C:") becomes its root, because a drive
-// alone means that drive's current folder, which the child may inherit from elsewhere.
+// alone means that drive's current folder, which the child may inherit from elsewhere. Empty
+// (the child starts where the shell is) when the folder is too long to be a current folder: a
+// process cannot start in it, and every path JAR is given is full.
 std::string WorkingFolderFor(const std::string& archivePath);
 
 std::string ExtractHereSwitches();

@@ -2,24 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
+
+#include "framework/name_compare.h"
 
 namespace {
-
-int CompareNoCase(std::string_view a, std::string_view b)
-{
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 // Directories first; within the same kind, by name ignoring case.
 int CompareByName(const ArchiveEntry& a, const ArchiveEntry& b)
@@ -27,7 +15,7 @@ int CompareByName(const ArchiveEntry& a, const ArchiveEntry& b)
     bool da = a.IsDirectory(), db = b.IsDirectory();
     if (da != db)
         return da ? -1 : 1;
-    return CompareNoCase(a.Columns[ArchiveEntry::Name], b.Columns[ArchiveEntry::Name]);
+    return CompareNamesIgnoringCase(a.Columns[ArchiveEntry::Name], b.Columns[ArchiveEntry::Name]);
 }
 
 // Leading digits as a signed number; 64 bits, so sizes of 2 GiB and more still order right.

@@ -38,16 +38,17 @@ void DirectoryPicker::FillFolderList(const std::string& folder)
 {
     ListCtrl list(Item(IDC_PICKER_FOLDERS).Handle());
     list.DeleteAllItems();
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
     std::vector<std::string> names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && std::string(found.cFileName) != ".")
-            names.push_back(found.cFileName);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    // Below a drive root the search would return ".." too; ReadFolder leaves the dot names out.
+    bool driveRoot = folder.size() >= 2 && folder.size() <= 3 && folder[1] == ':';
+    if (!driveRoot)
+        names.push_back("..");
+    unsigned long error = ReadFolder(folder, [&](const FolderEntry& found) {
+        if (found.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            names.push_back(found.name);
+    });
+    if (error)
+        PromptUser(DiskFolderUnreadText(folder, SystemErrorText(error)), prompt::Ok | prompt::IconExclamation);
     SortFolderNames(names);
     {
         RedrawOff quiet(list.Handle());

@@ -6,8 +6,9 @@
 #include "engine/archive_catalogue.h"
 
 // Appends one row per file and folder of `folder` ("C:" for a drive root), in the order the
-// search returns them; the list is not emptied first. A folder that cannot be read adds nothing.
-void ScanDiskFolder(EntryList& list, const std::string& folder);
+// search returns them; the list is not emptied first. Empty when the folder was read whole,
+// otherwise the message for the user (the rows read before the failure stay).
+std::string ScanDiskFolder(EntryList& list, const std::string& folder);
 
 struct SizeTotals;
 // Adds every file below a disk folder (recursively): 1 and its length each.

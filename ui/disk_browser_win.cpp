@@ -2,14 +2,16 @@
 
 #include <windows.h>
 
+#include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "ui/disk_rows.h"
 #include "ui/selection_size.h"
 
 namespace {
 
-LocalStamp ToLocalStamp(const FILETIME& utc)
+LocalStamp ToLocalStamp(unsigned long long stamp)
 {
+    FILETIME utc{static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
     FILETIME local{};
     SYSTEMTIME t{};
     LocalStamp s;
@@ -26,50 +28,35 @@ LocalStamp ToLocalStamp(const FILETIME& utc)
 
 } // namespace
 
-void ScanDiskFolder(EntryList& list, const std::string& folder)
+std::string ScanDiskFolder(EntryList& list, const std::string& folder)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
+    unsigned long error = ReadFolder(folder, [&](const FolderEntry& found) {
         DiskItem item;
-        item.name = found.cFileName;
-        if (IsDotName(item.name))
-            continue;
-        item.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        item.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-        item.modified = ToLocalStamp(found.ftLastWriteTime);
-        item.created = ToLocalStamp(found.ftCreationTime);
+        item.name = found.name;
+        item.directory = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        item.size = found.size;
+        item.modified = ToLocalStamp(found.modified);
+        item.created = ToLocalStamp(found.created);
         list.Add(MakeDiskRow(folder, item));
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    });
+    return error ? DiskFolderUnreadText(folder, SystemErrorText(error)) : std::string();
 }
 
-void CTorvexDoc::ScanFolder(EntryList& list, const std::string& folder)
+std::string CTorvexDoc::ScanFolder(EntryList& list, const std::string& folder)
 {
-    ScanDiskFolder(list, folder);
+    return ScanDiskFolder(list, folder);
 }
 
 void AddUpDiskFolder(const std::string& folder, SizeTotals& totals)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = found.cFileName;
-        if (IsDotName(name))
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    ReadFolder(folder, [&](const FolderEntry& found) {
+        if (found.attributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Junctions can lead back up the tree: they are not followed.
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                AddUpDiskFolder(folder + "\\" + name, totals);
-            continue;
+            if (!(found.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                AddUpDiskFolder(folder + "\\" + found.name, totals);
+            return;
         }
         totals.files += 1;
-        totals.bytes += static_cast<long long>((static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) |
-                                               found.nFileSizeLow);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+        totals.bytes += static_cast<long long>(found.size);
+    });
 }

@@ -26,3 +26,9 @@ std::string DriveNotReadyText(const std::string& driveText)
 {
     return "Drive " + driveText + " not ready";
 }
+
+std::string DiskFolderUnreadText(const std::string& folder, const std::string& reason)
+{
+    return "The folder " + WatchedPath(folder) + " cannot be read: " + reason +
+           ".\n\nThe list shows only what could be read.";
+}

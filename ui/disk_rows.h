@@ -22,3 +22,5 @@ ArchiveEntry MakeDiskRow(const std::string& folder, const DiskItem& item);
 std::string WatchedPath(const std::string& diskFolder);
 // "Drive A:\ not ready".
 std::string DriveNotReadyText(const std::string& driveText);
+// The folder could not be read (whole): the list would otherwise look complete, or empty.
+std::string DiskFolderUnreadText(const std::string& folder, const std::string& reason);

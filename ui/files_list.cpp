@@ -1,15 +1,13 @@
 #include "ui/files_list.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "framework/name_compare.h"
 #include "ui/compare_rows.h"
 
 bool FilesListTextBefore(const std::string& a, const std::string& b)
 {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-    });
+    return NameBeforeIgnoringCase(a, b);
 }
 
 namespace {

@@ -40,7 +40,11 @@ void CTorvexView::EditFilesList()
     dialog.archiveMode = doc->archiveMode;
     if (const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter))
         dialog.directories = &chapter->Directories;
-    dialog.scanFolder = [doc](EntryList& rows, const std::string& folder) { doc->ScanFolder(rows, folder); };
+    dialog.scanFolder = [doc](EntryList& rows, const std::string& folder) {
+        std::string unread = doc->ScanFolder(rows, folder);
+        if (!unread.empty())
+            PromptUser(unread, prompt::Ok | prompt::IconExclamation);
+    };
     dialog.images = IconImageList();
     dialog.imageFor = [](const ArchiveEntry& entry) { return IconIndexFor(entry.Path); };
     HWND owner = MainFrame() ? MainFrame()->Handle() : Handle();

@@ -9,6 +9,7 @@
 
 #include "engine/torvex_doc.h"
 #include "framework/dpi_scale.h"
+#include "framework/name_compare.h"
 #include "operations/operation_runner.h"
 #include "resources/window_messages.h"
 #include "ui/folder_watcher.h"
@@ -135,7 +136,7 @@ int CTorvexView::FindRowFrom(const std::string& wanted, bool partial, bool wrap,
         }
         const std::string& name = rows_.Entry(i).Columns[ArchiveEntry::Name];
         std::string text = partial ? name.substr(0, wanted.size()) : name;
-        if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0)
+        if (SameNameIgnoringCase(text, wanted))
             return i;
     }
     return -1;

@@ -150,9 +150,11 @@ void CTorvexView::ShowDisk(const std::string& folder)
     diskFolder = folder;
     DropRows();
     doc->ClearDiskEntries();
-    doc->ScanFolder(doc->diskEntries, diskFolder);
+    std::string unread = doc->ScanFolder(doc->diskEntries, diskFolder);
     ShowDiskFolder(doc->diskEntries);
     WatchDiskFolder();
+    if (!unread.empty())
+        PromptUser(unread, prompt::Ok | prompt::IconExclamation);
 }
 
 bool CTorvexView::OpenArchive(const std::string& path)

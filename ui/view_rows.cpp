@@ -1,8 +1,7 @@
 #include "ui/view_rows.h"
 
 #include <algorithm>
-#include <cctype>
-
+#include "framework/name_compare.h"
 #include "ui/compare_rows.h"
 
 ViewRows::ViewRows() : parentEntry_(std::make_unique<ArchiveEntry>())
@@ -47,14 +46,8 @@ void ViewRows::Sort(int column)
 
 int ViewRows::FindName(const std::string& name, int start) const
 {
-    auto same = [&](std::string_view text) {
-        return text.size() == name.size() &&
-               std::equal(text.begin(), text.end(), name.begin(), [](unsigned char a, unsigned char b) {
-                   return std::tolower(a) == std::tolower(b);
-               });
-    };
     for (int i = std::max(start, 0); i < Count(); ++i) {
-        if (same(rows_[i].entry->Columns[ArchiveEntry::Name]))
+        if (SameNameIgnoringCase(rows_[i].entry->Columns[ArchiveEntry::Name], name))
             return i;
     }
     return -1;

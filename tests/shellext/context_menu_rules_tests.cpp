@@ -101,6 +101,10 @@ TEST(JarCommandLines, JarRunsInTheArchiveFolder)
     // "C:" alone would be whatever folder the child thinks current on C:.
     EXPECT_EQ(WorkingFolderFor("C:\\a.j"), "C:\\");
     EXPECT_EQ(WorkingFolderFor("\\\\server\\share\\a.j"), "\\\\server\\share");
+    // No process starts in a folder this long: JAR starts where the shell is, with full paths.
+    std::string longest = "C:\\" + std::string(254, 'd');
+    EXPECT_EQ(WorkingFolderFor(longest + "\\a.j"), longest);
+    EXPECT_EQ(WorkingFolderFor(longest + "d\\a.j"), "");
 }
 
 // A small disk: folder -> names in the order a search returns them.

@@ -13,27 +13,45 @@
 namespace testsupport {
 
 #ifdef _WIN32
+namespace {
+// Test trees may pass 260 characters and hold names the plain form would alter (a trailing dot):
+// full paths go to the wide calls in the long form.
+std::wstring LongForm(const std::string& path)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), (int)path.size(), nullptr, 0);
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), (int)path.size(), wide.data(), n);
+    bool full = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
+    return full ? L"\\\\?\\" + wide : wide;
+}
+} // namespace
+
 void RemoveTree(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    std::wstring wide = LongForm(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(wide.c_str());
         return;
     }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                RemoveTree(path + "\\" + name);
-        } while (FindNextFileA(search, &found));
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            int n = WideCharToMultiByte(CP_UTF8, 0, name.c_str(), (int)name.size(), nullptr, 0, nullptr, nullptr);
+            std::string utf8(n, '\0');
+            WideCharToMultiByte(CP_UTF8, 0, name.c_str(), (int)name.size(), utf8.data(), n, nullptr, nullptr);
+            RemoveTree(path + "\\" + utf8);
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(wide.c_str());
 }
 #else
 void RemoveTree(const std::string& path)

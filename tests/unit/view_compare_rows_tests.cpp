@@ -1,4 +1,8 @@
+#include "framework/name_compare.h"
+#include "framework/recent_file_list.h"
 #include "ui/compare_rows.h"
+#include "ui/directory_picker.h"
+#include "ui/files_list.h"
 #include "ui/view_rows.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +61,64 @@ TEST(CompareRows, NameAttributesAndMethodPutDirectoriesFirstThenNamesIgnoringCas
     EXPECT_EQ(SortedNames(list, 4), expected);
     EXPECT_EQ(SortedNames(list, 6), expected);
     EXPECT_EQ(SortedNames(list, 42), expected);
+}
+
+// Names in any script fold case as Windows folds them (ordinal, after upper-casing), wherever the
+// program compares names: the list's order and its find, the folder picker, the files list and
+// the recent files. Under Wine this runs the system's own comparison, natively the stand-in.
+TEST(CompareRows, NamesInAnyScriptAreOneNameInEitherCaseAndSortByUpperCase)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        int sign;
+    };
+    const Case cases[] = {
+        {"R\u00e9sum\u00e9.txt", "r\u00e9sum\u00e9.txt", 0},        // Résumé / résumé
+        {"R\u00c9SUM\u00c9.TXT", "r\u00e9sum\u00e9.txt", 0},
+        {"\u0416\u0443\u043a.txt", "\u0436\u0423\u041a.TXT", 0},  // Жук / жУК
+        {"\u0451\u043b\u043a\u0430", "\u0401\u041b\u041a\u0410", 0}, // ёлка / ЁЛКА
+        {"\u65e5\u672c\u8a9e.txt", "\u65e5\u672c\u8a9e.TXT", 0},
+        {"\U0001F600.txt", "\U0001F600.TXT", 0},
+        {"notes.", "notes", 1},    // a trailing dot or blank is part of the name here
+        {"notes ", "NOTES", 1},
+        {"notes.", "notes.txt", -1},
+        {"zeta", "\u00c9mile", -1},       // ordinal: É comes after every ASCII letter
+        {"\u0401\u043b\u043a\u0430", "\u0416", -1},
+        {"\u0416", "\u65e5", -1},
+        {"\u65e5", "\U0001F600", -1},
+        {"stra\u00dfe", "STRASSE", 1},    // no one-to-one upper case: not folded
+        {"a\xff", "A\xfe", 1},          // not UTF-8: still ordered, and still two names
+    };
+    auto sign = [](int r) { return r < 0 ? -1 : (r > 0 ? 1 : 0); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " | " + c.b);
+        EXPECT_EQ(sign(CompareNamesIgnoringCase(c.a, c.b)), c.sign);
+        EXPECT_EQ(sign(CompareNamesIgnoringCase(c.b, c.a)), -c.sign);
+        EXPECT_EQ(FilesListTextBefore(c.a, c.b), c.sign < 0);
+    }
+
+    EntryList list;
+    for (const char* name : {"\U0001F600.txt", "\u65e5\u672c\u8a9e.txt", "\u0436\u0443\u043a.txt",
+                             "\u00e9t\u00e9.txt", "zeta.txt", "Alpha.txt"})
+        list.Add(Row(name));
+    Names expected{". .", "Alpha.txt", "zeta.txt", "\u00e9t\u00e9.txt", "\u0436\u0443\u043a.txt",
+                   "\u65e5\u672c\u8a9e.txt", "\U0001F600.txt"};
+    EXPECT_EQ(SortedNames(list, 0), expected);
+    ViewRows rows;
+    rows.Fill(&list, false, 0, [](const ArchiveEntry&) { return 0; });
+    EXPECT_EQ(rows.FindName("\u00c9T\u00c9.TXT"), 3);
+    EXPECT_EQ(rows.FindName("\u0416\u0423\u041a.TXT"), 2);
+
+    Names folders{"\u0436\u0443\u043a", "..", "\u00c9t\u00e9", "alpha"};
+    SortFolderNames(folders);
+    EXPECT_EQ(folders, (Names{"..", "alpha", "\u00c9t\u00e9", "\u0436\u0443\u043a"}));
+
+    RecentFileList recent("Recent File List", 4);
+    recent.Add("C:\\\u0416\u0443\u043a.j");
+    recent.Add("C:\\\u00e9t\u00e9.j");
+    recent.Add("c:\\\u0436\u0423\u041a.J");  // the first one again, in other case
+    EXPECT_EQ(recent.GetCount(), 2);
 }
 
 TEST(CompareRows, SizePutsDirectoriesFirstThenLargestFileFirst)

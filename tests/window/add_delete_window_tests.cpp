@@ -602,3 +602,40 @@ TEST_F(AddDeleteWindow, ToolTipsWaitForTheMouseToMove)
     EXPECT_FALSE(tipShown);
     EXPECT_EQ(registered, "Select the update method");
 }
+
+// Names in any script through the window: added, listed in Windows' order (case folded in every
+// script), found whatever their case, and extracted back under their own names.
+TEST_F(AddDeleteWindow, NamesInAnyScriptAreAddedSortedFoundAndExtracted)
+{
+    const std::vector<std::string> names{"\u65e5\u672c\u8a9e.txt", "R\u00e9sum\u00e9.txt", "\U0001F600.txt",
+                                         "\u0416\u0443\u043a.txt", "\u0451\u043b\u043a\u0430.txt"};
+    for (const std::string& name : names)
+        WriteFile(dir + "\\" + name, name);
+    TorvexWindow w(dir);
+    Prompts prompts;
+    AddNamed(w, names, dir + "\\names.j");
+    std::vector<std::string> stored;
+    for (const std::string& name : names)
+        stored.push_back("\\" + name);
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(StoredPaths(w, dir + "\\names.j"), stored);
+
+    ASSERT_NE(w.App().OpenDocumentFile(dir + "\\names.j"), nullptr);
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{". .", "R\u00e9sum\u00e9.txt", "\u0451\u043b\u043a\u0430.txt",
+                                                   "\u0416\u0443\u043a.txt", "\u65e5\u672c\u8a9e.txt",
+                                                   "\U0001F600.txt"}));
+    EXPECT_TRUE(w.View().SelectRowNamed("r\u00c9SUM\u00c9.TXT"));
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{1}));
+    EXPECT_TRUE(w.View().SelectRowNamed("\u0416\u0423\u041a.TXT"));
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{3}));
+
+    for (const std::string& name : names)
+        RemoveTree(dir + "\\" + name);
+    w.Command(ID_SELECT_ALL);
+    w.PressKey('E', true);
+    w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
+    for (const std::string& name : names)
+        EXPECT_EQ(ReadAll(dir + "\\" + name), name) << name;
+    EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
+}

@@ -235,3 +235,42 @@ TEST(DiskWindow, DriveChangeLeavesTheArchive)
     }
     RemoveTree(folder);
 }
+
+// A folder past 260 characters reads like any other, with names in any script ordered as
+// Windows orders them (case folded in every script, directories first); a folder that cannot be
+// read says so instead of showing an empty list.
+TEST(DiskWindow, AFolderPast260CharactersShowsNamesInAnyScriptAndAnUnreadableOneSaysSo)
+{
+    std::string folder = MakeScratchFolder("long");
+    std::string deep = folder;
+    while (deep.size() < 300) {
+        deep += "\\" + std::string(40, 'n');
+        MakeFolder(deep);
+    }
+    MakeFolder(deep + "\\sub");
+    for (const char* name : {"\u00e9t\u00e9.txt", "R\u00e9sum\u00e9.txt", "\u65e5\u672c\u8a9e.txt", "\u0416\u0443\u043a.txt",
+                             "\U0001F600.txt", "trail.", "blank ", "\u0430\u0440\u0431\u0443\u0437.txt"})
+        WriteFile(deep + "\\" + name, "x");
+    {
+        TorvexWindow w(folder);
+        std::vector<PromptRequest> asked;
+        SetPromptScript([&](const PromptRequest& r) {
+            asked.push_back(r);
+            return prompt::IdOk;
+        });
+        w.View().EnterDiskMode(deep);
+        EXPECT_TRUE(asked.empty());
+        EXPECT_EQ(w.Title(), "Torvex - " + deep + "\\");
+        EXPECT_EQ(w.Names(), (std::vector<std::string>{". .", "sub", "blank ", "R\u00e9sum\u00e9.txt", "trail.",
+                                                       "\u00e9t\u00e9.txt", "\u0430\u0440\u0431\u0443\u0437.txt",
+                                                       "\u0416\u0443\u043a.txt", "\u65e5\u672c\u8a9e.txt",
+                                                       "\U0001F600.txt"}));
+
+        RemoveTree(deep);
+        w.Command(ID_REFRESH);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_NE(asked[0].text.find(deep + " cannot be read"), std::string::npos) << asked[0].text;
+        SetPromptScript({});
+    }
+    RemoveTree(folder);
+}

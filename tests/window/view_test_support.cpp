@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "tests/support/jar_runner.h"
 
@@ -56,7 +57,8 @@ bool Exists(const std::string& path)
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Wide and in the long form where needed: test trees pass 260 characters.
+    HANDLE file = CreateFileW(FileSystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     DWORD written = 0;
     ::WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
@@ -65,7 +67,7 @@ void WriteFile(const std::string& path, const std::string& bytes)
 
 void MakeFolder(const std::string& path)
 {
-    CreateDirectoryA(path.c_str(), nullptr);
+    CreateDirectoryW(FileSystemPath(path).c_str(), nullptr);
 }
 
 bool JarAvailable() { return testsupport::JarAvailable(); }
