@@ -12,6 +12,7 @@
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
+#include "resources/message_texts.h"
 
 namespace {
 
@@ -104,13 +105,6 @@ bool IsFixedDrive(const std::string& root)
 bool IsRemovableDrive(const std::string& root)
 {
     return DriveType(root) == DRIVE_REMOVABLE;
-}
-
-std::string SystemTempFolder()
-{
-    std::string buffer(::GetTempPathA(0, nullptr), '\0');
-    DWORD n = buffer.empty() ? 0 : ::GetTempPathA((DWORD)buffer.size(), buffer.data());
-    return n > 0 && n < buffer.size() ? buffer.substr(0, n) : std::string();
 }
 
 AddDialog::AddDialog() : ModalDialog("Add") {}
@@ -365,8 +359,9 @@ void AddDialog::OnBrowse()
 AddChoices AddDialog::ChoicesFromControls() const
 {
     AddChoices c;
-    c.action = (int)Item(IDC_ADD_ACTION).Send(CB_GETCURSEL);
-    c.compression = (int)Item(IDC_ADD_COMPRESSION).Send(CB_GETCURSEL);
+    // A combo with nothing chosen counts as its first item.
+    c.action = std::max(0, (int)Item(IDC_ADD_ACTION).Send(CB_GETCURSEL));
+    c.compression = std::max(0, (int)Item(IDC_ADD_COMPRESSION).Send(CB_GETCURSEL));
     c.archiveName = ItemText(IDC_ADD_ARCHIVE_NAME);
     c.pathOption = IsChecked(IDC_ADD_FULL_PATH) ? 0 : IsChecked(IDC_ADD_NO_PATH) ? 2 : 1;
     c.spanArchive = IsChecked(IDC_ADD_SPAN);
@@ -388,14 +383,10 @@ void AddDialog::OnEditCommandLine()
         PromptUser(kVolumeSizeMessage);
         return;
     }
-    if (choices.action < 0)
-        choices.action = 0;
-    if (choices.compression < 0)
-        choices.compression = 0;
     AddCommand built = BuildAddCommand(choices, Environment());
     RememberCommentFiles(built);
     if (!built.failedFile.empty()) {
-        PromptUser("Can't create " + built.failedFile);
+        PromptUser(msg::CantCreate(built.failedFile));
         return;
     }
     // The editor's line counts only when the editor says OK: a Cancel keeps what was in force.
@@ -428,17 +419,13 @@ void AddDialog::OnOK()
     AddChoices c = ChoicesFromControls();
     std::string folder;
     if (!ParentPath(c.archiveName, folder) && folder.empty()) {
-        PromptUser("Can't create " + c.archiveName);
+        PromptUser(msg::CantCreate(c.archiveName));
         return;
     }
     if (c.spanArchive && !VolumeSizeValid(c.volumeSize)) {
         PromptUser(kVolumeSizeMessage);
         return;
     }
-    if (c.action < 0)
-        c.action = 0;
-    if (c.compression < 0)
-        c.compression = 0;
     if (c.pathInArchive.empty())
         c.pathInArchive = "\\";
     bool keepCustomLine = IsChecked(IDC_ADD_COMMAND_LINE) && !commandLine.empty();
@@ -447,13 +434,13 @@ void AddDialog::OnOK()
         built = BuildAddCommand(c, Environment());
         RememberCommentFiles(built);
         if (!built.failedFile.empty()) {
-            PromptUser("Can't create " + built.failedFile);
+            PromptUser(msg::CantCreate(built.failedFile));
             return;
         }
     }
     // Only an accepted OK leaves a folder behind.
     if (!PathExists(folder) && !CreateDirectoryTree(folder)) {
-        PromptUser("Can't create " + folder);
+        PromptUser(msg::CantCreate(folder));
         return;
     }
     if (directories)

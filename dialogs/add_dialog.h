@@ -82,5 +82,3 @@ private:
 // GetDriveType of a root ("" for the current drive).
 bool IsFixedDrive(const std::string& root);
 bool IsRemovableDrive(const std::string& root);
-// The system's temporary folder, ending in a separator.
-std::string SystemTempFolder();

@@ -6,6 +6,7 @@
 #include "framework/message_box.h"
 #include "operations/delete_rules.h"
 #include "resources/resource.h"
+#include "resources/message_texts.h"
 
 bool DeleteDialog::OnInitDialog()
 {
@@ -25,10 +26,10 @@ bool DeleteDialog::OnInitDialog()
 
     Window list = Item(IDC_DEL_CHAPTER_LIST);
     if (catalogue) {
-        std::string shown = "Chapter " + std::to_string(shownChapter);
-        for (const std::string& item : ChapterItems(*catalogue)) {
-            int index = (int)list.Send(LB_ADDSTRING, 0, (LPARAM)item.c_str());
-            if (item == shown)
+        for (int n : catalogue->ChapterNumbers()) {
+            int index = (int)list.Send(LB_ADDSTRING, 0, (LPARAM)ChapterLabel(n).c_str());
+            list.Send(LB_SETITEMDATA, index, n);
+            if (n == shownChapter)
                 list.Send(LB_SETSEL, TRUE, index);
         }
     }
@@ -59,22 +60,18 @@ void DeleteDialog::OnOK()
     const std::string archive = catalogue ? catalogue->ArchivePath : std::string();
     if (deleteWhat == 2) {
         Window list = Item(IDC_DEL_CHAPTER_LIST);
-        std::vector<std::string> chosen;
+        std::vector<int> chosen;
         int count = (int)list.Send(LB_GETCOUNT);
-        for (int i = 0; i < count; ++i) {
-            if (list.Send(LB_GETSEL, i) <= 0)
-                continue;
-            std::string text((size_t)list.Send(LB_GETTEXTLEN, i), '\0');
-            list.Send(LB_GETTEXT, i, (LPARAM)text.data());
-            chosen.push_back(text);
-        }
+        for (int i = 0; i < count; ++i)
+            if (list.Send(LB_GETSEL, i) > 0)
+                chosen.push_back((int)list.Send(LB_GETITEMDATA, i));
         command = DeleteChaptersCommand(archive, chosen);
         chaptersChanged = true;
         EndDialog(IDOK);
         return;
     }
     if (!inAllChapters && catalogue && shownChapter != catalogue->LastChapter) {
-        PromptUser("You can delete files in last chapter only");
+        PromptUser(msg::LastChapterOnly);
         return;
     }
     listFile = writeDeleteList ? writeDeleteList(deleteWhat) : std::string();

@@ -8,7 +8,6 @@
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/directory_picker.h"
-#include "ui/main_frame_rules.h"
 
 namespace {
 constexpr int kPathRadios[3] = {IDC_EXTRACT_FULL_PATH, IDC_EXTRACT_PARTIAL_PATH, IDC_EXTRACT_NO_PATH};
@@ -254,14 +253,7 @@ void ExtractDialog::RememberDirectoryInList(const std::string& folder)
     directoryPool.PushFront(folder);
     combo.DeleteString(HistoryPool::kSlots - 1);
     combo.InsertString(0, folder);
-    // One row per item and one for the box, never smaller than it is.
-    RECT box{}, dropped{};
-    ::GetWindowRect(combo.Handle(), &box);
-    combo.Send(CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
-    int current = dropped.bottom - box.top;
-    int wanted = ComboDropHeight(combo.GetCount(), TextHeightOfZero(combo.Handle()), current);
-    if (wanted > current)
-        combo.SetSize(box.right - box.left, wanted);
+    FitComboDropHeight(combo);
 }
 
 void ExtractDialog::OnBrowse()

@@ -192,6 +192,20 @@ std::string ArchiveCatalogue::FolderOrRoot(int n, const std::string& folder) con
     return chapter && chapter->Directories.Find(folder) ? folder : std::string("\\");
 }
 
+std::vector<int> ArchiveCatalogue::ChapterNumbers() const
+{
+    std::vector<int> numbers;
+    for (size_t n = 1; n < Chapters.size(); ++n)
+        if (Chapters[n])
+            numbers.push_back(static_cast<int>(n));
+    return numbers;
+}
+
+std::string ChapterLabel(int n)
+{
+    return "Chapter " + std::to_string(n);
+}
+
 std::string FormatStamp(const LocalStamp& s)
 {
     char text[64];

@@ -189,4 +189,10 @@ struct ArchiveCatalogue {
     ChapterInfo& SetChapter(int n, std::unique_ptr<ChapterInfo> chapter);
     // `folder` when chapter n has that directory (archive paths are case-sensitive), else the root.
     std::string FolderOrRoot(int n, const std::string& folder) const;
+    // The numbers of the chapters present, in order.
+    std::vector<int> ChapterNumbers() const;
 };
+
+// "Chapter n": how a list of chapters names chapter n. The lists keep the number as the item's
+// data; nothing reads it back from this text.
+std::string ChapterLabel(int n);

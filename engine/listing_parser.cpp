@@ -33,22 +33,28 @@ bool Contains(std::string_view line, std::string_view text)
     return line.find(text) != std::string_view::npos;
 }
 
-// The first N tokens of a line (runs of non-blank characters); missing ones are empty. A token
-// is read whole, however long.
+// The token (a run of non-blank characters) after the blanks at `pos`, read whole however long;
+// `pos` moves past it. Empty at the end of the line.
+std::string_view NextToken(std::string_view line, size_t& pos)
+{
+    while (pos < line.size() && IsBlank(line[pos]))
+        ++pos;
+    size_t start = pos;
+    while (pos < line.size() && !IsBlank(line[pos]))
+        ++pos;
+    return line.substr(start, pos - start);
+}
+
+// The first N tokens of a line; missing ones are empty.
 template <size_t N>
 std::array<std::string_view, N> Tokens(std::string_view line)
 {
     std::array<std::string_view, N> tokens{};
     size_t pos = 0;
     for (size_t t = 0; t < N; ++t) {
-        while (pos < line.size() && IsBlank(line[pos]))
-            ++pos;
-        size_t start = pos;
-        while (pos < line.size() && !IsBlank(line[pos]))
-            ++pos;
-        if (start == pos)
+        tokens[t] = NextToken(line, pos);
+        if (tokens[t].empty())
             break;
-        tokens[t] = line.substr(start, pos - start);
     }
     return tokens;
 }
@@ -102,14 +108,10 @@ std::vector<std::string> ScanPattern(std::string_view line, std::string_view pat
             while (pos < line.size() && IsBlank(line[pos]))
                 ++pos;
         } else if (pattern.substr(p, 2) == "%s") {
-            while (pos < line.size() && IsBlank(line[pos]))
-                ++pos;
-            size_t start = pos;
-            while (pos < line.size() && !IsBlank(line[pos]))
-                ++pos;
-            if (start == pos)
+            std::string_view token = NextToken(line, pos);
+            if (token.empty())
                 break;
-            tokens.emplace_back(line.substr(start, pos - start));
+            tokens.emplace_back(token);
             ++p;
         } else if (pos < line.size() && line[pos] == pattern[p]) {
             ++pos;

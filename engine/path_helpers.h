@@ -47,3 +47,6 @@ bool CreateDirectoryTree(const std::string& path);
 // The path with every short (8.3) component in its long form, as the folder lists it; the
 // path unchanged when it does not exist.
 std::string LongPathName(const std::string& path);
+
+// The system's folder for temporary files, with its trailing backslash; empty when unknown.
+std::string SystemTempFolder();

@@ -138,3 +138,10 @@ std::string LongPathName(const std::string& path)
         return result.substr(4);
     return result;
 }
+
+std::string SystemTempFolder()
+{
+    std::string buffer(::GetTempPathA(0, nullptr), '\0');
+    DWORD n = buffer.empty() ? 0 : ::GetTempPathA((DWORD)buffer.size(), buffer.data());
+    return n > 0 && n < buffer.size() ? buffer.substr(0, n) : std::string();
+}

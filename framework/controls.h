@@ -58,6 +58,8 @@ public:
     int InsertString(int index, const std::string& text) const
     { return (int)Send(CB_INSERTSTRING, index, (LPARAM)text.c_str()); }
     int DeleteString(int index) const { return (int)Send(CB_DELETESTRING, index); }
+    void SetItemData(int index, intptr_t data) const { Send(CB_SETITEMDATA, index, data); }
+    intptr_t GetItemData(int index) const { return (intptr_t)Send(CB_GETITEMDATA, index); }
     void ResetContent() const { Send(CB_RESETCONTENT); }
     std::string GetLBText(int index) const;
     // First item beginning with the text (case-insensitive), searching after `start`; CB_ERR when none.
@@ -70,6 +72,9 @@ public:
     int SelectString(const std::string& prefix, int start = -1) const
     { return (int)Send(CB_SELECTSTRING, start, (LPARAM)prefix.c_str()); }
 };
+
+// Grows a combo box so that its drop-down shows every item (never shrinks it).
+void FitComboDropHeight(ComboBox combo);
 
 // The frame's status line: pane 0 is the message pane and takes the room the others leave.
 class StatusBar : public Window {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 class RegistryKey {
@@ -29,3 +30,6 @@ public:
 private:
     HKEY key_ = nullptr;
 };
+
+// The default value of key `path` under `root`; none when the key is missing or the value is not text.
+std::optional<std::string> RegistryDefaultValue(HKEY root, const std::string& path);

@@ -81,3 +81,12 @@ bool RegistryKey::SetString(const std::string& name, const std::string& value) c
     return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1)
            == ERROR_SUCCESS;
 }
+
+std::optional<std::string> RegistryDefaultValue(HKEY root, const std::string& path)
+{
+    RegistryKey key;
+    std::string value;
+    if (!key.Open(root, path, KEY_READ) || !key.QueryString("", value))
+        return std::nullopt;
+    return value;
+}

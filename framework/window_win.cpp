@@ -206,6 +206,19 @@ int ListCtrl::InsertColumn(int column, const std::string& caption, int format, i
 
 // ---- ComboBox
 
+void FitComboDropHeight(ComboBox combo)
+{
+    // The height that counts is the dropped-down one, from the top of the box to the bottom of
+    // its list (the closed box is only one line high): one row per item and one for the box.
+    RECT box{}, dropped{};
+    ::GetWindowRect(combo.Handle(), &box);
+    combo.Send(CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
+    int current = dropped.bottom - box.top;
+    int wanted = (combo.GetCount() + 1) * (TextHeightOfZero(combo.Handle()) + 5);
+    if (wanted > current)
+        combo.SetSize(box.right - box.left, wanted);
+}
+
 std::string ComboBox::GetLBText(int index) const
 {
     int length = (int)Send(CB_GETLBTEXTLEN, index);

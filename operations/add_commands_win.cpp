@@ -11,6 +11,7 @@
 #include "operations/help.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
+#include "resources/message_texts.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& dire
     std::vector<const ArchiveEntry*> rows = view.SelectedEntries();
     const ArchiveEntry* selected = rows.empty() ? nullptr : rows.front();
     if (!selected && view.WorkSet.empty()) {
-        PromptUser("No file selected");
+        PromptUser(msg::NoFileSelected);
         return;
     }
     bool filesList = !view.WorkSet.empty();

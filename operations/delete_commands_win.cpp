@@ -8,6 +8,7 @@
 #include "operations/list_file.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
+#include "resources/message_texts.h"
 
 void OnDelete(CTorvexView& view)
 {
@@ -45,7 +46,7 @@ void QuickDelete(CTorvexView& view)
 {
     CTorvexDoc* doc = view.GetTorvexDoc();
     if (view.shownChapter != doc->catalogue.LastChapter) {
-        PromptUser("You can delete files in last chapter only");
+        PromptUser(msg::LastChapterOnly);
         return;
     }
     view.CollectFilesList();
@@ -54,7 +55,7 @@ void QuickDelete(CTorvexView& view)
         filesList = PromptUser("Delete files in files list ?", prompt::YesNo | prompt::IconQuestion) == prompt::IdYes;
     if (!filesList) {
         if (!view.HasRealSelection()) {
-            PromptUser("No file selected");
+            PromptUser(msg::NoFileSelected);
             return;
         }
         if (PromptUser(DeleteSelectedQuestion(view.SelectedEntries()), prompt::YesNo | prompt::IconQuestion) != prompt::IdYes)

@@ -18,27 +18,11 @@ DeleteDialogStart DecideDeleteDialogStart(bool filesListHasItems, bool realSelec
     return start;
 }
 
-std::vector<std::string> ChapterItems(const ArchiveCatalogue& catalogue)
+std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<int>& chapters)
 {
-    std::vector<std::string> items;
-    for (size_t n = 1; n < catalogue.Chapters.size(); ++n)
-        if (catalogue.Chapters[n])
-            items.push_back("Chapter " + std::to_string(n));
-    return items;
-}
-
-std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<std::string>& chosenItems)
-{
-    static const std::string prefix = "Chapter ";
     std::vector<std::string> numbers;
-    for (const std::string& item : chosenItems) {
-        if (item.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        std::string word = item.substr(prefix.size());
-        word = word.substr(0, word.find(' '));
-        if (!word.empty())
-            numbers.push_back(word);
-    }
+    for (int n : chapters)
+        numbers.push_back(std::to_string(n));
     return DeleteChaptersArguments(archivePath, numbers);
 }
 

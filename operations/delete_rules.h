@@ -18,11 +18,8 @@ struct DeleteDialogStart {
 };
 DeleteDialogStart DecideDeleteDialogStart(bool filesListHasItems, bool realSelection);
 
-// "Chapter n" for every chapter the catalogue holds, in number order.
-std::vector<std::string> ChapterItems(const ArchiveCatalogue& catalogue);
-
-//  dc "archive" N M ...: the chapter numbers read from the chosen "Chapter n" items, in list order.
-std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<std::string>& chosenItems);
+//  dc "archive" N M ...: the chosen chapters, in list order.
+std::string DeleteChaptersCommand(const std::string& archivePath, const std::vector<int>& chapters);
 
 // The question before a quick delete: the question itself, then how many entries and the first
 // few of their names, so the user sees what goes ("sub\" marks a folder).

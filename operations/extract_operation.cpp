@@ -13,6 +13,7 @@
 #include "operations/extract_rules.h"
 #include "operations/list_file.h"
 #include "operations/operation_bodies.h"
+#include "resources/message_texts.h"
 
 namespace {
 
@@ -277,7 +278,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
         }
     }
     if (!cancelled && !::CreateDirectoryA(temp.c_str(), nullptr)) {
-        PromptUser("Can't create " + temp);
+        PromptUser(msg::CantCreate(temp));
         cancelled = true;
     }
     if (!cancelled) {
@@ -292,7 +293,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
         runner.RunConsole(ListFileArguments(BuildExtractSwitches(o), job.archivePath, list), job.stagingShow);
 
         if (!CreateDirectoryTree(destination)) {
-            PromptUser("Can't create " + destination);
+            PromptUser(msg::CantCreate(destination));
         } else {
             EntryList staged;
             if (job.extract.wholeFolder) {

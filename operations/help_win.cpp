@@ -22,10 +22,7 @@ HDDEDATA CALLBACK IgnoreDdeEvents(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_P
 // A key's default value read with a length limit, as the browser's keys are read.
 std::string DefaultValue(HKEY root, const std::string& path, size_t limit)
 {
-    RegistryKey key;
-    std::string value;
-    if (key.Open(root, path, KEY_READ))
-        key.QueryString("", value);
+    std::string value = RegistryDefaultValue(root, path).value_or(std::string());
     if (value.size() > limit)
         value.resize(limit);
     return value;

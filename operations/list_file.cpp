@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "resources/message_texts.h"
 
 std::string ProgramFileName(const std::string& programFolder, const char* name)
 {
@@ -21,15 +23,11 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& line
 
 bool WriteListText(const std::string& path, const std::string& text)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (file && std::fclose(file) != 0)
-        written = false;
-    if (written)
+    if (WriteTextFile(path, text))
         return true;
     // A half-written list would make the archiver work on part of the files.
     std::remove(path.c_str());
-    PromptUser("Can't create " + path, prompt::Ok | prompt::IconStop);
+    PromptUser(msg::CantCreate(path), prompt::Ok | prompt::IconStop);
     return false;
 }
 

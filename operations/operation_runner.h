@@ -9,12 +9,7 @@
 #include <windows.h>
 
 #include "operations/operation_job.h"
-
-// Posted to the view's window.
-// lParam: an OperationOutcome the interface thread takes ownership of. Once per operation, last.
-constexpr UINT WM_OPERATION_DONE = WM_APP + 2;
-// lParam: an ArchiveRelisting the interface thread takes ownership of.
-constexpr UINT WM_OPERATION_CATALOGUE = WM_APP + 5;
+#include "resources/window_messages.h"
 
 // The record handed to the worker; the worker frees it as its very last step.
 struct OperationRequest {

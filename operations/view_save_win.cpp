@@ -23,11 +23,7 @@ class WinClassRegistry : public ClassRegistry {
 public:
     std::optional<std::string> DefaultValue(const std::string& key) override
     {
-        RegistryKey k;
-        std::string value;
-        if (!k.Open(HKEY_CLASSES_ROOT, key) || !k.QueryString("", value))
-            return std::nullopt;
-        return value;
+        return RegistryDefaultValue(HKEY_CLASSES_ROOT, key);
     }
     std::vector<std::string> SubkeyNames(const std::string& key) override
     {
@@ -90,15 +86,6 @@ private:
     JarRunner& session_;
 };
 } // namespace
-
-std::string SystemTempPath()
-{
-    char buffer[500];
-    DWORD length = GetTempPathA(sizeof(buffer), buffer);
-    if (length == 0 || length >= sizeof(buffer))
-        return std::string();
-    return std::string(buffer, length);
-}
 
 std::uint64_t LastWriteStamp(const std::string& path)
 {
@@ -190,7 +177,7 @@ void ViewSaveOperations::OpenDiskFile(const Context& context, const ArchiveEntry
 
 std::string ViewSaveOperations::MakeViewTempDir()
 {
-    std::string base = SystemTempPath() + "TTmp";
+    std::string base = SystemTempFolder() + "TTmp";
     // Two views within one tick of the clock would ask for the same name: take the next free one.
     DWORD tick = GetTickCount();
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -409,7 +396,7 @@ void ViewSaveOperations::SaveMarked(ViewedFiles& records, bool closing)
 
 std::string ViewSaveOperations::WriteSaveList(const ViewedFiles& records, const std::vector<std::size_t>& group)
 {
-    std::string path = SystemTempPath() + "~TTmpSave";
+    std::string path = SystemTempFolder() + "~TTmpSave";
     for (;;) {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         if (file) {
@@ -427,7 +414,7 @@ std::string ViewSaveOperations::WriteSaveList(const ViewedFiles& records, const 
 
 std::string ViewSaveOperations::JournalPath() const
 {
-    return SystemTempPath() + JournalFileName(GetCurrentProcessId());
+    return SystemTempFolder() + JournalFileName(GetCurrentProcessId());
 }
 
 void ViewSaveOperations::WriteJournal()
@@ -451,7 +438,7 @@ void ViewSaveOperations::WriteJournal()
 void ViewSaveOperations::RecoverAbandonedCopies(HWND owner)
 {
     owner_ = owner;
-    std::string temp = SystemTempPath();
+    std::string temp = SystemTempFolder();
     if (temp.empty())
         return;
     std::vector<std::string> journals;

@@ -74,8 +74,6 @@ private:
     HWND owner_ = nullptr;
 };
 
-// "\" or "/" separated temporary path as the platform gives it, ending in a separator.
-std::string SystemTempPath();
 // Last-write time of a file; 0 when it is missing.
 std::uint64_t LastWriteStamp(const std::string& path);
 // Deletes the copy, then its empty folders up to and including the temporary folder.

@@ -8,6 +8,7 @@
 #include "ui/icon_cache.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
+#include "resources/message_texts.h"
 
 void CTorvexView::ClearWorkSet()
 {
@@ -26,7 +27,7 @@ void CTorvexView::AddToFilesList()
             FilesListTree.AddTop(*row, source, row->IsDirectory() ? 0 : icons.IndexFor(row->Path));
     }
     if (selected.empty())
-        PromptUser("No file selected");
+        PromptUser(msg::NoFileSelected);
 }
 
 void CTorvexView::EditFilesList()

@@ -11,9 +11,6 @@
 
 constexpr UINT_PTR REFRESH_TIMER = 100;
 constexpr UINT RefreshDelayMs = 1000;
-// Posted by the watcher to the view: the watched folder changed. The view arms REFRESH_TIMER on
-// its own thread (a timer belongs to the thread that owns the window).
-constexpr UINT WM_FOLDER_CHANGED = WM_APP + 6;
 
 class FolderWatcher {
 public:

@@ -1,5 +1,6 @@
 #include "ui/folder_watcher.h"
 
+#include "resources/window_messages.h"
 #include "ui/disk_rows.h"
 
 namespace {

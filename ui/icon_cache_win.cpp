@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "framework/registry_key.h"
 #include "ui/icon_rules.h"
 
 namespace {
@@ -23,28 +24,13 @@ int Append(HICON icon)
     return index;
 }
 
-// The default value of a key under HKEY_CLASSES_ROOT (at most 256 bytes); empty when missing.
-std::string ClassesDefault(const std::string& keyName)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::string();
-    char value[257] = {};
-    DWORD size = 256, type = 0;
-    LONG rc = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::string();
-    return std::string(value, strnlen(value, size));
-}
-
 // The icon the file type's registration names, or nullptr.
 HICON RegisteredTypeIcon(const std::string& extension)
 {
-    std::string typeName = ClassesDefault(extension);
+    std::string typeName = RegistryDefaultValue(HKEY_CLASSES_ROOT, extension).value_or(std::string());
     if (typeName.empty())
         return nullptr;
-    std::string location = ClassesDefault(typeName + "\\DefaultIcon");
+    std::string location = RegistryDefaultValue(HKEY_CLASSES_ROOT, typeName + "\\DefaultIcon").value_or(std::string());
     if (location.empty())
         return nullptr;
     std::string moduleName, indexText;

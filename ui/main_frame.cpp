@@ -46,19 +46,6 @@ HWND CreateCombo(HWND parent, RECT r, DWORD style, UINT id)
 }
 } // namespace
 
-void FitComboDropHeight(ComboBox combo)
-{
-    // The height that counts is the dropped-down one, from the top of the box to the bottom of
-    // its list (the closed box is only one line high).
-    RECT box{}, dropped{};
-    ::GetWindowRect(combo.Handle(), &box);
-    combo.Send(CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
-    int current = dropped.bottom - box.top;
-    int wanted = ComboDropHeight(combo.GetCount(), TextHeightOfZero(combo.Handle()), current);
-    if (wanted > current)
-        combo.SetSize(box.right - box.left, wanted);
-}
-
 CMainFrame::CMainFrame(FrameServices services) : services_(std::move(services)) {}
 
 DWORD CMainFrame::PreCreate(DWORD style)
@@ -192,12 +179,25 @@ void CMainFrame::FillChapterCombo(const ArchiveCatalogue& catalogue)
 {
     ComboBox combo = MainToolBar.chapterCombo;
     combo.ResetContent();
-    std::vector<std::string> texts = ChapterComboTexts(catalogue);
-    for (const std::string& text : texts)
-        combo.AddString(text);
-    if (!texts.empty())
-        combo.SetCurSel((int)texts.size() - 1);
+    for (int n : catalogue.ChapterNumbers())
+        combo.SetItemData(combo.AddString(ChapterLabel(n)), n);
+    combo.SetCurSel(combo.GetCount() - 1);
     FitComboDropHeight(combo);
+}
+
+int CMainFrame::SelectedChapter() const
+{
+    ComboBox combo = MainToolBar.chapterCombo;
+    int index = combo.GetCurSel();
+    return index < 0 ? 0 : (int)combo.GetItemData(index);
+}
+
+void CMainFrame::SelectChapter(int n) const
+{
+    ComboBox combo = MainToolBar.chapterCombo;
+    for (int i = 0, count = combo.GetCount(); i < count; ++i)
+        if (combo.GetItemData(i) == n)
+            combo.SetCurSel(i);
 }
 
 void CMainFrame::OnDpiChanged(int, int)

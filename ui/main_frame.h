@@ -12,9 +12,6 @@
 #include "framework/tool_bar.h"
 #include "ui/main_frame_rules.h"
 
-// Grows a combo box so that its drop-down shows every item (never shrinks it).
-void FitComboDropHeight(ComboBox combo);
-
 // What the application hands the main window.
 struct FrameServices {
     HINSTANCE instance;                  // toolbar bitmaps and strings
@@ -33,8 +30,11 @@ public:
     void ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter);
     // The selection's count and size in a pane after the info pane; empty removes the pane.
     void ShowSelectionInfo(const std::string& text);
-    // "Chapter n" for every chapter present, the last one selected.
+    // "Chapter n" for every chapter present (its number is the item's data), the last one selected.
     void FillChapterCombo(const ArchiveCatalogue& catalogue);
+    // The chapter chosen in the chapter combo; 0 when none.
+    int SelectedChapter() const;
+    void SelectChapter(int n) const;
 
     // The window's normal place and size and whether it is maximised (FramePlacementText), to be
     // kept for the next run.

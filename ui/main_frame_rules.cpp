@@ -51,15 +51,6 @@ int InfoPaneWidth(int measuredTextWidth, int dpi)
     return measuredTextWidth + dpi::Scale(12, dpi);
 }
 
-std::vector<std::string> ChapterComboTexts(const ArchiveCatalogue& catalogue)
-{
-    std::vector<std::string> texts;
-    for (size_t n = 1; n < catalogue.Chapters.size(); ++n)
-        if (catalogue.Chapters[n])
-            texts.push_back("Chapter " + std::to_string(n));
-    return texts;
-}
-
 std::vector<std::string> DriveComboTexts(const char* strings, size_t length)
 {
     std::vector<std::string> roots;
@@ -73,12 +64,6 @@ std::vector<std::string> DriveComboTexts(const char* strings, size_t length)
         roots.push_back(root);
     }
     return roots;
-}
-
-int ComboDropHeight(int itemCount, int textHeight, int currentHeight)
-{
-    int needed = (itemCount + 1) * (textHeight + 5);
-    return needed > currentHeight ? needed : currentHeight;
 }
 
 DropAction DecideDrop(unsigned count, const std::string& firstName)

@@ -24,16 +24,9 @@ std::string ArchiveInfoText(const ArchiveCatalogue& catalogue, int chapter);
 // Width of the status pane for a text measured in the status bar's own font, in a window at `dpi`.
 int InfoPaneWidth(int measuredTextWidth, int dpi = 96);
 
-// "Chapter n" for each chapter present, in order; the last one is the one to select.
-std::vector<std::string> ChapterComboTexts(const ArchiveCatalogue& catalogue);
-
 // The drive roots of a list of zero-terminated strings ending with an empty one, first
 // letter upper-cased ("C:\").
 std::vector<std::string> DriveComboTexts(const char* logicalDriveStrings, size_t length);
-
-// Height a combo box needs to drop down all its items, given the height of "0" in its font;
-// the current height when that is already enough (the box never shrinks).
-int ComboDropHeight(int itemCount, int textHeight, int currentHeight);
 
 enum class DropAction { Nothing, OpenArchive, AddFiles };
 // One file whose name ends in ".j" opens as the archive; anything else is added.

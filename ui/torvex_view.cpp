@@ -11,6 +11,7 @@
 #include "framework/dpi_scale.h"
 #include "framework/name_compare.h"
 #include "operations/operation_runner.h"
+#include "resources/window_messages.h"
 #include "ui/folder_watcher.h"
 #include "ui/icon_cache.h"
 #include "ui/main_frame.h"
@@ -30,9 +31,6 @@ const ColumnSpec kColumns[] = {
     {"Method", 60, LVCFMT_RIGHT},    {"Block", 60, LVCFMT_RIGHT},
 };
 constexpr int kArchiveColumns = 8;
-// Posted to the view itself: empty the list of rows whose catalogue went away.
-constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
-constexpr UINT WM_SELECTION_STATUS = WM_APP + 8;
 constexpr int kDiskColumns = 4;
 // Room between a right-aligned cell's text and its column's right edge (at 96 DPI).
 constexpr int kCellPadding = 6;

@@ -2,7 +2,6 @@
 // opening an archive, and following the shown disk folder's changes.
 #include "ui/torvex_view.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "engine/path_helpers.h"
@@ -259,20 +258,14 @@ void CTorvexView::OnDriveChange()
 void CTorvexView::OnChapterSelected()
 {
     CTorvexDoc* doc = GetTorvexDoc();
-    ComboBox combo = MainFrame()->ChapterCombo();
-    int index = combo.GetCurSel();
-    if (index < 0 || !doc->archiveMode)
-        return;
-    int chapter = 0;
-    if (std::sscanf(combo.GetLBText(index).c_str(), "Chapter %d", &chapter) != 1 || chapter == shownChapter)
+    int chapter = MainFrame()->SelectedChapter();
+    if (chapter <= 0 || !doc->archiveMode || chapter == shownChapter)
         return;
     const ChapterInfo* info = doc->catalogue.Chapter(chapter);
     if (!info || info->Directories.size() == 0) {
         if (!ListChapterInto(*doc, chapter)) {
             // The reason has been shown; the previous chapter stays, and the combo says so.
-            std::string shown = "Chapter ";
-            shown += std::to_string(shownChapter);
-            combo.SetCurSel(combo.FindStringExact(shown));
+            MainFrame()->SelectChapter(shownChapter);
             return;
         }
     }

@@ -98,6 +98,9 @@ TEST(ArchiveCatalogue, ChapterTableGrowsAndClears)
     EXPECT_EQ(catalogue.Chapter(2), nullptr);
     EXPECT_EQ(catalogue.Chapter(0), nullptr);
     EXPECT_EQ(catalogue.Chapter(4), nullptr);
+    EXPECT_EQ(catalogue.ChapterNumbers(), (std::vector<int>{1, 3}));
+    EXPECT_TRUE(ArchiveCatalogue().ChapterNumbers().empty());
+    EXPECT_EQ(ChapterLabel(10), "Chapter 10");
 
     catalogue.Chapter(3)->Directories.Obtain("\\").Add(Entry("\\x"));
     catalogue.Chapter(3)->Directories.Obtain("\\docs");

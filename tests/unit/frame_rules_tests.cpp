@@ -45,22 +45,6 @@ TEST(FrameStatusText, ThePaneIsWideEnoughForTheMeasuredText)
     EXPECT_EQ(InfoPaneWidth(360, 192) - 360, room * 2);
 }
 
-TEST(FrameChapterCombo, ListsThePresentChaptersInOrder)
-{
-    EXPECT_EQ(ChapterComboTexts(CatalogueWithChapters({1, 3})), (std::vector<std::string>{"Chapter 1", "Chapter 3"}));
-    EXPECT_EQ(ChapterComboTexts(CatalogueWithChapters({1, 2, 10})),
-              (std::vector<std::string>{"Chapter 1", "Chapter 2", "Chapter 10"}));
-    EXPECT_TRUE(ChapterComboTexts(ArchiveCatalogue{}).empty());
-}
-
-TEST(FrameCombos, DropHeightGrowsToShowEveryItemButNeverShrinks)
-{
-    EXPECT_EQ(ComboDropHeight(5, 13, 100), 108);  // (5 + 1) x (13 + 5)
-    EXPECT_EQ(ComboDropHeight(3, 13, 100), 100);
-    EXPECT_EQ(ComboDropHeight(0, 13, 100), 100);
-    EXPECT_EQ(ComboDropHeight(4, 16, 24), 105);
-}
-
 TEST(FrameCombos, DriveRootsAreUpperCasedInOrder)
 {
     const char drives[] = "a:\\\0c:\\\0Z:\\\0";

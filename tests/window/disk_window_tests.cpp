@@ -7,6 +7,7 @@
 
 #include "framework/message_box.h"
 #include "resources/resource.h"
+#include "resources/window_messages.h"
 
 using namespace viewtest;
 

@@ -13,6 +13,7 @@
 
 #include "dialog_driver.h"
 #include "dialogs/setting_names.h"
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "operations/view_records.h"
 #include "resources/resource.h"
@@ -199,7 +200,7 @@ TEST(ViewSaveWindow, CopiesOfAKilledTorvexAreOfferedAtTheNextStart)
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
 
-    std::string temp = SystemTempPath();
+    std::string temp = SystemTempFolder();
     ViewRecord edited;
     edited.chapter = 1;
     edited.archivePath = data.archive;
