@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -69,6 +70,13 @@ bool ProcessRunning(unsigned long id)
     bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
     CloseHandle(process);
     return running;
+}
+
+// The copy is on disk and was written since it was extracted or last saved.
+bool CopyModified(const ViewRecord& record)
+{
+    std::uint64_t now = LastWriteStamp(record.extractedFile);
+    return now != 0 && now != record.stamp;
 }
 
 std::string FailedSaveMessage(const std::string& archive)
@@ -324,25 +332,32 @@ void ViewSaveOperations::AddRecord(const Context& context, const ArchiveEntry& e
     WriteJournal();
 }
 
-void ViewSaveOperations::OnSaveViewed()
+std::vector<std::string> ViewSaveOperations::OnSaveViewed()
 {
     if (records_.empty()) {
         PromptUser("Nothing to save");
-        return;
+        return {};
     }
-    SaveViewedFiles(false);
+    return SaveViewedFiles(false);
 }
 
-void ViewSaveOperations::SaveViewedFiles(bool closing)
+std::vector<std::string> ViewSaveOperations::SaveViewedFiles(bool closing)
 {
+    std::vector<std::string> saved;
     if (AskWhichToSave(records_, closing, false))
-        SaveMarked(records_, closing);
+        saved = SaveMarked(records_, closing);
     if (closing) {
         records_.clear();
         DeleteFileA(JournalPath().c_str());
     } else {
         WriteJournal();
     }
+    return saved;
+}
+
+bool ViewSaveOperations::AnyCopyModified() const
+{
+    return std::any_of(records_.begin(), records_.end(), CopyModified);
 }
 
 bool ViewSaveOperations::AskWhichToSave(ViewedFiles& records, bool closing, bool quietWhenNone)
@@ -352,7 +367,7 @@ bool ViewSaveOperations::AskWhichToSave(ViewedFiles& records, bool closing, bool
     for (ViewRecord& record : records) {
         if (!FileExists(record.extractedFile))
             continue;
-        if (LastWriteStamp(record.extractedFile) == record.stamp) {
+        if (!CopyModified(record)) {
             if (closing)
                 RemoveViewCopy(record.extractedFile, record.tempDir);
             continue;
@@ -371,8 +386,9 @@ bool ViewSaveOperations::AskWhichToSave(ViewedFiles& records, bool closing, bool
     return anyMarked;
 }
 
-void ViewSaveOperations::SaveMarked(ViewedFiles& records, bool closing)
+std::vector<std::string> ViewSaveOperations::SaveMarked(ViewedFiles& records, bool closing)
 {
+    std::vector<std::string> written;
     int compress = ReadSetting(settings_, setting::EditFilesCompress);
     for (const SaveGroup& group : TakeMarkedGroups(records)) {
         std::string listFile = WriteSaveList(records, group.records);
@@ -386,12 +402,14 @@ void ViewSaveOperations::SaveMarked(ViewedFiles& records, bool closing)
             PromptUser(FailedSaveMessage(group.archivePath));
             continue;
         }
+        written.push_back(group.archivePath);
         for (std::size_t i : group.records) {
             records[i].stamp = LastWriteStamp(records[i].extractedFile);
             if (closing)
                 RemoveViewCopy(records[i].extractedFile, records[i].tempDir);
         }
     }
+    return written;
 }
 
 std::string ViewSaveOperations::WriteSaveList(const ViewedFiles& records, const std::vector<std::size_t>& group)

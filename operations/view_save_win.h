@@ -34,11 +34,13 @@ public:
     void OnViewFile(const Context& context, const std::vector<const ArchiveEntry*>& selected);
     // What a double click on a file does.
     void OnDoubleClickFile(const Context& context, const ArchiveEntry& entry);
-    // The Save command.
-    void OnSaveViewed();
+    // The Save command; returns the archives that were written to.
+    std::vector<std::string> OnSaveViewed();
     // Offers to save modified copies; closing removes the copies that are left unchanged, declined
-    // or saved, and then forgets every record.
-    void SaveViewedFiles(bool closing);
+    // or saved, and then forgets every record. Returns the archives that were written to.
+    std::vector<std::string> SaveViewedFiles(bool closing);
+    // Some copy was edited since it was extracted or last saved.
+    bool AnyCopyModified() const;
     const ViewedFiles& Records() const { return records_; }
 
     // At start-up: copies journaled by a Torvex that is no longer running (killed, crashed) are
@@ -63,7 +65,7 @@ private:
     void AddRecord(const Context& context, const ArchiveEntry& entry, const std::string& copyPath,
                    const std::string& tempDir, std::uint64_t stamp);
     bool AskWhichToSave(ViewedFiles& records, bool closing, bool quietWhenNone);
-    void SaveMarked(ViewedFiles& records, bool closing);
+    std::vector<std::string> SaveMarked(ViewedFiles& records, bool closing);
     std::string WriteSaveList(const ViewedFiles& records, const std::vector<std::size_t>& group);
     void WriteJournal();
     std::string JournalPath() const;

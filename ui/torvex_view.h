@@ -239,6 +239,8 @@ private:
     // Files of the archive opened for viewing, created with the document the view shows.
     ViewSaveOperations& ViewSave();
     ViewSaveOperations::Context ViewSaveContext() const;
+    // After Save: lists the open archive again when it was one of those written to.
+    void RelistAfterSave(const std::vector<std::string>& savedArchives);
 
     std::unique_ptr<ViewSaveOperations> viewSave_;
     ViewServices services_;

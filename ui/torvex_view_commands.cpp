@@ -2,6 +2,7 @@
 // keys the list handles itself, the mouse while an operation runs, and view and save back.
 #include "ui/torvex_view.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "dialogs/setting_names.h"
@@ -43,7 +44,7 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         ViewSave().OnViewFile(ViewSaveContext(), SelectedEntries(true));
         return true;
     case ID_SAVE_VIEWED:
-        ViewSave().OnSaveViewed();
+        RelistAfterSave(ViewSave().OnSaveViewed());
         return true;
     case ID_DIRECTORIES: {
         HelpTopic topic(helpAnchor, "#ConfigureTorvex");
@@ -123,7 +124,7 @@ ViewState CTorvexView::CurrentState() const
     // While an operation runs the WorkSet and the files list are the worker's (and every command
     // reading them is disabled anyway): the interface thread keeps off them.
     s.filesListHasItems = !operationRunning && !FilesListTree.Empty();
-    s.viewedFilesEmpty = !viewSave_ || viewSave_->Records().empty();
+    s.viewedCopyModified = viewSave_ && viewSave_->AnyCopyModified();
     return s;
 }
 
@@ -275,6 +276,21 @@ void CTorvexView::SaveViewedFiles(bool closing)
 {
     if (viewSave_)
         viewSave_->SaveViewedFiles(closing);
+}
+
+void CTorvexView::RelistAfterSave(const std::vector<std::string>& savedArchives)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    // The records carry the path the catalogue gave them, so the text compares as it stands.
+    if (!doc->archiveMode ||
+        std::find(savedArchives.begin(), savedArchives.end(), doc->catalogue.ArchivePath) == savedArchives.end())
+        return;
+    // The open archive changed under the list: its rows show the saved copies' new size, date and
+    // chapter, as after any operation that changes the archive.
+    std::unique_ptr<ArchiveRelisting> relisting = RelistArchive(*doc, doc->catalogue.ArchivePath, shownChapter,
+                                                                archiveFolder);
+    if (relisting)
+        TakeRelisting(*relisting);
 }
 
 void CTorvexView::RecoverAbandonedCopies()

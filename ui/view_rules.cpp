@@ -47,7 +47,7 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
     case ViewFile:
         return idle && s.selectedCount == 1 && s.hitEntry && !s.hitEntry->IsDirectory();
     case Save:
-        return idle && !s.viewedFilesEmpty;
+        return idle && s.viewedCopyModified;
     default:
         return std::nullopt;
     }

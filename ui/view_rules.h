@@ -28,7 +28,8 @@ struct ViewState {
     bool realSelection = false;              // HasRealSelection
     const ArchiveEntry* hitEntry = nullptr;  // the row at hitItem; nullptr when hitItem is -1
     bool filesListHasItems = false;
-    bool viewedFilesEmpty = true;
+    // A viewed copy was edited since it was extracted or last saved: there is something to save.
+    bool viewedCopyModified = false;
 };
 
 // The list's style; the values are those of the "viewType" setting.

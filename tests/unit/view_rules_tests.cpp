@@ -49,7 +49,7 @@ TEST(CommandEnabling, SelectionDrivenCommands)
     EXPECT_TRUE(Enabled(viewcmd::Extract, s));
     EXPECT_TRUE(Enabled(viewcmd::AddToFilesList, s));
     EXPECT_FALSE(Enabled(viewcmd::Save, s));
-    s.viewedFilesEmpty = false;
+    s.viewedCopyModified = true;
     EXPECT_TRUE(Enabled(viewcmd::Save, s));
 }
 
@@ -91,7 +91,7 @@ TEST(CommandEnabling, RunningOperationDisablesAllButTheViewStyles)
     s.realSelection = true;
     s.selectedCount = 1;
     s.filesListHasItems = true;
-    s.viewedFilesEmpty = false;
+    s.viewedCopyModified = true;
     ArchiveEntry file = Entry("\\a.j");
     s.hitEntry = &file;
     const unsigned ids[] = {viewcmd::Add, viewcmd::Extract, viewcmd::ExtractTo, viewcmd::Delete,

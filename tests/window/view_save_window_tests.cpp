@@ -17,6 +17,7 @@
 #include "framework/message_box.h"
 #include "operations/view_records.h"
 #include "resources/resource.h"
+#include "ui/view_rules.h"
 
 using namespace viewtest;
 
@@ -132,15 +133,22 @@ TEST(ViewSaveWindow, ViewExtractsOnceSavesEditsAndCloses)
     EXPECT_EQ(w.View().ViewSaveForTests().Records().size(), 1u);
     EXPECT_EQ(ReadAll(copy.extractedFile), "first line\r\nedited by viewer\r\nedited by viewer\r\n");
 
-    // Save asks, and Yes puts the edited copy back in its place in the archive.
+    // Save asks, and Yes puts the edited copy back in its place in the archive; the list is read
+    // again, so the row shows the saved size, and with nothing left to save Save is greyed.
+    auto saveEnabled = [&] { return ViewCommandEnabled(ID_SAVE_VIEWED, w.View().CurrentState()).value_or(false); };
+    EXPECT_TRUE(saveEnabled());
+    EXPECT_EQ(w.Cell(w.RowNamed("note.txt"), 1), "12");
     answers.replies = {prompt::IdYes};
     w.Command(ID_SAVE_VIEWED);
     ASSERT_FALSE(answers.texts.empty());
     EXPECT_EQ(answers.texts[0], "Save modifications in " + data.archive + " --> \\doc\\note.txt");
     EXPECT_EQ(data.StoredNote(), "first line\r\nedited by viewer\r\nedited by viewer\r\n");
-    // Nothing changed since: a second Save says so.
+    ASSERT_GE(w.RowNamed("note.txt"), 0);
+    EXPECT_EQ(w.Cell(w.RowNamed("note.txt"), 1), "48");
+    EXPECT_FALSE(saveEnabled());
+    // Nothing changed since: a second Save, called anyway, says so.
     answers.texts.clear();
-    w.Command(ID_SAVE_VIEWED);
+    w.View().ViewSaveForTests().OnSaveViewed();
     EXPECT_EQ(answers.texts, (std::vector<std::string>{"No file modified"}));
 
     // Closing with the copy unchanged since the save removes it and its folder without a word.
