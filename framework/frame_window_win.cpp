@@ -90,6 +90,9 @@ void FrameWindow::RecalcLayout()
         statusBar_->Send(WM_SIZE);
         statusBar_->Layout();
         client.bottom -= statusBar_->Height();
+        // Moving copies the bar's old picture along, which after it was hidden and shown again can be
+        // blank (the same fault as the list's header below): it paints itself anew.
+        ::RedrawWindow(statusBar_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
     }
     if (view_ && view_->List().IsWindow()) {
         if (client.bottom < client.top)
