@@ -173,14 +173,14 @@ TEST(ExtractWindow, ExtractDirectShowsTheDialogForTheWholeArchiveAndClearsTheVal
         EXPECT_EQ(ReadAll(root + "\\whole\\top.txt"), "top");
         EXPECT_EQ(w.View().ExtractOptions().wholeArchiveMode, false);
 
-        // No row of the folder shows the archive (a path the folder listing does not find):
+        // No row of the folder shows the archive (a name the folder listing does not find):
         // the dialog still comes, for the whole archive.
         w.App().Settings().WriteProfileInt(kSettingsSection, "ExtractDirect", 1);
         bool whole = false;
         ran = dialogtest::Drive({{"Extract", [&](HWND box) {
             whole = !dialogtest::Enabled(box, IDC_EXTRACT_SELECTED) && dialogtest::Checked(box, IDC_EXTRACT_ALL);
             dialogtest::Click(box, IDCANCEL);
-        }}}, [&] { w.App().OpenDocumentFile(root + "\\gone\\b.j"); });
+        }}}, [&] { w.App().OpenDocumentFile(root + "\\missing.j"); });
         EXPECT_TRUE(ran);
         EXPECT_TRUE(whole);
     }
