@@ -155,7 +155,6 @@ bool CTorvexView::OnLButtonDown(UINT, POINT pt)
     if (operationRunning)
         return true;
     // A click chooses the row under the mouse, whatever the selection it leaves.
-    hitItem = List().HitTest(pt);
     clicking_ = true;
     DefaultProcessing();
     clicking_ = false;
