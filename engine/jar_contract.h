@@ -68,6 +68,83 @@ inline std::string EnvironmentBlockWith(const std::vector<std::string>& entries,
     return block;
 }
 
+// The progress channel and the cancel signal, both optional. A parent that wants them creates the
+// handles inheritable and names them, as decimal numbers, in the child's own environment block:
+//   JAR_PROGRESS_HANDLE  the write end of a pipe (a file descriptor on POSIX) that JAR writes
+//                        progress records to: one line of UTF-8 each, ended by '\n', six fields
+//                        separated by one tab, the current file last (it may hold tabs):
+//                        phase, files done, files total, bytes done, bytes total, current file.
+//                        A count not yet known is -1. Records come at every file and a few times a
+//                        second inside large ones; the parent must keep reading the pipe.
+//   JAR_CANCEL_HANDLE    a manual-reset event (on POSIX the read end of a pipe, set once readable)
+//                        that JAR checks between files and at least every 8 MB inside one. When it
+//                        is set, JAR stops: an update leaves the archive as it was and removes its
+//                        temporary file, an extraction removes the file it was writing; it prints
+//                        one "ERROR: cancelled" line and ends with CancelledExitCode.
+// Without these variables JAR prints and behaves exactly as it does without them.
+inline constexpr const char* ProgressVariable = "JAR_PROGRESS_HANDLE";
+inline constexpr const char* CancelVariable = "JAR_CANCEL_HANDLE";
+inline constexpr int CancelledExitCode = 3;
+
+// The phases a record names.
+namespace phase {
+inline constexpr const char* Scan = "scan";         // finding the files to add
+inline constexpr const char* Compress = "compress"; // storing new data
+inline constexpr const char* Copy = "copy";         // carrying kept data into the new archive
+inline constexpr const char* Index = "index";       // writing the index and committing
+inline constexpr const char* Test = "test";
+inline constexpr const char* Extract = "extract";
+} // namespace phase
+
+struct ProgressRecord
+{
+    std::string phase;
+    long long filesDone = -1;
+    long long filesTotal = -1;
+    long long bytesDone = -1;
+    long long bytesTotal = -1;
+    std::string file;
+};
+
+// One record line (without its '\n') as the fields it holds; false for a line that is not one.
+inline bool ParseProgressRecord(const std::string& line, ProgressRecord& record)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (fields.size() < 5) {
+        size_t tab = line.find('\t', start);
+        if (tab == std::string::npos)
+            return false;
+        fields.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+    auto number = [](const std::string& text, long long& value) {
+        if (text.empty() || text.size() > 19)
+            return false;
+        size_t i = text[0] == '-' ? 1 : 0;
+        if (i == text.size())
+            return false;
+        long long n = 0;
+        for (; i < text.size(); ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return false;
+            n = n * 10 + (text[i] - '0');
+        }
+        value = text[0] == '-' ? -n : n;
+        return value >= -1;
+    };
+    ProgressRecord parsed;
+    parsed.phase = fields[0];
+    if (parsed.phase.empty() || !number(fields[1], parsed.filesDone) || !number(fields[2], parsed.filesTotal) ||
+        !number(fields[3], parsed.bytesDone) || !number(fields[4], parsed.bytesTotal))
+        return false;
+    parsed.file = line.substr(start);
+    if (!parsed.file.empty() && parsed.file.back() == '\r')
+        parsed.file.pop_back();
+    record = std::move(parsed);
+    return true;
+}
+
 // An archive is a file whose text after the last dot is exactly "j" (lower case): ".J" is not one.
 inline bool IsArchiveName(const std::string& path)
 {

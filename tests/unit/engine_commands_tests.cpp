@@ -82,4 +82,22 @@ TEST(EnvironmentBlock, ChildGetsTheVariableInItsSortedPlace)
               (std::vector<std::string>{"JAR_CFG_FILE=x", "Z=1"}));
 }
 
+TEST(ProgressRecord, FieldsAreReadAndAnythingElseIsRefused)
+{
+    jarcontract::ProgressRecord record;
+    ASSERT_TRUE(jarcontract::ParseProgressRecord("compress\t3\t10\t4096\t-1\tdocs\\a\tb.txt\r", record));
+    EXPECT_EQ(record.phase, "compress");
+    EXPECT_EQ(record.filesDone, 3);
+    EXPECT_EQ(record.filesTotal, 10);
+    EXPECT_EQ(record.bytesDone, 4096);
+    EXPECT_EQ(record.bytesTotal, -1);
+    EXPECT_EQ(record.file, "docs\\a\tb.txt");
+    ASSERT_TRUE(jarcontract::ParseProgressRecord("index\t10\t10\t9\t9\t", record));
+    EXPECT_EQ(record.file, "");
+    for (const char* bad : {"", "scan", "scan\t1\t2\t3\t4", "\t1\t2\t3\t4\tx", "scan\tx\t2\t3\t4\tf",
+                            "scan\t-2\t2\t3\t4\tf", "scan\t-\t2\t3\t4\tf", "scan\t1\t2\t3\t99999999999999999999\tf"})
+        EXPECT_FALSE(jarcontract::ParseProgressRecord(bad, record)) << bad;
+    EXPECT_EQ(record.phase, "index"); // a refused line leaves the last record as it was
+}
+
 } // namespace
