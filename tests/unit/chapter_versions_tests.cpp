@@ -1,5 +1,7 @@
 #include "engine/chapter_versions.h"
 #include "engine/listing_parser.h"
+#include "framework/name_compare.h"
+#include "operations/find_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,53 @@ TEST(ChapterVersions, HistoryGroupsEqualContentAndListingsOfSingleChaptersAgree)
     EXPECT_TRUE(ReadChapterSpan("2-5", first, last) && first == 2 && last == 5);
     for (const char* bad : {"", "0", "5-2", "2-", "-2", "x", "1-2-3", "9999999999"})
         EXPECT_FALSE(ReadChapterSpan(bad, first, last)) << bad;
+}
+
+TEST(FindVersions, PatternsIgnoreCaseInAnyScriptAndBoundsNarrowTheVersions)
+{
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    };
+    for (const Case& c : std::initializer_list<Case>{{"*.txt", "Notes.TXT", true}, {"*.txt", "notes.txt.bak", false},
+                                                     {"r?sum?.doc", "résumé.doc", true}, {"RÉSUMÉ*", "résumé.doc", true},
+                                                     {"*", "", true}, {"?", "", false}, {"a*b*c", "aXbYbZc", true},
+                                                     {"a*b*c", "aXbYbZ", false}, {"жук*", "ЖУК.txt", true},
+                                                     {"**x", "x", true}, {"日本*", "日本語.txt", true}})
+        EXPECT_EQ(MatchesNamePattern(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
+
+    VersionIndex index;
+    index.Add(FourChapters(), 1, 4);
+    auto found = [&](const FindQuery& query) {
+        std::vector<std::string> paths;
+        for (const EntryVersion& version : index.Versions())
+            if (FindMatches(query, version))
+                paths.push_back(version.entry->Path + "@" + version.entry->Columns[ArchiveEntry::Chapter].str());
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    using Paths = std::vector<std::string>;
+    FindQuery edits;
+    edits.pattern = "EDIT.*";
+    EXPECT_EQ(found(edits), (Paths{"\\docs\\edit.txt@1-2", "\\docs\\edit.txt@3-4"}));
+    edits.chapter = 2;
+    EXPECT_EQ(found(edits), (Paths{"\\docs\\edit.txt@1-2"}));
+    FindQuery sized;
+    sized.minSize = 5;
+    sized.maxSize = 6;
+    EXPECT_EQ(found(sized), (Paths{"\\docs\\edit.txt@1-2", "\\docs\\flip.txt@2"}));
+    FindQuery inPath;
+    inPath.pattern = "docs\\d*\\*";
+    EXPECT_EQ(found(inPath), (Paths{"\\docs\\deep\\x.txt@1-4"}));
+    FindQuery gone;
+    gone.pattern = "gone";
+    EXPECT_EQ(found(gone), Paths{}) << "a folder the listing only implies is not found";
+    FindQuery later;
+    later.modifiedSince = "2026-01-02";
+    EXPECT_EQ(found(later), Paths{});
+    later.modifiedSince = "2026-01-01";
+    EXPECT_EQ(found(later).size(), 13u);
 }
 
 } // namespace
