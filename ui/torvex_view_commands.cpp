@@ -92,6 +92,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_EDIT_FILES_LIST:
         EditFilesList();
         return true;
+    case ID_HISTORY:
+        ::OnHistory(*this, services_.extract, services_.directories);
+        return true;
     default:
         return false;
     }
@@ -257,6 +260,13 @@ ViewSaveOperations& CTorvexView::ViewSave()
     if (!viewSave_)
         viewSave_ = std::make_unique<ViewSaveOperations>(services_.store, *GetTorvexDoc());
     return *viewSave_;
+}
+
+void CTorvexView::ViewVersion(const ArchiveEntry& entry, int chapter)
+{
+    ViewSaveOperations::Context context = ViewSaveContext();
+    context.shownChapter = chapter;
+    ViewSave().OnViewFile(context, {&entry});
 }
 
 ViewSaveOperations::Context CTorvexView::ViewSaveContext() const
