@@ -3,7 +3,6 @@
 #include "engine/jar_commands.h"
 #include "engine/jar_runner.h"
 #include "engine/listing_parser.h"
-#include "engine/path_helpers.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,15 +17,27 @@ bool ReadNumber(std::string_view text, int& value)
     return error == std::errc() && end == text.data() + text.size() && value > 0;
 }
 
-// Every folder above `path` up to the root, nearest first ("\a\b\c" -> "\a\b", "\a", "\").
-template <typename Visit>
-void ForEachAncestor(const std::string& path, Visit visit)
+std::string_view Root()
 {
-    std::string current = path, parent;
-    while (ParentPath(current, parent)) {
-        if (!visit(parent))
+    return "\\";
+}
+
+// The folder holding an archive path ("\a\b" -> "\a", "\a" -> "\"); a view into the path.
+std::string_view ParentOf(std::string_view path)
+{
+    size_t slash = path.rfind('\\');
+    return slash == 0 || slash == std::string_view::npos ? Root() : path.substr(0, slash);
+}
+
+// Every folder above `path` up to the root, nearest first ("\a\b\c" -> "\a\b", "\a", "\"), while
+// `visit` says to go on.
+template <typename Visit>
+void ForEachAncestor(std::string_view path, Visit visit)
+{
+    while (path != Root()) {
+        path = ParentOf(path);
+        if (!visit(path))
             return;
-        current = parent;
     }
 }
 
@@ -48,6 +59,12 @@ bool ReadChapterSpan(std::string_view text, int& first, int& last)
 
 void VersionIndex::Add(std::unique_ptr<ChapterInfo> listing, int listedFirst, int listedLast)
 {
+    // Versions met again in another listing are taken once; a single listing has none twice.
+    bool merging = !listings_.empty();
+    if (merging && byPath_.empty()) {
+        for (size_t i = 0; i < versions_.size(); ++i)
+            byPath_[versions_[i].entry->Path].push_back(i);
+    }
     for (const auto& [directory, list] : listing->Directories) {
         for (const auto& row : list) {
             const ArchiveEntry& entry = *row;
@@ -58,51 +75,21 @@ void VersionIndex::Add(std::unique_ptr<ChapterInfo> listing, int listedFirst, in
                 version.first = implied ? 0 : listedFirst;
                 version.last = implied ? 0 : listedLast;
             }
-            std::vector<size_t>& same = byPath_[entry.Path];
-            bool taken = std::any_of(same.begin(), same.end(), [&](size_t i) {
-                const EntryVersion& other = versions_[i];
-                return other.first == version.first && other.last == version.last &&
-                       other.entry->IsDirectory() == entry.IsDirectory() && SameContent(*other.entry, entry);
-            });
-            if (taken)
-                continue;
-            same.push_back(versions_.size());
+            if (merging) {
+                std::vector<size_t>& same = byPath_[entry.Path];
+                bool taken = std::any_of(same.begin(), same.end(), [&](size_t i) {
+                    const EntryVersion& other = versions_[i];
+                    return other.first == version.first && other.last == version.last &&
+                           other.entry->IsDirectory() == entry.IsDirectory() && SameContent(*other.entry, entry);
+                });
+                if (taken)
+                    continue;
+                same.push_back(versions_.size());
+            }
             versions_.push_back(version);
         }
     }
     listings_.push_back(std::move(listing));
-}
-
-std::unordered_map<std::string_view, const EntryVersion*> VersionIndex::ChapterContent(int n) const
-{
-    std::unordered_map<std::string_view, const EntryVersion*> content;
-    for (const EntryVersion& version : versions_) {
-        if (version.In(n))
-            content[version.entry->Path] = &version;
-    }
-    // Implied folders count where something below them is.
-    std::unordered_map<std::string_view, const EntryVersion*> implied;
-    for (const EntryVersion& version : versions_) {
-        if (version.Implied())
-            implied.emplace(version.entry->Path, &version);
-    }
-    if (implied.empty())
-        return content;
-    std::vector<std::string_view> paths;
-    paths.reserve(content.size());
-    for (const auto& item : content)
-        paths.push_back(item.first);
-    for (std::string_view path : paths) {
-        ForEachAncestor(std::string(path), [&](const std::string& folder) {
-            if (content.count(folder))
-                return false;
-            auto found = implied.find(folder);
-            if (found != implied.end())
-                content.emplace(found->first, found->second);
-            return true;
-        });
-    }
-    return content;
 }
 
 bool ListVersions(JarRunner& runner, const std::string& archive, int first, int last, VersionIndex& index)
@@ -143,33 +130,61 @@ bool SameContent(const ArchiveEntry& a, const ArchiveEntry& b)
 
 ChapterComparison::ChapterComparison(const VersionIndex& index, int older, int newer) : older_(older), newer_(newer)
 {
-    auto before = index.ChapterContent(older);
-    auto after = index.ChapterContent(newer);
-    std::unordered_map<std::string_view, size_t> at;
-    auto entryFor = [&](std::string_view path, const EntryVersion& version) -> ComparedEntry& {
-        auto [found, added] = at.emplace(path, entries_.size());
-        if (added) {
-            entries_.emplace_back();
-            entries_.back().path = path;
-            entries_.back().directory = version.entry->IsDirectory();
-        }
-        return entries_[found->second];
+    // Each path with its version on either side, in one pass over the versions.
+    struct Sides {
+        const EntryVersion* older = nullptr;
+        const EntryVersion* newer = nullptr;
+        size_t entry = 0;
     };
-    for (const auto& [path, version] : before) {
-        ComparedEntry& entry = entryFor(path, *version);
-        entry.older = version->Implied() ? nullptr : version->entry;
-        entry.change = VersionChange::Removed;
+    std::unordered_map<std::string_view, Sides> sides;
+    sides.reserve(index.Versions().size());
+    std::unordered_map<std::string_view, const EntryVersion*> implied;
+    for (const EntryVersion& version : index.Versions()) {
+        if (version.Implied()) {
+            implied.emplace(version.entry->Path, &version);
+            continue;
+        }
+        bool before = version.In(older), after = version.In(newer);
+        if (!before && !after)
+            continue;
+        Sides& side = sides[version.entry->Path];
+        if (before)
+            side.older = &version;
+        if (after)
+            side.newer = &version;
     }
-    for (const auto& [path, version] : after) {
-        bool onBothSides = before.count(path) != 0;
-        ComparedEntry& entry = entryFor(path, *version);
-        entry.newer = version->Implied() ? nullptr : version->entry;
-        if (!onBothSides)
+    // A folder the listing only implies is on each side where something below it is.
+    if (!implied.empty()) {
+        std::vector<std::pair<std::string_view, Sides>> found(sides.begin(), sides.end());
+        for (const auto& [path, side] : found) {
+            ForEachAncestor(path, [&](std::string_view folder) {
+                auto made = implied.find(folder);
+                if (made == implied.end())
+                    return true;
+                Sides& above = sides[made->first];
+                if (side.older)
+                    above.older = made->second;
+                if (side.newer)
+                    above.newer = made->second;
+                return true;
+            });
+        }
+    }
+    entries_.reserve(sides.size());
+    for (auto& [path, side] : sides) {
+        side.entry = entries_.size();
+        ComparedEntry& entry = entries_.emplace_back();
+        entry.path = path;
+        entry.directory = (side.newer ? side.newer : side.older)->entry->IsDirectory();
+        entry.older = side.older && !side.older->Implied() ? side.older->entry : nullptr;
+        entry.newer = side.newer && !side.newer->Implied() ? side.newer->entry : nullptr;
+        if (!side.older)
             entry.change = VersionChange::Added;
-        else if (entry.directory)
-            entry.change = VersionChange::Unchanged; // decided below, from what it holds
-        else if (entry.older && entry.newer && SameContent(*entry.older, *entry.newer))
-            entry.change = VersionChange::Unchanged;
+        else if (!side.newer)
+            entry.change = VersionChange::Removed;
+        else if (entry.directory || side.older == side.newer ||
+                 (entry.older && entry.newer && SameContent(*entry.older, *entry.newer)))
+            entry.change = VersionChange::Unchanged; // a folder's is decided below, from what it holds
         else
             entry.change = VersionChange::Changed;
     }
@@ -177,31 +192,29 @@ ChapterComparison::ChapterComparison(const VersionIndex& index, int older, int n
     for (const ComparedEntry& entry : entries_) {
         if (entry.change == VersionChange::Unchanged)
             continue;
-        ForEachAncestor(std::string(entry.path), [&](const std::string& folder) {
-            auto found = at.find(folder);
-            if (found == at.end())
+        ForEachAncestor(entry.path, [&](std::string_view folder) {
+            auto found = sides.find(folder);
+            if (found == sides.end())
                 return true;
-            ComparedEntry& above = entries_[found->second];
+            ComparedEntry& above = entries_[found->second.entry];
             if (above.change != VersionChange::Unchanged)
                 return false; // it and everything above it are marked already
             above.change = VersionChange::Changed;
             return true;
         });
     }
+    children_[Root()];
     for (size_t i = 0; i < entries_.size(); ++i) {
-        std::string parent;
-        if (ParentPath(std::string(entries_[i].path), parent))
-            children_[parent].push_back(i);
+        children_[ParentOf(entries_[i].path)].push_back(i);
         if (entries_[i].directory)
-            children_[std::string(entries_[i].path)];
+            children_[entries_[i].path];
     }
-    children_["\\"];
 }
 
 std::vector<const ComparedEntry*> ChapterComparison::Folder(const std::string& directory, bool withUnchanged) const
 {
     std::vector<const ComparedEntry*> rows;
-    auto found = children_.find(directory);
+    auto found = children_.find(std::string_view(directory));
     if (found == children_.end())
         return rows;
     for (size_t i : found->second) {

@@ -39,14 +39,12 @@ public:
     void Add(std::unique_ptr<ChapterInfo> listing, int listedFirst, int listedLast);
 
     const std::vector<EntryVersion>& Versions() const { return versions_; }
-    // The entries of chapter n by archive path: files and folders with a row in n, and the implied
-    // folders above them.
-    std::unordered_map<std::string_view, const EntryVersion*> ChapterContent(int n) const;
 
 private:
     std::vector<std::unique_ptr<ChapterInfo>> listings_;
     std::vector<EntryVersion> versions_;
-    std::unordered_map<std::string, std::vector<size_t>> byPath_;
+    // Built when a second listing is merged in: the versions of each path.
+    std::unordered_map<std::string_view, std::vector<size_t>> byPath_;
 };
 
 class JarRunner;
@@ -91,7 +89,7 @@ public:
     int Newer() const { return newer_; }
     // The entries directly in `directory` ("\" for the root); unchanged ones only when asked.
     std::vector<const ComparedEntry*> Folder(const std::string& directory, bool withUnchanged) const;
-    bool HasFolder(const std::string& directory) const { return children_.count(directory) != 0; }
+    bool HasFolder(const std::string& directory) const { return children_.count(std::string_view(directory)) != 0; }
     // How many files (not folders) have this change.
     size_t FileCount(VersionChange change) const;
 
@@ -99,7 +97,8 @@ private:
     int older_;
     int newer_;
     std::vector<ComparedEntry> entries_;
-    std::unordered_map<std::string, std::vector<size_t>> children_;
+    // Folder path -> its entries; the keys point into the index's rows.
+    std::unordered_map<std::string_view, std::vector<size_t>> children_;
 };
 
 // ---- A file's history -----------------------------------------------------------------------
