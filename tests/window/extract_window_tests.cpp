@@ -346,6 +346,15 @@ TEST(ExtractWindow, HistoryListsEveryVersionOfAFileAndRestoresOrExtractsTheChose
     {
         TorvexWindow w(root);
         ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        // The chapter box's tip tells the chapter shown and its dates.
+        char tip[512] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = w.Frame().Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(w.Frame().ChapterCombo().Handle());
+        tool.lpszText = tip;
+        SendMessageA(w.Frame().ChapterTip(), TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(std::string(tip).rfind("Chapter 3, created 20", 0), 0u) << tip;
         w.DoubleClickRow(w.RowNamed("dir"));
         w.SetSelection({w.RowNamed("b.txt")});
         // Three versions, newest first; Restore of the oldest puts it where Ctrl+E would.
