@@ -17,8 +17,8 @@ bool HistoryDialog::OnInitDialog()
         const char* caption;
         int width;
         int format;
-    } columns[] = {{"Chapters", 80, LVCFMT_LEFT}, {"Size", 80, LVCFMT_RIGHT}, {"Modified", 130, LVCFMT_RIGHT},
-                   {"Block", 130, LVCFMT_RIGHT}};
+    } columns[] = {{"Chapters", 80, LVCFMT_LEFT}, {"Size", 80, LVCFMT_RIGHT}, {"Modified", 140, LVCFMT_RIGHT},
+                   {"Block", 140, LVCFMT_RIGHT}};
     for (int c = 0; c < 4; ++c)
         list.InsertColumn(c, columns[c].caption, columns[c].format, dpi::Scale(columns[c].width, dpi));
     for (size_t i = 0; i < versions.size(); ++i) {
