@@ -12,6 +12,9 @@ class OutputLineSink {
 public:
     virtual ~OutputLineSink() = default;
     virtual void Line(std::string_view line) = 0;
+    // True once the reader wants no more: the run is ended there, and counts as stopped rather
+    // than failed (no message).
+    virtual bool Stopped() const { return false; }
 };
 
 // Appends each line to a list.

@@ -380,13 +380,19 @@ bool WinJarRunner::RunJarCapturedInto(const std::string& arguments, OutputLineSi
     RunWhilePainting([&] {
         PipeDrain drain(readEnd.get(), pieceSize, maxBytes);
         std::string piece;
-        while (drain.Next(piece))
+        while (!sink.Stopped() && drain.Next(piece))
             splitter.Feed(piece);
         tooLong = drain.TooLong();
     });
     // Closing our end makes a child still writing fail instead of waiting for us.
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
+    if (sink.Stopped()) {
+        ::TerminateProcess(child.process.get(), 1);
+        WaitForExit(child);
+        EndWaitCursor();
+        return false;
+    }
     WaitForExit(child);
     if (tooLong)
         return ReportFailure("Jar's output is too long to be read (more than " + std::to_string(maxBytes) + " bytes)");

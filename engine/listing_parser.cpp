@@ -438,6 +438,8 @@ void ChapterListingReader::BlockLine(std::string_view line)
 // place instead of the directory being shown twice.
 void ChapterListingReader::AddEntry(std::unique_ptr<ArchiveEntry> entry)
 {
+    if (onEntry)
+        onEntry(*entry);
     DirectoryMap& directories = chapter_->Directories;
     if (entry->IsDirectory()) {
         directories.Obtain(entry->Path);

@@ -39,6 +39,9 @@ public:
     ~ChapterListingReader() override;
 
     void Line(std::string_view line) override;
+    // Called with each row of the listing as it goes into the catalogue, while the archiver is
+    // still writing (not with the folders the listing only implies).
+    std::function<void(const ArchiveEntry&)> onEntry;
     // After the last line: false after reporting an "ERROR" line met before the header's end
     // (with every line after it) or a chapter number the table cannot hold; true otherwise.
     bool Finish(const FailureReporter& reportFailure);

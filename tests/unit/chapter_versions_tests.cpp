@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -17,8 +19,8 @@ struct Row {
     const char* block;
 };
 
-// A listing in the archiver's layout holding `rows`, read by the program's parser.
-std::unique_ptr<ChapterInfo> Listing(std::initializer_list<Row> rows)
+// A listing in the archiver's layout holding `rows`, as its lines.
+std::vector<std::string> ListingLines(std::initializer_list<Row> rows)
 {
     std::string text = "JAR32 1.00\nArchive C:\\a.j  created 2026-01-01 00:00:00, modified 2026-01-01 00:00:00\n"
                        "Analyzing chapters 1-4\n\nName\n        Size Attr          Packed Method Chapters Modified"
@@ -34,29 +36,37 @@ std::unique_ptr<ChapterInfo> Listing(std::initializer_list<Row> rows)
     text += "------------\nTotal files listed: 1\nTotal bytes in files listed: 1\n";
     std::vector<std::string> lines;
     SplitOutputLines(text, lines);
+    return lines;
+}
+
+// The same listing read by the program's parser.
+std::unique_ptr<ChapterInfo> Listing(std::initializer_list<Row> rows)
+{
     ArchiveCatalogue catalogue;
-    EXPECT_TRUE(ParseChapterListing(lines, catalogue, 1, [](const std::string& m) { ADD_FAILURE() << m; return false; }));
+    EXPECT_TRUE(ParseChapterListing(ListingLines(rows), catalogue, 1, [](const std::string& m) { ADD_FAILURE() << m; return false; }));
     return std::move(catalogue.Chapters[1]);
 }
+
+const std::initializer_list<Row> kFourChapters = {{"docs", "0", "1-4", "-"},
+                                                   {"docs\\keep.txt", "10", "1-4", "1 CRC-32 0000000A"},
+                                                   {"docs\\edit.txt", "5", "1-2", "2 CRC-32 0000000B"},
+                                                   {"docs\\edit.txt", "7", "3-4", "5 CRC-32 0000000E"},
+                                                   {"docs\\old.txt", "3", "1-2", "3 CRC-32 0000000C"},
+                                                   {"docs\\new.txt", "3", "3-4", "3 CRC-32 0000000C"},
+                                                   {"docs\\flip.txt", "4", "1", "6 CRC-32 0000000F"},
+                                                   {"docs\\flip.txt", "6", "2", "7 CRC-32 00000010"},
+                                                   {"docs\\flip.txt", "4", "3-4", "6 CRC-32 0000000F"},
+                                                   {"docs\\deep\\x.txt", "1", "1-4", "8 CRC-32 00000011"},
+                                                   {"gone\\a.txt", "2", "1", "9 CRC-32 00000012"},
+                                                   {"added", "0", "4", "-"},
+                                                   {"added\\b.txt", "2", "4", "10 CRC-32 00000013"}};
 
 // Four chapters: keep.txt never changes, edit.txt changes in 3, old.txt is renamed new.txt in 3
 // (same data), flip.txt goes back to its first content in 3, gone\a.txt (its folder implied) is
 // only in 1, added\ comes in 4.
 std::unique_ptr<ChapterInfo> FourChapters()
 {
-    return Listing({{"docs", "0", "1-4", "-"},
-                    {"docs\\keep.txt", "10", "1-4", "1 CRC-32 0000000A"},
-                    {"docs\\edit.txt", "5", "1-2", "2 CRC-32 0000000B"},
-                    {"docs\\edit.txt", "7", "3-4", "5 CRC-32 0000000E"},
-                    {"docs\\old.txt", "3", "1-2", "3 CRC-32 0000000C"},
-                    {"docs\\new.txt", "3", "3-4", "3 CRC-32 0000000C"},
-                    {"docs\\flip.txt", "4", "1", "6 CRC-32 0000000F"},
-                    {"docs\\flip.txt", "6", "2", "7 CRC-32 00000010"},
-                    {"docs\\flip.txt", "4", "3-4", "6 CRC-32 0000000F"},
-                    {"docs\\deep\\x.txt", "1", "1-4", "8 CRC-32 00000011"},
-                    {"gone\\a.txt", "2", "1", "9 CRC-32 00000012"},
-                    {"added", "0", "4", "-"},
-                    {"added\\b.txt", "2", "4", "10 CRC-32 00000013"}});
+    return Listing(kFourChapters);
 }
 
 using Changes = std::vector<std::pair<std::string, std::string>>;
@@ -174,6 +184,33 @@ TEST(FindVersions, PatternsIgnoreCaseInAnyScriptAndBoundsNarrowTheVersions)
     EXPECT_EQ(found(later), Paths{});
     later.modifiedSince = "2026-01-01";
     EXPECT_EQ(found(later).size(), 13u);
+
+    // While the listing is read: each row found is handed on at once, and the search stops when
+    // asked to.
+    FindQuery small;
+    std::string error;
+    ASSERT_TRUE(ReadFindQuery("*.TXT", "", "6", "", 0, small, error)) << error;
+    std::atomic<bool> stop{false};
+    std::vector<FoundEntry> hits;
+    FindSink sink(small, [&](FoundEntry hit) { hits.push_back(hit); stop = hits.size() == 3; }, stop);
+    size_t fed = 0;
+    for (const std::string& line : ListingLines(kFourChapters)) {
+        if (sink.Stopped())
+            break;
+        sink.Line(line);
+        ++fed;
+    }
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].path + " " + hits[0].chapters + " " + std::to_string(hits[0].chapter), "\\docs\\edit.txt 1-2 2");
+    EXPECT_EQ(hits[2].path + " " + hits[2].size, "\\docs\\new.txt 3");
+    EXPECT_LT(fed, ListingLines(kFourChapters).size());
+
+    for (auto [min, max, since] : {std::tuple{"x", "", ""}, {"", "-1", ""}, {"9", "3", ""}, {"", "", "2026-1-1"},
+                                   {"", "", "yesterday"}, {"", "", "2026-01-01 12:00"}})
+        EXPECT_FALSE(ReadFindQuery("*", min, max, since, 0, small, error)) << min << max << since;
+    ASSERT_TRUE(ReadFindQuery("", "2", "", "2026-01-01 12:00:00", 3, small, error));
+    EXPECT_EQ(small.pattern + " " + std::to_string(small.minSize) + " " + small.modifiedSince + " " + std::to_string(small.chapter),
+              "* 2 2026-01-01 12:00:00 3");
 }
 
 } // namespace
