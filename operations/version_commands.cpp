@@ -1,4 +1,5 @@
-// The commands that ask about the versions an archive keeps (interface thread): a file's history.
+// The commands that ask about the versions an archive keeps (interface thread): a file's history
+// and Find.
 #include "dialogs/directories_settings.h"
 #include "dialogs/extract_dialog.h"
 #include "engine/chapter_versions.h"
@@ -7,6 +8,8 @@
 #include "operations/extract_operation.h"
 #include "operations/help.h"
 #include "operations/view_commands.h"
+#include "engine/jar_commands.h"
+#include "ui/find_dialog.h"
 #include "ui/history_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
@@ -57,4 +60,36 @@ void OnHistory(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettin
     job.extract.chapterFrom = chapter;
     SetExtractConsoles(job);
     view.StartOperation(std::move(job));
+}
+
+void OnFind(CTorvexView& view)
+{
+    CTorvexDoc* doc = view.GetTorvexDoc();
+    if (view.operationRunning || !doc->archiveMode)
+        return;
+    // What was asked last time is asked again, for this run of the program.
+    static std::string pattern = "*";
+    static bool allChapters = true;
+    FindDialog dialog;
+    dialog.shownChapter = view.shownChapter;
+    dialog.pattern = pattern;
+    dialog.allChapters = allChapters;
+    std::string archive = doc->catalogue.ArchivePath;
+    int last = std::max(doc->catalogue.LastChapter, 1);
+    dialog.search = [doc, archive, last](const FindQuery& query, FindSink& sink) {
+        std::string arguments = query.chapter ? ChapterListingArguments(query.chapter, archive)
+                                              : VersionListingArguments(1, last, archive);
+        return doc->RunJarCapturedInto(arguments, sink) &&
+               sink.Finish([doc](const std::string& message) { return doc->ReportFailure(message); });
+    };
+    dialog.help = [] { ShowHelp("#Find"); };
+    INT_PTR answer;
+    {
+        HelpTopic topic(view.helpAnchor, "#Find");
+        answer = dialog.DoModal(view.MainFrame()->Handle());
+    }
+    pattern = dialog.pattern;
+    allChapters = dialog.allChapters;
+    if (answer == IDOK)
+        view.GoToEntry(dialog.chosen.path, dialog.chosen.chapter);
 }

@@ -40,3 +40,5 @@ void OnTest(CTorvexView& view);
 // History (Ctrl+H) on the one selected file of an archive: its versions across the chapters,
 // to view, extract or restore one of them.
 void OnHistory(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories);
+// Find (Ctrl+F) in an archive: the Find dialog; Go to shows the entry chosen, in its chapter.
+void OnFind(CTorvexView& view);

@@ -107,6 +107,8 @@ public:
     // The chapter combo's accepted selection: shows that chapter's root, listing it the first
     // time it is shown.
     void OnChapterSelected();
+    // Shows archive entry `path` of chapter `chapter` in its folder, its row selected.
+    void GoToEntry(const std::string& path, int chapter);
     // Runs what a double click on `row` does (the window's handler calls it after the hit test).
     void ActivateRow(int row);
     bool WatcherStarted() const { return watcher_.Started(); }

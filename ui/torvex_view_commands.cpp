@@ -97,6 +97,9 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         if (GetTorvexDoc()->archiveMode)
             PromptUser(ArchiveCommentText(GetTorvexDoc()->catalogue), prompt::Ok | prompt::IconInformation);
         return true;
+    case ID_FIND:
+        ::OnFind(*this);
+        return true;
     case ID_HISTORY:
         ::OnHistory(*this, services_.extract, services_.directories);
         return true;

@@ -255,6 +255,23 @@ void CTorvexView::OnDriveChange()
     EnterDiskMode(drive.substr(0, 2));
 }
 
+void CTorvexView::GoToEntry(const std::string& path, int chapter)
+{
+    CTorvexDoc* doc = GetTorvexDoc();
+    if (!doc->archiveMode)
+        return;
+    if (chapter != shownChapter) {
+        MainFrame()->SelectChapter(chapter);
+        OnChapterSelected();
+        if (chapter != shownChapter)
+            return;
+    }
+    std::string folder;
+    ParentPath(path, folder);
+    EnterArchiveMode(doc->catalogue.FolderOrRoot(chapter, folder));
+    SelectRowNamed(LeafName(path));
+}
+
 void CTorvexView::OnChapterSelected()
 {
     CTorvexDoc* doc = GetTorvexDoc();

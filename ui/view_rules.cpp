@@ -47,6 +47,7 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
     case ViewFile:
         return idle && s.selectedCount == 1 && s.hitEntry && !s.hitEntry->IsDirectory();
     case ArchiveComment:
+    case Find:
         return idle && s.archiveMode;
     case History:
         return idle && s.archiveMode && s.selectedCount == 1 && s.hitEntry && !s.hitEntry->IsDirectory();

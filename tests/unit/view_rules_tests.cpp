@@ -104,7 +104,7 @@ TEST(CommandEnabling, RunningOperationDisablesAllButTheViewStyles)
     const unsigned ids[] = {viewcmd::Add, viewcmd::Extract, viewcmd::ExtractTo, viewcmd::Delete,
                             viewcmd::Directories, viewcmd::AddToFilesList, viewcmd::EditFilesList,
                             viewcmd::ShellExtensions, viewcmd::Test, viewcmd::Miscellaneous,
-                            viewcmd::ExtractArchiveTo, viewcmd::ViewFile, viewcmd::Save, viewcmd::Refresh, viewcmd::History, viewcmd::ArchiveComment,
+                            viewcmd::ExtractArchiveTo, viewcmd::ViewFile, viewcmd::Save, viewcmd::Refresh, viewcmd::History, viewcmd::ArchiveComment, viewcmd::Find,
                             viewcmd::FileOpen};
     for (unsigned id : ids)
         EXPECT_TRUE(Enabled(id, s)) << id;

@@ -2,6 +2,7 @@
 // gives, the dialog they bring up, and where the files land.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -334,7 +335,7 @@ TEST(ExtractWindow, QuestionsDuringAnOperationComeUpActiveAndTheKeyboardAnswersT
     RemoveTree(root);
 }
 
-TEST(ExtractWindow, HistoryListsEveryVersionOfAFileAndRestoresOrExtractsTheChosenOne)
+TEST(ExtractWindow, VersionsOfAFileAreListedRestoredExtractedAndFoundInEveryChapter)
 {
     std::string root = MakeScratchFolder("extract_history");
     ASSERT_TRUE(MakeArchive(root));
@@ -400,6 +401,43 @@ TEST(ExtractWindow, HistoryListsEveryVersionOfAFileAndRestoresOrExtractsTheChose
         EXPECT_EQ(from, 2);
         ASSERT_TRUE(WaitForOperation(w));
         EXPECT_EQ(ReadAll(root + "\\out\\b.txt"), "bee 2");
+
+        // Find "*.TXT" in every chapter lists each version once; Go to shows the one chosen in
+        // its chapter and folder.
+        std::vector<std::string> found;
+        ASSERT_TRUE(dialogtest::Drive({{"Find", [&](HWND box) {
+            dialogtest::SetText(box, IDC_FIND_PATTERN, "*.TXT");
+            dialogtest::Click(box, IDC_FIND_ALL);
+            dialogtest::Click(box, IDC_FIND_START);
+            for (int waited = 0; waited < 15000 && !IsWindowEnabled(GetDlgItem(box, IDC_FIND_START)); waited += 20) {
+                MSG message;
+                while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                    TranslateMessage(&message);
+                    DispatchMessageA(&message);
+                }
+                Sleep(20);
+            }
+            HWND results = GetDlgItem(box, IDC_FIND_RESULTS);
+            int oldest = -1;
+            for (int row = 0; row < ListView_GetItemCount(results); ++row) {
+                char path[MAX_PATH] = {}, chapters[32] = {};
+                ListView_GetItemText(results, row, 0, path, sizeof path);
+                ListView_GetItemText(results, row, 1, chapters, sizeof chapters);
+                found.push_back(std::string(path) + "@" + chapters);
+                if (found.back() == "\\dir\\b.txt@1")
+                    oldest = row;
+            }
+            ListView_SetItemState(results, oldest, LVIS_SELECTED, LVIS_SELECTED);
+            dialogtest::Click(box, IDC_FIND_GOTO);
+        }}}, [&] { w.PressKey('F', true); }));
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, (std::vector<std::string>{"\\dir\\b.txt@1", "\\dir\\b.txt@2", "\\dir\\b.txt@3",
+                                                   "\\dir\\sub\\a.txt@1-3", "\\top.txt@1-3"}));
+        EXPECT_EQ(w.View().shownChapter, 1);
+        EXPECT_EQ(w.View().archiveFolder, "\\dir");
+        ASSERT_EQ(w.SelectedRows().size(), 1u);
+        EXPECT_EQ(w.Cell(w.SelectedRows()[0], 0), "b.txt");
+        EXPECT_EQ(w.Cell(w.SelectedRows()[0], 1), "3");
     }
     RemoveTree(root);
 }
