@@ -31,8 +31,8 @@ bool FindDialog::OnInitDialog()
         const char* caption;
         int width;
         int format;
-    } columns[] = {{"Path", 200, LVCFMT_LEFT}, {"Chapters", 70, LVCFMT_LEFT}, {"Size", 70, LVCFMT_RIGHT},
-                   {"Modified", 130, LVCFMT_RIGHT}};
+    } columns[] = {{"Path", 190, LVCFMT_LEFT}, {"Chapters", 70, LVCFMT_LEFT}, {"Size", 70, LVCFMT_RIGHT},
+                   {"Modified", 125, LVCFMT_RIGHT}};
     for (int c = 0; c < 4; ++c)
         list.InsertColumn(c, columns[c].caption, columns[c].format, dpi::Scale(columns[c].width, dpi));
     Item(IDC_FIND_HELP).Enable(static_cast<bool>(help));
