@@ -105,7 +105,8 @@ std::string SystemTempFolder()
 
 std::string StartFolder(const std::string& folder)
 {
-    // A current folder holds 260 characters with its closing backslash and the end.
+    // A current folder fits 260 characters with its closing backslash and the end; one more is
+    // kept in hand, as the shell extension keeps it.
     const size_t longestCurrentFolder = 257;
     if (folder.size() == 2 && folder[1] == ':')
         return folder + "\\";
