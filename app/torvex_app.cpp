@@ -12,6 +12,7 @@
 #include "engine/torvex_doc.h"
 #include "framework/dpi_scale.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "resources/resource.h"
 #include "ui/directory_picker.h"
 #include "ui/icon_cache.h"
@@ -137,9 +138,9 @@ bool CTorvexApp::InitInstance()
         SetSettingsStore(std::make_unique<RegistrySettingsStore>(jarcontract::Company, jarcontract::Product));
     LoadStdProfileSettings(4);
 
-    std::string directory(::GetCurrentDirectoryA(0, nullptr), '\0');
-    DWORD length = directory.empty() ? 0 : ::GetCurrentDirectoryA((DWORD)directory.size(), directory.data());
-    LoadSettingsGroups(length > 0 && length < directory.size() ? directory.substr(0, length) : std::string());
+    std::wstring directory(::GetCurrentDirectoryW(0, nullptr), L'\0');
+    DWORD length = directory.empty() ? 0 : ::GetCurrentDirectoryW((DWORD)directory.size(), directory.data());
+    LoadSettingsGroups(length > 0 && length < directory.size() ? Utf8Name(directory.c_str(), (int)length) : std::string());
 
     SetHelpDesk(&help_);
     if (firstRun_)

@@ -1,4 +1,4 @@
-// The little of the file system and console the archiver needs, over Win32 A calls on Windows and
+// The little of the file system and console the archiver needs, over Win32 wide calls on Windows and
 // POSIX elsewhere. Disk paths use the platform's own separator; times are 100 ns ticks since
 // 1601-01-01 UTC on every platform, so archives move between them unchanged.
 #pragma once

@@ -1,4 +1,7 @@
-// Win32 side of the archiver's file-system layer (A calls; the manifest makes them UTF-8).
+// Win32 side of the archiver's file-system layer. Paths arrive as UTF-8 (the manifest makes it the
+// code page, so the command line and list files come that way) and reach the system through the
+// wide calls, in the \\?\ form once they are long: the plain form stops at 260 characters (248 for
+// a folder) whatever the manifest says, on Windows without the long-path policy and under Wine.
 #ifdef _WIN32
 #include "archiver/file_system.h"
 
@@ -23,6 +26,56 @@ FILETIME FromStamp(int64_t stamp)
     return t;
 }
 
+std::wstring Wide(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring out(size_t(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size);
+    return out;
+}
+
+std::string Narrow(const wchar_t* text, int length = -1)
+{
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return std::string();
+    std::string out(size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+    if (length < 0)
+        out.pop_back();
+    return out;
+}
+
+bool LongForm(const std::string& path) { return path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0; }
+
+// The plain form holds a folder to 248 characters (room for an 8.3 name) and a file to 260.
+constexpr size_t kPlainLimit = 248;
+
+// The path as the wide calls take it: letter for letter (see ExactPath), and in the \\?\ form once
+// the whole path is long. A relative path is measured from the current folder.
+std::wstring SystemPath(const std::string& path)
+{
+    std::string exact = ExactPath(path);
+    std::wstring wide = Wide(exact);
+    if (LongForm(exact))
+        return wide;
+    bool absolute = (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') || wide.rfind(L"\\\\", 0) == 0;
+    if (absolute && wide.size() < kPlainLimit)
+        return wide;
+    DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return wide;
+    std::wstring full(needed, L'\0');
+    full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
+    if (full.size() < kPlainLimit || full.rfind(L"\\\\.\\", 0) == 0 || full.rfind(L"\\\\?\\", 0) == 0)
+        return full;
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 // A standard handle, or the console's own when the parent gave none (Torvex hands over only
 // standard error and leaves the rest to the console window, where questions must still show).
 HANDLE StandardHandle(DWORD which)
@@ -33,7 +86,7 @@ HANDLE StandardHandle(DWORD which)
     static HANDLE console[2] = {nullptr, nullptr};
     int slot = which == STD_INPUT_HANDLE ? 0 : 1;
     if (!console[slot])
-        console[slot] = CreateFileA(slot == 0 ? "CONIN$" : "CONOUT$", GENERIC_READ | GENERIC_WRITE,
+        console[slot] = CreateFileW(slot == 0 ? L"CONIN$" : L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     return console[slot];
 }
@@ -68,7 +121,7 @@ BOOL WINAPI OnControl(DWORD type)
 bool GetFileInfo(const std::string& path, FileInfo& info)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data))
         return false;
     info.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.size = info.isDirectory ? 0 : (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -81,26 +134,26 @@ bool GetFileInfo(const std::string& path, FileInfo& info)
 
 bool IsDirectory(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool NameTaken(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool NameTaken(const std::string& path) { return GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool ListDirectory(const std::string& folder, std::vector<std::string>& names)
 {
-    WIN32_FIND_DATAA data;
+    WIN32_FIND_DATAW data;
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\')
         pattern += '\\';
-    HANDLE find = FindFirstFileA((pattern + "*").c_str(), &data);
+    HANDLE find = FindFirstFileW(SystemPath(pattern + "*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
-        std::string name = data.cFileName;
+        std::string name = Narrow(data.cFileName);
         if (name != "." && name != "..")
             names.push_back(name);
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return true;
 }
@@ -115,13 +168,13 @@ std::string ToDiskSeparators(std::string path)
 
 std::string FullPath(const std::string& path)
 {
-    DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::wstring wide = Wide(path);
+    DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (needed == 0)
         return path;
-    std::string full(needed, '\0');
-    DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
-    full.resize(length);
-    return full;
+    std::wstring full(needed, L'\0');
+    full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
+    return Narrow(full.c_str(), int(full.size()));
 }
 
 // Level by level from the first missing one, without recursion: a path may be deep.
@@ -137,7 +190,7 @@ bool CreateDirectories(const std::string& path)
     for (size_t at = path.find('\\', existing + 1);; at = path.find('\\', at + 1)) {
         std::string level = path.substr(0, at);
         bool drive = level.size() == 2 && level[1] == ':';
-        if (!level.empty() && !drive && !CreateDirectoryA(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        if (!level.empty() && !drive && !CreateDirectoryW(SystemPath(level).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
         if (at == std::string::npos)
             break;
@@ -147,21 +200,23 @@ bool CreateDirectories(const std::string& path)
 
 bool RemoveFile(const std::string& path)
 {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path.c_str()) != 0;
+    std::wstring wide = SystemPath(path);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileW(wide.c_str()) != 0;
 }
 
-bool RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
+bool RemoveFolder(const std::string& path) { return RemoveDirectoryW(SystemPath(path).c_str()) != 0; }
 
 bool MoveOver(const std::string& from, const std::string& to)
 {
-    DWORD attributes = GetFileAttributesA(to.c_str());
+    std::wstring source = SystemPath(from), target = SystemPath(to);
+    DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // A reader (a listing, a virus scanner) may hold the old file open for a moment: the
     // replacement waits a few seconds for it rather than failing at the very end of the work.
     for (int waited = 0;; waited += 50) {
-        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD code = GetLastError();
         bool busy = code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
@@ -174,7 +229,8 @@ bool MoveOver(const std::string& from, const std::string& to)
 
 bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, uint32_t attributes)
 {
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    std::wstring wide = SystemPath(path);
+    HANDLE file = CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     bool ok = false;
     if (file != INVALID_HANDLE_VALUE) {
@@ -184,21 +240,21 @@ bool SetFileStamps(const std::string& path, int64_t modified, int64_t created, u
     }
     DWORD keep = attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
     if (keep)
-        SetFileAttributesA(path.c_str(), keep);
+        SetFileAttributesW(wide.c_str(), keep);
     return ok;
 }
 
 uint64_t FreeSpace(const std::string& path)
 {
     ULARGE_INTEGER available;
-    return GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr) ? available.QuadPart : 0;
+    return GetDiskFreeSpaceExW(SystemPath(path).c_str(), &available, nullptr, nullptr) ? available.QuadPart : 0;
 }
 
 bool GetFileIdentity(const std::string& path, FileInfo& info)
 {
     // Attributes only, which no sharing mode of another program refuses; a folder opens only
     // with backup semantics. A link or junction leads to its target.
-    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE file = CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -274,9 +330,9 @@ std::string LinkTarget(const std::string& path) { return path; }
 
 void CopyPermissions(const std::string& from, const std::string& to)
 {
-    DWORD attributes = GetFileAttributesA(from.c_str());
+    DWORD attributes = GetFileAttributesW(SystemPath(from).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-        SetFileAttributesA(to.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+        SetFileAttributesW(SystemPath(to).c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
 }
 
 uint32_t ProcessId() { return GetCurrentProcessId(); }
@@ -295,7 +351,7 @@ bool LockFile::TryAcquire(const std::string& path, const std::string& owner, boo
 {
     Release();
     busy = false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+    HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
@@ -322,8 +378,8 @@ void LockFile::Release()
 
 std::string LockFile::Owner(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     char buffer[1024];
@@ -388,10 +444,11 @@ int UsableProcessors()
 bool DiskFile::Open(const std::string& path, Mode mode)
 {
     Close();
+    std::wstring wide = SystemPath(path);
     HANDLE file = mode == ForReading
-        ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        ? CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
-        : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        : CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                       mode == ForNewFile ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;

@@ -11,6 +11,7 @@
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "resources/resource.h"
 #include "resources/message_texts.h"
 
@@ -49,7 +50,7 @@ const ToolTip kToolTips[] = {
 
 UINT DriveType(const std::string& root)
 {
-    return ::GetDriveTypeA(root.empty() ? nullptr : root.c_str());
+    return ::GetDriveTypeW(root.empty() ? nullptr : WideText(root).c_str());
 }
 
 void FillCombo(HWND combo, const char* const* items, size_t count)
@@ -409,7 +410,7 @@ void AddDialog::OnCancel()
 {
     // Nothing will read them.
     for (const std::string& file : commentFiles)
-        ::DeleteFileA(file.c_str());
+        ::DeleteFileW(FileSystemPath(file).c_str());
     commentFiles.clear();
     EndDialog(IDCANCEL);
 }

@@ -6,6 +6,7 @@
 #include "engine/path_helpers.h"
 #include "framework/controls.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "resources/resource.h"
 
 namespace {
@@ -69,15 +70,15 @@ bool FolderExists(const std::string& folder)
     // A bare drive exists when its free space can be read.
     if (folder.size() == 2 && folder[1] == ':') {
         ULARGE_INTEGER free;
-        return GetDiskFreeSpaceExA((folder + "\\").c_str(), &free, nullptr, nullptr) != 0;
+        return GetDiskFreeSpaceExW(WideText(folder + "\\").c_str(), &free, nullptr, nullptr) != 0;
     }
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    DWORD attributes = GetFileAttributesW(FileSystemPath(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FileExists(const std::string& file)
 {
-    DWORD attributes = GetFileAttributesA(file.c_str());
+    DWORD attributes = GetFileAttributesW(FileSystemPath(file).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine/jar_output.h"
 #include "engine/list_file_folder.h"
 #include "engine/listing_parser.h"
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
 
 #include <windows.h>
@@ -264,15 +265,10 @@ HANDLE ChildrenJob()
 bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, HANDLE error, int showState, Child& child)
 {
     std::string commandLine = jarcontract::CommandLine(session.JarFolder(), arguments);
-    std::string folder = session.WorkingFolder();
-    // A drive root is held as "C:", which names the drive's current folder, not its root.
-    if (folder.size() == 2 && folder[1] == ':')
-        folder += '\\';
-    // A process cannot start in a folder whose path is too long for a current folder (MAX_PATH
-    // less the backslash and the end); every path the archiver is given is full, so it runs in
-    // this process's folder instead of not at all.
-    if (folder.size() >= MAX_PATH - 2)
-        folder.clear();
+    // A drive root is held as "C:", which names the drive's current folder, not its root. Every
+    // path the archiver is given is full, so in a folder too long to be a current folder it runs
+    // in this process's folder instead of not at all.
+    std::string folder = StartFolder(session.WorkingFolder());
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);

@@ -6,29 +6,15 @@
 #include <map>
 #include <mutex>
 
+#include "framework/wide_text.h"
+
 namespace {
-
-std::wstring Wide(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), wide.data(), n);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string narrow(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), narrow.data(), n, nullptr, nullptr);
-    return narrow;
-}
 
 // Writing is tried, not guessed from attributes: a read-only share or an ACL refuses the same way.
 bool CanWriteIn(const std::string& folder)
 {
     std::string probe = folder + "\\~TorvexProbe" + std::to_string(GetCurrentProcessId());
-    HANDLE file = CreateFileW(Wide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(FileSystemPath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -41,9 +27,9 @@ std::string PerUserFolder()
     PWSTR local = nullptr;
     if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &local)))
         return std::string();
-    std::string folder = Utf8(local) + "\\Torvex";
+    std::string folder = Utf8Name(local) + "\\Torvex";
     CoTaskMemFree(local);
-    CreateDirectoryW(Wide(folder).c_str(), nullptr);
+    CreateDirectoryW(FileSystemPath(folder).c_str(), nullptr);
     return folder;
 }
 

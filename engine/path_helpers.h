@@ -21,12 +21,7 @@ std::string DriveRoot(const std::string& path);
 bool WriteTextFile(const std::string& path, const std::string& content);
 
 // File system (Windows builds only). The program's paths are UTF-8 and may pass 260 characters:
-// these helpers call the wide API, which takes any name and, in the long form, any length.
-// The path as the wide calls take it: UTF-16, and a full path long enough to need it in the long
-// form ("\\?\C:\...", "\\?\UNC\server\share\..."); shorter and relative paths stay plain.
-std::wstring FileSystemPath(const std::string& path);
-// UTF-8 of a name the wide calls returned.
-std::string Utf8Name(const wchar_t* name);
+// these helpers call the wide API through framework/wide_text.h.
 // The system's text for an error code, without its line end.
 std::string SystemErrorText(unsigned long code);
 // One entry of a folder; times are the file system's (UTC, 100 ns since 1601).
@@ -50,3 +45,7 @@ std::string LongPathName(const std::string& path);
 
 // The system's folder for temporary files, with its trailing backslash; empty when unknown.
 std::string SystemTempFolder();
+// The folder as a started program's current folder: a drive root in full ("C:\\" for "C:"), and
+// empty (start in this process's own) when it is longer than a current folder can be, which would
+// keep the program from starting at all.
+std::string StartFolder(const std::string& folder);

@@ -1,54 +1,11 @@
 #include "engine/path_helpers.h"
 
+#include "framework/wide_text.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <string_view>
-
-std::wstring FileSystemPath(const std::string& path)
-{
-    std::wstring wide;
-    if (!path.empty()) {
-        int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-        wide.assign(static_cast<size_t>(n), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), n);
-    }
-    // The plain form stops short of 260 characters (CreateDirectory leaves room for an 8.3 name)
-    // and drops a trailing dot or blank from every name, so a name a Linux folder or a share
-    // keeps that way could not be reached. The long form is taken as it stands: only a full path
-    // without "." or ".." parts and with backslashes alone gets it.
-    const size_t plainLimit = 248;
-    bool oddName = false;
-    for (size_t start = 0; start <= wide.size();) {
-        size_t end = std::min(wide.find(L'\\', start), wide.size());
-        std::wstring_view part = std::wstring_view(wide).substr(start, end - start);
-        if (part == L"." || part == L"..")
-            return wide;
-        oddName |= !part.empty() && (part.back() == L'.' || part.back() == L' ');
-        start = end + 1;
-    }
-    if ((wide.size() < plainLimit && !oddName) || wide.rfind(L"\\\\?\\", 0) == 0 ||
-        wide.find(L'/') != std::wstring::npos)
-        return wide;
-    bool drive = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
-    bool unc = wide.rfind(L"\\\\", 0) == 0;
-    if (drive)
-        return L"\\\\?\\" + wide;
-    if (unc)
-        return L"\\\\?\\UNC\\" + wide.substr(2);
-    return wide;
-}
-
-std::string Utf8Name(const wchar_t* name)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return std::string();
-    std::string text(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, name, -1, text.data(), n, nullptr, nullptr);
-    text.pop_back();
-    return text;
-}
 
 std::string SystemErrorText(unsigned long code)
 {
@@ -102,7 +59,7 @@ bool PathExists(const std::string& path)
     // A drive root: it exists when its volume answers.
     std::string root = path.size() < 3 ? path + "\\" : path;
     ULARGE_INTEGER available, total, free;
-    return GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free) != 0;
+    return GetDiskFreeSpaceExW(WideText(root).c_str(), &available, &total, &free) != 0;
 }
 
 bool CreateDirectoryTree(const std::string& path)
@@ -141,7 +98,17 @@ std::string LongPathName(const std::string& path)
 
 std::string SystemTempFolder()
 {
-    std::string buffer(::GetTempPathA(0, nullptr), '\0');
-    DWORD n = buffer.empty() ? 0 : ::GetTempPathA((DWORD)buffer.size(), buffer.data());
-    return n > 0 && n < buffer.size() ? buffer.substr(0, n) : std::string();
+    std::wstring buffer(::GetTempPathW(0, nullptr), L'\0');
+    DWORD n = buffer.empty() ? 0 : ::GetTempPathW((DWORD)buffer.size(), buffer.data());
+    return n > 0 && n < buffer.size() ? Utf8Name(buffer.c_str(), static_cast<int>(n)) : std::string();
+}
+
+std::string StartFolder(const std::string& folder)
+{
+    // A current folder fits 260 characters with its closing backslash and the end; one more is
+    // kept in hand, as the shell extension keeps it.
+    const size_t longestCurrentFolder = 257;
+    if (folder.size() == 2 && folder[1] == ':')
+        return folder + "\\";
+    return WideText(folder).size() > longestCurrentFolder ? std::string() : folder;
 }

@@ -5,6 +5,7 @@
 #include "framework/framework_ids.h"
 #include "framework/list_view.h"
 #include "framework/profile_store.h"
+#include "framework/wide_text.h"
 
 #include <commdlg.h>
 
@@ -237,10 +238,11 @@ Document* Application::OpenDocumentFile(const std::string& name)
     // the document, its folder and the recent-file list need the full path.
     std::string path = name;
     if (!name.empty()) {
-        std::string full(::GetFullPathNameA(name.c_str(), 0, nullptr, nullptr), '\0');
-        DWORD length = full.empty() ? 0 : ::GetFullPathNameA(name.c_str(), (DWORD)full.size(), full.data(), nullptr);
+        std::wstring wide = WideText(name);
+        std::wstring full(::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+        DWORD length = full.empty() ? 0 : ::GetFullPathNameW(wide.c_str(), (DWORD)full.size(), full.data(), nullptr);
         if (length > 0 && length < full.size())
-            path = full.substr(0, length);
+            path = Utf8Name(full.c_str(), (int)length);
     }
     bool created = false;
     if (!document_) {
@@ -310,7 +312,7 @@ bool Application::OnCommand(unsigned id, unsigned)
         if (recentFiles_ && index < recentFiles_->GetCount()) {
             std::string path = (*recentFiles_)[index];
             // An entry whose file is gone leaves the list; one that failed for another reason stays.
-            if (!OpenDocumentFile(path) && ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && recentFiles_)
+            if (!OpenDocumentFile(path) && ::GetFileAttributesW(FileSystemPath(path).c_str()) == INVALID_FILE_ATTRIBUTES && recentFiles_)
                 recentFiles_->Remove(index);
         }
         return true;

@@ -76,6 +76,9 @@ public:
     virtual void OnInitMenuPopup(HMENU popup, UINT index, bool systemMenu);
     // WM_DROPFILES; the base opens the first file as the document and frees the drop.
     virtual void OnDropFiles(HDROP drop);
+    // How many files a drop holds, and the full path of one of them (any length, any name).
+    static unsigned DroppedCount(HDROP drop);
+    static std::string DroppedName(HDROP drop, unsigned index);
     // WM_DPICHANGED, after Dpi() changed and the status bar, the view and the fonts given with
     // ScaleChildFont were rescaled, before the window takes the rectangle the system suggests.
     virtual void OnDpiChanged(int oldDpi, int newDpi) { (void)oldDpi; (void)newDpi; }

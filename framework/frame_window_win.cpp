@@ -5,6 +5,7 @@
 #include "framework/dpi_scale.h"
 #include "framework/framework_ids.h"
 #include "framework/list_view.h"
+#include "framework/wide_text.h"
 
 #include <windowsx.h>
 
@@ -279,12 +280,20 @@ void FrameWindow::OnInitMenuPopup(HMENU popup, UINT, bool systemMenu)
     }
 }
 
+unsigned FrameWindow::DroppedCount(HDROP drop) { return ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); }
+
+std::string FrameWindow::DroppedName(HDROP drop, unsigned index)
+{
+    std::wstring wide(::DragQueryFileW(drop, index, nullptr, 0), L'\0');
+    if (!wide.empty())
+        wide.resize(::DragQueryFileW(drop, index, wide.data(), (UINT)wide.size() + 1));
+    return Utf8Name(wide.c_str(), (int)wide.size());
+}
+
 void FrameWindow::OnDropFiles(HDROP drop)
 {
-    UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    std::string name(count > 0 ? ::DragQueryFileA(drop, 0, nullptr, 0) : 0, '\0');
-    if (!name.empty())
-        ::DragQueryFileA(drop, 0, name.data(), (UINT)name.size() + 1);
+    unsigned count = DroppedCount(drop);
+    std::string name = count > 0 ? DroppedName(drop, 0) : std::string();
     ::DragFinish(drop);
     if (count > 0 && Application::Current())
         Application::Current()->OpenDocumentFile(name);

@@ -6,7 +6,9 @@
 #include "dialogs/directories_settings.h"
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
+#include "framework/frame_window.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "operations/add_operation.h"
 #include "operations/help.h"
 #include "ui/main_frame.h"
@@ -76,13 +78,8 @@ void OnAdd(CTorvexView& view, AddDialog& dialog, const DirectoriesSettings& dire
 void OnDropAdd(CTorvexView& view, AddDialog& dialog, HDROP drop)
 {
     std::vector<std::string> names;
-    UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
-        std::string name(length + 1, '\0');
-        name.resize(::DragQueryFileA(drop, i, name.data(), length + 1));
-        names.push_back(name);
-    }
+    for (unsigned i = 0, count = FrameWindow::DroppedCount(drop); i < count; ++i)
+        names.push_back(FrameWindow::DroppedName(drop, i));
     ::DragFinish(drop);
     AddDroppedNames(view, dialog, names);
 }
@@ -92,7 +89,7 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
     CTorvexDoc* doc = view.GetTorvexDoc();
     view.ClearWorkSet();
     for (const std::string& name : names) {
-        DWORD attributes = ::GetFileAttributesA(name.c_str());
+        DWORD attributes = ::GetFileAttributesW(FileSystemPath(name).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES)
             continue;
         view.WorkSet.Add(DroppedEntry(name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0));

@@ -8,6 +8,7 @@
 #include "engine/list_file_folder.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "engine/jar_commands.h"
 #include "operations/console_bodies.h"
 #include "operations/extract_rules.h"
@@ -20,7 +21,7 @@ namespace {
 UINT DriveTypeOf(const std::string& folder)
 {
     std::string root = DriveRoot(folder + "\\");
-    return root.empty() ? DRIVE_UNKNOWN : ::GetDriveTypeA(root.c_str());
+    return root.empty() ? DRIVE_UNKNOWN : ::GetDriveTypeW(WideText(root).c_str());
 }
 
 struct DiskFacts {
@@ -34,7 +35,7 @@ DiskFacts FactsOf(const std::string& path)
 {
     DiskFacts f;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!::GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data))
         return f;
     f.exists = true;
     f.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -61,7 +62,7 @@ bool MoveInto(const std::string& from, const std::string& to, bool replace)
     if (ParentPath(to, parent))
         CreateDirectoryTree(parent);
     // Replacing is one rename over the old file: if it fails, the old file is still there.
-    return ::MoveFileExA(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
+    return ::MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
 }
 
 } // namespace
@@ -107,7 +108,7 @@ void PruneEmptyParents(const std::string& path)
     std::string folder;
     if (!ParentPath(path, folder))
         return;
-    while (::RemoveDirectoryA(folder.c_str())) {
+    while (::RemoveDirectoryW(FileSystemPath(folder).c_str())) {
         std::string up;
         if (!ParentPath(folder, up) || up == folder)
             break;
@@ -147,13 +148,13 @@ void RemoveStagedTree(const std::string& folder)
         if (found.directory && !found.link)
             RemoveStagedTree(path);
         else if (found.directory)
-            ::RemoveDirectoryA(path.c_str());
+            ::RemoveDirectoryW(FileSystemPath(path).c_str());
         else {
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileA(path.c_str());
+            ::SetFileAttributesW(FileSystemPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(FileSystemPath(path).c_str());
         }
     }
-    ::RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryW(FileSystemPath(folder).c_str());
 }
 
 // "Overwrite <target> ?", with the answers for every later file too.
@@ -210,7 +211,7 @@ void MoveExtracted(const EntryList& entries, const std::string& destination, Mov
             break;
         case MoveAction::Descend:
             MoveExtracted(StagedFolderEntries(staged, entry.Columns[ArchiveEntry::Source].str()), destination, phase);
-            ::RemoveDirectoryA(staged.c_str());
+            ::RemoveDirectoryW(FileSystemPath(staged).c_str());
             break;
         case MoveAction::AskThenReplace:
             if (!OverwriteWanted(target, phase))
@@ -231,7 +232,7 @@ void MoveExtracted(const EntryList& entries, const std::string& destination, Mov
             continue;
         }
         if (!facts.isDirectory && !phase.cancelled)
-            ::DeleteFileA(staged.c_str());
+            ::DeleteFileW(FileSystemPath(staged).c_str());
         PruneEmptyParents(staged);
     }
 }
@@ -277,7 +278,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
             break;
         }
     }
-    if (!cancelled && !::CreateDirectoryA(temp.c_str(), nullptr)) {
+    if (!cancelled && !::CreateDirectoryW(FileSystemPath(temp).c_str(), nullptr)) {
         PromptUser(msg::CantCreate(temp));
         cancelled = true;
     }
@@ -320,7 +321,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
         RemoveStagedTree(temp);
     }
     job.work.Clear();
-    ::DeleteFileA(list.c_str());
+    ::DeleteFileW(FileSystemPath(list).c_str());
     return outcome;
 }
 

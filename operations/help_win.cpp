@@ -1,12 +1,15 @@
 #include "operations/help.h"
 
+#include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "framework/registry_key.h"
 #include "operations/file_url.h"
 #include "operations/help_rules.h"
 
 #include <ddeml.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 namespace {
 
@@ -99,17 +102,24 @@ void HelpDesk::ShowHelp(const std::string& anchor)
 
 void HelpDesk::StartBrowser(const std::string& manual, const std::string& address)
 {
-    if (GetFileAttributesA(manual.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(FileSystemPath(manual).c_str()) == INVALID_FILE_ATTRIBUTES) {
         PromptUser("The manual " + manual + " cannot be found.", prompt::Ok | prompt::IconExclamation);
         return;
     }
-    char program[MAX_PATH] = {};
-    HINSTANCE found = FindExecutableA(manual.c_str(), nullptr, program);
-    if ((INT_PTR)found <= 32 || !program[0]) {
+    // The program that opens the manual's type of page, asked for its length first.
+    std::wstring type = WideText("." + FileExtension(manual));
+    DWORD length = 0;
+    AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, type.c_str(), L"open", nullptr, &length);
+    std::wstring program(length, L'\0');
+    if (length == 0 || FAILED(AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, type.c_str(), L"open",
+                                                program.data(), &length)))
+        program.clear();
+    program.resize(wcsnlen(program.c_str(), program.size()));
+    if (program.empty()) {
         PromptUser(kNoBrowser);
         return;
     }
-    HINSTANCE started = ShellExecuteA(owner_(), nullptr, program, address.c_str(), nullptr, SW_SHOWNORMAL);
+    HINSTANCE started = ShellExecuteW(owner_(), nullptr, program.c_str(), WideText(address).c_str(), nullptr, SW_SHOWNORMAL);
     if ((INT_PTR)started <= 32)
         PromptUser(kNoBrowser);
 }

@@ -12,6 +12,7 @@
 #include "engine/jar_runner.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "framework/registry_key.h"
 #include "operations/open_verb.h"
 
@@ -43,8 +44,15 @@ public:
     }
 };
 
-bool Launched(HINSTANCE result)
+// `file` opened by `verb` (the default one when empty), or run with `parameters`.
+bool Launched(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
+              const std::string& folder)
 {
+    std::wstring wideVerb = WideText(verb), wideParameters = WideText(parameters);
+    std::wstring wideFolder = WideText(StartFolder(folder));
+    HINSTANCE result = ShellExecuteW(owner, verb.empty() ? nullptr : wideVerb.c_str(), WideText(file).c_str(),
+                                     parameters.empty() ? nullptr : wideParameters.c_str(),
+                                     wideFolder.empty() ? nullptr : wideFolder.c_str(), SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
@@ -55,7 +63,7 @@ std::string Quoted(const std::string& text)
 
 bool FileExists(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -98,26 +106,26 @@ private:
 std::uint64_t LastWriteStamp(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data))
         return 0;
     return (std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
 void RemoveViewCopy(const std::string& copyPath, const std::string& tempDir)
 {
-    DeleteFileA(copyPath.c_str());
+    DeleteFileW(FileSystemPath(copyPath).c_str());
     std::string folder;
     if (!ParentPath(copyPath, folder))
         return;
     // Up from the copy's folder to the temporary folder; a folder that is not empty stays.
     while (folder.size() > tempDir.size() && folder.compare(0, tempDir.size(), tempDir) == 0) {
-        RemoveDirectoryA(folder.c_str());
+        RemoveDirectoryW(FileSystemPath(folder).c_str());
         std::string parent;
         if (!ParentPath(folder, parent))
             break;
         folder = parent;
     }
-    RemoveDirectoryA(tempDir.c_str());
+    RemoveDirectoryW(FileSystemPath(tempDir).c_str());
 }
 
 ViewSaveOperations::ViewSaveOperations(SettingsStore& settings, JarRunner& session)
@@ -190,7 +198,7 @@ std::string ViewSaveOperations::MakeViewTempDir()
     DWORD tick = GetTickCount();
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string folder = base + std::to_string(static_cast<unsigned long>(tick + attempt));
-        if (CreateDirectoryA(folder.c_str(), nullptr))
+        if (CreateDirectoryW(FileSystemPath(folder).c_str(), nullptr))
             return folder;
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
@@ -208,7 +216,7 @@ bool ViewSaveOperations::ExtractCopy(const Context& context, const ArchiveEntry&
     if (!session_.RunConsole(ViewExtractArguments(context.shownChapter, tempDir, context.archivePath, entry.Path),
                              ConsoleShow::Hidden)) {
         PromptUser(kCantExtract);
-        RemoveDirectoryA(tempDir.c_str());
+        RemoveDirectoryW(FileSystemPath(tempDir).c_str());
         return false;
     }
     copyPath = tempDir + entry.Path;
@@ -250,8 +258,7 @@ bool ViewSaveOperations::OpenWithViewer(const Context& context, const ArchiveEnt
     }
     std::string folder;
     ParentPath(copyPath, folder);
-    if (!Launched(ShellExecuteA(context.owner, nullptr, viewer.c_str(), Quoted(copyPath).c_str(), folder.c_str(),
-                                SW_SHOWNORMAL))) {
+    if (!Launched(context.owner, std::string(), viewer, Quoted(copyPath), folder)) {
         PromptUser(kCantLaunch);
         if (!fromRecord)
             RemoveViewCopy(copyPath, tempDir);
@@ -282,8 +289,7 @@ void ViewSaveOperations::OpenWithAssociation(const Context& context, const Archi
     }
     std::string folder;
     ParentPath(copyPath, folder);
-    bool opened = Launched(ShellExecuteA(context.owner, verb.c_str(), copyPath.c_str(), nullptr, folder.c_str(),
-                                         SW_SHOWNORMAL));
+    bool opened = Launched(context.owner, verb, copyPath, std::string(), folder);
     if (!opened) {
         if (noViewer) {
             PromptUser(kNoViewer);
@@ -301,8 +307,7 @@ void ViewSaveOperations::OpenWithAssociation(const Context& context, const Archi
 void ViewSaveOperations::OpenDiskFileWithAssociation(const Context& context, const ArchiveEntry& entry)
 {
     std::string verb = FindOpenVerb(entry.Columns[ArchiveEntry::Name]);
-    if (!Launched(ShellExecuteA(context.owner, verb.c_str(), entry.Path.c_str(), nullptr, context.diskFolder.c_str(),
-                                SW_SHOWNORMAL)))
+    if (!Launched(context.owner, verb, entry.Path, std::string(), context.diskFolder))
         OpenDiskFileWithViewer(context, entry);
 }
 
@@ -313,8 +318,7 @@ void ViewSaveOperations::OpenDiskFileWithViewer(const Context& context, const Ar
         PromptUser(kNoViewer);
         return;
     }
-    if (!Launched(ShellExecuteA(context.owner, nullptr, viewer.c_str(), Quoted(entry.Path).c_str(),
-                                context.diskFolder.c_str(), SW_SHOWNORMAL)))
+    if (!Launched(context.owner, std::string(), viewer, Quoted(entry.Path), context.diskFolder))
         PromptUser(kCantLaunch);
 }
 
@@ -348,7 +352,7 @@ std::vector<std::string> ViewSaveOperations::SaveViewedFiles(bool closing)
         saved = SaveMarked(records_, closing);
     if (closing) {
         records_.clear();
-        DeleteFileA(JournalPath().c_str());
+        DeleteFileW(FileSystemPath(JournalPath()).c_str());
     } else {
         WriteJournal();
     }
@@ -397,7 +401,7 @@ std::vector<std::string> ViewSaveOperations::SaveMarked(ViewedFiles& records, bo
             continue;
         }
         bool saved = session_.RunConsole(SaveBackArguments(compress, group.archivePath, listFile), ConsoleShow::Minimised);
-        DeleteFileA(listFile.c_str());
+        DeleteFileW(FileSystemPath(listFile).c_str());
         if (!saved) {
             PromptUser(FailedSaveMessage(group.archivePath));
             continue;
@@ -416,7 +420,7 @@ std::string ViewSaveOperations::WriteSaveList(const ViewedFiles& records, const 
 {
     std::string path = SystemTempFolder() + "~TTmpSave";
     for (;;) {
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        std::ofstream file(FileSystemPath(path).c_str(), std::ios::binary | std::ios::trunc);
         if (file) {
             for (std::size_t i : group)
                 file << SaveListLine(records[i]);
@@ -439,18 +443,18 @@ void ViewSaveOperations::WriteJournal()
 {
     std::string path = JournalPath();
     if (records_.empty()) {
-        DeleteFileA(path.c_str());
+        DeleteFileW(FileSystemPath(path).c_str());
         return;
     }
     // Written beside and renamed over, so a kill never leaves half a journal in place.
     std::string next = path + ".new";
     {
-        std::ofstream file(next, std::ios::binary | std::ios::trunc);
+        std::ofstream file(FileSystemPath(next).c_str(), std::ios::binary | std::ios::trunc);
         file << JournalText(records_);
         if (!file)
             return;
     }
-    MoveFileExA(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    MoveFileExW(FileSystemPath(next).c_str(), FileSystemPath(path).c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 void ViewSaveOperations::RecoverAbandonedCopies(HWND owner)
@@ -460,26 +464,27 @@ void ViewSaveOperations::RecoverAbandonedCopies(HWND owner)
     if (temp.empty())
         return;
     std::vector<std::string> journals;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((temp + "~TTmpJournal*.txt").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(FileSystemPath(temp + "~TTmpJournal*.txt").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        std::optional<unsigned long> id = JournalProcessId(found.cFileName);
+        std::string name = Utf8Name(found.cFileName);
+        std::optional<unsigned long> id = JournalProcessId(name);
         // Our own id at start-up was a dead Torvex's before: its journal is offered too.
         if (id && (*id == GetCurrentProcessId() || !ProcessRunning(*id)))
-            journals.push_back(temp + found.cFileName);
-    } while (FindNextFileA(search, &found));
+            journals.push_back(temp + name);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 
     for (const std::string& journal : journals) {
-        std::ifstream in(journal, std::ios::binary);
+        std::ifstream in(FileSystemPath(journal).c_str(), std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         in.close();
         ViewedFiles abandoned = ParseJournal(text.str());
         if (AskWhichToSave(abandoned, true, true))
             SaveMarked(abandoned, true);
-        DeleteFileA(journal.c_str());
+        DeleteFileW(FileSystemPath(journal).c_str());
     }
 }

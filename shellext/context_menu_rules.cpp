@@ -81,8 +81,12 @@ std::string WorkingFolderFor(const std::string& archivePath)
     return folder.size() > longestCurrentFolder - 1 ? std::string() : folder;
 }
 
-std::string ExtractHereSwitches()
+std::string ExtractHereSwitches(const std::string& archivePath)
 {
+    // JAR extracts into the folder it runs in; one too long to run in is named instead.
+    std::string folder = FolderPart(archivePath);
+    if (!folder.empty() && WorkingFolderFor(archivePath).empty())
+        return jarcontract::ShellExtractToSwitches + folder + "\" ";
     return jarcontract::ShellExtractHereSwitches;
 }
 

@@ -49,7 +49,8 @@ std::string FolderPart(const std::string& path);
 // process cannot start in it, and every path JAR is given is full.
 std::string WorkingFolderFor(const std::string& archivePath);
 
-std::string ExtractHereSwitches();
+// Into the archive's folder: the one JAR runs in, or named with -o when it is too long for that.
+std::string ExtractHereSwitches(const std::string& archivePath);
 std::string ExtractToFolderSwitches(const std::string& archivePath);
 // compression: "ShExtCompression" (0 best .. 3 fast); tempDir/tempEdit: the work folder choice.
 std::string AddSwitches(int compression, int tempDir, const std::string& tempEdit);

@@ -4,6 +4,7 @@
 #include "shellext/module_win.h"
 #include "shellext/shell_settings_win.h"
 #include "shellext/wide_text_win.h"
+#include "framework/wide_text.h"
 
 #include <shellapi.h>
 
@@ -31,14 +32,14 @@ public:
     bool IsFolder(const std::string& path) override { return IsFolderOnDisk(path); }
     bool IsLink(const std::string& path) override
     {
-        DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+        DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
     std::vector<std::string> Names(const std::string& folder) override
     {
         std::vector<std::string> names;
         WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
+        HANDLE find = FindFirstFileW(FileSystemPath(folder + "\\*").c_str(), &found);
         if (find == INVALID_HANDLE_VALUE)
             return names;
         do {
@@ -72,7 +73,7 @@ DWORD WINAPI DeleteListWhenJarEnds(void* parameter)
     std::unique_ptr<ListFileCleanup> cleanup(static_cast<ListFileCleanup*>(parameter));
     WaitForSingleObject(cleanup->process, INFINITE);
     CloseHandle(cleanup->process);
-    DeleteFileW(Wide(cleanup->listFile).c_str());
+    DeleteFileW(FileSystemPath(cleanup->listFile).c_str());
     HMODULE module = cleanup->module;
     cleanup.reset();
     FreeLibraryAndExitThread(module, 0);
@@ -146,7 +147,7 @@ UniqueHandle CreateAddListFile(std::string& path)
     for (int attempt = 0; attempt < 100; ++attempt) {
         path = folder + "\\" + kAddListStem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(InterlockedIncrement(&counter));
-        HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE file = CreateFileW(FileSystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
         if (file != INVALID_HANDLE_VALUE)
             return UniqueHandle(file);
@@ -200,7 +201,7 @@ std::optional<std::vector<std::string>> DropList(IDataObject* data)
 
 bool IsFolderOnDisk(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -224,7 +225,7 @@ void FreeMenuBitmap()
 
 bool ExtractHere(const std::string& archivePath)
 {
-    return RunJar(ExtractHereSwitches(), archivePath, std::string());
+    return RunJar(ExtractHereSwitches(archivePath), archivePath, std::string());
 }
 
 bool ExtractToFolder(const std::string& archivePath)
@@ -284,7 +285,7 @@ bool AddToArchive(IDataObject* data, const std::string& archivePath)
     listFile.reset();
     // A partial list would leave files out of the archive without a word.
     if (!written) {
-        DeleteFileW(Wide(listPath).c_str());
+        DeleteFileW(FileSystemPath(listPath).c_str());
         return false;
     }
 
@@ -292,7 +293,7 @@ bool AddToArchive(IDataObject* data, const std::string& archivePath)
                                        ReadSettingInt(jarcontract::name::TempDir),
                                        ReadSettingString(jarcontract::name::TempEdit));
     if (!RunJar(switches, archivePath, AddTail(listPath), listPath)) {
-        DeleteFileW(Wide(listPath).c_str());
+        DeleteFileW(FileSystemPath(listPath).c_str());
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "ui/folder_watcher.h"
 
+#include "framework/wide_text.h"
 #include "resources/window_messages.h"
 #include "ui/disk_rows.h"
 
@@ -10,7 +11,7 @@ constexpr DWORD kChangeFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANG
 
 HANDLE OpenNotification(const std::string& folder)
 {
-    return FindFirstChangeNotificationA(WatchedPath(folder).c_str(), FALSE, kChangeFilter);
+    return FindFirstChangeNotificationW(FileSystemPath(WatchedPath(folder)).c_str(), FALSE, kChangeFilter);
 }
 
 } // namespace

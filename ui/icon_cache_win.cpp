@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "framework/registry_key.h"
+#include "framework/wide_text.h"
 #include "ui/icon_rules.h"
 
 namespace {
@@ -131,8 +132,8 @@ int IconIndexFor(const std::string& path)
 
     HICON icon = nullptr;
     if (request.kind == IconRequest::DiskFile) {
-        SHFILEINFOA info{};
-        if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
+        SHFILEINFOW info{};
+        if (SHGetFileInfoW(FileSystemPath(path).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
             icon = info.hIcon;
     } else {
         icon = RegisteredTypeIcon(request.extension);

@@ -354,10 +354,8 @@ void CMainFrame::OnDropFiles(HDROP drop)
         ::DragFinish(drop);
         return;
     }
-    UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    std::string first(count > 0 ? ::DragQueryFileA(drop, 0, nullptr, 0) : 0, '\0');
-    if (!first.empty())
-        ::DragQueryFileA(drop, 0, first.data(), (UINT)first.size() + 1);
+    unsigned count = DroppedCount(drop);
+    std::string first = count > 0 ? DroppedName(drop, 0) : std::string();
     switch (DecideDrop(count, first)) {
     case DropAction::OpenArchive:
         FrameWindow::OnDropFiles(drop);  // opens it as the document, like a file on the command line

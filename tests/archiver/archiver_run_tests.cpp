@@ -153,6 +153,49 @@ TEST_F(JarTest, ExtractionRestoresBytesPathsAndStamps)
     EXPECT_FALSE(Exists("view" + stored + "/sub"));
 }
 
+// Past 260 characters: the archive's own path (its temporary file, its lock, the rename over
+// it) and the paths it holds, both ways, through every command.
+TEST_F(JarTest, PathsOfAnyLengthThroughEveryCommand)
+{
+    std::string deep = "deep";
+    for (int level = 0; P(deep).size() < 300; ++level)
+        deep += "/level" + std::to_string(level) + std::string(40, 'x');
+    Write(deep + "/in/a.txt", "alpha");
+    Write(deep + "/in/sub/b.txt", TextOf(70000, 5));
+    std::string longArchive = P(deep + "/long.j");
+    ASSERT_TRUE(Clean(RunJar(" a -y -r -jf " + Q(longArchive) + " " + Q(P(deep + "/in")))));
+    ASSERT_TRUE(Clean(RunJar(" a -y -r- " + Q(longArchive) + " " + Q(P(deep + "/in/a.txt")))))
+        << "a second run replaces the archive through its temporary file";
+
+    std::string stored = P(deep + "/in");
+    if (stored.size() > 1 && stored[1] == ':')
+        stored = stored.substr(2);
+    std::replace(stored.begin(), stored.end(), '/', '\\');
+    ArchiveCatalogue listed = List(longArchive);
+    ASSERT_NE(Find(listed, 1, stored + "\\sub\\b.txt"), nullptr);
+    ASSERT_NE(Find(listed, 1, stored + "\\a.txt"), nullptr);
+    EXPECT_TRUE(Clean(RunJar(" t " + Q(longArchive))));
+
+    JarRun x = RunJar(" x -y -o" + Q(P("out")) + " " + Q(longArchive) + " *");
+    ASSERT_TRUE(Clean(x)) << x.err;
+    std::string tree = "out" + stored;
+    std::replace(tree.begin(), tree.end(), '\\', '/');
+    ASSERT_GT(P(tree + "/sub/b.txt").size(), 300u);
+    EXPECT_EQ(Read(tree + "/a.txt"), "alpha");
+    EXPECT_EQ(Read(tree + "/sub/b.txt"), TextOf(70000, 5));
+    ASSERT_TRUE(Clean(RunJar(" e -y -o" + Q(P(deep + "/here")) + " " + Q(longArchive) + " " + Q(stored + "\\a.txt"))));
+    EXPECT_EQ(Read(deep + "/here/a.txt"), "alpha");
+
+    ASSERT_TRUE(Clean(RunJar(" d -y " + Q(longArchive) + " " + Q(stored + "\\sub\\b.txt"))));
+    ArchiveCatalogue left = List(longArchive);
+    EXPECT_EQ(Find(left, 1, stored + "\\sub\\b.txt"), nullptr);
+    EXPECT_NE(Find(left, 1, stored + "\\a.txt"), nullptr);
+    std::vector<std::string> names;
+    ASSERT_TRUE(jar::ListDirectory(P(deep), names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"here", "in", "long.j"})) << "no temporary or lock file is left";
+}
+
 // Files too large to hold in memory are streamed; one that deflate cannot shrink is stored.
 TEST_F(JarTest, LargeFilesStreamThroughBothWays)
 {

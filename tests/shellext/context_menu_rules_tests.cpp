@@ -69,7 +69,7 @@ TEST(ContextMenuPlan, OnlyOrdinaryAndExplorerMenusGetItems)
 
 TEST(JarCommandLines, ExtractCommandsAreExact)
 {
-    EXPECT_EQ(JarCommandLine("C:\\Torvex", ExtractHereSwitches(), "C:\\data\\backup.j", ""),
+    EXPECT_EQ(JarCommandLine("C:\\Torvex", ExtractHereSwitches("C:\\data\\backup.j"), "C:\\data\\backup.j", ""),
               "C:\\Torvex\\jar32.exe  x -r -jf -y  \"C:\\data\\backup.j\"");
     EXPECT_EQ(JarCommandLine("C:\\Torvex", ExtractToFolderSwitches("C:\\data\\backup.j"), "C:\\data\\backup.j", ""),
               "C:\\Torvex\\jar32.exe  x -r -jf -y -o\"C:\\data\\backup\"  \"C:\\data\\backup.j\"");
@@ -105,6 +105,7 @@ TEST(JarCommandLines, JarRunsInTheArchiveFolder)
     std::string longest = "C:\\" + std::string(254, 'd');
     EXPECT_EQ(WorkingFolderFor(longest + "\\a.j"), longest);
     EXPECT_EQ(WorkingFolderFor(longest + "d\\a.j"), "");
+    EXPECT_EQ(ExtractHereSwitches(longest + "d\\a.j"), " x -r -jf -y -o\"" + longest + "d\" ");
 }
 
 // A small disk: folder -> names in the order a search returns them.

@@ -196,6 +196,32 @@ TEST_F(EndToEndTest, NamesOutsideTheShellsCodePageReachJarIntact)
     EXPECT_EQ(readFile(folder + L"\\caf\u00e9 \u65e5\u672c\\\u0416\u0443\u043a\\in.txt"), "inside");
 }
 
+// A tree whose paths pass 260 characters, in a folder too long for JAR to run in: Add to, then
+// Extract Here and Extract to folder.
+TEST_F(EndToEndTest, ATreePast260CharactersIsAddedAndExtracted)
+{
+    std::string deep = "deep";
+    temp.MakeFolder(deep);
+    for (int level = 0; (temp.Path() + "\\" + deep).size() < 300; ++level)
+        temp.MakeFolder(deep += "\\level" + std::to_string(level) + std::string(40, 'x'));
+    temp.MakeFolder(deep + "\\tree");
+    temp.MakeFolder(deep + "\\tree\\sub");
+    temp.Make(deep + "\\tree\\a.txt", "long a");
+    temp.Make(deep + "\\tree\\sub\\b.txt", "long b");
+    std::string folder = temp.Path() + "\\" + deep;
+
+    ASSERT_EQ(Choose({folder + "\\tree"}, 0), 1);
+    const std::set<std::string> tree = {"tree", "tree\\a.txt", "tree\\sub", "tree\\sub\\b.txt"};
+    EXPECT_EQ(StoredPaths(folder + "\\tree.j"), tree);
+
+    ASSERT_EQ(Choose({folder + "\\tree.j"}, 1), 3);
+    EXPECT_EQ(ReadFile(folder + "\\tree\\tree\\sub\\b.txt"), "long b");
+    testsupport::RemoveTree(folder + "\\tree");
+    ASSERT_EQ(Choose({folder + "\\tree.j"}, 0), 3);
+    EXPECT_EQ(ReadFile(folder + "\\tree\\a.txt"), "long a");
+    EXPECT_EQ(ReadFile(folder + "\\tree\\sub\\b.txt"), "long b");
+}
+
 TEST_F(EndToEndTest, DropOntoAnArchiveExtendsIt)
 {
     std::string archive = MakeArchive("target.j");

@@ -1,5 +1,7 @@
 #include "shell_test_support.h"
 
+#include "framework/wide_text.h"
+
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -287,20 +289,20 @@ TempFolder::~TempFolder()
 std::string TempFolder::Make(const std::string& relative, const std::string& content) const
 {
     std::string path = path_ + "\\" + relative;
-    std::ofstream(path, std::ios::binary) << content;
+    std::ofstream(FileSystemPath(path).c_str(), std::ios::binary) << content;
     return path;
 }
 
 std::string TempFolder::MakeFolder(const std::string& relative) const
 {
     std::string path = path_ + "\\" + relative;
-    CreateDirectoryA(path.c_str(), nullptr);
+    CreateDirectoryW(FileSystemPath(path).c_str(), nullptr);
     return path;
 }
 
 std::string ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FileSystemPath(path).c_str(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -308,7 +310,7 @@ std::string ReadFile(const std::string& path)
 
 bool FileExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(FileSystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::string> SplitLines(const std::string& text)

@@ -1,4 +1,5 @@
 #include "engine/path_helpers.h"
+#include "framework/wide_text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogs/setting_names.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
@@ -638,4 +639,85 @@ TEST_F(AddDeleteWindow, NamesInAnyScriptAreAddedSortedFoundAndExtracted)
     for (const std::string& name : names)
         EXPECT_EQ(ReadAll(dir + "\\" + name), name) << name;
     EXPECT_TRUE(prompts.texts.empty()) << prompts.texts[0];
+}
+
+// A folder past 300 characters, its archive and its files through every operation of the window;
+// each result read back by jar32.
+TEST_F(AddDeleteWindow, PathsPast300CharactersThroughAddExtractDeleteViewAndADrop)
+{
+    std::string deep = dir;
+    for (int level = 0; deep.size() < 300; ++level) {
+        deep += "\\level" + std::to_string(level) + std::string(40, 'x');
+        MakeFolder(deep);
+    }
+    WriteFile(deep + "\\a.txt", "alpha");
+    WriteFile(deep + "\\b.txt", "bravo");
+    MakeFolder(deep + "\\src");
+    WriteFile(deep + "\\src\\x.c", "int x;");
+    const std::string archive = deep + "\\long.j";
+    const std::string viewer = ProgramFolder() + "\\append_viewer.exe", viewerLog = ProgramFolder() + "\\viewer.log";
+    DeleteFileA(viewerLog.c_str());
+    TorvexWindow w(deep, [&](SettingsStore& s) { WriteSetting(s, setting::FileViewer, viewer); });
+    Prompts prompts;
+    ASSERT_GE(w.RowNamed("a.txt"), 0) << "the long folder is shown";
+
+    AddNamed(w, {"a.txt", "src"}, archive);
+    EXPECT_EQ(StoredPaths(w, archive), (std::vector<std::string>{"\\a.txt", "\\src", "\\src\\x.c"}));
+    ASSERT_NE(w.App().OpenDocumentFile(archive), nullptr);
+    EXPECT_EQ(w.Title(), "Torvex - " + archive + " --> \\");
+
+    // Ctrl+E in \src: the partial path, staged in "~TorvexTemp" beside the archive.
+    w.DoubleClickRow(w.RowNamed("src"));
+    SelectNamed(w, {"x.c"});
+    w.PressKey('E', true);
+    w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
+    EXPECT_EQ(ReadAll(deep + "\\x.c"), "int x;");
+    EXPECT_FALSE(Exists(deep + "\\~TorvexTemp"));
+
+    // Extract to... with full paths into a folder below the long one.
+    w.DoubleClickRow(w.RowNamed(". ."));
+    SelectNamed(w, {"src"});
+    ASSERT_TRUE(dialogtest::Drive({{"Extract", [&](HWND box) {
+        dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, deep + "\\out");
+        dialogtest::Click(box, IDC_EXTRACT_FULL_PATH);
+        dialogtest::Click(box, IDOK);
+    }}}, [&] { w.PressKey('X', true); }));
+    w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
+    EXPECT_EQ(ReadAll(deep + "\\out\\src\\x.c"), "int x;");
+
+    // View, then save the viewer's edit back into the archive.
+    SelectNamed(w, {"a.txt"});
+    w.Command(ID_VIEW_OPEN_FILE);
+    ASSERT_TRUE(w.PumpUntil([&] { return !ReadAll(viewerLog).empty(); }, 10000));
+    prompts.answer = prompt::IdYes;
+    w.Command(ID_SAVE_VIEWED);
+    std::string out = dir + "\\check";
+    MakeFolder(out);
+    ASSERT_TRUE(RunJar(out, "x -y \"" + archive + "\" \\a.txt"));
+    EXPECT_EQ(ReadAll(out + "\\a.txt"), "alpha" "edited by viewer\r\n");
+
+    // A drop onto the open archive adds to it.
+    bool added = false;
+    WhenDialogOpens("Add", [&](HWND dlg) {
+        added = true;
+        ClickButton(dlg, IDOK);
+    });
+    w.DropFiles({deep + "\\b.txt"});
+    ASSERT_TRUE(w.PumpUntil([&] { return added; }, 10000));
+    w.Pump(50);
+    ASSERT_TRUE(w.OperationFinished());
+    ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("b.txt") >= 0; }, 10000));
+
+    // Delete.
+    SelectNamed(w, {"b.txt", "src"});
+    w.PressKey(VK_DELETE, false);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("src") < 0; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
+    EXPECT_EQ(StoredPaths(w, archive), (std::vector<std::string>{"\\a.txt"}));
+    w.View().SaveViewedFiles(true);
+    for (const std::string& text : prompts.texts)
+        EXPECT_TRUE(text.rfind("Save modifications in ", 0) == 0 || text.rfind("Delete selected files?", 0) == 0) << text;
+    DeleteFileA(viewerLog.c_str());
 }

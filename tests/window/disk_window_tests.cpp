@@ -266,8 +266,18 @@ TEST(DiskWindow, AFolderPast260CharactersShowsNamesInAnyScriptAndAnUnreadableOne
                                                        "\u0416\u0443\u043a.txt", "\u65e5\u672c\u8a9e.txt",
                                                        "\U0001F600.txt"}));
 
-        RemoveTree(deep);
-        w.Command(ID_REFRESH);
+        // Watched like any folder: a new file shows without a refresh.
+        WriteFile(deep + "\\new.txt", "x");
+        EXPECT_TRUE(w.PumpUntil([&] { return w.RowNamed("new.txt") >= 0; }, 5000));
+
+        // Left first: the watcher holds the shown folder open, and Wine removes a folder only when
+        // its last handle closes (the watcher lets go on its own thread).
+        w.View().EnterDiskMode(folder);
+        for (int waited = 0; waited < 5000 && (RemoveTree(deep), Exists(deep)); waited += 20)
+            w.Pump(20);
+        ASSERT_FALSE(Exists(deep));
+        asked.clear();
+        w.View().EnterDiskMode(deep);
         ASSERT_EQ(asked.size(), 1u);
         EXPECT_NE(asked[0].text.find(deep + " cannot be read"), std::string::npos) << asked[0].text;
         SetPromptScript({});

@@ -9,6 +9,7 @@
 
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 #include "tests/support/jar_runner.h"
 
 namespace viewtest {
@@ -44,7 +45,7 @@ std::string MakeScratchFolder(const std::string& tag)
 
 std::string ReadAll(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FileSystemPath(path).c_str(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
@@ -52,7 +53,7 @@ std::string ReadAll(const std::string& path)
 
 bool Exists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(FileSystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)
@@ -406,15 +407,17 @@ std::vector<uint32_t> ScreenPicture(HWND window)
 
 void viewtest::TorvexWindow::DropFiles(const std::vector<std::string>& names)
 {
-    std::string block;
+    // Wide, as Explorer hands them over.
+    std::wstring block;
     for (const std::string& name : names)
-        block += name + '\0';
-    block += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
+        block += testsupport::Wide(name) + L'\0';
+    block += L'\0';
+    size_t bytes = block.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), block.data(), block.size());
+    drop->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), block.data(), bytes);
     GlobalUnlock(memory);
     PostMessageA(Frame().Handle(), WM_DROPFILES, (WPARAM)memory, 0);
 }
