@@ -88,8 +88,8 @@ void ProgressWindow::Destroy()
 void ProgressWindow::SetText(int id, const std::string& text)
 {
     HWND control = ::GetDlgItem(hwnd_, id);
-    char shown[1024] = {};
-    ::GetWindowTextA(control, shown, sizeof shown);
+    std::string shown(static_cast<size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
+    shown.resize(static_cast<size_t>(::GetWindowTextA(control, shown.data(), static_cast<int>(shown.size()))));
     // Unchanged texts are not set again: the window would flicker at every refresh.
     if (text != shown)
         ::SetWindowTextA(control, text.c_str());
