@@ -11,6 +11,7 @@
 #include "archiver/compressor.h"
 #include "archiver/console_output.h"
 #include "archiver/index_codec.h"
+#include "archiver/progress.h"
 
 namespace jar {
 namespace {
@@ -102,6 +103,7 @@ struct Gatherer {
         }
         seen[key] = items.size();
         items.push_back({diskPath, stored, info});
+        Progress::Found(diskPath, info.isDirectory ? 0 : info.size);
         return true;
     }
 
@@ -158,6 +160,8 @@ struct Gatherer {
         std::sort(names.begin(), names.end());
         walk.push_back({folder, self});
         for (const std::string& name : names) {
+            if (StopAsked())
+                break;
             std::string path = Child(folder, name);
             FileInfo info;
             if (!GetFileInfo(path, info)) {
@@ -303,11 +307,12 @@ bool StreamFile(const std::string& path, int level, ArchiveWriter& writer, DataB
     bool ok = true;
     for (bool end = false; !end && ok;) {
         int64_t n = file.Read(in.data(), in.size());
-        if (n < 0 || Interrupted()) {
-            error = Interrupted() ? "interrupted by the user" : "can't read " + path + ": " + LastErrorText();
+        if (n < 0 || StopAsked()) {
+            error = StopAsked() ? StopMessage() : "can't read " + path + ": " + LastErrorText();
             ok = false;
             break;
         }
+        Progress::Bytes(uint64_t(n));
         end = n == 0;
         crc = Crc32(crc, in.data(), size_t(n));
         size += uint64_t(n);
@@ -347,13 +352,14 @@ bool StreamFile(const std::string& path, int level, ArchiveWriter& writer, DataB
     crc = 0;
     for (;;) {
         int64_t n = file.Read(in.data(), in.size());
-        if (n < 0) {
-            error = "can't read " + path + ": " + LastErrorText();
+        if (n < 0 || StopAsked()) {
+            error = StopAsked() ? StopMessage() : "can't read " + path + ": " + LastErrorText();
             writer.Rewind(start);
             return false;
         }
         if (n == 0)
             break;
+        Progress::Bytes(0); // read a second time: no new bytes, but the records keep coming
         crc = Crc32(crc, in.data(), size_t(n));
         copied += uint64_t(n);
         if (!writer.Append(in.data(), size_t(n))) {
@@ -409,12 +415,15 @@ int AddFiles(const Options& options)
                               std::pair{LinkTarget(options.archive) + ".lck~", &gatherer.lockInfo}})
         if (GetFileInfo(path, *info) && !GetFileIdentity(path, *info))
             *info = FileInfo();
+    Progress::Phase(phase::Scan, -1, -1);
     for (const std::string& name : options.names)
-        gatherer.AddName(name);
+        if (!StopAsked())
+            gatherer.AddName(name);
     for (const std::string& line : listLines)
-        gatherer.AddName(line);
-    if (Interrupted()) {
-        Console::Error("interrupted by the user");
+        if (!StopAsked())
+            gatherer.AddName(line);
+    if (StopAsked()) {
+        Console::Error(StopMessage());
         return 1;
     }
     TestPoint("read");
@@ -482,6 +491,10 @@ int AddFiles(const Options& options)
             jobs.push_back({item.diskPath, item.info.size});
         }
     }
+    int64_t bytesTotal = 0;
+    for (const CompressJob& job : jobs)
+        bytesTotal += int64_t(job.size);
+    Progress::Phase(phase::Compress, int64_t(pending.size()), bytesTotal);
     int threads = std::min(UsableProcessors(), 8);
     ParallelCompressor compressor(std::move(jobs), options.level, threads);
     std::vector<int64_t> dropped; // versions replaced in the target chapter
@@ -494,13 +507,14 @@ int AddFiles(const Options& options)
         entry.modified = item.info.modified;
         entry.created = item.info.created;
         entry.chapters.Add(target);
+        Progress::File(entry.path, jobOf[p] != SIZE_MAX ? item.info.size : 0);
         if (jobOf[p] != SIZE_MAX) {
             CompressResult result;
             compressor.Next(result);
             DataBlock block;
             std::string error;
-            if (Interrupted()) {
-                Console::Error("interrupted by the user");
+            if (StopAsked()) {
+                Console::Error(StopMessage());
                 return 1;
             }
             if (!result.ok) {
@@ -509,8 +523,8 @@ int AddFiles(const Options& options)
             }
             if (result.streamed) {
                 if (!StreamFile(item.diskPath, options.level, writer, block, error)) {
-                    Console::Error(error);
-                    if (Interrupted() || !writer.Error().empty())
+                    Console::Error(StopAsked() ? StopMessage() : error);
+                    if (StopAsked() || !writer.Error().empty())
                         return 1;
                     continue;
                 }
@@ -525,6 +539,7 @@ int AddFiles(const Options& options)
                     Console::Error(writer.Error());
                     return 1;
                 }
+                Progress::Bytes(result.size);
             }
             entry.size = block.size;
             entry.block = int64_t(index.blocks.size());
@@ -536,6 +551,11 @@ int AddFiles(const Options& options)
         index.entries.push_back(std::move(entry));
         ++added;
     }
+    if (StopAsked()) {
+        Console::Error(StopMessage());
+        return 1;
+    }
+    Progress::Close();
     // A run that stores nothing changes nothing: no empty chapter, no empty archive.
     if (added == 0 && shared == 0 && options.archiveComment.empty() && options.chapterComment.empty()) {
         writer.Abandon();
@@ -555,7 +575,7 @@ int AddFiles(const Options& options)
     index.modified = now;
     if (!CopyKeptBlocks(exists ? &source : nullptr, index, oldBlockCount, writer) ||
         !writer.Finish(index, options, &source)) {
-        Console::Error(Interrupted() ? std::string("interrupted by the user") : writer.Error());
+        Console::Error(StopAsked() ? StopMessage() : writer.Error());
         return 1;
     }
     Console::Line(std::to_string(added) + " added, " + std::to_string(shared) + " unchanged and shared, " +

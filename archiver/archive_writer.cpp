@@ -8,6 +8,7 @@
 
 #include "archiver/console_output.h"
 #include "archiver/index_codec.h"
+#include "archiver/progress.h"
 
 namespace jar {
 
@@ -121,9 +122,13 @@ bool ArchiveHold::Acquire(const std::string& archive, const std::string& command
             Console::Error("can't lock " + archive + " for this change (" + path + "): " + LastErrorText());
             return false;
         }
-        if (waited >= limit || Interrupted())
+        if (waited >= limit || StopAsked())
             break;
         SleepMilliseconds(50);
+    }
+    if (StopAsked()) {
+        Console::Error(StopMessage());
+        return false;
     }
     std::string other = LockFile::Owner(path);
     for (char& c : other)
@@ -229,6 +234,11 @@ bool ArchiveWriter::CopyBlock(ArchiveSource& source, DataBlock& block)
         }
         if (!Append(chunk.data(), n))
             return false;
+        Progress::Bytes(n);
+        if (StopAsked()) {
+            error_ = StopMessage();
+            return false;
+        }
         from += n;
         left -= n;
     }
@@ -237,6 +247,7 @@ bool ArchiveWriter::CopyBlock(ArchiveSource& source, DataBlock& block)
 
 bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveSource* old)
 {
+    Progress::Phase(phase::Index, -1, -1);
     std::string plain = SerializeIndex(index);
     uLongf packedSize = compressBound(uLong(plain.size()));
     std::string packed(packedSize, '\0');
@@ -265,8 +276,8 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveS
 #ifdef _WIN32
     file_.Close(); // Windows renames no open file; the hold on the archive still guards it
 #endif
-    if (Interrupted()) {
-        error_ = "interrupted by the user";
+    if (StopAsked()) {
+        error_ = StopMessage();
         return false;
     }
     // The volumes of the set being replaced, as its reader found them; a new archive has none,
@@ -529,8 +540,8 @@ bool CommitJournal::Undo()
 
 bool CommitJournal::Finish()
 {
-    if (Interrupted()) {
-        writer_.error_ = "interrupted by the user";
+    if (StopAsked()) {
+        writer_.error_ = StopMessage();
         return Undo();
     }
     if (!Add("commit\n"))
@@ -586,8 +597,8 @@ bool ArchiveWriter::SplitVolumes(const Options& options, int oldVolumes, std::ve
             std::string ignored;
             Console::Flush();
             ReadConsoleLine(ignored);
-            if (Interrupted())
-                return fail("interrupted by the user");
+            if (StopAsked())
+                return fail(StopMessage());
         }
         if (!options.volumeCommand.empty())
             RunCommand(options.volumeCommand);

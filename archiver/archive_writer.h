@@ -38,7 +38,8 @@ bool RecoverInterruptedCommit(const std::string& archive);
 // Fault injection for tests, from the environment variable JAR32_TEST_HOOK: "kill:N" ends the
 // run as a kill would at the Nth step of putting a new archive in place, "pause:STEP:MS" waits
 // at a named step ("read": after the archive was read; "commit": before the new archive goes in
-// place), and "count" prints how many steps the run took.
+// place; "progress": at every file and piece of one a reporting run counts), and "count" prints
+// how many steps the run took.
 void TestPoint(const char* step);
 
 // True when a killed run may have left files of ours beside the archive (its temporary

@@ -5,6 +5,7 @@
 #include "archiver/archive_writer.h"
 #include "archiver/console_output.h"
 #include "archiver/file_system.h"
+#include "archiver/progress.h"
 
 namespace jar {
 
@@ -258,6 +259,7 @@ void PrintUsage()
 
 int RunArchiver(const std::string& rawArguments)
 {
+    Progress::SetUp();
     Console::Line("JAR32 1.00  chaptered archiver of Torvex");
     Console::Line("");
     std::vector<std::string> tokens = SplitCommandLine(rawArguments);
@@ -343,6 +345,9 @@ int RunArchiver(const std::string& rawArguments)
     // A warning is a file not handled as asked: the run did not do all it was told.
     if (result == 0 && (Console::ErrorCount() > 0 || Console::WarningCount() > 0))
         result = 1;
+    // Stopped by the caller's Cancel; a run that finished before it saw the signal did its work.
+    if (result != 0 && CancelAsked())
+        result = kCancelledExitCode;
     return result;
 }
 

@@ -7,6 +7,7 @@
 
 #include "archiver/file_system.h"
 #include "archiver/index_codec.h"
+#include "archiver/progress.h"
 
 namespace jar {
 
@@ -25,10 +26,23 @@ void CompressBuffer(const std::string& input, int level, CompressResult& result)
     if (input.size() >= 64 && deflateInit2(&z, ZlibLevel(level), Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK) {
         result.data.resize(deflateBound(&z, uLong(input.size())));
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-        z.avail_in = uInt(input.size());
         z.next_out = reinterpret_cast<Bytef*>(result.data.data());
         z.avail_out = uInt(result.data.size());
-        int status = deflate(&z, Z_FINISH);
+        // In pieces, so a Cancel is seen inside a large file too.
+        constexpr size_t kPiece = 4 << 20;
+        int status = Z_OK;
+        for (size_t left = input.size(); status == Z_OK;) {
+            size_t piece = std::min(left, kPiece);
+            left -= piece;
+            z.avail_in += uInt(piece);
+            status = deflate(&z, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+            if (left > 0 && StopAsked()) {
+                deflateEnd(&z);
+                result = CompressResult();
+                result.error = StopMessage();
+                return;
+            }
+        }
         size_t packed = result.data.size() - z.avail_out;
         deflateEnd(&z);
         if (status == Z_STREAM_END && packed < input.size()) {
@@ -79,8 +93,8 @@ void ParallelCompressor::Work()
         if (j.size > kInMemoryLimit) {
             result.streamed = true;
             result.ok = true;
-        } else if (Interrupted()) {
-            result.error = "interrupted by the user";
+        } else if (StopAsked()) {
+            result.error = StopMessage();
         } else try {
             DiskFile file;
             input.clear();

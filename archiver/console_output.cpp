@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "archiver/file_system.h"
+#include "archiver/progress.h"
 
 namespace jar {
 namespace {
@@ -10,7 +11,24 @@ std::string pending;
 int errors = 0;
 int warnings = 0;
 constexpr size_t kBlock = 1 << 20;
+size_t statusWidth = 0; // characters of the progress line on the console, 0 when none shows
+
+void ClearStatus()
+{
+    if (statusWidth == 0)
+        return;
+    WriteOut("\r" + std::string(statusWidth, ' ') + "\r");
+    statusWidth = 0;
+}
 } // namespace
+
+size_t TextColumns(const std::string& text)
+{
+    size_t n = 0;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
 
 void Console::Line(const std::string& text)
 {
@@ -29,9 +47,20 @@ void Console::Text(const std::string& text)
 
 void Console::Flush()
 {
+    ClearStatus();
     if (!pending.empty())
         WriteOut(pending);
     pending.clear();
+}
+
+void Console::Status(const std::string& line)
+{
+    // The lines gathered so far go above it, so the listing scrolls and the line stays last.
+    if (!pending.empty())
+        Flush();
+    size_t width = TextColumns(line);
+    WriteOut("\r" + line + std::string(statusWidth > width ? statusWidth - width : 0, ' ') + "\r");
+    statusWidth = width;
 }
 
 namespace {
@@ -81,7 +110,7 @@ bool Console::AskYesNo(const std::string& question, bool& yesToAll)
         Text(question + " (Yes/No/All) ? ");
         Flush();
         std::string answer;
-        if (!ReadConsoleLine(answer) || Interrupted())
+        if (!ReadConsoleLine(answer) || StopAsked())
             return false;
         char c = answer.empty() ? ' ' : char(std::tolower(static_cast<unsigned char>(answer[0])));
         if (c == 'y')
@@ -100,7 +129,7 @@ std::string Console::ReadText(const std::string& prompt)
     Line(prompt);
     Flush();
     std::string text, line;
-    while (ReadConsoleLine(line) && !line.empty() && !Interrupted())
+    while (ReadConsoleLine(line) && !line.empty() && !StopAsked())
         text += line + "\n";
     return text;
 }

@@ -12,7 +12,11 @@ public:
     // Appends a line; the text goes out in blocks of about a megabyte.
     static void Line(const std::string& text);
     static void Text(const std::string& text);
+    // Writes what is gathered; a progress line on the console goes first.
     static void Flush();
+    // The one progress line of a console run, written over the last one in place; lines printed
+    // later clear it first.
+    static void Status(const std::string& line);
     static void Error(const std::string& text);
     static void Warning(const std::string& text);
     // A WARNING about one file not stored or not extracted as asked: the run then ends with a
@@ -26,5 +30,8 @@ public:
     // Lines typed until an empty line or the end of input.
     static std::string ReadText(const std::string& prompt);
 };
+
+// Columns a UTF-8 text takes on the console: one per character.
+size_t TextColumns(const std::string& text);
 
 } // namespace jar

@@ -8,6 +8,7 @@
 #include "archiver/commands.h"
 #include "archiver/console_output.h"
 #include "archiver/index_codec.h"
+#include "archiver/progress.h"
 
 namespace jar {
 
@@ -72,8 +73,8 @@ bool ReadBlock(ArchiveSource& source, const DataBlock& block, const std::functio
             if (got == 0 && z.avail_in == 0)
                 break;
         }
-        if (Interrupted()) {
-            error = "interrupted by the user";
+        if (StopAsked()) {
+            error = StopMessage();
             ok = false;
         }
     }
@@ -197,24 +198,39 @@ int ExtractFiles(const Options& options)
         return 1;
     }
 
-    bool yesToAll = options.yesToAll;
-    size_t extracted = 0, skipped = 0;
-    // The files written so far, by the name the target system knows them by: two entries that
-    // become one file there (case twins on Windows, "t" and "t.") must not overwrite each other.
-    std::unordered_map<std::string, std::string> written;
-    // Entries are sorted by path; of the versions of one path the one of the highest chapter wins.
-    for (size_t i = 0; i < index.entries.size();) {
-        size_t j = i;
+    // Entries are sorted by path; of the versions of one path (entries i up to j) the one of the
+    // highest chapter wins. Null when none is asked for.
+    auto choose = [&](size_t i, size_t& j, uint32_t& chosenChapter) {
         const StoredEntry* chosen = nullptr;
-        uint32_t chosenChapter = 0;
-        for (; j < index.entries.size() && PathEqual(index.entries[j].path, index.entries[i].path); ++j) {
+        chosenChapter = 0;
+        for (j = i; j < index.entries.size() && PathEqual(index.entries[j].path, index.entries[i].path); ++j) {
             uint32_t c = index.entries[j].chapters.HighestWithin(first, upTo);
             if (c > chosenChapter) {
                 chosenChapter = c;
                 chosen = &index.entries[j];
             }
         }
-        if (!chosen || !matcher.Matches(chosen->path)) {
+        return chosen && matcher.Matches(chosen->path) ? chosen : nullptr;
+    };
+    int64_t filesTotal = 0, bytesTotal = 0;
+    uint32_t chapter = 0;
+    for (size_t i = 0, j = 0; i < index.entries.size(); i = j)
+        if (const StoredEntry* chosen = choose(i, j, chapter); chosen && !chosen->IsDirectory()) {
+            ++filesTotal;
+            bytesTotal += int64_t(chosen->size);
+        }
+    Progress::Phase(phase::Extract, filesTotal, bytesTotal);
+
+    bool yesToAll = options.yesToAll;
+    size_t extracted = 0, skipped = 0;
+    // The files written so far, by the name the target system knows them by: two entries that
+    // become one file there (case twins on Windows, "t" and "t.") must not overwrite each other.
+    std::unordered_map<std::string, std::string> written;
+    for (size_t i = 0; i < index.entries.size();) {
+        size_t j = i;
+        uint32_t chosenChapter = 0;
+        const StoredEntry* chosen = choose(i, j, chosenChapter);
+        if (!chosen) {
             i = j;
             continue;
         }
@@ -225,11 +241,13 @@ int ExtractFiles(const Options& options)
                 Console::FileWarning("not extracted: " + index.entries[k].path + " (it would overwrite " + chosen->path +
                                      ", another entry of the same name)");
         i = j;
-        if (Interrupted()) {
-            Console::Error("interrupted by the user");
+        if (StopAsked()) {
+            Console::Error(StopMessage());
             return 1;
         }
         const StoredEntry& entry = *chosen;
+        if (!entry.IsDirectory())
+            Progress::File(entry.path, entry.size);
         std::vector<std::string> parts;
         if (!SafeComponents(entry.path, parts)) {
             Console::Error("unsafe path in the archive, not extracted: " + entry.path);
@@ -267,8 +285,8 @@ int ExtractFiles(const Options& options)
             continue;
         }
         if (exists && !Console::AskYesNo("Overwrite " + target, yesToAll)) {
-            if (Interrupted()) {
-                Console::Error("interrupted by the user");
+            if (StopAsked()) {
+                Console::Error(StopMessage());
                 return 1;
             }
             ++skipped;
@@ -290,6 +308,7 @@ int ExtractFiles(const Options& options)
         bool ok = true;
         if (entry.block >= 0) {
             ok = ReadBlock(source, index.blocks[size_t(entry.block)], [&](const char* data, size_t size) {
+                Progress::Bytes(size);
                 if (out.Write(data, size))
                     return true;
                 writeError = "can't write " + temp.path + ": " +
@@ -298,9 +317,14 @@ int ExtractFiles(const Options& options)
             }, error);
         }
         out.Close();
+        if (!ok && StopAsked()) {
+            // The file being written goes with its temporary name; the finished ones stay.
+            Console::Error(StopMessage());
+            return 1;
+        }
         if (!ok) {
             Console::Error(writeError.empty() ? entry.path + ": " + error : writeError);
-            if (Interrupted() || !writeError.empty())
+            if (!writeError.empty())
                 return 1;
             continue;
         }
@@ -314,6 +338,7 @@ int ExtractFiles(const Options& options)
         Console::Line("Extracting " + entry.path);
         ++extracted;
     }
+    Progress::Close();
     Console::Line(std::to_string(extracted) + " files extracted, " + std::to_string(skipped) + " skipped");
     return 0;
 }

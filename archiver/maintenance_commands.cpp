@@ -7,6 +7,7 @@
 #include "archiver/archive_writer.h"
 #include "archiver/commands.h"
 #include "archiver/console_output.h"
+#include "archiver/progress.h"
 
 namespace jar {
 
@@ -27,21 +28,37 @@ bool CopyKeptBlocks(ArchiveSource* source, ArchiveIndex& index, size_t oldBlockC
     });
     std::vector<int64_t> newIndex(index.blocks.size(), -1);
     std::vector<DataBlock> blocks;
+    // What is carried over, first counted for the progress records.
+    int64_t copies = 0, copyBytes = 0;
+    for (const StoredEntry& e : kept)
+        if (e.block >= 0 && size_t(e.block) < oldBlockCount && newIndex[size_t(e.block)] < 0) {
+            newIndex[size_t(e.block)] = 0;
+            ++copies;
+            copyBytes += int64_t(index.blocks[size_t(e.block)].packedSize);
+        }
+    std::fill(newIndex.begin(), newIndex.end(), -1);
+    if (copies > 0)
+        Progress::Phase(phase::Copy, copies, copyBytes);
     for (StoredEntry& e : kept) {
         if (e.block < 0)
             continue;
         size_t old = size_t(e.block);
         if (newIndex[old] < 0) {
             DataBlock block = index.blocks[old];
-            if (old < oldBlockCount && !writer.CopyBlock(*source, block))
-                return false;
-            if (Interrupted())
+            if (old < oldBlockCount) {
+                Progress::File(e.path, block.packedSize);
+                if (!writer.CopyBlock(*source, block))
+                    return false;
+            }
+            if (StopAsked())
                 return false;
             newIndex[old] = int64_t(blocks.size());
             blocks.push_back(block);
         }
         e.block = newIndex[old];
     }
+    if (copies > 0)
+        Progress::Close();
     index.entries = std::move(kept);
     index.blocks = std::move(blocks);
     return true;
@@ -54,7 +71,7 @@ bool Rewrite(const Options& options, ArchiveSource& source, ArchiveIndex& index)
     index.modified = NowStamp();
     if (!writer.Begin(options.archive, options.workFolder) ||
         !CopyKeptBlocks(&source, index, index.blocks.size(), writer) || !writer.Finish(index, Options(), &source)) {
-        Console::Error(Interrupted() ? std::string("interrupted by the user") : writer.Error());
+        Console::Error(StopAsked() ? StopMessage() : writer.Error());
         return false;
     }
     return true;
@@ -146,13 +163,26 @@ int TestArchive(const Options& options)
         if (e.block >= 0)
             users[size_t(e.block)].push_back(&e);
     size_t tested = 0, damaged = 0;
+    int64_t bytesTotal = 0;
+    for (const DataBlock& block : index.blocks)
+        bytesTotal += int64_t(block.size);
+    // A file of the records is a stored version: one block, whichever entries share it.
+    Progress::Phase(phase::Test, int64_t(index.blocks.size()), bytesTotal);
     for (size_t b = 0; b < index.blocks.size(); ++b) {
-        if (Interrupted()) {
-            Console::Error("interrupted by the user");
+        if (StopAsked()) {
+            Console::Error(StopMessage());
             return 1;
         }
+        Progress::File(users[b].empty() ? std::string() : users[b].front()->path, index.blocks[b].size);
         std::string error;
-        bool ok = ReadBlock(source, index.blocks[b], [](const char*, size_t) { return true; }, error);
+        bool ok = ReadBlock(source, index.blocks[b], [](const char*, size_t size) {
+            Progress::Bytes(size);
+            return true;
+        }, error);
+        if (!ok && StopAsked()) {
+            Console::Error(StopMessage());
+            return 1;
+        }
         for (const StoredEntry* e : users[b]) {
             ++tested;
             if (!ok) {
@@ -163,6 +193,7 @@ int TestArchive(const Options& options)
             }
         }
     }
+    Progress::Close();
     if (damaged)
         return 1;
     Console::Line(std::to_string(tested) + " files tested, no error found in " + options.archive);

@@ -573,3 +573,161 @@ TEST_F(JarTest, VolumesSplitAndReadBack)
     EXPECT_FALSE(jar::GetFileInfo(jar::VolumeName(archive, 2), *std::make_unique<jar::FileInfo>()));
     EXPECT_TRUE(Clean(RunJar(" t " + Q(archive))));
 }
+
+// A run given a progress channel prints exactly what it prints without one, and reports every
+// phase in order: counts that only grow, stay within the totals, and reach them when the phase
+// is done. A channel whose reader is gone changes nothing either.
+struct ProgressCase {
+    const char* name;
+    const char* command; // the archive follows, then `names`
+    const char* names;
+    std::vector<std::string> phases;
+    int64_t files;       // of the phase before the index; -1: not checked
+    int64_t bytes;
+};
+void PrintTo(const ProgressCase& c, std::ostream* os) { *os << c.name; }
+
+class JarProgressTest : public JarTest, public ::testing::WithParamInterface<ProgressCase> {};
+
+TEST_P(JarProgressTest, RecordsGrowToTheTotalsAndChangeNoOutput)
+{
+    const ProgressCase& c = GetParam();
+    const size_t big = 17 << 20; // past the in-memory limit: streamed in pieces
+    Write("src/a.txt", TextOf(30000, 1));
+    Write("src/sub/b.bin", NoiseOf(5000, 2));
+    Write("src/big.txt", TextOf(big, 3));
+    Write("src/empty", "");
+    std::string add = " a -y -r -jf- " + Q(archive) + " " + Q(P("src") + Sep() + "*");
+    std::string command = std::string(" ") + c.command + " " + Q(archive) + c.names;
+    if (std::string(c.command) == "x")
+        command = " x -y -o" + Q(P("out")) + " " + Q(archive);
+    if (std::string(c.command) == "a")
+        command = add;
+    else
+        ASSERT_TRUE(Clean(RunJar(add)));
+    const std::string before = Exists("t.j") ? ReadRaw(archive) : "";
+    auto again = [&] {
+        RemoveTree(P("out"));
+        jar::RemoveFile(archive);
+        if (!before.empty())
+            Write("t.j", before);
+    };
+    JarRun plain = RunJar(command);
+    again();
+    JarRun reported = RunJar(command, testsupport::WithProgress());
+    EXPECT_EQ(reported.out, plain.out);
+    EXPECT_EQ(reported.err, plain.err);
+    EXPECT_EQ(reported.exitCode, plain.exitCode);
+    again();
+    JarRunOptions gone = testsupport::WithProgress();
+    gone.readerGone = true;
+    JarRun unread = RunJar(command, gone);
+    EXPECT_EQ(unread.out, plain.out);
+    EXPECT_EQ(unread.exitCode, 0);
+
+    std::vector<jarcontract::ProgressRecord> records = RecordsOf(reported.progress);
+    std::vector<std::string> phases;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const jarcontract::ProgressRecord& r = records[i];
+        bool first = phases.empty() || phases.back() != r.phase;
+        if (first)
+            phases.push_back(r.phase);
+        EXPECT_TRUE(r.filesTotal < 0 || r.filesDone <= r.filesTotal) << i;
+        EXPECT_TRUE(r.bytesTotal < 0 || r.bytesDone <= r.bytesTotal) << i;
+        if (first)
+            continue;
+        const jarcontract::ProgressRecord& p = records[i - 1];
+        EXPECT_GE(r.filesDone, p.filesDone) << i;
+        EXPECT_GE(r.bytesDone, p.bytesDone) << i;
+        // A total, once known, stays.
+        EXPECT_TRUE(p.filesTotal == -1 || r.filesTotal == p.filesTotal) << i;
+        EXPECT_TRUE(p.bytesTotal == -1 || r.bytesTotal == p.bytesTotal) << i;
+        bool last = i + 1 == records.size() || records[i + 1].phase != r.phase;
+        if (last && r.phase != jarcontract::phase::Index) {
+            EXPECT_EQ(r.filesDone, r.filesTotal) << r.phase;
+            EXPECT_EQ(r.bytesDone, r.bytesTotal) << r.phase;
+        }
+    }
+    EXPECT_EQ(phases, c.phases);
+    ASSERT_GE(records.size(), 2u);
+    const jarcontract::ProgressRecord* main = nullptr;
+    for (const auto& r : records)
+        if (r.phase == c.phases[c.phases.size() > 1 && c.phases.back() == "index" ? c.phases.size() - 2 : 0])
+            main = &r;
+    ASSERT_NE(main, nullptr);
+    if (c.files >= 0) {
+        EXPECT_EQ(main->filesTotal, c.files);
+        EXPECT_EQ(main->bytesTotal, c.bytes == -2 ? int64_t(30000 + 5000 + big) : c.bytes);
+    } else {
+        EXPECT_GT(main->bytesTotal, 0);
+    }
+    // The file at work is named.
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const auto& r) { return r.file == "\\big.txt"; }))
+        << reported.progress;
+}
+
+// Files: add stores the folder too; extract counts files only; test counts stored versions (the
+// empty file has none); delete copies what stays. -2: the bytes of the three files with data.
+INSTANTIATE_TEST_SUITE_P(Commands, JarProgressTest,
+                         ::testing::Values(ProgressCase{"add", "a", "", {"scan", "compress", "index"}, 5, -2},
+                                           ProgressCase{"extract", "x", "", {"extract"}, 4, -2},
+                                           ProgressCase{"test", "t", "", {"test"}, 3, -2},
+                                           ProgressCase{"delete", "d -y -r", " a.*", {"copy", "index"}, -1, 0}),
+                         [](const ::testing::TestParamInfo<ProgressCase>& info) { return info.param.name; });
+
+// Cancel at a tenth, half and nine tenths of a large update: the archive stays byte for byte as
+// it was, nothing of the run is left beside it, and it tests clean. The run is paced so the
+// signal lands while it is still at work.
+TEST_F(JarTest, CancelledAddLeavesTheArchiveAsItWas)
+{
+    Write("old.txt", "kept as it was");
+    ASSERT_TRUE(Clean(RunJar(" a -y " + Q(archive) + " " + Q(P("old.txt")))));
+    const std::string before = ReadRaw(archive);
+    const std::string text = TextOf(1 << 20, 4);
+    for (int i = 0; i < 60; ++i)
+        Write("set/f" + std::to_string(100 + i) + ".txt", std::to_string(i) + text);
+    ScopedEnvironment pace("JAR32_TEST_HOOK", "pause:progress:10");
+    for (int percent : {10, 50, 90}) {
+        SCOPED_TRACE(percent);
+        testsupport::JarProcess add(" a -y -r -m1 " + Q(archive) + " " + Q(P("set")), testsupport::WithProgress(true));
+        ASSERT_TRUE(add.WaitForRecord([&](const std::string& line) {
+            jarcontract::ProgressRecord r;
+            return jarcontract::ParseProgressRecord(line, r) && r.phase == "compress" && r.bytesTotal > 0 &&
+                   r.bytesDone * 100 >= r.bytesTotal * percent;
+        }, std::chrono::seconds(120)));
+        add.Cancel();
+        JarRun run = add.Wait();
+        EXPECT_EQ(run.exitCode, jarcontract::CancelledExitCode);
+        EXPECT_EQ(run.err, std::string("ERROR: cancelled") + jar::LineEnd());
+        EXPECT_EQ(ReadRaw(archive), before);
+        std::vector<std::string> names;
+        ASSERT_TRUE(jar::ListDirectory(root, names));
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"old.txt", "set", "t.j"}));
+        EXPECT_TRUE(Clean(RunJar(" t " + Q(archive))));
+    }
+}
+
+// Cancel inside a large file being extracted: the files finished stay, the one being written
+// goes (its temporary name included), nothing after it is begun.
+TEST_F(JarTest, CancelledExtractionLeavesNoPartialFile)
+{
+    Write("x/a.txt", TextOf(1000, 1));
+    Write("x/b.txt", TextOf(40 << 20, 2));
+    Write("x/c.txt", "c");
+    ASSERT_TRUE(Clean(RunJar(" a -y -jf- -m1 " + Q(archive) + " " + Q(P("x") + Sep() + "*"))));
+    ScopedEnvironment pace("JAR32_TEST_HOOK", "pause:progress:20");
+    testsupport::JarProcess extract(" x -y -o" + Q(P("out")) + " " + Q(archive), testsupport::WithProgress(true));
+    ASSERT_TRUE(extract.WaitForRecord([&](const std::string& line) {
+        jarcontract::ProgressRecord r;
+        return jarcontract::ParseProgressRecord(line, r) && r.file == "\\b.txt" && r.bytesDone > 1000;
+    }, std::chrono::seconds(120)));
+    extract.Cancel();
+    JarRun run = extract.Wait();
+    EXPECT_EQ(run.exitCode, jarcontract::CancelledExitCode);
+    EXPECT_EQ(run.err, std::string("ERROR: cancelled") + jar::LineEnd());
+    std::vector<std::string> names;
+    ASSERT_TRUE(jar::ListDirectory(P("out"), names));
+    EXPECT_EQ(names, std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(Read("out/a.txt"), TextOf(1000, 1));
+}

@@ -158,6 +158,20 @@ void ScopedEnvironment::Restore()
 #endif
 }
 
+std::vector<jarcontract::ProgressRecord> RecordsOf(const std::string& text)
+{
+    std::vector<jarcontract::ProgressRecord> records;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        jarcontract::ProgressRecord record;
+        std::string line = text.substr(start, end - start);
+        EXPECT_TRUE(jarcontract::ParseProgressRecord(line, record)) << "not a record: " << line;
+        records.push_back(record);
+    }
+    EXPECT_EQ(start, text.size()) << "a record without its line end";
+    return records;
+}
+
 std::string NoiseOf(size_t size, uint32_t seed)
 {
     std::string bytes(size, '\0');

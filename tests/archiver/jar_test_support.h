@@ -9,6 +9,7 @@
 
 #include "archiver/file_system.h"
 #include "engine/archive_catalogue.h"
+#include "engine/jar_contract.h"
 #include "tests/support/file_tree.h"
 #include "tests/support/jar_runner.h"
 
@@ -56,6 +57,9 @@ private:
     const char* name_;
     bool set_ = true;
 };
+
+// The records of a progress channel; a line not in the contract's form fails the test.
+std::vector<jarcontract::ProgressRecord> RecordsOf(const std::string& text);
 
 // Bytes deflate cannot shrink, the same for the same seed.
 std::string NoiseOf(size_t size, uint32_t seed);

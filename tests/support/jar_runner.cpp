@@ -1,14 +1,18 @@
 #include "tests/support/jar_runner.h"
 
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <vector>
 
+#include "engine/jar_contract.h"
 #include "tests/support/file_tree.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -20,6 +24,46 @@
 #endif
 
 namespace testsupport {
+
+namespace {
+// The progress channel's text as it arrives, read by a thread of its own so the run never waits
+// for the test.
+struct ProgressFeed {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::string text;
+    size_t offered = 0;
+    bool ended = false;
+
+    void Append(const char* data, size_t size)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        text.append(data, size);
+        arrived.notify_all();
+    }
+    void End()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ended = true;
+        arrived.notify_all();
+    }
+    bool WaitFor(const std::function<bool(const std::string&)>& wanted, std::chrono::milliseconds timeout)
+    {
+        auto deadline = std::chrono::steady_clock::now() + timeout;
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            for (size_t end; (end = text.find('\n', offered)) != std::string::npos;) {
+                std::string line = text.substr(offered, end - offered);
+                offered = end + 1;
+                if (wanted(line))
+                    return true;
+            }
+            if (ended || arrived.wait_until(lock, deadline) == std::cv_status::timeout)
+                return false;
+        }
+    }
+};
+} // namespace
 
 #ifdef _WIN32
 namespace {
@@ -34,8 +78,9 @@ void Drain(HANDLE pipe, std::string& text)
 
 struct JarProcess::Child {
     PROCESS_INFORMATION process{};
-    HANDLE outRead = nullptr, errRead = nullptr;
-    std::thread outThread, errThread;
+    HANDLE outRead = nullptr, errRead = nullptr, progressRead = nullptr, cancelEvent = nullptr;
+    std::thread outThread, errThread, progressThread;
+    ProgressFeed feed;
     JarRun run;
     bool started = false, finished = false;
 
@@ -61,6 +106,20 @@ struct JarProcess::Child {
             SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
             SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
             SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
+            // The channel and the signal are named in the child's environment, which it takes
+            // from this process's own at its start.
+            HANDLE progressWrite = nullptr;
+            if (options.progress) {
+                CreatePipe(&progressRead, &progressWrite, &inherit, 0);
+                SetHandleInformation(progressRead, HANDLE_FLAG_INHERIT, 0);
+                SetEnvironmentVariableA(jarcontract::ProgressVariable,
+                                        std::to_string(reinterpret_cast<uintptr_t>(progressWrite)).c_str());
+            }
+            if (options.cancellable) {
+                cancelEvent = CreateEventW(&inherit, TRUE, FALSE, nullptr);
+                SetEnvironmentVariableA(jarcontract::CancelVariable,
+                                        std::to_string(reinterpret_cast<uintptr_t>(cancelEvent)).c_str());
+            }
             STARTUPINFOW startup{};
             startup.cb = sizeof startup;
             startup.dwFlags = STARTF_USESTDHANDLES;
@@ -81,7 +140,27 @@ struct JarProcess::Child {
             CloseHandle(outWrite);
             CloseHandle(errWrite);
             CloseHandle(inRead);
+            SetEnvironmentVariableA(jarcontract::ProgressVariable, nullptr);
+            SetEnvironmentVariableA(jarcontract::CancelVariable, nullptr);
+            if (progressWrite)
+                CloseHandle(progressWrite);
+            if (cancelEvent)
+                SetHandleInformation(cancelEvent, HANDLE_FLAG_INHERIT, 0);
         }
+        if (progressRead && options.readerGone) {
+            CloseHandle(progressRead);
+            progressRead = nullptr;
+        }
+        if (progressRead)
+            progressThread = std::thread([this] {
+                char buffer[4096];
+                DWORD got;
+                while (ReadFile(progressRead, buffer, sizeof buffer, &got, nullptr) && got > 0)
+                    feed.Append(buffer, got);
+                feed.End();
+            });
+        else
+            feed.End();
         DWORD written;
         if (started && !options.input.empty())
             WriteFile(inWrite, options.input.data(), DWORD(options.input.size()), &written, nullptr);
@@ -111,8 +190,21 @@ struct JarProcess::Child {
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
+        if (progressThread.joinable())
+            progressThread.join();
+        run.progress = feed.text;
         CloseHandle(outRead);
         CloseHandle(errRead);
+        if (progressRead)
+            CloseHandle(progressRead);
+        if (cancelEvent)
+            CloseHandle(cancelEvent);
+    }
+
+    void Cancel()
+    {
+        if (cancelEvent)
+            SetEvent(cancelEvent);
     }
 };
 
@@ -143,17 +235,35 @@ void JarProcess::Stop(bool)
 #else
 struct JarProcess::Child {
     pid_t pid = -1;
-    int out = -1, err = -1;
+    int out = -1, err = -1, progressRead = -1, cancelWrite = -1;
+    std::thread progressThread;
+    ProgressFeed feed;
     JarRun run;
     bool started = false, finished = false;
 
     Child(const std::string& arguments, const JarRunOptions& options)
     {
         // Close-on-exec: a child started by another thread meanwhile must not hold these pipes.
-        int outPipe[2], errPipe[2], inPipe[2];
-        if (pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC) || pipe2(inPipe, O_CLOEXEC))
+        int outPipe[2], errPipe[2], inPipe[2], progressPipe[2] = {-1, -1}, cancelPipe[2] = {-1, -1};
+        if (pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC) || pipe2(inPipe, O_CLOEXEC) ||
+            (options.progress && pipe2(progressPipe, O_CLOEXEC)) || (options.cancellable && pipe2(cancelPipe, O_CLOEXEC))) {
+            feed.End();
             return;
+        }
+        // The environment is made before the fork: the child may only make async-signal-safe calls.
+        std::vector<std::string> variables;
+        for (char** e = environ; *e; ++e)
+            variables.push_back(*e);
+        if (options.progress)
+            variables.push_back(std::string(jarcontract::ProgressVariable) + "=" + std::to_string(progressPipe[1]));
+        if (options.cancellable)
+            variables.push_back(std::string(jarcontract::CancelVariable) + "=" + std::to_string(cancelPipe[0]));
+        std::vector<char*> environment;
+        for (std::string& v : variables)
+            environment.push_back(v.data());
+        environment.push_back(nullptr);
         std::string program = JarPath();
+        char* argv[] = {program.data(), const_cast<char*>(arguments.c_str()), nullptr};
         pid = fork();
         if (pid == 0) {
             if (options.fileLimit > 0) {
@@ -172,13 +282,40 @@ struct JarProcess::Child {
             dup2(errPipe[1], 2);
             for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1], inPipe[0], inPipe[1]})
                 close(fd);
+            // The channel's write end and the signal's read end stay open in the child.
+            for (int fd : {progressPipe[1], cancelPipe[0]})
+                if (fd >= 0)
+                    fcntl(fd, F_SETFD, 0);
             // The whole argument text as one argument: jar32 splits it itself, as on Windows.
-            execl(program.c_str(), program.c_str(), arguments.c_str(), static_cast<char*>(nullptr));
+            execve(program.c_str(), argv, environment.data());
             _exit(127);
         }
         close(outPipe[1]);
         close(errPipe[1]);
         close(inPipe[0]);
+        for (int fd : {progressPipe[1], cancelPipe[0]})
+            if (fd >= 0)
+                close(fd);
+        progressRead = progressPipe[0];
+        cancelWrite = cancelPipe[1];
+        if (progressRead >= 0 && options.readerGone) {
+            close(progressRead);
+            progressRead = -1;
+        }
+        if (progressRead >= 0)
+            progressThread = std::thread([this] {
+                char buffer[4096];
+                for (ssize_t n; (n = read(progressRead, buffer, sizeof buffer)) != 0;) {
+                    if (n < 0 && errno == EINTR)
+                        continue;
+                    if (n < 0)
+                        break;
+                    feed.Append(buffer, size_t(n));
+                }
+                feed.End();
+            });
+        else
+            feed.End();
         signal(SIGPIPE, SIG_IGN);
         if (pid > 0 && !options.input.empty() && write(inPipe[1], options.input.data(), options.input.size()) < 0)
             run.err += "can't write the input";
@@ -190,6 +327,8 @@ struct JarProcess::Child {
 
     void Finish()
     {
+        if (!started && progressThread.joinable())
+            progressThread.join();
         if (finished || !started)
             return;
         finished = true;
@@ -216,6 +355,18 @@ struct JarProcess::Child {
         int status = 0;
         if (waitpid(pid, &status, 0) == pid && WIFEXITED(status))
             run.exitCode = WEXITSTATUS(status);
+        if (progressThread.joinable())
+            progressThread.join();
+        run.progress = feed.text;
+        for (int fd : {progressRead, cancelWrite})
+            if (fd >= 0)
+                close(fd);
+    }
+
+    void Cancel()
+    {
+        if (cancelWrite >= 0 && write(cancelWrite, "c", 1) < 0)
+            run.err += "can't set the cancel signal";
     }
 };
 
@@ -265,6 +416,21 @@ JarRun JarProcess::Wait()
 {
     child_->Finish();
     return child_->run;
+}
+
+void JarProcess::Cancel() { child_->Cancel(); }
+
+bool JarProcess::WaitForRecord(const std::function<bool(const std::string&)>& wanted, std::chrono::milliseconds timeout)
+{
+    return child_->feed.WaitFor(wanted, timeout);
+}
+
+JarRunOptions WithProgress(bool cancellable)
+{
+    JarRunOptions options;
+    options.progress = true;
+    options.cancellable = cancellable;
+    return options;
 }
 
 JarRunOptions InFolder(const std::string& folder)
