@@ -577,7 +577,7 @@ struct ProgressSeen {
     int percent = -1;
     std::string file;
     std::string files;
-    std::string status;
+    std::string remaining;
 };
 
 ProgressSeen ReadProgress(HWND progress)
@@ -588,12 +588,12 @@ ProgressSeen ReadProgress(HWND progress)
         seen.percent = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
     seen.file = ControlText(progress, IDC_PROGRESS_FILE);
     seen.files = ControlText(progress, IDC_PROGRESS_FILES);
-    seen.status = ControlText(progress, IDC_PROGRESS_STATUS);
+    seen.remaining = ControlText(progress, IDC_PROGRESS_REMAINING);
     return seen;
 }
 
-// Waits until the window has shown the bar move on and the current file change while the
-// archiver works, then cancels with Esc or a click; the operation must end without a word.
+// Waits until the window has shown the bar move on, the current file change and the time left
+// while the archiver works, then cancels with Esc or a click; the operation must end without a word.
 void WatchThenCancel(TorvexWindow& w, Prompts& prompts, bool escape)
 {
     ASSERT_TRUE(w.PumpUntil([&] { return w.View().progressWindow.Handle() != nullptr; }, 5000));
@@ -606,10 +606,11 @@ void WatchThenCancel(TorvexWindow& w, Prompts& prompts, bool escape)
     ProgressSeen later;
     ASSERT_TRUE(w.PumpUntil([&] {
         later = ReadProgress(progress);
-        return later.percent > first.percent && later.file != first.file;
+        return later.percent > first.percent && later.file != first.file && !later.remaining.empty();
     }, 30000)) << first.file << " " << first.percent;
     ASSERT_LT(later.percent, 80) << "too little left to cancel";
     EXPECT_NE(later.files.find(" of "), std::string::npos) << later.files;
+    EXPECT_EQ(later.remaining.rfind("Time left ", 0), 0u) << later.remaining;
     HWND cancel = GetDlgItem(progress, IDCANCEL);
     ASSERT_TRUE(IsWindowEnabled(cancel));
     if (escape) {
