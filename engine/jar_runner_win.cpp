@@ -229,13 +229,12 @@ struct Child {
 
 // An anonymous pipe whose write end the child inherits; the read end stays ours alone, so the
 // end of data arrives when the child has finished.
-bool OpenPipe(JarRunner& session, Handle& readEnd, Handle& writeEnd, const char* creationFailure,
-              DWORD bufferSize = 16 << 20)
+bool OpenPipe(JarRunner& session, Handle& readEnd, Handle& writeEnd, const char* creationFailure)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read = nullptr;
     HANDLE write = nullptr;
-    if (!CreatePipe(&read, &write, &inheritable, bufferSize))
+    if (!CreatePipe(&read, &write, &inheritable, 16 << 20))
         return session.ReportFailure(creationFailure);
     writeEnd.reset(write);
     Handle inheritableRead(read);
@@ -494,7 +493,13 @@ bool WinJarRunner::RunConsole(const std::string& arguments, ConsoleShow show)
         cancelEvent.reset(CreateEventA(&inheritable, TRUE, FALSE, nullptr));
         if (cancelEvent.get())
             passed.push_back({jarcontract::CancelVariable, cancelEvent.get()});
-        if (OpenPipe(*this, progressRead, progressWrite, "Progress pipe creation failed\n", 64 << 10)) {
+        // Without them the run goes ahead as it always did: nothing to tell the user.
+        HANDLE read = nullptr;
+        HANDLE write = nullptr;
+        if (CreatePipe(&read, &write, &inheritable, 64 << 10)) {
+            progressRead.reset(read);
+            progressWrite.reset(write);
+            SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
             reader = std::make_unique<ProgressReader>(progressRead.get(), *monitor);
             if (reader->Reading())
                 passed.push_back({jarcontract::ProgressVariable, progressWrite.get()});

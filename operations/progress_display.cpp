@@ -63,6 +63,19 @@ std::string FormatAmounts(long long done, long long total)
     return text + " " + name;
 }
 
+TaskbarShow TaskbarShowFor(RunMonitor::Question question, int percent)
+{
+    switch (question) {
+    case RunMonitor::Question::Failure:
+        return TaskbarShow::Failed;
+    case RunMonitor::Question::Asked:
+        return TaskbarShow::Paused;
+    case RunMonitor::Question::None:
+        break;
+    }
+    return percent < 0 ? TaskbarShow::Moving : TaskbarShow::Normal;
+}
+
 std::string PhaseText(const std::string& phase)
 {
     namespace p = jarcontract::phase;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/jar_contract.h"
+#include "engine/run_monitor.h"
 
 struct ProgressTexts {
     int percent = -1;        // 0 to 100; -1: nothing to measure, the bar moves on its own
@@ -32,6 +33,11 @@ std::string FormatDuration(int64_t seconds);
 std::string FormatAmounts(long long done, long long total);
 // What a phase of the record is called on screen.
 std::string PhaseText(const std::string& phase);
+
+// What the taskbar button shows: the bar as the window shows it, paused while a question waits
+// for the user, red once the run has failed.
+enum class TaskbarShow { Moving, Normal, Paused, Failed };
+TaskbarShow TaskbarShowFor(RunMonitor::Question question, int percent);
 
 // Follows one operation's records. The time left is measured from when the present measure
 // began (a new phase or new totals start it again), so that a scan before the work does not

@@ -120,10 +120,13 @@ void ProgressWindow::ShowOnTaskbar(int percent)
     if (!taskbar_)
         return;
     RunMonitor::Question question = monitor_ ? monitor_->CurrentQuestion() : RunMonitor::Question::None;
-    int state = question == RunMonitor::Question::Failure ? TBPF_ERROR
-                : question == RunMonitor::Question::Asked ? TBPF_PAUSED
-                : percent < 0                             ? TBPF_INDETERMINATE
-                                                          : TBPF_NORMAL;
+    int state = TBPF_NORMAL;
+    switch (TaskbarShowFor(question, percent)) {
+    case TaskbarShow::Moving: state = TBPF_INDETERMINATE; break;
+    case TaskbarShow::Normal: state = TBPF_NORMAL; break;
+    case TaskbarShow::Paused: state = TBPF_PAUSED; break;
+    case TaskbarShow::Failed: state = TBPF_ERROR; break;
+    }
     if (state != taskbarState_)
         taskbar_->SetProgressState(taskbarWindow_, static_cast<TBPFLAG>(state));
     taskbarState_ = state;

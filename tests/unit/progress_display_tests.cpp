@@ -94,6 +94,23 @@ TEST(ProgressTexts, TimeLeftIsMeasuredFromTheStartOfThePresentPhase)
     EXPECT_EQ(tracker.Describe(8, Record("compress", 1, 5, 400, 4000), 21000, false).remaining, "");
 }
 
+TEST(ProgressTaskbar, FollowsTheBarPausesForAQuestionAndStaysRedAfterAFailure)
+{
+    RunMonitor monitor;
+    using Q = RunMonitor::Question;
+    EXPECT_EQ(TaskbarShowFor(monitor.CurrentQuestion(), -1), TaskbarShow::Moving);
+    EXPECT_EQ(TaskbarShowFor(monitor.CurrentQuestion(), 40), TaskbarShow::Normal);
+    monitor.SetQuestion(Q::Asked);
+    EXPECT_EQ(TaskbarShowFor(monitor.CurrentQuestion(), 40), TaskbarShow::Paused);
+    monitor.SetQuestion(Q::None);
+    EXPECT_EQ(TaskbarShowFor(monitor.CurrentQuestion(), 40), TaskbarShow::Normal);
+    // The failure's box is answered, a later question comes and goes: still a failed run.
+    monitor.SetQuestion(Q::Failure);
+    for (Q next : {Q::None, Q::Asked, Q::None})
+        monitor.SetQuestion(next);
+    EXPECT_EQ(TaskbarShowFor(monitor.CurrentQuestion(), 40), TaskbarShow::Failed);
+}
+
 TEST(ProgressTexts, DurationsAndAmountsReadAsPeopleWriteThem)
 {
     EXPECT_EQ(FormatDuration(-3), "0:00");
