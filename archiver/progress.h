@@ -35,7 +35,8 @@ public:
     static void Phase(const char* name, int64_t filesTotal, int64_t bytesTotal);
     // A file found while scanning, of `size` bytes (no record of its own: scanning is quick).
     static void Found(const std::string& path, uint64_t size);
-    // The file now being handled, of `size` bytes: a record goes out at once.
+    // The file now being handled, of `size` bytes: a record of its own (those of quick files go
+    // out together, at most every 20 ms).
     static void File(const std::string& name, uint64_t size);
     // Bytes of the current file done since the last call; a record at most every 200 ms.
     static void Bytes(uint64_t count);

@@ -76,7 +76,8 @@ inline std::string EnvironmentBlockWith(const std::vector<std::string>& entries,
 //                        phase, files done, files total, bytes done, bytes total, current file.
 //                        A count not yet known is -1. Records come at every file and a few times a
 //                        second inside large ones; the parent must keep reading the pipe.
-//   JAR_CANCEL_HANDLE    a manual-reset event (on POSIX the read end of a pipe, set once readable)
+//   JAR_CANCEL_HANDLE    a manual-reset event (on POSIX the read end of a pipe, set once readable:
+//                        a byte written, or every write end closed)
 //                        that JAR checks between files and at least every 8 MB inside one. When it
 //                        is set, JAR stops: an update leaves the archive as it was and removes its
 //                        temporary file, an extraction removes the file it was writing; it prints
