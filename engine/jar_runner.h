@@ -5,6 +5,7 @@
 
 #include "engine/archive_catalogue.h"
 #include "engine/jar_output.h"
+#include "engine/run_monitor.h"
 
 #include <string>
 #include <vector>
@@ -15,6 +16,16 @@ enum class ConsoleShow : int { Hidden = 0, Shown = 5, Minimised = 6 };
 class JarRunner {
 public:
     virtual ~JarRunner() = default;
+
+    // Set for an operation's runs: console runs report their progress there, and its Cancel
+    // stops them. Null: runs as they always did, with nothing to stop them but Ctrl+C.
+    RunMonitor* monitor = nullptr;
+    // The user has pressed Cancel: whatever the operation had left to do is not started.
+    bool StopRequested() const { return monitor && monitor->CancelRequested(); }
+    // The last console run was stopped by Cancel (the archiver said so with its own exit code, or
+    // was ended), or never started because of it. Nothing was reported to the user: a cancelled
+    // run is an ending of its own, not a failure.
+    bool lastRunCancelled = false;
 
     // The folder of jar32.exe (setting jarEdit).
     virtual std::string JarFolder() const = 0;
@@ -36,7 +47,7 @@ public:
     bool ReportFailure(const std::string& message);
 
     // Runs `arguments` in the archiver's own console; true when its standard error holds no line
-    // starting with "ERROR" or "WARNING".
+    // starting with "ERROR" or "WARNING". False and lastRunCancelled when Cancel stopped it.
     virtual bool RunConsole(const std::string& arguments, ConsoleShow show) = 0;
     // Runs the archiver hidden and appends everything it printed (both streams), line by line.
     virtual bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) = 0;

@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -73,13 +75,19 @@ void DispatchPaintOnly()
     }
 }
 
-// Waits for `object`, keeping the thread's windows painted meanwhile.
-void WaitPainting(HANDLE object)
+// Waits for `object`, keeping the thread's windows painted meanwhile; `tick`, when given, is
+// called every kTickMs or so until the object is signalled.
+constexpr DWORD kTickMs = 50;
+void WaitPainting(HANDLE object, const std::function<void()>& tick = {})
 {
     for (;;) {
-        DWORD rc = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_PAINT);
+        DWORD rc = MsgWaitForMultipleObjects(1, &object, FALSE, tick ? kTickMs : INFINITE, QS_PAINT);
         if (rc == WAIT_OBJECT_0 + 1) {
             DispatchPaintOnly();
+            continue;
+        }
+        if (rc == WAIT_TIMEOUT) {
+            tick();
             continue;
         }
         if (rc != WAIT_OBJECT_0)
@@ -90,7 +98,7 @@ void WaitPainting(HANDLE object)
 
 // Runs `work` (reading the pipe, which blocks) on a thread of its own while this one waits
 // painting: the call stays synchronous, and the window does not turn into a blank frame.
-void RunWhilePainting(const std::function<void()>& work)
+void RunWhilePainting(const std::function<void()>& work, const std::function<void()>& tick = {})
 {
     struct Call {
         const std::function<void()>& work;
@@ -111,7 +119,7 @@ void RunWhilePainting(const std::function<void()>& work)
         work();
         return;
     }
-    WaitPainting(thread);
+    WaitPainting(thread, tick);
     CloseHandle(thread);
     if (call.failure)
         std::rethrow_exception(call.failure);
@@ -260,9 +268,66 @@ HANDLE ChildrenJob()
     return job;
 }
 
+// A handle the child inherits, named in its environment as a decimal number.
+struct PassedHandle {
+    const char* variable;
+    HANDLE handle;
+};
+
+// The entries of an environment block.
+std::vector<std::string> BlockEntries(const std::string& block)
+{
+    std::vector<std::string> entries;
+    for (size_t at = 0; at < block.size() && block[at] != '\0';) {
+        size_t end = block.find('\0', at);
+        entries.push_back(block.substr(at, end - at));
+        at = end + 1;
+    }
+    return entries;
+}
+
+// The list of the handles a child inherits: these and no other inheritable handle this process
+// has open at the time (another run's pipe, above all, whose end would never come).
+class InheritedHandles {
+public:
+    explicit InheritedHandles(std::vector<HANDLE> handles) : handles_(std::move(handles))
+    {
+        handles_.erase(std::remove(handles_.begin(), handles_.end(), nullptr), handles_.end());
+        std::sort(handles_.begin(), handles_.end());
+        handles_.erase(std::unique(handles_.begin(), handles_.end()), handles_.end());
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (handles_.empty() || size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size))
+            return;
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                       handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list);
+            return;
+        }
+        list_ = list;
+    }
+    ~InheritedHandles()
+    {
+        if (list_)
+            DeleteProcThreadAttributeList(list_);
+    }
+    InheritedHandles(const InheritedHandles&) = delete;
+    InheritedHandles& operator=(const InheritedHandles&) = delete;
+    // Null when the system takes no list: the child then inherits as before.
+    LPPROC_THREAD_ATTRIBUTE_LIST List() const { return list_; }
+
+private:
+    std::vector<HANDLE> handles_;
+    std::vector<char> storage_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
 // The child gets the pipe through its start-up information, so the parent's own standard
 // handles are never touched. A null handle leaves that stream on the child's console.
-bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, HANDLE error, int showState, Child& child)
+bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, HANDLE error, int showState, Child& child,
+              const std::vector<PassedHandle>& passed = {})
 {
     std::string commandLine = jarcontract::CommandLine(session.JarFolder(), arguments);
     // A drive root is held as "C:", which names the drive's current folder, not its root. Every
@@ -270,7 +335,8 @@ bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, H
     // in this process's folder instead of not at all.
     std::string folder = StartFolder(session.WorkingFolder());
 
-    STARTUPINFOA startup{};
+    STARTUPINFOEXA extended{};
+    STARTUPINFOA& startup = extended.StartupInfo;
     startup.cb = sizeof(startup);
     startup.lpTitle = const_cast<char*>(jarcontract::ConsoleTitle);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
@@ -282,10 +348,22 @@ bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, H
     // variable of that name it had keeps its value, and no other thread ever sees Torvex's.
     std::string environment = jarcontract::EnvironmentBlockWith(CurrentEnvironment(), jarcontract::ConfigVariable,
                                                                 jarcontract::ConfigFile(session.ProgramFolder()));
+    std::vector<HANDLE> inherited{output, error};
+    for (const PassedHandle& handle : passed) {
+        environment = jarcontract::EnvironmentBlockWith(BlockEntries(environment), handle.variable,
+                                                        std::to_string(reinterpret_cast<uintptr_t>(handle.handle)));
+        inherited.push_back(handle.handle);
+    }
+    InheritedHandles only(inherited);
+    DWORD flags = CREATE_NEW_CONSOLE | CREATE_SUSPENDED | NORMAL_PRIORITY_CLASS;
+    if (only.List()) {
+        extended.lpAttributeList = only.List();
+        startup.cb = sizeof(extended);
+        flags |= EXTENDED_STARTUPINFO_PRESENT;
+    }
     PROCESS_INFORMATION info{};
     // Started suspended, so that it is in the job before it can start anything of its own.
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_NEW_CONSOLE | CREATE_SUSPENDED | NORMAL_PRIORITY_CLASS, environment.data(),
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(),
                         folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return session.ReportFailure("Failed to run Jar");
     child.process.reset(info.hProcess);
@@ -309,30 +387,164 @@ bool BeginsWith(const std::string& line, const char* text)
     return line.rfind(text, 0) == 0;
 }
 
+// Reads the archiver's progress records on a thread of its own as fast as they come, so that the
+// archiver never waits on a full pipe, and hands the monitor the latest of each piece read.
+class ProgressReader {
+public:
+    ProgressReader(HANDLE pipe, RunMonitor& monitor) : pipe_(pipe), monitor_(monitor)
+    {
+        thread_ = CreateThread(nullptr, 0, &ProgressReader::Run, this, 0, nullptr);
+    }
+    ~ProgressReader()
+    {
+        if (!thread_)
+            return;
+        // The end comes when the archiver has gone. Something it started that holds the pipe
+        // still must not hold this run: the read is given up after a moment.
+        if (WaitForSingleObject(thread_, 2000) == WAIT_TIMEOUT) {
+            CancelSynchronousIo(thread_);
+            WaitForSingleObject(thread_, INFINITE);
+        }
+        CloseHandle(thread_);
+    }
+    ProgressReader(const ProgressReader&) = delete;
+    ProgressReader& operator=(const ProgressReader&) = delete;
+    // False when there is no thread to read: the archiver must then not be given the pipe.
+    bool Reading() const { return thread_ != nullptr; }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        static_cast<ProgressReader*>(self)->Read();
+        return 0;
+    }
+    void Read()
+    {
+        std::string pending;
+        char piece[4096];
+        DWORD got = 0;
+        while (ReadFile(pipe_, piece, sizeof piece, &got, nullptr) && got > 0) {
+            pending.append(piece, got);
+            size_t end = pending.rfind('\n');
+            if (end == std::string::npos)
+                continue;
+            // Only the last whole record matters; the ones before it are already out of date. A
+            // line that is not one is passed over.
+            for (size_t lineEnd = end;;) {
+                size_t start = lineEnd == 0 ? std::string::npos : pending.rfind('\n', lineEnd - 1);
+                size_t from = start == std::string::npos ? 0 : start + 1;
+                jarcontract::ProgressRecord record;
+                if (jarcontract::ParseProgressRecord(pending.substr(from, lineEnd - from), record)) {
+                    monitor_.Report(record);
+                    break;
+                }
+                if (start == std::string::npos)
+                    break;
+                lineEnd = start;
+            }
+            pending.erase(0, end + 1);
+        }
+    }
+
+    HANDLE pipe_;
+    RunMonitor& monitor_;
+    HANDLE thread_ = nullptr;
+};
+
+// How long an archiver asked to stop has before it is ended as Ctrl+C would end it.
+constexpr auto kCancelGrace = std::chrono::milliseconds(3000);
+
+// Ends the run's processes: the archiver and whatever it started (a volume command), as Ctrl+C
+// in its console would. One operation runs at a time and only its runs are in the job then.
+void EndRun(const Child& child)
+{
+    BOOL inJob = FALSE;
+    HANDLE job = ChildrenJob();
+    if (job && IsProcessInJob(child.process.get(), job, &inJob) && inJob && TerminateJobObject(job, jarcontract::CancelledExitCode))
+        return;
+    TerminateProcess(child.process.get(), jarcontract::CancelledExitCode);
+}
+
 } // namespace
 
 bool WinJarRunner::RunConsole(const std::string& arguments, ConsoleShow show)
 {
+    lastRunCancelled = StopRequested();
+    if (lastRunCancelled)
+        return false;
     Handle readEnd;
     Handle writeEnd;
     if (!OpenPipe(*this, readEnd, writeEnd, "Stderr pipe creation failed\n"))
         return false;
+
+    // With a monitor the archiver gets a pipe for its progress records and an event for Cancel.
+    Handle progressRead;
+    Handle progressWrite;
+    Handle cancelEvent;
+    std::unique_ptr<ProgressReader> reader;
+    std::vector<PassedHandle> passed;
+    if (monitor) {
+        monitor->StartRun();
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        cancelEvent.reset(CreateEventA(&inheritable, TRUE, FALSE, nullptr));
+        if (cancelEvent.get())
+            passed.push_back({jarcontract::CancelVariable, cancelEvent.get()});
+        // Without them the run goes ahead as it always did: nothing to tell the user.
+        HANDLE read = nullptr;
+        HANDLE write = nullptr;
+        if (CreatePipe(&read, &write, &inheritable, 64 << 10)) {
+            progressRead.reset(read);
+            progressWrite.reset(write);
+            SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+            reader = std::make_unique<ProgressReader>(progressRead.get(), *monitor);
+            if (reader->Reading())
+                passed.push_back({jarcontract::ProgressVariable, progressWrite.get()});
+        }
+    }
     Child child;
-    if (!StartJar(*this, arguments, nullptr, writeEnd.get(), static_cast<int>(show), child))
+    if (!StartJar(*this, arguments, nullptr, writeEnd.get(), static_cast<int>(show), child, passed)) {
+        progressWrite.Close();
         return false;
-    if (!writeEnd.Close())
+    }
+    if (!writeEnd.Close() || !progressWrite.Close())
         return ReportFailure("Closing handle failed");
 
+    // Cancel: the archiver is asked through the event; one that has not ended after a moment
+    // (it does not listen, or is waiting on its console) is ended.
+    bool asked = false;
+    bool ended = false;
+    auto askedAt = std::chrono::steady_clock::now();
+    auto watchCancel = [&] {
+        if (!monitor || ended || !monitor->CancelRequested())
+            return;
+        if (!asked) {
+            asked = true;
+            askedAt = std::chrono::steady_clock::now();
+            if (cancelEvent.get())
+                SetEvent(cancelEvent.get());
+        } else if (std::chrono::steady_clock::now() - askedAt >= kCancelGrace) {
+            ended = true;
+            EndRun(child);
+        }
+    };
     std::string errors;
     RunWhilePainting([&] {
         char piece[1000];
         DWORD got = 0;
         while (ReadFile(readEnd.get(), piece, sizeof(piece), &got, nullptr) && got > 0)
             errors.append(piece, got);
-    });
+    }, monitor ? std::function<void()>(watchCancel) : std::function<void()>());
     if (!readEnd.Close())
         return ReportFailure("Closing handle failed");
-    WaitForExit(child);
+    WaitPainting(child.process.get(), monitor ? std::function<void()>(watchCancel) : std::function<void()>());
+    reader.reset();
+
+    DWORD exitCode = 0;
+    GetExitCodeProcess(child.process.get(), &exitCode);
+    if (ended || (asked && exitCode == static_cast<DWORD>(jarcontract::CancelledExitCode))) {
+        lastRunCancelled = true;
+        return false;
+    }
 
     std::vector<std::string> lines;
     SplitOutputLines(errors, lines);

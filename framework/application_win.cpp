@@ -82,6 +82,15 @@ int Application::ExitInstance()
 
 bool Application::TranslateMessageForFrame(MSG& msg)
 {
+    // A modeless dialog (modal ones run loops of their own) takes its keys as a dialog does:
+    // Esc presses its Cancel, Tab moves between its controls.
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
+        HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+        char cls[8] = {};
+        if (root && (!frame_ || root != frame_->Handle()) && ::GetClassNameA(root, cls, sizeof cls) &&
+            std::string(cls) == "#32770" && ::IsDialogMessageA(root, &msg))
+            return true;
+    }
     FrameWindow* frame = frame_.get();
     if (!frame || !frame->Handle() || !frame->Accelerators())
         return false;

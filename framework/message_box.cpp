@@ -10,6 +10,22 @@ namespace {
 std::mutex promptMutex;
 PromptScript promptScript;
 const std::string promptCaption = "Torvex";
+thread_local PromptWatcher threadWatcher;
+
+// Tells the thread's watcher that a box is up, and that it is gone however the box ends.
+struct WatchedPrompt {
+    const PromptRequest& request;
+    explicit WatchedPrompt(const PromptRequest& r) : request(r)
+    {
+        if (threadWatcher)
+            threadWatcher(request, true);
+    }
+    ~WatchedPrompt()
+    {
+        if (threadWatcher)
+            threadWatcher(request, false);
+    }
+};
 
 #ifndef _WIN32
 int FirstButton(unsigned type)
@@ -64,6 +80,7 @@ int PromptUser(const std::string& text, unsigned type, const std::string& captio
             request.caption = promptCaption;
         script = promptScript;
     }
+    WatchedPrompt watched(request);
     if (script)
         return script(request);
 #ifdef _WIN32
@@ -72,6 +89,11 @@ int PromptUser(const std::string& text, unsigned type, const std::string& captio
     std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
     return FirstButton(type);
 #endif
+}
+
+void SetThreadPromptWatcher(PromptWatcher watcher)
+{
+    threadWatcher = std::move(watcher);
 }
 
 void SetPromptScript(PromptScript script)

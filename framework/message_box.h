@@ -32,6 +32,12 @@ int PromptUser(const std::string& text, unsigned type = prompt::Ok, const std::s
 using PromptScript = std::function<int(const PromptRequest&)>;
 void SetPromptScript(PromptScript script);
 
+// Told of every message box of the calling thread: once as it comes up (`shown` true) and once
+// as it is answered. A thread's long task uses it to show that it waits for the user. An empty
+// function watches nothing.
+using PromptWatcher = std::function<void(const PromptRequest& request, bool shown)>;
+void SetThreadPromptWatcher(PromptWatcher watcher);
+
 // Message boxes shown on the calling thread belong to this window (an HWND) and come up in front
 // of it, active: a worker thread has no active window of its own, and an ownerless or inactive
 // box hides behind the main window or ignores the keyboard. nullptr goes back to the thread's

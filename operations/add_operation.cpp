@@ -43,8 +43,11 @@ AddResult RunAdd(JarRunner& runner, OperationJob& job, const FolderLister& liste
     }
     const std::string& archive = job.add.archiveName;
     runner.RunConsole(ListFileArguments(job.add.commandLine, archive, listFile), job.show);
-    // Listed again even after a failure: the archive may have changed before it stopped.
-    if (relist)
+    if (runner.lastRunCancelled)
+        result.outcome = AddOutcome::Cancelled;
+    // Listed again even after a failure: the archive may have changed before it stopped. A
+    // cancelled add changed nothing.
+    else if (relist)
         result.relisting = RelistArchive(runner, archive, 0, "\\");
     std::remove(listFile.c_str());
     return result;

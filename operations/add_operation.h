@@ -14,6 +14,7 @@ enum class AddOutcome {
     ListFailed,     // the list file could not be written (reported); nothing ran
     ListFileOnly,   // the list file stays in the program folder; nothing ran
     Ran,            // the archiver ran (its failures are reported by the runner)
+    Cancelled,      // Cancel stopped the archiver: the archive is as it was
 };
 
 struct AddResult {

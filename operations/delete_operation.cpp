@@ -16,8 +16,9 @@ OperationOutcome DeleteFilesBody(OperationJob& job, JarRunner& runner, Operation
     if (runner.RunConsole(DeleteInLastChapterArguments(job.archivePath, listFile), ConsoleShow::Minimised))
         relisting = RelistArchive(runner, job.archivePath, job.shownChapter, job.archiveFolder);
     std::remove(listFile.c_str());
-    // After a failure the files list stays for another try.
-    outcome.filesListUsed = relisting != nullptr;
+    // After a failure the files list stays for another try; after Cancel it goes, as the user
+    // ended the operation.
+    outcome.filesListUsed = relisting != nullptr || runner.lastRunCancelled;
     if (relisting)
         replies.HandOver(std::move(relisting));
     return outcome;

@@ -185,6 +185,8 @@ bool OverwriteWanted(const std::string& target, MovePhase& phase)
 void MoveExtracted(const EntryList& entries, const std::string& destination, MovePhase& phase)
 {
     for (const auto& item : entries) {
+        if (!phase.cancelled && phase.stopRequested && phase.stopRequested())
+            phase.cancelled = true;
         if (phase.cancelled)
             return;
         const ArchiveEntry& entry = *item;
@@ -273,7 +275,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
     std::string temp = ExtractTempFolder(destination);
     bool cancelled = false;
     while (PathExists(temp)) {
-        if (PromptUser(LeftoverStagingText(temp), prompt::RetryCancel | prompt::IconStop) != prompt::IdRetry) {
+        if (runner.StopRequested() || PromptUser(LeftoverStagingText(temp), prompt::RetryCancel | prompt::IconStop) != prompt::IdRetry) {
             cancelled = true;
             break;
         }
@@ -293,7 +295,9 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
         o.recurse = job.extract.wholeFolder;
         runner.RunConsole(ListFileArguments(BuildExtractSwitches(o), job.archivePath, list), job.stagingShow);
 
-        if (!CreateDirectoryTree(destination)) {
+        if (runner.lastRunCancelled || runner.StopRequested()) {
+            // Nothing is put in place: what was staged goes with the staging folder below.
+        } else if (!CreateDirectoryTree(destination)) {
             PromptUser(msg::CantCreate(destination));
         } else {
             EntryList staged;
@@ -312,6 +316,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
             phase.overwriteWithoutPrompting = overwrite;
             phase.updateMode = updateMode;
             phase.updateCriterion = updateCriterion;
+            phase.stopRequested = [&runner] { return runner.StopRequested(); };
             MoveExtracted(staged, destination, phase);
             if (!phase.stranded.empty())
                 PromptUser(StrandedFilesText(phase.stranded), prompt::IconExclamation);

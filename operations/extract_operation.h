@@ -4,6 +4,7 @@
 // out file by file.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct MovePhase {
     int updateCriterion = 0;
     int answerToAll = 0;  // prompt::IdYesToAll or IdNoToAll once given
     bool cancelled = false;
+    // Asked before each file: true stops the phase as its Cancel does (the progress window's
+    // Cancel, pressed after the archiver had finished).
+    std::function<bool()> stopRequested;
     std::vector<StrandedFile> stranded;
 };
 

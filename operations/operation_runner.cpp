@@ -22,6 +22,16 @@ DWORD WINAPI OperationWorker(void* raw)
     runner.workingFolder = job.folders.workingFolder;
     runner.outputBlockSize = job.folders.outputBlockSize;
     runner.outputMaxBlocks = job.folders.outputMaxBlocks;
+    runner.monitor = request->monitor.get();
+    if (RunMonitor* monitor = runner.monitor) {
+        // A box waiting for the user pauses the progress on the taskbar; a failure turns it red.
+        SetThreadPromptWatcher([monitor](const PromptRequest& r, bool shown) {
+            bool failure = (r.type & 0xF0) == prompt::IconStop;
+            monitor->SetQuestion(!shown ? RunMonitor::Question::None
+                                 : failure ? RunMonitor::Question::Failure
+                                           : RunMonitor::Question::Asked);
+        });
+    }
     PostedReplies replies(request->viewWindow);
     auto outcome = std::make_unique<OperationOutcome>();
     auto started = std::chrono::steady_clock::now();
@@ -31,6 +41,7 @@ DWORD WINAPI OperationWorker(void* raw)
         // Nothing may leave the thread; the user learns that the operation did not complete.
         PromptUser("The operation could not be completed (out of memory?)", prompt::Ok | prompt::IconStop);
     }
+    SetThreadPromptWatcher({});
     auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     if (FinishBeepDue(job.beep, elapsed.count())) {
         MessageBeep(0xFFFFFFFF);

@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "engine/run_monitor.h"
 #include "operations/operation_job.h"
 #include "resources/window_messages.h"
 
@@ -16,6 +19,8 @@ struct OperationRequest {
     HWND viewWindow = nullptr;
     // The main window: the bodies' messages stay in front of it.
     HWND promptOwner = nullptr;
+    // Shared with the progress window: the runs' progress, its Cancel, a question up.
+    std::shared_ptr<RunMonitor> monitor;
     OperationJob job;
 };
 

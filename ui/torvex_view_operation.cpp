@@ -61,12 +61,15 @@ bool CTorvexView::StartOperation(OperationJob job)
     SetOperationCombosEnabled(false);
     GetTorvexDoc()->openAllowed = false;
     HWND mainWindow = GetAncestor(Handle(), GA_ROOT);
-    // Owned by the main window, so that it stays in front of it.
-    progressWindow.Create(GetModuleHandleA(nullptr), mainWindow);
+    // Owned by the main window, so that it stays in front of it. It shows the runs' progress
+    // and its Cancel stops them, through the monitor it shares with the worker.
+    auto monitor = std::make_shared<RunMonitor>();
+    progressWindow.Create(GetModuleHandleA(nullptr), mainWindow, monitor);
 
     auto request = std::make_unique<OperationRequest>();
     request->viewWindow = Handle();
     request->promptOwner = mainWindow;
+    request->monitor = std::move(monitor);
     // What the interface thread applies when the body is done; the job itself goes to the worker.
     finishing_ = std::make_unique<OperationJob>();
     finishing_->kind = job.kind;

@@ -9,8 +9,13 @@
 //   lines COUNT WIDTH            COUNT numbered lines of WIDTH characters, written in large blocks
 //   file PATH                    the bytes of a file
 //   sleep MS                     a pause of MS milliseconds
+//   handles                      "progress=yes|no cancel=yes|no": whether the parent named them
+//   progress TEXT                TEXT and LF on the progress channel
+//   wait-cancel MS               waits up to MS for the cancel signal; when it comes, "ERROR:
+//                                cancelled" on standard error and the cancelled exit code
 #include <windows.h>
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -54,6 +59,16 @@ std::string NumberedLine(unsigned number, unsigned width)
     std::string line = "line " + std::to_string(number) + " ";
     line.resize(width < line.size() ? line.size() : width, 'x');
     return line;
+}
+
+// A handle the parent named in the environment; null when it named none.
+HANDLE NamedHandle(const char* variable)
+{
+    char value[32];
+    DWORD n = GetEnvironmentVariableA(variable, value, sizeof value);
+    if (n == 0 || n >= sizeof value)
+        return nullptr;
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::stoull(std::string(value, n))));
 }
 
 } // namespace
@@ -119,6 +134,22 @@ int main()
             std::ostringstream bytes;
             bytes << file.rdbuf();
             Out(bytes.str());
+        } else if (word == "handles") {
+            Out(std::string("progress=") + (NamedHandle("JAR_PROGRESS_HANDLE") ? "yes" : "no") +
+                " cancel=" + (NamedHandle("JAR_CANCEL_HANDLE") ? "yes" : "no") + "\r\n");
+        } else if (word == "progress") {
+            std::string record = text + "\n";
+            DWORD wrote = 0;
+            WriteFile(NamedHandle("JAR_PROGRESS_HANDLE"), record.data(), DWORD(record.size()), &wrote, nullptr);
+        } else if (word == "wait-cancel") {
+            HANDLE cancel = NamedHandle("JAR_CANCEL_HANDLE");
+            DWORD ms = static_cast<DWORD>(std::stoul(text));
+            if (!cancel) {
+                Sleep(ms);
+            } else if (WaitForSingleObject(cancel, ms) == WAIT_OBJECT_0) {
+                Write(STD_ERROR_HANDLE, "ERROR: cancelled\r\n");
+                return 3;
+            }
         } else if (word == "sleep") {
             Sleep(static_cast<DWORD>(std::stoul(text)));
         }

@@ -31,6 +31,8 @@ public:
     std::vector<RecordedRun> runs;
     bool capturedFails = false;
     bool consoleFails = false;
+    // Console runs end as Cancel ends them: false, lastRunCancelled, nothing said.
+    bool consoleCancelled = false;
     int waitDepth = 0;
 
     std::string JarFolder() const override { return "C:\\Jar"; }
@@ -46,6 +48,9 @@ public:
     bool RunConsole(const std::string& arguments, ConsoleShow show) override
     {
         runs.push_back({arguments, true, show, ListText(arguments)});
+        lastRunCancelled = consoleCancelled;
+        if (consoleCancelled)
+            return false;
         return consoleFails ? ReportFailure("JAR ERROR: failed\n") : true;
     }
     bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) override

@@ -224,6 +224,35 @@ TEST_F(OperationBodies, TestSaysAllIsWellOnlyWhenTheArchiverFoundNothing)
     EXPECT_EQ(prompts, (Strings{"Everything is OK", "JAR ERROR: failed\n"}));
 }
 
+TEST_F(OperationBodies, ACancelledRunSaysNothingListsNothingAndTakesTheFilesList)
+{
+    runner.consoleCancelled = true;
+    OperationJob job = AddJob(OperationKind::AddFiles, "C:\\out\\new.j");
+    OperationOutcome outcome = AddFilesBody(job, runner, lister);
+    EXPECT_FALSE(outcome.archiveChanged);
+    EXPECT_TRUE(outcome.filesListUsed);
+    EXPECT_TRUE(job.work.empty());
+    // The open archive is not listed again: it is as it was.
+    job = AddJob(OperationKind::AddDropped, kArchive);
+    outcome = AddDroppedBody(job, runner, replies, lister);
+    EXPECT_FALSE(outcome.archiveChanged);
+    job = AddJob(OperationKind::AddDropped, "C:\\out\\new.j");
+    job.archiveMode = false;
+    EXPECT_FALSE(AddDroppedBody(job, runner, replies, lister).archiveChanged);
+    job = Job(OperationKind::DeleteFiles);
+    job.listLines = {"\\docs\\read me.txt"};
+    EXPECT_TRUE(DeleteFilesBody(job, runner, replies).filesListUsed);
+    TestArchiveBody(job, runner);
+    // Only the console runs themselves: no listing, no message, no list file left.
+    for (const auto& run : runner.runs)
+        EXPECT_TRUE(run.console) << run.arguments;
+    EXPECT_EQ(runner.runs.size(), 5u);
+    EXPECT_TRUE(replies.handed.empty());
+    EXPECT_EQ(prompts, Strings{});
+    for (const char* name : {kAddListName, kDeleteListName})
+        EXPECT_FALSE(Exists(ListFile(name))) << name;
+}
+
 TEST_F(OperationBodies, ExtractRunsTheDialogsLineOnItsListOrOnTheWholeArchive)
 {
     OperationJob job = Job(OperationKind::ExtractFiles);

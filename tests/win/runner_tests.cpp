@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -318,6 +320,55 @@ TEST_F(Runner, AWaitedRunKeepsTheWindowPaintedAndDispatchesNothingElse)
     EXPECT_EQ(CountingWindow::keys, 0);
     EXPECT_EQ(CountingWindow::timers, 0);
     EXPECT_TRUE(PeekMessageA(&msg, window.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+}
+
+TEST_F(Runner, AMonitoredConsoleRunReportsProgressAndEndsOnCancel)
+{
+    RunMonitor monitor;
+    session.monitor = &monitor;
+    // The latest record of the run reaches the monitor; captured runs get neither handle.
+    Script("handles\nprogress compress\t1\t3\t10\t30\ta.txt\nprogress compress\t3\t3\t30\t30\tdocs\\b c.txt\n"
+           "progress not a record\nerr Done\n");
+    EXPECT_TRUE(session.RunConsole(" a \"x.j\"", ConsoleShow::Hidden));
+    EXPECT_FALSE(session.lastRunCancelled);
+    jarcontract::ProgressRecord record;
+    EXPECT_GE(monitor.Latest(record), 1u);
+    EXPECT_EQ(record.file, "docs\\b c.txt");
+    EXPECT_EQ(record.filesDone, 3);
+    EXPECT_EQ(record.bytesTotal, 30);
+    Strings lines;
+    EXPECT_TRUE(session.RunJarCaptured("lc \"x.j\"", lines));
+    EXPECT_EQ(lines, (Strings{"progress=no cancel=no", "Done"}));
+
+    // Cancel while it runs: an archiver that listens stops at once with its own code, and
+    // one that does not is ended after a moment. Neither is a failure to report.
+    for (const char* script : {"progress extract\t0\t9\t0\t90\tx\nwait-cancel 30000\nerr ERROR: not cancelled\n",
+                               "sleep 30000\nerr ERROR: not ended\n"}) {
+        SCOPED_TRACE(script);
+        Script(script);
+        RunMonitor cancelled;
+        session.monitor = &cancelled;
+        std::thread user([&] {
+            Sleep(400);
+            cancelled.RequestCancel();
+        });
+        auto start = std::chrono::steady_clock::now();
+        bool ran = session.RunConsole(" x \"x.j\"", ConsoleShow::Hidden);
+        auto took = std::chrono::steady_clock::now() - start;
+        user.join();
+        EXPECT_FALSE(ran);
+        EXPECT_TRUE(session.lastRunCancelled);
+        EXPECT_LT(took, std::chrono::seconds(8));
+    }
+    // Once cancelled, the operation's later runs do not start.
+    RunMonitor stopped;
+    stopped.RequestCancel();
+    session.monitor = &stopped;
+    Script("err ERROR: ran\n");
+    EXPECT_FALSE(session.RunConsole(" t \"x.j\"", ConsoleShow::Hidden));
+    EXPECT_TRUE(session.lastRunCancelled);
+    EXPECT_TRUE(prompts.empty());
+    session.monitor = nullptr;
 }
 
 TEST_F(Runner, DriveRootWorkingFolderMeansTheRoot)

@@ -569,3 +569,121 @@ TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
     EXPECT_EQ(w.Names(), (Strings{". .", "docs", "a.txt"}));
     EXPECT_TRUE(prompts.Texts().empty());
 }
+
+namespace {
+
+// What the progress window shows: read from its controls, as a user sees them.
+struct ProgressSeen {
+    int percent = -1;
+    std::string file;
+    std::string files;
+    std::string remaining;
+};
+
+ProgressSeen ReadProgress(HWND progress)
+{
+    ProgressSeen seen;
+    HWND bar = GetDlgItem(progress, IDC_PROGRESS_BAR);
+    if (!(GetWindowLongA(bar, GWL_STYLE) & PBS_MARQUEE))
+        seen.percent = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+    seen.file = ControlText(progress, IDC_PROGRESS_FILE);
+    seen.files = ControlText(progress, IDC_PROGRESS_FILES);
+    seen.remaining = ControlText(progress, IDC_PROGRESS_REMAINING);
+    return seen;
+}
+
+// Waits until the window has shown the bar move on, the current file change and the time left
+// while the archiver works, then cancels with Esc or a click; the operation must end without a word.
+void WatchThenCancel(TorvexWindow& w, Prompts& prompts, bool escape)
+{
+    ASSERT_TRUE(w.PumpUntil([&] { return w.View().progressWindow.Handle() != nullptr; }, 5000));
+    HWND progress = w.View().progressWindow.Handle();
+    ProgressSeen first;
+    ASSERT_TRUE(w.PumpUntil([&] {
+        first = ReadProgress(progress);
+        return first.percent > 0 && !first.file.empty();
+    }, 60000)) << "no progress shown";
+    ProgressSeen later;
+    ASSERT_TRUE(w.PumpUntil([&] {
+        later = ReadProgress(progress);
+        return later.percent > first.percent && later.file != first.file && !later.remaining.empty();
+    }, 30000)) << first.file << " " << first.percent;
+    ASSERT_LT(later.percent, 80) << "too little left to cancel";
+    EXPECT_NE(later.files.find(" of "), std::string::npos) << later.files;
+    EXPECT_EQ(later.remaining.rfind("Time left ", 0), 0u) << later.remaining;
+    HWND cancel = GetDlgItem(progress, IDCANCEL);
+    ASSERT_TRUE(IsWindowEnabled(cancel));
+    if (escape) {
+        SetFocus(cancel);
+        PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+        w.Pump(50);
+    } else {
+        ClickButton(progress, IDCANCEL);
+    }
+    if (w.View().operationRunning) {
+        EXPECT_FALSE(IsWindowEnabled(cancel));
+        EXPECT_EQ(ControlText(progress, IDC_PROGRESS_STATUS), "Cancelling ...");
+    }
+    ASSERT_TRUE(w.OperationFinished(15000));
+    ExpectIdle(w);
+    EXPECT_EQ(prompts.Texts(), Strings{});
+}
+
+} // namespace
+
+TEST(OperationWindow, ProgressFollowsTheRunAndCancelLeavesTheArchiveAndTheDiskAsTheyWere)
+{
+    ASSERT_TRUE(JarAvailable());
+    // 64 files of 4 MB that do not compress: long enough to watch and to stop half way.
+    std::string root = MakeScratchFolder("progress");
+    std::string big = root + "\\src\\big";
+    MakeFolder(root + "\\src");
+    MakeFolder(big);
+    for (uint32_t i = 0; i < 64; ++i)
+        WriteFile(big + "\\part" + std::to_string(100 + i) + ".bin", NoiseBytes(4 << 20, i));
+    WriteFile(root + "\\src\\small.txt", "small");
+    MakeFolder(root + "\\arch");
+    std::string keep = root + "\\src\\keep.j";
+    std::string archive = root + "\\arch\\big.j";
+    ASSERT_TRUE(RunJar(root + "\\src", "a -y \"" + keep + "\" small.txt"));
+    ASSERT_TRUE(RunJar(root + "\\src", "a -r -y -m1 \"" + archive + "\" big\\*"));
+    std::string keepBytes = viewtest::ReadAll(keep);
+    Prompts prompts;
+    {
+        // Adding the folder to keep.j, stopped with Esc: keep.j as it was, byte for byte.
+        TorvexWindow w(root + "\\src");
+        w.SetSelection({w.RowNamed("big")});
+        WhenDialogOpens("Add", [&](HWND dlg) {
+            SetControlText(dlg, IDC_ADD_ARCHIVE_NAME, keep);
+            ClickButton(dlg, IDOK);
+        });
+        w.Command(ID_ADD);
+        WatchThenCancel(w, prompts, true);
+        EXPECT_TRUE(viewtest::ReadAll(keep) == keepBytes);
+        EXPECT_TRUE(w.View().FilesListTree.Empty());
+        EXPECT_TRUE(w.View().WorkSet.empty());
+    }
+    {
+        // Ctrl+E of the folder, through the staging folder, stopped with a click: nothing in
+        // the destination but the archive, and no staging folder left.
+        TorvexWindow w(root + "\\arch");
+        ASSERT_NE(w.App().OpenDocumentFile(archive), nullptr);
+        w.SetSelection({w.RowNamed("big")});
+        w.PressKey('E', true);
+        WatchThenCancel(w, prompts, false);
+        Strings left;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((root + "\\arch\\*").c_str(), &found);
+        while (search != INVALID_HANDLE_VALUE) {
+            if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+                left.push_back(found.cFileName);
+            if (!FindNextFileA(search, &found))
+                break;
+        }
+        FindClose(search);
+        EXPECT_EQ(left, Strings{"big.j"});
+        EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
+        EXPECT_TRUE(w.View().WorkSet.empty());
+    }
+    RemoveTree(root);
+}

@@ -23,6 +23,7 @@
 #include "operations/list_file.h"
 #include "operations/operation_bodies.h"
 #include "operations/add_operation.h"
+#include "operations/progress_window.h"
 #include "tests/support/jar_runner.h"
 #include "view_test_support.h"
 
@@ -93,6 +94,55 @@ public:
     }
 };
 
+// The progress window on an interface thread of its own while Torvex's ways run, as the program
+// shows it while its worker runs: the archiver reports to it, and it refreshes on its timer.
+class ShownProgress {
+public:
+    ShownProgress(JarRunner& session) : session_(session)
+    {
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &ShownProgress::Run, this, 0, &threadId_);
+        WaitForSingleObject(ready_, 10000);
+        session_.monitor = monitor_.get();
+    }
+    ~ShownProgress()
+    {
+        session_.monitor = nullptr;
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+    }
+    // Whether the archiver reported anything to the window.
+    bool Reported() const
+    {
+        jarcontract::ProgressRecord record;
+        return monitor_->Latest(record) > 0;
+    }
+
+private:
+    static DWORD WINAPI Run(void* raw)
+    {
+        auto* self = static_cast<ShownProgress*>(raw);
+        ProgressWindow window;
+        window.Create(GetModuleHandleA(nullptr), nullptr, self->monitor_);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before the poster looks
+        SetEvent(self->ready_);
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return 0;
+    }
+
+    JarRunner& session_;
+    std::shared_ptr<RunMonitor> monitor_ = std::make_shared<RunMonitor>();
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
 // One line of the table: the wall times of each run, the archiver's share, and the line it is
 // compared with.
 struct Way {
@@ -160,7 +210,11 @@ void Extract(ExtractTestHost& host, const std::string& root, const std::string& 
         host.archiveFolder = "\\";
         dialog.commandLine = switchesTo(out);
         host.session.seconds = 0;
-        full.seconds.push_back(SecondsOf([&] { host.ExtractFiles(false); }));
+        {
+            ShownProgress shown(host.session);
+            full.seconds.push_back(SecondsOf([&] { host.ExtractFiles(false); }));
+            full.note = shown.Reported() ? "progress shown" : "no progress reported";
+        }
         full.jarSeconds.push_back(host.session.seconds);
         full.same = full.same && CountOf(out + "\\" + folder) == reference;
         RemoveTree(out);
@@ -170,7 +224,11 @@ void Extract(ExtractTestHost& host, const std::string& root, const std::string& 
         dialog.pathOption = extractopt::PartialPath;
         dialog.directory = out;
         host.session.seconds = 0;
-        partial.seconds.push_back(SecondsOf([&] { host.ExtractFiles(false); }));
+        {
+            ShownProgress shown(host.session);
+            partial.seconds.push_back(SecondsOf([&] { host.ExtractFiles(false); }));
+            partial.note = shown.Reported() ? "progress shown" : "no progress reported";
+        }
         partial.jarSeconds.push_back(host.session.seconds);
         partial.same = partial.same && CountOf(out) == reference;
         RemoveTree(out);
@@ -229,7 +287,12 @@ void Add(const std::string& root, const std::string& corpus, int runs, std::vect
         archive = root + "\\torvex.j";
         OperationJob job = AddJobFor(root, archive, commandLine, FolderRow(corpus));
         session.seconds = 0;
-        torvex.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames, false); }));
+        {
+            ShownProgress shown(session);
+            torvex.seconds.push_back(SecondsOf([&] { RunAdd(session, job, ListFolderNames, false); }));
+            if (run == 0)
+                torvex.note = shown.Reported() ? "progress shown;" : "no progress reported;";
+        }
         torvex.jarSeconds.push_back(session.seconds);
         // The archives' names and stamps are stored in them: a few bytes apart, never more.
         unsigned long long size = SizeOf(archive);
