@@ -32,11 +32,6 @@ private:
     bool firstHelpRequest_ = true;
 };
 
-// The help of the running program; the application sets it at start-up (nullptr: none).
-void SetHelpDesk(HelpDesk* desk);
-// The running program's help at `anchor`; nothing when there is none.
-void ShowHelp(const std::string& anchor);
-
 // Sets the help topic for the life of a dialog, and clears it whatever way the dialog ends.
 class HelpTopic {
 public:
