@@ -80,15 +80,31 @@ int ListChapter(const Options& options)
     ArchiveIndex index;
     if (!OpenArchive(options.archive, source, index))
         return 1;
+    // One chapter (its versions of the files), or a range: every version that belongs to at least
+    // one chapter of it, each once, its "Chapters" cell saying which chapters hold it.
     uint32_t chapter = options.chaptersGiven ? options.chapterFirst : index.LastChapter();
-    if (options.chaptersGiven && !index.FindChapter(chapter)) {
+    uint32_t upTo = !options.chaptersGiven        ? chapter
+                    : options.chapterLast == 0 ? std::max(index.LastChapter(), chapter)
+                                               : options.chapterLast;
+    bool range = upTo != chapter;
+    if (options.chaptersGiven && !range && !index.FindChapter(chapter)) {
         Console::Error("no chapter " + std::to_string(chapter) + " in " + options.archive);
+        return 1;
+    }
+    if (range && std::none_of(index.chapters.begin(), index.chapters.end(), [&](const Chapter& c) {
+            return c.number >= chapter && c.number <= upTo;
+        })) {
+        Console::Error("no chapter from " + std::to_string(chapter) + " to " + std::to_string(upTo) + " in " +
+                       options.archive);
         return 1;
     }
     std::string out;
     out.reserve(4096 + index.entries.size() * 200);
     ArchiveLine(out, options.archive, index);
-    out += "Analyzing chapter " + std::to_string(chapter) + LineEnd();
+    if (range)
+        out += "Analyzing chapters " + std::to_string(chapter) + "-" + std::to_string(upTo) + LineEnd();
+    else
+        out += "Analyzing chapter " + std::to_string(chapter) + LineEnd();
     out += LineEnd();
     out += std::string("Name") + LineEnd();
     out += std::string("        Size Attr          Packed Method Chapters Modified            Created") + LineEnd();
@@ -107,7 +123,7 @@ int ListChapter(const Options& options)
     };
     char line[96];
     for (const StoredEntry& e : index.entries) {
-        if (!e.chapters.Contains(chapter))
+        if (range ? !e.chapters.Intersects(chapter, upTo) : !e.chapters.Contains(chapter))
             continue;
         const DataBlock* block = e.block >= 0 ? &index.blocks[size_t(e.block)] : nullptr;
         out += std::to_string(++number);

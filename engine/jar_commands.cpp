@@ -19,6 +19,11 @@ std::string ChapterListingArguments(int chapter, const std::string& archive)
     return "v -jb" + std::to_string(chapter) + " " + Quoted(archive);
 }
 
+std::string VersionListingArguments(int first, int last, const std::string& archive)
+{
+    return "v -jb" + std::to_string(first) + "-" + std::to_string(last) + " " + Quoted(archive);
+}
+
 std::string ListFileArguments(const std::string& commandLine, const std::string& archive, const std::string& listFile)
 {
     return " " + commandLine + " " + Quoted(archive) + " !" + Quoted(listFile);

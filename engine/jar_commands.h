@@ -14,6 +14,8 @@
 std::string ChapterListArguments(const std::string& archive);
 // v -jbN "archive"
 std::string ChapterListingArguments(int chapter, const std::string& archive);
+// v -jbA-B "archive": every version of chapters A to B, each once.
+std::string VersionListingArguments(int first, int last, const std::string& archive);
 
 // Operation commands. `commandLine` is the switch text a dialog built (" x ...", " e ...",
 // " a ...", " u ...", " f ...", " ac ..."); the archive and the list file follow it.

@@ -18,3 +18,7 @@ inline bool NameBeforeIgnoringCase(std::string_view a, std::string_view b)
 {
     return CompareNamesIgnoringCase(a, b) < 0;
 }
+
+// True when `name` matches `pattern`, whose '*' stands for any run of characters and '?' for one;
+// every other character matches as names compare, ignoring case.
+bool MatchesNamePattern(std::string_view pattern, std::string_view name);

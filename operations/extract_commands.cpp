@@ -10,7 +10,7 @@
 #include "ui/main_frame.h"
 #include "ui/torvex_view.h"
 
-void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& dirs)
+void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& dirs, int versionChapter)
 {
     view.CollectFilesList();
     ExtractToFacts facts;
@@ -24,6 +24,10 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
         facts.selectionHasDirectory = facts.selectionHasDirectory || entry->IsDirectory();
     facts.shownChapter = view.shownChapter;
     bool restore = PrepareExtractTo(dialog, facts);
+    if (versionChapter > 0) {
+        dialog.extractChapters = true;
+        dialog.chapterFrom = versionChapter;
+    }
 
     view.helpAnchor = "#Extract";
     INT_PTR answer = dialog.DoModal(view.MainFrame()->Handle());
@@ -45,7 +49,9 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
     job.work = std::move(view.WorkSet);
     job.listLines = view.ListLinesOf(job.work);
     SetExtractConsoles(job);
-    if (!ApplyChapterScope(job, dialog, view.shownChapter, view.archiveFolder) || !view.StartOperation(std::move(job))) {
+    // A version chosen in the history is of the selected file itself: nothing to warn about.
+    bool scoped = versionChapter > 0 || ApplyChapterScope(job, dialog, view.shownChapter, view.archiveFolder);
+    if (!scoped || !view.StartOperation(std::move(job))) {
         if (restore)
             dialog.pathOption = PathOption::Partial;
     }

@@ -338,6 +338,14 @@ OperationOutcome ExtractToCurrentBody(OperationJob& job, JarRunner& runner)
     return ExtractThroughTemp(job, runner, job.diskFolder, true, extractopt::UpdateNone, extractopt::NewerFiles, false, 0);
 }
 
+OperationOutcome RestoreVersionBody(OperationJob& job, JarRunner& runner)
+{
+    // Where Extract puts the file, from the version's chapter; a file there is replaced only
+    // when the user says so.
+    return ExtractThroughTemp(job, runner, job.diskFolder, false, extractopt::UpdateNone, extractopt::NewerFiles, true,
+                              job.extract.chapterFrom);
+}
+
 bool PrepareExtractTo(ExtractDialog& dialog, const ExtractToFacts& f)
 {
     dialog.directory = f.presetDirectory;

@@ -26,6 +26,8 @@ void AfterExtractRun(ExtractDialog& dialog, const OperationJob& job);
 // archive folder, no question) and Extract to... with Partial Path, both through the staging
 // folder.
 OperationOutcome ExtractToCurrentBody(OperationJob& job, JarRunner& runner);
+// One version of a file (job.extract.chapterFrom) where ExtractToCurrentBody would put it.
+OperationOutcome RestoreVersionBody(OperationJob& job, JarRunner& runner);
 OperationOutcome ExtractStagedBody(OperationJob& job, JarRunner& runner);
 
 // Extracts job.work (job.listLines) with full paths into the staging folder of the destination's

@@ -1,8 +1,8 @@
 // The manual in the user's browser, opened at the topic of the dialog in use.
 //
-// Dialogs and commands need only two things:
-//   ShowHelp("#Extract");                              // a dialog's Help button
-//   HelpTopic topic(view.helpAnchor, "#Extract");      // around DoModal: F1 opens that topic
+// The application owns the one HelpDesk and hands its ShowHelp to the parts that open the manual.
+// Around a dialog, the topic F1 opens:
+//   HelpTopic topic(view.helpAnchor, "#Extract");
 #pragma once
 
 #include <windows.h>

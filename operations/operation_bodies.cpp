@@ -40,6 +40,8 @@ OperationOutcome RunOperationBody(OperationJob& job, JarRunner& runner, Operatio
         return DeleteFilesBody(job, runner, replies);
     case OperationKind::DeleteChapters:
         return DeleteChaptersBody(job, runner, replies);
+    case OperationKind::RestoreVersion:
+        return RestoreVersionBody(job, runner);
     }
     return {};
 }

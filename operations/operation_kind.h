@@ -12,4 +12,5 @@ enum class OperationKind : uint32_t {
     AddDropped,        // files dropped from Explorer
     DeleteFiles,       // files from the archive
     DeleteChapters,    // the Delete dialog's command: files, files in all chapters, or chapters
+    RestoreVersion,    // one version of a file where Extract would put it, asking before replacing
 };

@@ -24,8 +24,10 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
 void OnDelete(CTorvexView& view);
 // The Del key in an archive: asks, then deletes the selection from the last chapter.
 void QuickDelete(CTorvexView& view);
-// Extract to... (32774): the Extract dialog, then the extraction.
-void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories);
+// Extract to... (32774): the Extract dialog, then the extraction. With `versionChapter`, the
+// dialog opens set to extract that chapter's version of the selection.
+void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories,
+                 int versionChapter = 0);
 // Extract (32773): the selection into the disk folder, paths below the shown folder, no question.
 void OnExtract(CTorvexView& view, const ExtractDialog& options);
 // Extract to ... on a disk file (32813): the archive of the clicked row, whole.
@@ -35,3 +37,6 @@ void ExtractArchiveFile(CTorvexView& view, ExtractDialog& dialog, const Director
                         const std::string& archive);
 // Test (32809): the open archive, or the one ".j" row selected in the disk browser.
 void OnTest(CTorvexView& view);
+// History (Ctrl+H) on the one selected file of an archive: its versions across the chapters,
+// to view, extract or restore one of them.
+void OnHistory(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories);

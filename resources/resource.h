@@ -174,3 +174,14 @@
 #define IDB_ARCHIVE_TOOLBAR_48 304
 #define IDB_TIP_BULB_60 305
 #define IDB_TIP_BULB_80 306
+
+// Versions: a file's history (versions_dialogs.rc) and the commands that ask about versions.
+#define IDD_HISTORY 2400
+#define IDC_HISTORY_PATH 1200
+#define IDC_HISTORY_LIST 1201
+#define IDC_HISTORY_VIEW 1202
+#define IDC_HISTORY_EXTRACT 1203
+#define IDC_HISTORY_RESTORE 1204
+#define IDC_HISTORY_HELP 1205
+#define ID_HISTORY 32840
+#define ID_ARCHIVE_COMMENT 32841

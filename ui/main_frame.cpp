@@ -119,6 +119,20 @@ bool CMainFrame::OnCreate()
         return false;
     MainToolBar.chapterCombo.SetFont(MainToolBar.font);
     ScaleChildFont(MainToolBar.chapterCombo.Handle());
+    chapterTip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                    services_.instance, nullptr);
+    if (chapterTip_) {
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(MainToolBar.chapterCombo.Handle());
+        tool.lpszText = const_cast<char*>("");
+        ::SendMessageA(chapterTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        // Comment lines are shown as typed, one per line.
+        ::SendMessageA(chapterTip_, TTM_SETMAXTIPWIDTH, 0, dpi::Scale(480, Dpi()));
+    }
 
     if (!statusBar.Create(Handle(), WS_VISIBLE | SBARS_SIZEGRIP, ID_STATUS_BAR))
         return false;
@@ -148,6 +162,19 @@ void CMainFrame::ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter)
 {
     infoText_ = catalogue ? ArchiveInfoText(*catalogue, chapter) : std::string();
     LayOutStatusPanes();
+    SetChapterTip(catalogue ? ChapterTipText(*catalogue, chapter) : std::string());
+}
+
+void CMainFrame::SetChapterTip(const std::string& text)
+{
+    if (!chapterTip_)
+        return;
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(MainToolBar.chapterCombo.Handle());
+    tool.lpszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(chapterTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CMainFrame::ShowSelectionInfo(const std::string& text)

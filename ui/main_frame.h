@@ -46,6 +46,8 @@ public:
 
     ComboBox DriveCombo() const { return MainToolBar.driveCombo; }
     ComboBox ChapterCombo() const { return MainToolBar.chapterCombo; }
+    // The chapter box's tool tip: the shown chapter's dates and comment.
+    HWND ChapterTip() const { return chapterTip_; }
     std::optional<ToolbarMode> ShownToolbar() const { return toolbarMode_; }
     // The toolbar's image size for the window's DPI: 24, 36 or 48 pixels.
     int ToolbarImageSize() const;
@@ -80,6 +82,9 @@ private:
     void LayOutStatusPanes();
     std::string infoText_;
     std::string selectionText_;
+    HWND chapterTip_ = nullptr;
+    // The chapter tool tip's text: empty shows no tip.
+    void SetChapterTip(const std::string& text);
 
     FrameServices services_;
     std::optional<ToolbarMode> toolbarMode_;  // none before the first set is loaded

@@ -45,6 +45,29 @@ std::string ArchiveInfoText(const ArchiveCatalogue& catalogue, int chapter)
     return text;
 }
 
+std::string ChapterTipText(const ArchiveCatalogue& catalogue, int chapter)
+{
+    const ChapterInfo* info = catalogue.Chapter(chapter);
+    if (!info)
+        return std::string();
+    std::string text = ChapterLabel(chapter);
+    if (!info->FirstStamp.empty())
+        text += ", created " + info->FirstStamp;
+    if (!info->SecondStamp.empty() && info->SecondStamp != info->FirstStamp)
+        text += ", modified " + info->SecondStamp;
+    for (const std::string& line : info->ChapterComment)
+        text += "\r\n" + line;
+    return text;
+}
+
+std::string ArchiveCommentText(const ArchiveCatalogue& catalogue)
+{
+    std::string text;
+    for (const std::string& line : catalogue.ArchiveComment)
+        text += (text.empty() ? "" : "\r\n") + line;
+    return text.empty() ? "This archive has no comment." : text;
+}
+
 int InfoPaneWidth(int measuredTextWidth, int dpi)
 {
     // Measured in the bar's own font: the pane needs the text's width and room for its borders.

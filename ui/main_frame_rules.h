@@ -21,6 +21,11 @@ int ToolbarImageCount(const std::vector<unsigned>& buttons);
 // "Archive info: " for a one-chapter archive, else "Chapter info: ", then the chapter's totals
 // and the archive's ratio.
 std::string ArchiveInfoText(const ArchiveCatalogue& catalogue, int chapter);
+// The chapter box's tool tip: "Chapter n, created ..., modified ..." and the comment typed for
+// that chapter below it; empty for a chapter the catalogue lacks.
+std::string ChapterTipText(const ArchiveCatalogue& catalogue, int chapter);
+// What File > Archive Comment shows: the archive's comment, or a line saying it has none.
+std::string ArchiveCommentText(const ArchiveCatalogue& catalogue);
 // Width of the status pane for a text measured in the status bar's own font, in a window at `dpi`.
 int InfoPaneWidth(int measuredTextWidth, int dpi = 96);
 

@@ -164,6 +164,8 @@ public:
     void SaveViewedFiles(bool closing);
     // At start-up: copies left by a Torvex that was killed are offered for saving.
     void RecoverAbandonedCopies();
+    // Views one version of an archive file: `entry` as chapter `chapter` holds it.
+    void ViewVersion(const ArchiveEntry& entry, int chapter);
     // The view operations as they stand (tests).
     ViewSaveOperations& ViewSaveForTests() { return ViewSave(); }
 

@@ -8,6 +8,7 @@
 #include "dialogs/setting_names.h"
 #include "dialogs/settings_dialogs_win.h"
 #include "engine/torvex_doc.h"
+#include "framework/message_box.h"
 #include "operations/help.h"
 #include "operations/open_verb.h"
 #include "operations/view_commands.h"
@@ -91,6 +92,13 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         return true;
     case ID_EDIT_FILES_LIST:
         EditFilesList();
+        return true;
+    case ID_ARCHIVE_COMMENT:
+        if (GetTorvexDoc()->archiveMode)
+            PromptUser(ArchiveCommentText(GetTorvexDoc()->Catalogue()), prompt::Ok | prompt::IconInformation);
+        return true;
+    case ID_HISTORY:
+        ::OnHistory(*this, services_.extract, services_.directories);
         return true;
     default:
         return false;
@@ -263,6 +271,13 @@ ViewSaveOperations& CTorvexView::ViewSave()
     if (!viewSave_)
         viewSave_ = std::make_unique<ViewSaveOperations>(services_.store, *GetTorvexDoc());
     return *viewSave_;
+}
+
+void CTorvexView::ViewVersion(const ArchiveEntry& entry, int chapter)
+{
+    ViewSaveOperations::Context context = ViewSaveContext();
+    context.shownChapter = chapter;
+    ViewSave().OnViewFile(context, {&entry});
 }
 
 ViewSaveOperations::Context CTorvexView::ViewSaveContext() const

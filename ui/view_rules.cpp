@@ -46,6 +46,10 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
         return idle && s.selectedCount == 1 && HitIsArchive(s);
     case ViewFile:
         return idle && s.selectedCount == 1 && s.hitEntry && !s.hitEntry->IsDirectory();
+    case ArchiveComment:
+        return idle && s.archiveMode;
+    case History:
+        return idle && s.archiveMode && s.selectedCount == 1 && s.hitEntry && !s.hitEntry->IsDirectory();
     case Save:
         return idle && s.viewedCopyModified;
     default:

@@ -17,7 +17,8 @@ constexpr unsigned Add = ID_ADD, Extract = ID_EXTRACT, ExtractTo = ID_EXTRACT_TO
                    EditFilesList = ID_EDIT_FILES_LIST, ShellExtensions = ID_SHELL_EXTENSIONS, Test = ID_TEST,
                    Miscellaneous = ID_MISCELLANEOUS, ExtractArchiveTo = ID_EXTRACT_ARCHIVE_TO,
                    ViewFile = ID_VIEW_OPEN_FILE, Save = ID_SAVE_VIEWED, SelectAll = ID_SELECT_ALL,
-                   Refresh = ID_REFRESH, FileOpen = ID_FILE_OPEN;
+                   Refresh = ID_REFRESH, FileOpen = ID_FILE_OPEN, History = ID_HISTORY,
+                   ArchiveComment = ID_ARCHIVE_COMMENT;
 }
 
 // The state the enabling rules read.

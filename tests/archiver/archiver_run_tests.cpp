@@ -5,6 +5,9 @@
 #include <thread>
 #include <set>
 
+#include "engine/chapter_versions.h"
+#include "engine/jar_commands.h"
+#include "tests/support/fake_runner.h"
 #include "archiver/archive_source.h"
 #include "archiver/index_codec.h"
 #include "archiver/archive_writer.h"
@@ -244,6 +247,22 @@ TEST_F(JarTest, ChaptersShareDeleteAndKeepTheirNumbers)
     ASSERT_TRUE(Clean(RunJar(" x -jb1-2 -y -o" + Q(P("r")) + " " + Q(archive) + " *")));
     EXPECT_EQ(Read("r/change.txt"), "second version");
     EXPECT_EQ(Read("r/gone.txt"), "gone later");
+
+    // A range lists every version once, with the chapters that hold it: a file's history and
+    // what differs between two chapters come from that one listing.
+    testsupport::FakeRunner runner;
+    runner.outputs[VersionListingArguments(1, 3, archive)] = RunJar(" v -jb1-3 " + Q(archive)).merged();
+    VersionIndex versions;
+    ASSERT_TRUE(ListVersions(runner, archive, 1, 3, versions));
+    std::vector<FileVersion> history = FileHistory(versions, "\\change.txt");
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(SpansText(history[0].spans) + " " + history[0].entry->Columns[ArchiveEntry::Size].str(), "2-3 14");
+    EXPECT_EQ(SpansText(history[1].spans) + " " + history[1].entry->Columns[ArchiveEntry::Size].str(), "1 5");
+    ChapterComparison compared(versions, 1, 3);
+    EXPECT_EQ(compared.FileCount(VersionChange::Changed), 1u);
+    EXPECT_EQ(compared.FileCount(VersionChange::Removed), 1u);
+    EXPECT_EQ(compared.FileCount(VersionChange::Unchanged), 1u);
+    EXPECT_TRUE(HasError(RunJar(" v -jb4-9 " + Q(archive)))) << "a range holding no chapter";
 
     // d: only the last chapter loses the file.
     std::string del = WriteList("del", {"\\change.txt"});

@@ -1,3 +1,4 @@
+#include "engine/chapter_versions.h"
 #include "engine/jar_output.h"
 #include "engine/listing_parser.h"
 #include "listing_generator.h"
@@ -7,6 +8,8 @@
 #include <sys/resource.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -139,8 +142,84 @@ void PiecesToCatalogue(benchmark::State& state)
     state.counters["parse_peak_MB"] = Megabytes(peak);
 }
 
+// A listing of chapters 1-2 of `entries` files in folders of 100: every file in both chapters,
+// except one in a hundred, changed in chapter 2 (two rows, "1" and "2").
+std::string TwoChapterListing(int entries, bool range)
+{
+    std::string out = "JAR32 1.00\r\nArchive C:\\big.j  created 2026-01-01 00:00:00, modified 2026-01-01 00:00:00\r\n";
+    out += range ? "Analyzing chapters 1-2\r\n\r\n" : "Analyzing chapter 2\r\n\r\n";
+    out += "Name\r\n        Size Attr          Packed Method Chapters Modified            Created\r\nBlock\r\n"
+           "------------ ----- ------------ ------ -------- ------------------- -------------------\r\n";
+    char line[300];
+    int n = 0;
+    auto row = [&](const std::string& path, int size, const char* chapters, int block) {
+        std::snprintf(line, sizeof line,
+                      "%d) %s\r\n%12d ..... %12d Stored %-8s 2026-01-01 00:00:00 2026-01-01 00:00:00\r\n%12d CRC-32 0000%04X\r\n",
+                      ++n, path.c_str(), size, size, chapters, block, block & 0xFFFF);
+        out += line;
+    };
+    for (int i = 0; i < entries; ++i) {
+        std::string path = "d" + std::to_string(i / 100) + "\\f" + std::to_string(i % 100) + ".dat";
+        if (i % 100 == 7) {
+            if (range)
+                row(path, 100 + i % 900, "1", i);
+            row(path, 101 + i % 900, "2", entries + i);
+        } else {
+            row(path, 100 + i % 900, "1-2", i);
+        }
+    }
+    out += "------------\r\nTotal files listed: 1\r\nTotal bytes in files listed: 1\r\n";
+    return out;
+}
+
+// Comparing two chapters from one listing of both, against showing one chapter (its listing
+// read into a catalogue): the time and the memory the comparison adds.
+void CompareTwoChapters(benchmark::State& state)
+{
+    const int entries = static_cast<int>(state.range(0));
+    std::vector<std::string> one, both;
+    SplitOutputLines(TwoChapterListing(entries, false), one);
+    SplitOutputLines(TwoChapterListing(entries, true), both);
+    auto ignore = [](const std::string&) { return false; };
+    double oneSeconds = 0, compareSeconds = 0;
+    size_t onePeak = 0, comparePeak = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        size_t before = liveBytes.load();
+        peakBytes = before;
+        {
+            ArchiveCatalogue catalogue;
+            ParseChapterListing(one, catalogue, 2, ignore);
+            onePeak = peakBytes.load() - before;
+        }
+        auto middle = std::chrono::steady_clock::now();
+        peakBytes = liveBytes.load();
+        {
+            ArchiveCatalogue scratch;
+            ParseChapterListing(both, scratch, 1, ignore);
+            VersionIndex index;
+            index.Add(std::move(scratch.Chapters[1]), 1, 2);
+            ChapterComparison comparison(index, 1, 2);
+            comparePeak = peakBytes.load() - before;
+            if (comparison.FileCount(VersionChange::Changed) != size_t(entries / 100)) {
+                state.SkipWithError("wrong number of changed files");
+                break;
+            }
+        }
+        auto end = std::chrono::steady_clock::now();
+        oneSeconds = std::chrono::duration<double>(middle - start).count();
+        compareSeconds = std::chrono::duration<double>(end - middle).count();
+    }
+    state.counters["one_chapter_s"] = oneSeconds;
+    state.counters["compare_s"] = compareSeconds;
+    state.counters["ratio"] = oneSeconds > 0 ? compareSeconds / oneSeconds : 0;
+    state.counters["one_chapter_MB"] = Megabytes(onePeak);
+    state.counters["compare_extra_MB"] = Megabytes(comparePeak > onePeak ? comparePeak - onePeak : 0);
+}
+
 } // namespace
 
+BENCHMARK(CompareTwoChapters)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(SplitOutput)->Unit(benchmark::kMillisecond);
 BENCHMARK(ParseListing)->Arg(1)->Arg(0)->ArgName("directory_lines")->Unit(benchmark::kMillisecond);
 BENCHMARK(PiecesToCatalogue)->Arg(4096)->Arg(512000)->ArgName("piece")->Unit(benchmark::kMillisecond);

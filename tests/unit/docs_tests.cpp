@@ -27,7 +27,7 @@ TEST(ShippedDocs, BothManualsCarryEveryHelpTopic)
     for (const char* manual : {"manual.htm", "manuel.htm"}) {
         std::string html = ReadAll(kDocs + manual);
         ASSERT_FALSE(html.empty()) << manual;
-        for (const char* topic : {"Add", "Extract", "Del", "BuildFileList", "ConfigureTorvex", "SetMisc", "Associate"})
+        for (const char* topic : {"Add", "Extract", "Del", "BuildFileList", "ConfigureTorvex", "SetMisc", "Associate", "History"})
             EXPECT_NE(html.find("id=\"" + std::string(topic) + "\""), std::string::npos) << manual << " #" << topic;
     }
     EXPECT_NE(ReadAll(kDocs + "manuel.htm").find("lang=\"fr\""), std::string::npos);

@@ -34,6 +34,22 @@ TEST(FrameStatusText, AChapterNotInTheCatalogueShowsEmptyTotals)
     EXPECT_EQ(ArchiveInfoText(catalogue, 9), "Chapter info:  bytes in  file(s)  Whole archive ratio: 0.45");
 }
 
+TEST(FrameStatusText, ChapterTipAndArchiveCommentSayWhatTheListingsHold)
+{
+    ArchiveCatalogue catalogue = CatalogueWithChapters({1, 3});
+    catalogue.Chapter(3)->FirstStamp = "2026-01-02 03:04:05";
+    catalogue.Chapter(3)->SecondStamp = "2026-02-03 04:05:06";
+    catalogue.Chapter(3)->ChapterComment = {"before the move", "second line"};
+    EXPECT_EQ(ChapterTipText(catalogue, 3),
+              "Chapter 3, created 2026-01-02 03:04:05, modified 2026-02-03 04:05:06\r\nbefore the move\r\nsecond line");
+    catalogue.Chapter(1)->FirstStamp = catalogue.Chapter(1)->SecondStamp = "2026-01-01 00:00:00";
+    EXPECT_EQ(ChapterTipText(catalogue, 1), "Chapter 1, created 2026-01-01 00:00:00");
+    EXPECT_EQ(ChapterTipText(catalogue, 2), "");
+    EXPECT_EQ(ArchiveCommentText(catalogue), "This archive has no comment.");
+    catalogue.ArchiveComment = {"Backups", "of the office"};
+    EXPECT_EQ(ArchiveCommentText(catalogue), "Backups\r\nof the office");
+}
+
 TEST(FrameStatusText, ThePaneIsWideEnoughForTheMeasuredText)
 {
     for (int measured : {0, 5, 180, 400})

@@ -70,6 +70,13 @@ TEST(CommandEnabling, HitRowCommandsNeedExactlyOneSelectedRowOfTheRightKind)
     EXPECT_FALSE(Enabled(viewcmd::ViewFile, s));
     s.hitEntry = &text;
     EXPECT_TRUE(Enabled(viewcmd::ViewFile, s));
+    EXPECT_FALSE(Enabled(viewcmd::History, s)) << "a disk file has no versions";
+    s.archiveMode = true;
+    EXPECT_TRUE(Enabled(viewcmd::History, s));
+    s.hitEntry = &folder;
+    EXPECT_FALSE(Enabled(viewcmd::History, s));
+    s.archiveMode = false;
+    s.hitEntry = &text;
     s.hitEntry = nullptr; // hitItem -1
     EXPECT_FALSE(Enabled(viewcmd::ViewFile, s));
     EXPECT_FALSE(Enabled(viewcmd::Test, s));
@@ -97,7 +104,7 @@ TEST(CommandEnabling, RunningOperationDisablesAllButTheViewStyles)
     const unsigned ids[] = {viewcmd::Add, viewcmd::Extract, viewcmd::ExtractTo, viewcmd::Delete,
                             viewcmd::Directories, viewcmd::AddToFilesList, viewcmd::EditFilesList,
                             viewcmd::ShellExtensions, viewcmd::Test, viewcmd::Miscellaneous,
-                            viewcmd::ExtractArchiveTo, viewcmd::ViewFile, viewcmd::Save, viewcmd::Refresh,
+                            viewcmd::ExtractArchiveTo, viewcmd::ViewFile, viewcmd::Save, viewcmd::Refresh, viewcmd::History, viewcmd::ArchiveComment,
                             viewcmd::FileOpen};
     for (unsigned id : ids)
         EXPECT_TRUE(Enabled(id, s)) << id;

@@ -333,3 +333,73 @@ TEST(ExtractWindow, QuestionsDuringAnOperationComeUpActiveAndTheKeyboardAnswersT
     }
     RemoveTree(root);
 }
+
+TEST(ExtractWindow, HistoryListsEveryVersionOfAFileAndRestoresOrExtractsTheChosenOne)
+{
+    std::string root = MakeScratchFolder("extract_history");
+    ASSERT_TRUE(MakeArchive(root));
+    std::string src = root + "\\src";
+    for (const char* bytes : {"bee 2", "bee three"}) {
+        WriteFile(src + "\\dir\\b.txt", bytes);
+        ASSERT_TRUE(RunJar(src, "ac -r -y \"" + root + "\\a.j\" *"));
+    }
+    {
+        TorvexWindow w(root);
+        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        // The chapter box's tip tells the chapter shown and its dates.
+        char tip[512] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = w.Frame().Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(w.Frame().ChapterCombo().Handle());
+        tool.lpszText = tip;
+        SendMessageA(w.Frame().ChapterTip(), TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(std::string(tip).rfind("Chapter 3, created 20", 0), 0u) << tip;
+        w.DoubleClickRow(w.RowNamed("dir"));
+        w.SetSelection({w.RowNamed("b.txt")});
+        // Three versions, newest first; Restore of the oldest puts it where Ctrl+E would.
+        auto choose = [&](int row, int button, std::vector<std::string>* spans = nullptr) {
+            return dialogtest::Drive({{"History", [&](HWND box) {
+                if (spans)
+                    *spans = dialogtest::ListItems(box, IDC_HISTORY_LIST);
+                ListView_SetItemState(GetDlgItem(box, IDC_HISTORY_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
+                dialogtest::Click(box, button);
+            }}}, [&] { w.PressKey('H', true); });
+        };
+        std::vector<std::string> spans;
+        ASSERT_TRUE(choose(2, IDC_HISTORY_RESTORE, &spans));
+        EXPECT_EQ(spans, (std::vector<std::string>{"3", "2", "1"}));
+        ASSERT_TRUE(WaitForOperation(w));
+        EXPECT_EQ(ReadAll(root + "\\b.txt"), "bee");
+
+        // Restoring another version over it asks first; No keeps the file.
+        ASSERT_TRUE(choose(1, IDC_HISTORY_RESTORE));
+        HWND box = WaitForWorkerBox(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box).rfind("Overwrite " + root + "\\b.txt", 0), 0u) << BoxText(box);
+        PostMessageA(box, WM_COMMAND, IDNO, 0);
+        ASSERT_TRUE(WaitForOperation(w));
+        EXPECT_EQ(ReadAll(root + "\\b.txt"), "bee");
+        EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
+
+        // Extract to ... opens the Extract dialog set to that version's chapter.
+        int from = 0;
+        ASSERT_TRUE(dialogtest::Drive({{"History", [&](HWND history) {
+                                           ListView_SetItemState(GetDlgItem(history, IDC_HISTORY_LIST), 1, LVIS_SELECTED,
+                                                                 LVIS_SELECTED);
+                                           dialogtest::PostClick(history, IDC_HISTORY_EXTRACT);
+                                       }},
+                                       {"Extract", [&](HWND dialog) {
+                                           EXPECT_TRUE(dialogtest::Checked(dialog, IDC_EXTRACT_CHAPTERS));
+                                           from = std::atoi(dialogtest::Text(dialog, IDC_EXTRACT_FROM).c_str());
+                                           dialogtest::SetText(dialog, IDC_EXTRACT_DIRECTORY, root + "\\out");
+                                           dialogtest::Click(dialog, IDC_EXTRACT_NO_PATH);
+                                           dialogtest::Click(dialog, IDOK);
+                                       }}},
+                                      [&] { w.PressKey('H', true); }));
+        EXPECT_EQ(from, 2);
+        ASSERT_TRUE(WaitForOperation(w));
+        EXPECT_EQ(ReadAll(root + "\\out\\b.txt"), "bee 2");
+    }
+    RemoveTree(root);
+}

@@ -389,10 +389,10 @@ TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
     ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
     ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
     file = InitPopup(frame, 0);
-    EXPECT_EQ(MenuText(file, 2), "&1 " + data.two);
-    EXPECT_EQ(MenuText(file, 3), "&2 " + data.one);
+    EXPECT_EQ(MenuText(file, 3), "&1 " + data.two);
+    EXPECT_EQ(MenuText(file, 4), "&2 " + data.one);
     EXPECT_FALSE(Grayed(file, ID_FILE_MRU_FILE1 + 1));
-    EXPECT_EQ(MenuText(file, 5), "&Quit");
+    EXPECT_EQ(MenuText(file, 6), "&Quit");
 
     w.Command(ID_FILE_MRU_FILE1 + 1);
     EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");

@@ -1,0 +1,60 @@
+// The commands that ask about the versions an archive keeps (interface thread): a file's history.
+#include "dialogs/directories_settings.h"
+#include "dialogs/extract_dialog.h"
+#include "engine/chapter_versions.h"
+#include "engine/torvex_doc.h"
+#include "framework/message_box.h"
+#include "operations/extract_operation.h"
+#include "operations/help.h"
+#include "operations/view_commands.h"
+#include "ui/history_dialog.h"
+#include "ui/main_frame.h"
+#include "ui/torvex_view.h"
+
+void OnHistory(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& dirs)
+{
+    CTorvexDoc* doc = view.GetTorvexDoc();
+    std::vector<const ArchiveEntry*> selected = view.SelectedEntries();
+    if (view.operationRunning || !doc->archiveMode || selected.size() != 1 || selected[0]->IsDirectory())
+        return;
+    const ArchiveEntry& file = *selected[0];
+    // Every version of the archive in one listing; the versions of this file come from it.
+    VersionIndex versions;
+    if (!ListVersions(*doc, doc->Catalogue().ArchivePath, 1, std::max(doc->Catalogue().LastChapter, 1), versions))
+        return;
+    HistoryDialog history;
+    history.path = file.Path;
+    history.versions = FileHistory(versions, file.Path);
+    if (history.versions.empty()) {
+        PromptUser("No version of " + file.Path + " was found in the archive's chapters.");
+        return;
+    }
+    history.view = [&view](const FileVersion& version) { view.ViewVersion(*version.entry, version.Newest()); };
+    history.help = [&view] { view.ShowHelp("#History"); };
+    INT_PTR answer;
+    {
+        HelpTopic topic(view.helpAnchor, "#History");
+        answer = history.DoModal(view.MainFrame()->Handle());
+    }
+    if (history.chosen < 0)
+        return;
+    int chapter = history.versions[size_t(history.chosen)].Newest();
+    if (answer == IDC_HISTORY_EXTRACT) {
+        OnExtractTo(view, dialog, dirs, chapter);
+        return;
+    }
+    if (answer != IDC_HISTORY_RESTORE)
+        return;
+    // Restore: where Extract (Ctrl+E) puts the file, asking before a file there is replaced.
+    OperationJob job = view.NewJob(OperationKind::RestoreVersion);
+    view.CollectRows(false, view.archiveFolder);
+    job.work = std::move(view.WorkSet);
+    job.listLines = view.ListLinesOf(job.work);
+    job.extract = ExtractRunOptionsFrom(dialog);
+    job.extract.extractWhat = extractopt::SelectedFiles;
+    job.extract.listFileOnly = false;
+    job.extract.currentChapter = view.shownChapter;
+    job.extract.chapterFrom = chapter;
+    SetExtractConsoles(job);
+    view.StartOperation(std::move(job));
+}
