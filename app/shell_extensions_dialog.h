@@ -2,6 +2,7 @@
 // Explorer shows. Its choices are settings and the class-registry layout written by Register.
 #pragma once
 
+#include "dialogs/dialog_callbacks.h"
 #include "dialogs/settings_store.h"
 #include "framework/modal_dialog.h"
 
@@ -20,6 +21,7 @@ public:
     bool enableCompression = true;
     bool enableExtraction = true;
     bool skipTopmostDirectory = false;
+    HelpOpener openHelp;
 
     void Load();
     void Save();

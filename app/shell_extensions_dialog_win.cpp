@@ -3,7 +3,6 @@
 #include "app/shell_registration_win.h"
 #include "dialogs/setting_names.h"
 #include "framework/controls.h"
-#include "operations/help.h"
 #include "resources/resource.h"
 
 ShellExtensionsDialog::ShellExtensionsDialog(SettingsStore& store)
@@ -72,7 +71,8 @@ bool ShellExtensionsDialog::OnCommand(UINT id, UINT code)
         return true;
     }
     if (id == IDHELP_SHEXT && code == BN_CLICKED) {
-        ShowHelp("#Associate");
+        if (openHelp)
+            openHelp("#Associate");
         return true;
     }
     return false;

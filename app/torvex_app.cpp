@@ -64,10 +64,11 @@ bool CTorvexApp::CreateSmallIcons(int dpi)
     if (SmallIcons) {
         if (!ImageList_SetIconSize(SmallIcons.Handle(), size, size))
             return false;
-        ForgetIconIndexes();
+        Icons.ForgetIndexes();
     } else if (!SmallIcons.Create(size, size, ILC_COLOR8 | ILC_MASK, 0, 1)) {
         return false;
     }
+    Icons.UseImageList(SmallIcons.Handle());
     for (UINT id = IDI_FOLDER_CLOSED; id <= IDI_FILE_PROGRAM; ++id) {
         HICON icon = (HICON)::LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0);
         SmallIcons.AddIcon(icon);
@@ -99,7 +100,9 @@ void CTorvexApp::LoadSettingsGroups(const std::string& currentDirectory)
     CheckExecutables();
     ExtractDialog.Load(store);
     ExtractDialog.extractLast = &DirectoriesDialog.extractLast;
-    ExtractDialog.smallIcons = SmallIcons.Handle();
+    ExtractDialog.pickFolder = [this](HWND owner, std::string& folder) {
+        return PickFolder(owner, SmallIcons.Handle(), folder);
+    };
     AddDialog.Load(store);
 }
 
@@ -142,7 +145,6 @@ bool CTorvexApp::InitInstance()
     DWORD length = directory.empty() ? 0 : ::GetCurrentDirectoryW((DWORD)directory.size(), directory.data());
     LoadSettingsGroups(length > 0 && length < directory.size() ? Utf8Name(directory.c_str(), (int)length) : std::string());
 
-    SetHelpDesk(&help_);
     if (firstRun_)
         OfferShellExtensions();
 
@@ -167,7 +169,8 @@ bool CTorvexApp::InitInstance()
     };
     docTemplate.createView = [this] {
         return std::make_unique<CTorvexView>(
-            ViewServices{Instance(), SmallIcons.Handle(), Settings(), DirectoriesDialog, ExtractDialog, AddDialog});
+            ViewServices{Instance(), Icons, Settings(), DirectoriesDialog, ExtractDialog, AddDialog,
+                         [this](const std::string& anchor) { help_.ShowHelp(anchor); }});
     };
     AddDocTemplate(std::move(docTemplate));
 
@@ -210,7 +213,7 @@ std::string CTorvexApp::OpenDialogFolder() const
         return std::string();
     std::string folder = view->diskFolder;
     if (doc->archiveMode)
-        ParentPath(doc->catalogue.ArchivePath, folder);
+        ParentPath(doc->Catalogue().ArchivePath, folder);
     // "C:" alone names the drive's current folder, not its root.
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';
@@ -232,7 +235,6 @@ int CTorvexApp::ExitInstance()
         // Else exiting would write the list back and re-create the settings keys.
         DropRecentFileList();
     }
-    SetHelpDesk(nullptr);
     return Application::ExitInstance();
 }
 
@@ -246,6 +248,7 @@ void CTorvexApp::OfferShellExtensions()
 {
     if (!unattended) {
         ShellExtensionsDialog dialog(Settings());
+        dialog.openHelp = [this](const std::string& anchor) { help_.ShowHelp(anchor); };
         dialog.firstRunMode = true;
         if (dialog.DoModal(nullptr) == IDOK) {
             dialog.Register(DirectoriesDialog.torvexEdit, dialog.associate, dialog.enableCompression,
@@ -267,6 +270,7 @@ void CTorvexApp::ShowTipOfTheDay(bool atStartup)
 void CTorvexApp::OnShellExtensions()
 {
     ShellExtensionsDialog dialog(Settings());
+    dialog.openHelp = [this](const std::string& anchor) { help_.ShowHelp(anchor); };
     dialog.Load();
     HelpTopic topic(HelpAnchor(), "#Associate");
     if (dialog.DoModal(MainWindow() ? MainWindow()->Handle() : nullptr) != IDOK)

@@ -9,6 +9,7 @@
 #include "framework/application.h"
 #include "framework/image_list.h"
 #include "operations/help.h"
+#include "ui/icon_cache.h"
 
 class CTorvexApp : public Application {
 public:
@@ -22,6 +23,8 @@ public:
     ::ExtractDialog ExtractDialog;
     // Small icons (16x16 at 96 DPI): 0 closed folder, 1 open folder, 2 folder up, 3 file, 4 program, then file types.
     ImageList SmallIcons;
+    // The file icons appended to SmallIcons, looked up once per type.
+    IconCache Icons;
 
     bool InitInstance() override;
     int ExitInstance() override;

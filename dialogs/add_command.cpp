@@ -71,7 +71,7 @@ AddCommand BuildAddCommand(const AddChoices& c, const AddCommandEnvironment& env
     line += " -m";
     // A damaged setting still names a method the archiver has.
     line += static_cast<char>('4' - std::clamp(c.compression, 0, 3));
-    line += c.pathOption == 2 ? " -jf-" : " -jf";
+    line += c.pathOption == PathOption::None ? " -jf-" : " -jf";
     if (c.spanArchive) {
         std::string root = DriveRoot(c.archiveName);
         bool fixed = env.isFixedDrive && env.isFixedDrive(root);

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/path_option.h"
+
 // The Add dialog's choices that shape the command.
 struct AddChoices {
     int action = 0;          // 0 Add, 1 Update, 2 Freshen, 3 Add chapter
     std::string archiveName;
     int compression = 0;     // 0 Best .. 3 Fast
-    int pathOption = 1;      // 0 Full, 1 Partial, 2 No path
+    PathOption pathOption = PathOption::Partial;
     bool spanArchive = false;
     bool formatDisk = false;
     bool wipeDisk = false;

@@ -145,7 +145,7 @@ bool AddDialog::OnInitDialog()
     SetItemText(IDC_ADD_ARCHIVE_NAME, archiveName);
     SetItemText(IDC_ADD_VOLUME, volumeSize);
     for (int i = 0; i < 3; ++i)
-        Check(kPathRadios[i], pathOption == i);
+        Check(kPathRadios[i], static_cast<int>(pathOption) == i);
     Check(IDC_ADD_USE_FILES_LIST, useFilesList);
     Check(IDC_ADD_SPAN, spanArchive);
     Check(IDC_ADD_FORMAT, formatDisk);
@@ -364,7 +364,9 @@ AddChoices AddDialog::ChoicesFromControls() const
     c.action = std::max(0, (int)Item(IDC_ADD_ACTION).Send(CB_GETCURSEL));
     c.compression = std::max(0, (int)Item(IDC_ADD_COMPRESSION).Send(CB_GETCURSEL));
     c.archiveName = ItemText(IDC_ADD_ARCHIVE_NAME);
-    c.pathOption = IsChecked(IDC_ADD_FULL_PATH) ? 0 : IsChecked(IDC_ADD_NO_PATH) ? 2 : 1;
+    c.pathOption = IsChecked(IDC_ADD_FULL_PATH) ? PathOption::Full
+                   : IsChecked(IDC_ADD_NO_PATH) ? PathOption::None
+                                                : PathOption::Partial;
     c.spanArchive = IsChecked(IDC_ADD_SPAN);
     c.formatDisk = IsChecked(IDC_ADD_FORMAT);
     c.wipeDisk = IsChecked(IDC_ADD_WIPE);

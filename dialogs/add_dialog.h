@@ -35,7 +35,7 @@ public:
     std::string archiveName;
     bool useCommandLine = false;
     bool formatDisk = false;
-    int pathOption = 1;
+    PathOption pathOption = PathOption::Partial;
     std::string pathInArchive;
     bool spanArchive = false;
     std::string volumeSize = kAutoDetectVolume;

@@ -4,7 +4,6 @@
 
 #include "engine/jar_commands.h"
 #include "framework/message_box.h"
-#include "operations/delete_rules.h"
 #include "resources/resource.h"
 #include "resources/message_texts.h"
 
@@ -16,9 +15,9 @@ bool DeleteDialog::OnInitDialog()
     command.clear();
     DeleteDialogStart start = DecideDeleteDialogStart(filesListHasItems, realSelection);
     deleteWhat = start.deleteWhat;
-    Check(IDC_DEL_SELECTED, deleteWhat == 0);
-    Check(IDC_DEL_FILES_LIST, deleteWhat == 1);
-    Check(IDC_DEL_CHAPTERS, deleteWhat == 2);
+    Check(IDC_DEL_SELECTED, deleteWhat == DeleteWhat::Selected);
+    Check(IDC_DEL_FILES_LIST, deleteWhat == DeleteWhat::FilesList);
+    Check(IDC_DEL_CHAPTERS, deleteWhat == DeleteWhat::Chapters);
     Check(IDC_DEL_ALL_CHAPTERS, false);
     Item(IDC_DEL_SELECTED).Enable(start.selectedEnabled);
     Item(IDC_DEL_FILES_LIST).Enable(start.filesListEnabled);
@@ -55,17 +54,20 @@ bool DeleteDialog::OnCommand(UINT id, UINT code)
 void DeleteDialog::OnOK()
 {
     inAllChapters = IsChecked(IDC_DEL_ALL_CHAPTERS);
-    deleteWhat = IsChecked(IDC_DEL_CHAPTERS) ? 2 : IsChecked(IDC_DEL_FILES_LIST) ? 1 : 0;
+    deleteWhat = IsChecked(IDC_DEL_CHAPTERS)     ? DeleteWhat::Chapters
+                 : IsChecked(IDC_DEL_FILES_LIST) ? DeleteWhat::FilesList
+                                                 : DeleteWhat::Selected;
     chaptersChanged = false;
     const std::string archive = catalogue ? catalogue->ArchivePath : std::string();
-    if (deleteWhat == 2) {
+    if (deleteWhat == DeleteWhat::Chapters) {
         Window list = Item(IDC_DEL_CHAPTER_LIST);
-        std::vector<int> chosen;
+        // The chosen chapters, in list order.
+        std::vector<std::string> chosen;
         int count = (int)list.Send(LB_GETCOUNT);
         for (int i = 0; i < count; ++i)
             if (list.Send(LB_GETSEL, i) > 0)
-                chosen.push_back((int)list.Send(LB_GETITEMDATA, i));
-        command = DeleteChaptersCommand(archive, chosen);
+                chosen.push_back(std::to_string((int)list.Send(LB_GETITEMDATA, i)));
+        command = DeleteChaptersArguments(archive, chosen);
         chaptersChanged = true;
         EndDialog(IDOK);
         return;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/delete_choices.h"
 #include "engine/archive_catalogue.h"
 #include "framework/modal_dialog.h"
 
@@ -19,13 +20,13 @@ public:
     int shownChapter = 0;
     bool filesListHasItems = false;
     bool realSelection = false;
-    // Gathers the chosen files (0 the selection, 1 the files list) and writes the delete list
+    // Gathers the chosen files (the selection or the files list) and writes the delete list
     // file; its name, or empty when it could not be written (the caller has said why).
-    std::function<std::string(int deleteWhat)> writeDeleteList;
+    std::function<std::string(DeleteWhat deleteWhat)> writeDeleteList;
     std::function<void()> showHelp;
 
     bool inAllChapters = false;
-    int deleteWhat = 0;
+    DeleteWhat deleteWhat = DeleteWhat::Selected;
     // Set by OK: chapters were deleted or files deleted in all chapters.
     bool chaptersChanged = false;
     // The list file OK wrote; empty for chapter deletion.

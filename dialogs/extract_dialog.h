@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/dialog_callbacks.h"
 #include "dialogs/extract_settings.h"
 #include "dialogs/extract_switches.h"
 #include "framework/modal_dialog.h"
@@ -31,7 +32,7 @@ public:
     int updateMode = extractopt::UpdateNone;
     bool overwriteWithoutPrompting = true;
     bool listFileOnly = false;
-    int pathOption = extractopt::PartialPath;
+    PathOption pathOption = PathOption::Partial;
     int updateCriterion = extractopt::NewerFiles;
     int chapterFrom = 1;
     bool extractChapters = false;
@@ -40,8 +41,8 @@ public:
     // Where the last extraction went (setting "extractLast"): the picker's start when the
     // directory is empty, and what OK records. Handed in by the owner.
     std::string* extractLast = nullptr;
-    // The small icons the directory picker shows.
-    HIMAGELIST smallIcons = nullptr;
+    // Browse...: picks the directory; the button does nothing without it.
+    FolderPicker pickFolder;
     // Help: by default the owner window's Help command (the caller sets the topic).
     std::function<void(HWND dialog)> onHelp;
 
@@ -61,7 +62,7 @@ private:
     void OnEditCommandLine();
     void CreateToolTips();
     void RememberDirectoryInList(const std::string& folder);
-    int CheckedPathOption() const;
+    PathOption CheckedPathOption() const;
     int CheckedUpdateMode() const;
 
     bool initialising_ = false;

@@ -7,7 +7,6 @@
 #include "framework/controls.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
-#include "ui/directory_picker.h"
 
 namespace {
 constexpr int kPathRadios[3] = {IDC_EXTRACT_FULL_PATH, IDC_EXTRACT_PARTIAL_PATH, IDC_EXTRACT_NO_PATH};
@@ -99,7 +98,7 @@ bool ExtractDialog::OnInitDialog()
 
     CheckOne(*this, kWhatRadios, extractWhat);
     CheckOne(*this, kUpdateRadios, updateMode);
-    CheckOne(*this, kPathRadios, pathOption);
+    CheckOne(*this, kPathRadios, static_cast<int>(pathOption));
     Check(IDC_EXTRACT_OVERWRITE, overwriteWithoutPrompting);
     Check(IDC_EXTRACT_LIST_ONLY, listFileOnly);
     Check(IDC_EXTRACT_COMMAND_LINE, useCommandLine);
@@ -183,7 +182,7 @@ void ExtractDialog::RunChapterRules(bool fromChanged)
     if (!r.partialPathAllowed) {
         Item(IDC_EXTRACT_PARTIAL_PATH).Enable(false);
         if (IsChecked(IDC_EXTRACT_PARTIAL_PATH)) {
-            CheckOne(*this, kPathRadios, extractopt::FullPath);
+            CheckOne(*this, kPathRadios, static_cast<int>(PathOption::Full));
             ApplyPathOptionRule();
         }
     } else {
@@ -193,7 +192,7 @@ void ExtractDialog::RunChapterRules(bool fromChanged)
     }
 }
 
-int ExtractDialog::CheckedPathOption() const { return CheckedOf(*this, kPathRadios); }
+PathOption ExtractDialog::CheckedPathOption() const { return static_cast<PathOption>(CheckedOf(*this, kPathRadios)); }
 int ExtractDialog::CheckedUpdateMode() const { return CheckedOf(*this, kUpdateRadios); }
 
 bool ExtractDialog::OnCommand(UINT id, UINT code)
@@ -258,13 +257,14 @@ void ExtractDialog::RememberDirectoryInList(const std::string& folder)
 
 void ExtractDialog::OnBrowse()
 {
-    DirectoryPicker picker(smallIcons);
-    picker.resultPath = BrowseStartFolder(ItemText(IDC_EXTRACT_DIRECTORY), extractLast ? *extractLast : std::string(),
-                                          [](const std::string& folder) { return PathExists(folder); });
-    if (picker.DoModal(Handle()) != IDOK)
+    if (!pickFolder)
         return;
-    SetItemText(IDC_EXTRACT_DIRECTORY, picker.resultPath);
-    RememberDirectoryInList(picker.resultPath);
+    std::string folder = BrowseStartFolder(ItemText(IDC_EXTRACT_DIRECTORY), extractLast ? *extractLast : std::string(),
+                                           [](const std::string& f) { return PathExists(f); });
+    if (!pickFolder(Handle(), folder))
+        return;
+    SetItemText(IDC_EXTRACT_DIRECTORY, folder);
+    RememberDirectoryInList(folder);
 }
 
 void ExtractDialog::OnEditCommandLine()

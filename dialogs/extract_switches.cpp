@@ -21,7 +21,7 @@ long long ChapterNumber(const std::string& text)
 
 std::string BuildExtractSwitches(const ExtractSwitchOptions& o)
 {
-    std::string s = ExtractCommandWord(o.pathOption != extractopt::NoPath);
+    std::string s = ExtractCommandWord(o.pathOption != PathOption::None);
     if (o.extractChapters && o.chapterFrom != 0) {
         s += " -jb" + std::to_string(o.chapterFrom);
         if (!o.chapterTo.empty()) {

@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/path_option.h"
+
 namespace extractopt {
-// pathOption
-constexpr int FullPath = 0, PartialPath = 1, NoPath = 2;
 // updateMode
 constexpr int UpdateNone = 0, Freshen = 1, Update = 2;
 // updateCriterion (index in the update combo)
@@ -17,7 +17,7 @@ constexpr int AllFiles = 0, SelectedFiles = 1, FilesList = 2;
 }
 
 struct ExtractSwitchOptions {
-    int pathOption = extractopt::PartialPath;
+    PathOption pathOption = PathOption::Partial;
     std::string directory;
     bool overwriteWithoutPrompting = true;
     int updateMode = extractopt::UpdateNone;

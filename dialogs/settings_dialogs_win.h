@@ -1,17 +1,12 @@
 // The Directories and Miscellaneous dialogs: each edits one settings group held by its caller.
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "dialogs/dialog_callbacks.h"
 #include "dialogs/directories_settings.h"
 #include "dialogs/miscellaneous_settings.h"
 #include "framework/modal_dialog.h"
-
-// Picks a folder starting at `folder`; true with the chosen folder in `folder`.
-using FolderPicker = std::function<bool(HWND owner, std::string& folder)>;
-// Opens the manual at a topic (the dialog's Help button).
-using HelpOpener = std::function<void(const std::string& anchor)>;
 
 class DirectoriesDialog : public ModalDialog {
 public:

@@ -1,6 +1,5 @@
 #include "dialogs/tip_dialog.h"
 
-#include "framework/application.h"
 #include "framework/dpi_scale.h"
 #include "resources/resource.h"
 
@@ -78,7 +77,8 @@ HBITMAP TipDialog::Bulb()
         return bulb_;
     if (bulb_)
         ::DeleteObject(bulb_);
-    HINSTANCE instance = Application::Current() ? Application::Current()->Instance() : ::GetModuleHandleA(nullptr);
+    // The module the dialog itself was made from holds the bulbs too.
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(Handle(), GWLP_HINSTANCE));
     bulb_ = (HBITMAP)::LoadImageA(instance, MAKEINTRESOURCEA(BulbFor(size)), IMAGE_BITMAP, 0, 0, 0);
     bulbSize_ = size;
     return bulb_;

@@ -14,6 +14,8 @@ public:
     // The document's catalogue is about to be replaced: the view lets go of every row that points
     // into it.
     virtual void ReleaseRows() = 0;
+    // The chapter whose rows the view shows (0 before any).
+    virtual int ShownChapter() const = 0;
     // The document has just swapped in a freshly listed catalogue: show its newest chapter at
     // `folder` (the root when that chapter lacks it), in archive mode, on the archive's drive.
     virtual void ShowListedArchive(const std::string& folder) = 0;

@@ -326,8 +326,8 @@ private:
 
 // The child gets the pipe through its start-up information, so the parent's own standard
 // handles are never touched. A null handle leaves that stream on the child's console.
-bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, HANDLE error, int showState, Child& child,
-              const std::vector<PassedHandle>& passed = {})
+bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, HANDLE error, ConsoleShow show,
+              Child& child, const std::vector<PassedHandle>& passed = {})
 {
     std::string commandLine = jarcontract::CommandLine(session.JarFolder(), arguments);
     // A drive root is held as "C:", which names the drive's current folder, not its root. Every
@@ -340,7 +340,7 @@ bool StartJar(JarRunner& session, const std::string& arguments, HANDLE output, H
     startup.cb = sizeof(startup);
     startup.lpTitle = const_cast<char*>(jarcontract::ConsoleTitle);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = static_cast<WORD>(showState);
+    startup.wShowWindow = static_cast<WORD>(show);
     startup.hStdOutput = output;
     startup.hStdError = error;
 
@@ -502,7 +502,7 @@ bool WinJarRunner::RunConsole(const std::string& arguments, ConsoleShow show)
         }
     }
     Child child;
-    if (!StartJar(*this, arguments, nullptr, writeEnd.get(), static_cast<int>(show), child, passed)) {
+    if (!StartJar(*this, arguments, nullptr, writeEnd.get(), show, child, passed)) {
         progressWrite.Close();
         return false;
     }
@@ -574,7 +574,7 @@ bool WinJarRunner::RunJarCapturedInto(const std::string& arguments, OutputLineSi
     if (!OpenPipe(*this, readEnd, writeEnd, "Stdout pipe creation failed\n"))
         return false;
     Child child;
-    if (!StartJar(*this, arguments, writeEnd.get(), writeEnd.get(), SW_HIDE, child))
+    if (!StartJar(*this, arguments, writeEnd.get(), writeEnd.get(), ConsoleShow::Hidden, child))
         return false;
     if (!writeEnd.Close())
         return ReportFailure("Closing handle failed");

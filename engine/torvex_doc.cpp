@@ -1,5 +1,7 @@
 #include "engine/torvex_doc.h"
 
+#include <cassert>
+
 #include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 #include "framework/application.h"
@@ -70,7 +72,11 @@ bool CTorvexDoc::OnOpenDocument(const std::string& path)
         // archive selected. The row carries the long name (the shell may hand over a short one).
         std::string archive = LongPathName(path);
         ParentPath(archive, folder);
-        catalogue.ArchivePath = archive;
+        // Nothing of it is listed: a catalogue of the archive alone, so that no chapter of an
+        // archive shown before passes for this one's.
+        ArchiveCatalogue named;
+        named.ArchivePath = archive;
+        ReplaceCatalogue(std::move(named));
         settings_->RememberStartupFolder(folder);
         archiveMode = false;
         if (DocumentView* view = View()) {
@@ -108,16 +114,48 @@ std::optional<ArchiveCatalogue> CTorvexDoc::ListArchive(const std::string& path)
 
 void CTorvexDoc::ShowListedArchive(ArchiveCatalogue listed, const std::string& folder)
 {
-    DocumentView* view = View();
-    // The view's rows point into the catalogue that goes.
-    if (view)
-        view->ReleaseRows();
-    catalogue = std::move(listed);
+    ReplaceCatalogue(std::move(listed));
     archiveMode = true;
     // Just listed: the catalogue matches the archive.
     SetModifiedFlag(false);
-    if (view)
+    if (DocumentView* view = View())
         view->ShowListedArchive(folder);
+}
+
+void CTorvexDoc::ReplaceCatalogue(ArchiveCatalogue listed)
+{
+    // The view's archive rows point into the directory lists of the catalogue that goes: it
+    // lets go of them first.
+    if (DocumentView* view = View())
+        view->ReleaseRows();
+    catalogue_ = std::move(listed);
+}
+
+bool CTorvexDoc::MergeChapter(int n)
+{
+    // The view reads its rows without checking them, so this is the one place rows could go
+    // stale: they point into the shown chapter's directory lists, which a merge into that
+    // chapter would replace under them. A switch lists only a chapter that is not shown;
+    // showing a fresh listing of the shown one goes through ReplaceCatalogue.
+    assert((!View() || View()->ShownChapter() != n) && "a merge would replace the lists the view's rows point into");
+    ArchiveCatalogue aside;
+    aside.ArchivePath = catalogue_.ArchivePath;
+    if (!ListChapter(aside, n))
+        return false;
+    ChapterInfo* listed = aside.Chapter(n);
+    if (!listed)
+        return false;
+    ChapterInfo* slot = catalogue_.Chapter(n);
+    if (!slot) {
+        catalogue_.SetChapter(n, std::make_unique<ChapterInfo>(std::move(*listed)));
+    } else {
+        slot->Directories = std::move(listed->Directories);
+        slot->TotalFiles = listed->TotalFiles;
+        slot->TotalBytes = listed->TotalBytes;
+    }
+    if (!aside.Ratio.empty())
+        catalogue_.Ratio = aside.Ratio;
+    return true;
 }
 
 bool CTorvexDoc::SaveModified()
@@ -135,7 +173,7 @@ std::string CTorvexDoc::WorkingFolder() const
     if (DocumentView* view = View())
         return view->DiskFolder();
     std::string folder;
-    ParentPath(catalogue.ArchivePath, folder);
+    ParentPath(catalogue_.ArchivePath, folder);
     return folder;
 }
 

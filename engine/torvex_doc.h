@@ -24,7 +24,9 @@ public:
     EntryList diskEntries;
     // True while the view shows the archive, false while it browses the disk.
     bool archiveMode = false;
-    ArchiveCatalogue catalogue;
+
+    // The open archive as last listed. It changes only through ReplaceCatalogue and MergeChapter.
+    const ArchiveCatalogue& Catalogue() const { return catalogue_; }
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const std::string& path) override;
@@ -40,10 +42,17 @@ public:
     // catalogue. The archiver works in the archive's own folder. It touches neither the shown
     // catalogue nor the view; nullopt when the archiver failed (the user has been told).
     std::optional<ArchiveCatalogue> ListArchive(const std::string& path);
-    // On the interface thread: the fresh catalogue replaces the shown one (the view lets go of
-    // its rows first), archive mode is on, the modified flag is cleared, and the view shows the
-    // newest chapter at `folder` (the root when that chapter lacks it).
+    // On the interface thread: the fresh catalogue replaces the shown one, archive mode is on,
+    // the modified flag is cleared, and the view shows the newest chapter at `folder` (the root
+    // when that chapter lacks it).
     void ShowListedArchive(ArchiveCatalogue listed, const std::string& folder = "\\");
+    // A fresh listing becomes the catalogue; the view lets go of its rows first.
+    void ReplaceCatalogue(ArchiveCatalogue listed);
+    // A chapter switch: lists chapter n of the open archive aside and moves it into the
+    // catalogue, so that a listing that fails half-way leaves that chapter unlisted rather than
+    // half filled. Never the chapter the view shows. False when the listing failed (the user has
+    // been told).
+    bool MergeChapter(int n);
 
     // Disk browser: appends one row per entry of the folder; defined with the disk browser.
     // Empty, or the message saying the folder could not be read whole.
@@ -59,6 +68,7 @@ public:
 
 private:
     std::unique_ptr<DocumentSettings> settings_;
+    ArchiveCatalogue catalogue_;
 };
 
 // Why a file chosen to be opened is refused: it is not named as an archive.

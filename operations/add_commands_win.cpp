@@ -34,7 +34,7 @@ OperationJob AddJobFrom(CTorvexView& view, OperationKind kind, const AddDialog& 
 // The Add dialog over the main window, with its help topic for F1 and its Help button.
 INT_PTR OpenAddDialog(CTorvexView& view, AddDialog& dialog)
 {
-    dialog.showHelp = [] { ShowHelp("#Add"); };
+    dialog.showHelp = [&view] { view.ShowHelp("#Add"); };
     HelpTopic topic(view.helpAnchor, "#Add");
     return dialog.DoModal(view.MainFrame()->Handle());
 }
@@ -98,7 +98,7 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
         return;
     bool archiveShown = doc->archiveMode;
     if (archiveShown) {
-        dialog.archiveName = doc->catalogue.ArchivePath;
+        dialog.archiveName = doc->Catalogue().ArchivePath;
         dialog.pathInArchive = view.archiveFolder;
     } else {
         const ArchiveEntry& first = view.WorkSet[0];
@@ -109,7 +109,7 @@ void AddDroppedNames(CTorvexView& view, AddDialog& dialog, const std::vector<std
     dialog.document = doc;
     dialog.filesListAvailable = false;
     dialog.useFilesList = false;
-    dialog.pathOption = 1;
+    dialog.pathOption = PathOption::Partial;
     bool archiveTree = dialog.archiveTree;
     dialog.archiveTree = false;
     ::SetForegroundWindow(view.MainFrame()->Handle());

@@ -4,9 +4,9 @@
 
 namespace {
 
-void AppendLine(std::string& out, const std::string& path, const std::string& source, int pathOption)
+void AppendLine(std::string& out, const std::string& path, const std::string& source, PathOption pathOption)
 {
-    if (pathOption == 1) {
+    if (pathOption == PathOption::Partial) {
         out += source;
         out += "\\.";
         if (path.size() > source.size())
@@ -17,7 +17,7 @@ void AppendLine(std::string& out, const std::string& path, const std::string& so
     out += "\r\n";
 }
 
-void AppendFolderContents(const std::string& folder, const std::string& source, int pathOption,
+void AppendFolderContents(const std::string& folder, const std::string& source, PathOption pathOption,
                           const FolderLister& lister, std::string& out)
 {
     std::vector<FoundName> found;
@@ -32,7 +32,7 @@ void AppendFolderContents(const std::string& folder, const std::string& source, 
 
 } // namespace
 
-std::string AddListLine(const std::string& path, const std::string& source, int pathOption)
+std::string AddListLine(const std::string& path, const std::string& source, PathOption pathOption)
 {
     std::string line;
     AppendLine(line, path, source, pathOption);
@@ -40,7 +40,7 @@ std::string AddListLine(const std::string& path, const std::string& source, int 
     return line;
 }
 
-void AppendAddListLines(const EntryList& entries, int pathOption, const FolderLister& lister, std::string& out)
+void AppendAddListLines(const EntryList& entries, PathOption pathOption, const FolderLister& lister, std::string& out)
 {
     for (const auto& entry : entries) {
         const std::string& source = entry->Columns[ArchiveEntry::Source];

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/path_option.h"
 #include "engine/archive_catalogue.h"
 
 // The list file in the program folder.
@@ -23,11 +24,11 @@ using FolderLister = std::function<void(const std::string& folder, std::vector<F
 
 // The line of one disk path seen from `source`: the path itself, or with Partial Path (1)
 // the source, "\." and the rest of the path, which marks where the stored path begins.
-std::string AddListLine(const std::string& path, const std::string& source, int pathOption);
+std::string AddListLine(const std::string& path, const std::string& source, PathOption pathOption);
 
 // Appends one CR LF-ended line per entry; a folder entry is followed by everything below it,
 // one line per file or folder, recursively.
-void AppendAddListLines(const EntryList& entries, int pathOption, const FolderLister& lister, std::string& out);
+void AppendAddListLines(const EntryList& entries, PathOption pathOption, const FolderLister& lister, std::string& out);
 
 // A row for a dropped file or folder: Path the name, Source its parent folder.
 ArchiveEntry DroppedEntry(const std::string& name, bool directory);

@@ -14,20 +14,20 @@ void OnDelete(CTorvexView& view)
 {
     CTorvexDoc* doc = view.GetTorvexDoc();
     DeleteDialog dialog;
-    dialog.catalogue = &doc->catalogue;
+    dialog.catalogue = &doc->Catalogue();
     dialog.shownChapter = view.shownChapter;
     view.CollectFilesList();
     dialog.filesListHasItems = !view.WorkSet.empty();
     dialog.realSelection = view.HasRealSelection();
-    dialog.writeDeleteList = [&view, doc](int deleteWhat) {
-        if (deleteWhat == 1)
+    dialog.writeDeleteList = [&view, doc](DeleteWhat deleteWhat) {
+        if (deleteWhat == DeleteWhat::FilesList)
             view.CollectFilesList();
         else
             view.CollectRows(false, view.archiveFolder);
         std::string listFile = ProgramFileName(doc->ListFolder(), kDeleteListName);
         return WriteListFile(listFile, view.ListLinesOf(view.WorkSet)) ? listFile : std::string();
     };
-    dialog.showHelp = [] { ShowHelp("#Del"); };
+    dialog.showHelp = [&view] { view.ShowHelp("#Del"); };
     INT_PTR answer;
     {
         HelpTopic topic(view.helpAnchor, "#Del");
@@ -45,7 +45,7 @@ void OnDelete(CTorvexView& view)
 void QuickDelete(CTorvexView& view)
 {
     CTorvexDoc* doc = view.GetTorvexDoc();
-    if (view.shownChapter != doc->catalogue.LastChapter) {
+    if (view.shownChapter != doc->Catalogue().LastChapter) {
         PromptUser(msg::LastChapterOnly);
         return;
     }

@@ -34,7 +34,7 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
     view.helpAnchor.clear();
     if (answer != IDOK) {
         if (restore)
-            dialog.pathOption = extractopt::PartialPath;
+            dialog.pathOption = PathOption::Partial;
         return;
     }
     OperationJob job = view.NewJob(OperationKind::ExtractFiles);
@@ -53,7 +53,7 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
     bool scoped = versionChapter > 0 || ApplyChapterScope(job, dialog, view.shownChapter, view.archiveFolder);
     if (!scoped || !view.StartOperation(std::move(job))) {
         if (restore)
-            dialog.pathOption = extractopt::PartialPath;
+            dialog.pathOption = PathOption::Partial;
     }
 }
 
@@ -84,7 +84,7 @@ void OnExtractArchive(CTorvexView& view, ExtractDialog& dialog, const Directorie
 void ExtractArchiveFile(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& dirs,
                         const std::string& archive)
 {
-    int savedPathOption =
+    PathOption savedPathOption =
         PrepareExtractArchive(dialog, PresetExtractDirectory(dirs.extractDir, dirs.extractLast, view.diskFolder, dirs.extractEdit));
     view.helpAnchor = "#Extract";
     INT_PTR answer = dialog.DoModal(view.MainFrame() ? view.MainFrame()->Handle() : view.Handle());

@@ -100,7 +100,7 @@ void AfterExtractRun(ExtractDialog& dialog, const OperationJob& job)
         dialog.currentChapter = job.extract.currentChapter;
     }
     if (job.kind == OperationKind::ExtractFiles && job.restorePartialPath)
-        dialog.pathOption = extractopt::PartialPath;
+        dialog.pathOption = PathOption::Partial;
 }
 
 void PruneEmptyParents(const std::string& path)
@@ -286,7 +286,7 @@ OperationOutcome ExtractThroughTemp(OperationJob& job, JarRunner& runner, const 
     }
     if (!cancelled) {
         ExtractSwitchOptions o;
-        o.pathOption = extractopt::FullPath;
+        o.pathOption = PathOption::Full;
         o.directory = temp;
         o.overwriteWithoutPrompting = true;
         o.extractChapters = extractChapters;
@@ -393,19 +393,19 @@ bool ApplyChapterScope(OperationJob& job, const ExtractDialog& dialog, int shown
     return PromptUser(text, prompt::OkCancel | prompt::IconInformation) == prompt::IdOk;
 }
 
-int PrepareExtractArchive(ExtractDialog& dialog, const std::string& presetDirectory)
+PathOption PrepareExtractArchive(ExtractDialog& dialog, const std::string& presetDirectory)
 {
     dialog.directory = presetDirectory;
     dialog.wholeArchiveMode = true;
     dialog.extractWhat = extractopt::AllFiles;
     // No chapter is shown: the archiver takes the newest unless a range is given.
     dialog.currentChapter = 0;
-    int saved = dialog.pathOption;
-    dialog.pathOption = extractopt::FullPath;
+    PathOption saved = dialog.pathOption;
+    dialog.pathOption = PathOption::Full;
     return saved;
 }
 
-void FinishExtractArchive(ExtractDialog& dialog, int savedPathOption)
+void FinishExtractArchive(ExtractDialog& dialog, PathOption savedPathOption)
 {
     dialog.pathOption = savedPathOption;
     dialog.wholeArchiveMode = false;

@@ -89,6 +89,6 @@ struct ExtractToFacts {
 // and must be chosen again afterwards.
 bool PrepareExtractTo(ExtractDialog& dialog, const ExtractToFacts& facts);
 // Sets the dialog's inputs for a whole archive; returns the path option to put back afterwards.
-int PrepareExtractArchive(ExtractDialog& dialog, const std::string& presetDirectory);
+PathOption PrepareExtractArchive(ExtractDialog& dialog, const std::string& presetDirectory);
 // After the dialog of a whole archive: the path option back, whole-archive mode off.
-void FinishExtractArchive(ExtractDialog& dialog, int savedPathOption);
+void FinishExtractArchive(ExtractDialog& dialog, PathOption savedPathOption);

@@ -93,23 +93,22 @@ ExtractWhatChoice ChooseExtractWhat(bool filesListHasItems, bool realSelection)
     return c;
 }
 
-PartialPathAdjustment AdjustPartialPath(int pathOption, bool atArchiveRoot, bool workSetEmpty, bool filesListHasItems,
+PartialPathAdjustment AdjustPartialPath(PathOption pathOption, bool atArchiveRoot, bool workSetEmpty, bool filesListHasItems,
                                         bool filesListHasDirectory, bool rowsSelected, bool selectionHasDirectory)
 {
-    using namespace extractopt;
     PartialPathAdjustment a{pathOption, false};
-    if (pathOption != PartialPath)
+    if (pathOption != PathOption::Partial)
         return a;
     if (atArchiveRoot && workSetEmpty) {
         // At the root, partial paths are full paths.
-        a.pathOption = FullPath;
+        a.pathOption = PathOption::Full;
         a.restore = true;
         return a;
     }
     // With no directory among the files, partial paths and no paths give the same result.
     bool toNoPath = filesListHasItems ? !filesListHasDirectory : rowsSelected && !selectionHasDirectory;
     if (toNoPath) {
-        a.pathOption = NoPath;
+        a.pathOption = PathOption::None;
         a.restore = true;
     }
     return a;

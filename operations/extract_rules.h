@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/path_option.h"
 #include "engine/archive_catalogue.h"
 
 // Name of the staging folder at the root of the destination drive, and of the list file in
@@ -58,12 +59,12 @@ ExtractWhatChoice ChooseExtractWhat(bool filesListHasItems, bool realSelection);
 // Partial Path switched for one run: what the dialog shows instead, and whether it must be
 // chosen again afterwards.
 struct PartialPathAdjustment {
-    int pathOption = 0;
+    PathOption pathOption = PathOption::Full;
     bool restore = false;
 };
 // `filesListHasItems`/`filesListHasDirectory`: the files list's top-level items;
 // `rowsSelected`/`selectionHasDirectory`: the selected rows below the parent row.
-PartialPathAdjustment AdjustPartialPath(int pathOption, bool atArchiveRoot, bool workSetEmpty, bool filesListHasItems,
+PartialPathAdjustment AdjustPartialPath(PathOption pathOption, bool atArchiveRoot, bool workSetEmpty, bool filesListHasItems,
                                         bool filesListHasDirectory, bool rowsSelected, bool selectionHasDirectory);
 
 // The lines of the extract list file: each entry's archive path, a directory followed by

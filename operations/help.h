@@ -1,8 +1,8 @@
 // The manual in the user's browser, opened at the topic of the dialog in use.
 //
-// Dialogs and commands need only two things:
-//   ShowHelp("#Extract");                              // a dialog's Help button
-//   HelpTopic topic(view.helpAnchor, "#Extract");      // around DoModal: F1 opens that topic
+// The application owns the one HelpDesk and hands its ShowHelp to the parts that open the manual.
+// Around a dialog, the topic F1 opens:
+//   HelpTopic topic(view.helpAnchor, "#Extract");
 #pragma once
 
 #include <windows.h>
@@ -31,11 +31,6 @@ private:
     std::function<HWND()> owner_;
     bool firstHelpRequest_ = true;
 };
-
-// The help of the running program; the application sets it at start-up (nullptr: none).
-void SetHelpDesk(HelpDesk* desk);
-// The running program's help at `anchor`; nothing when there is none.
-void ShowHelp(const std::string& anchor);
 
 // Sets the help topic for the life of a dialog, and clears it whatever way the dialog ends.
 class HelpTopic {

@@ -13,8 +13,6 @@
 
 namespace {
 
-HelpDesk* gHelpDesk = nullptr;
-
 const char* kNoBrowser = "No browser available";
 
 HDDEDATA CALLBACK IgnoreDdeEvents(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
@@ -144,13 +142,3 @@ HelpDesk::Dde HelpDesk::SendToRunningBrowser(const std::string& address)
     return client.Execute(command) ? Dde::Sent : Dde::Failed;
 }
 
-void SetHelpDesk(HelpDesk* desk)
-{
-    gHelpDesk = desk;
-}
-
-void ShowHelp(const std::string& anchor)
-{
-    if (gHelpDesk)
-        gHelpDesk->ShowHelp(anchor);
-}

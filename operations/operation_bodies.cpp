@@ -29,7 +29,7 @@ OperationOutcome RunOperationBody(OperationJob& job, JarRunner& runner, Operatio
     case OperationKind::ExtractToCurrent:
         return ExtractToCurrentBody(job, runner);
     case OperationKind::ExtractFiles:
-        if (job.extract.pathOption == extractopt::PartialPath)
+        if (job.extract.pathOption == PathOption::Partial)
             return ExtractStagedBody(job, runner);
         return ExtractDirectBody(job, runner);
     case OperationKind::ExtractArchive:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/archive_catalogue.h"
+#include "dialogs/path_option.h"
 #include "engine/jar_runner.h"
 #include "operations/finish_beep.h"
 #include "operations/operation_kind.h"
@@ -18,7 +19,7 @@ struct ExtractRunOptions {
     std::string commandLine;   // the switches or the custom line, as OK left them
     std::string directory;
     int extractWhat = 0;       // extractopt::AllFiles, SelectedFiles, FilesList
-    int pathOption = 0;        // extractopt::FullPath, NoPath, PartialPath
+    PathOption pathOption = PathOption::Full;
     int updateMode = 0;
     int updateCriterion = 0;
     bool overwriteWithoutPrompting = true;
@@ -35,7 +36,7 @@ struct ExtractRunOptions {
 struct AddRunOptions {
     std::string commandLine;   // " a ..." switches
     std::string archiveName;
-    int pathOption = 1;
+    PathOption pathOption = PathOption::Partial;
     bool listFileOnly = false;
     // Comment files the command names: removed when the body ends.
     std::vector<std::string> commentFiles;

@@ -23,7 +23,7 @@ void OnHistory(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettin
     const ArchiveEntry& file = *selected[0];
     // Every version of the archive in one listing; the versions of this file come from it.
     VersionIndex versions;
-    if (!ListVersions(*doc, doc->catalogue.ArchivePath, 1, std::max(doc->catalogue.LastChapter, 1), versions))
+    if (!ListVersions(*doc, doc->Catalogue().ArchivePath, 1, std::max(doc->Catalogue().LastChapter, 1), versions))
         return;
     HistoryDialog history;
     history.path = file.Path;
@@ -33,7 +33,7 @@ void OnHistory(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettin
         return;
     }
     history.view = [&view](const FileVersion& version) { view.ViewVersion(*version.entry, version.Newest()); };
-    history.help = [] { ShowHelp("#History"); };
+    history.help = [&view] { view.ShowHelp("#History"); };
     INT_PTR answer;
     {
         HelpTopic topic(view.helpAnchor, "#History");

@@ -12,8 +12,6 @@ constexpr UINT WM_OPERATION_CATALOGUE = WM_APP + 5;
 // Posted by the folder watcher to the view: the watched folder changed. The view arms its
 // refresh timer on its own thread (a timer belongs to the thread that owns the window).
 constexpr UINT WM_FOLDER_CHANGED = WM_APP + 6;
-// Posted by the view to itself: empty the list of rows whose catalogue went away.
-constexpr UINT WM_DROP_STALE_ROWS = WM_APP + 7;
 // Posted by the view to itself after the selection changed: the status bar's selection pane is
 // brought up to date once for a burst of changes.
 constexpr UINT WM_SELECTION_STATUS = WM_APP + 8;

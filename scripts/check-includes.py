@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Fails when a source includes against the directions the design note sets:
 framework/ includes nothing of the program; engine/ nothing of ui/, operations/, app/ or
-dialogs/; shellext/ only engine/jar_contract.h, framework/name_compare.h and framework/wide_text.h besides itself; archiver/ only itself; in
+dialogs/; dialogs/ nothing of ui/, operations/ or app/; nothing outside app/ includes app/; shellext/ only
+engine/jar_contract.h, framework/name_compare.h and framework/wide_text.h besides itself; archiver/ only itself; in
 operations/, only the command handlers (files named *commands*) include a
 ui/ header or name CTorvexView: the bodies run on the worker and never touch the window."""
 import pathlib
@@ -21,6 +22,10 @@ def allowed(folder, name, header):
         return top == "framework"
     if folder == "engine":
         return top in ("engine", "framework")
+    if folder == "dialogs":
+        return top in ("dialogs", "engine", "framework", "resources")
+    if top == "app" and folder not in ("app", "tests"):
+        return False
     if folder == "shellext":
         return top == "shellext" or header in ("engine/jar_contract.h", "framework/name_compare.h", "framework/wide_text.h")
     if folder == "archiver":
@@ -36,7 +41,7 @@ def is_handler(name):
 
 def main():
     faults = []
-    for folder in ("framework", "engine", "shellext", "archiver", "operations"):
+    for folder in ("framework", "engine", "dialogs", "ui", "operations", "shellext", "archiver"):
         for path in sorted((ROOT / folder).rglob("*")):
             if path.suffix not in (".h", ".cpp"):
                 continue

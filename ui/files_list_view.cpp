@@ -20,7 +20,7 @@ void CTorvexView::AddToFilesList()
 {
     const std::string& source = GetTorvexDoc()->archiveMode ? archiveFolder : diskFolder;
     std::vector<const ArchiveEntry*> selected = SelectedEntries();
-    IconBatch icons;
+    IconBatch icons(services_.icons);
     for (const ArchiveEntry* row : selected) {
         // A row already in the list is not added twice.
         if (!FilesListTree.FindTop(row->Path))
@@ -35,18 +35,18 @@ void CTorvexView::EditFilesList()
     CTorvexDoc* doc = GetTorvexDoc();
     HelpTopic topic(helpAnchor, "#BuildFileList");
     FilesListDialog dialog;
-    dialog.help = [] { ShowHelp("#BuildFileList"); };
+    dialog.help = [this] { ShowHelp("#BuildFileList"); };
     dialog.filesList = &FilesListTree;
     dialog.archiveMode = doc->archiveMode;
-    if (const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter))
+    if (const ChapterInfo* chapter = doc->Catalogue().Chapter(shownChapter))
         dialog.directories = &chapter->Directories;
     dialog.scanFolder = [doc](EntryList& rows, const std::string& folder) {
         std::string unread = doc->ScanFolder(rows, folder);
         if (!unread.empty())
             PromptUser(unread, prompt::Ok | prompt::IconExclamation);
     };
-    dialog.images = IconImageList();
-    dialog.imageFor = [](const ArchiveEntry& entry) { return IconIndexFor(entry.Path); };
+    dialog.images = services_.icons.ImageList();
+    dialog.imageFor = [this](const ArchiveEntry& entry) { return services_.icons.IndexFor(entry.Path); };
     HWND owner = MainFrame() ? MainFrame()->Handle() : Handle();
     if (dialog.DoModal(owner) == IDOK)
         FilesListTree = std::move(dialog.edited);
@@ -68,7 +68,7 @@ void CTorvexView::CollectRows(bool allRows, const std::string& source)
     if (!allRows) {
         for (const ArchiveEntry* row : SelectedEntries())
             take(*row);
-    } else if (!RowsStale()) {
+    } else {
         for (int i = rows_.FirstRealRow(); i < rows_.Count(); ++i)
             take(rows_.Entry(i));
     }

@@ -10,44 +10,6 @@
 
 namespace {
 
-HIMAGELIST imageList = nullptr;
-
-IconCacheMap& Cache()
-{
-    static IconCacheMap cache;
-    return cache;
-}
-
-int Append(HICON icon)
-{
-    int index = imageList ? ImageList_ReplaceIcon(imageList, -1, icon) : -1;
-    DestroyIcon(icon);
-    return index;
-}
-
-// The icon the file type's registration names, or nullptr.
-HICON RegisteredTypeIcon(const std::string& extension)
-{
-    std::string typeName = RegistryDefaultValue(HKEY_CLASSES_ROOT, extension).value_or(std::string());
-    if (typeName.empty())
-        return nullptr;
-    std::string location = RegistryDefaultValue(HKEY_CLASSES_ROOT, typeName + "\\DefaultIcon").value_or(std::string());
-    if (location.empty())
-        return nullptr;
-    std::string moduleName, indexText;
-    SplitIconLocation(location, moduleName, indexText);
-    HMODULE module = LoadLibraryExA(moduleName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
-        return nullptr;
-    // At the size of the list's images, so that nothing is stretched on a denser screen.
-    int cx = 16, cy = 16;
-    if (imageList)
-        ImageList_GetIconSize(imageList, &cx, &cy);
-    HICON icon = LoadGroupIcon(module, indexText, cx);
-    FreeLibrary(module);
-    return icon;
-}
-
 struct GroupSearch {
     int wanted = 0;
     int seen = 0;
@@ -71,22 +33,42 @@ BOOL CALLBACK NthGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
 
 } // namespace
 
-void UseIconImageList(HIMAGELIST list)
+int IconCache::Append(HICON icon)
+{
+    int index = imageList_ ? ImageList_ReplaceIcon(imageList_, -1, icon) : -1;
+    DestroyIcon(icon);
+    return index;
+}
+
+// The icon the file type's registration names, or nullptr.
+HICON IconCache::RegisteredTypeIcon(const std::string& extension) const
+{
+    std::string typeName = RegistryDefaultValue(HKEY_CLASSES_ROOT, extension).value_or(std::string());
+    if (typeName.empty())
+        return nullptr;
+    std::string location = RegistryDefaultValue(HKEY_CLASSES_ROOT, typeName + "\\DefaultIcon").value_or(std::string());
+    if (location.empty())
+        return nullptr;
+    std::string moduleName, indexText;
+    SplitIconLocation(location, moduleName, indexText);
+    HMODULE module = LoadLibraryExA(moduleName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return nullptr;
+    // At the size of the list's images, so that nothing is stretched on a denser screen.
+    int cx = 16, cy = 16;
+    if (imageList_)
+        ImageList_GetIconSize(imageList_, &cx, &cy);
+    HICON icon = LoadGroupIcon(module, indexText, cx);
+    FreeLibrary(module);
+    return icon;
+}
+
+void IconCache::UseImageList(HIMAGELIST list)
 {
     // Cached indexes belong to the list they were appended to.
-    if (list != imageList)
-        Cache().Clear();
-    imageList = list;
-}
-
-void ForgetIconIndexes()
-{
-    Cache().Clear();
-}
-
-HIMAGELIST IconImageList()
-{
-    return imageList;
+    if (list != imageList_)
+        cache_.Clear();
+    imageList_ = list;
 }
 
 HICON LoadGroupIcon(HMODULE module, const std::string& indexText, int size)
@@ -120,14 +102,14 @@ HICON LoadGroupIcon(HMODULE module, const std::string& indexText, int size)
                                     LR_DEFAULTCOLOR);
 }
 
-int IconIndexFor(const std::string& path)
+int IconCache::IndexFor(const std::string& path)
 {
     IconRequest request = ClassifyIconPath(path);
     if (request.kind == IconRequest::NoExtension)
         return icons::DefaultFile;
     if (request.kind == IconRequest::ArchiveExe)
         return icons::Program;
-    if (auto cached = Cache().Find(request.key))
+    if (auto cached = cache_.Find(request.key))
         return *cached;
 
     HICON icon = nullptr;
@@ -145,7 +127,7 @@ int IconIndexFor(const std::string& path)
     int index = Append(icon);
     if (index < 0)
         return icons::DefaultFile;
-    Cache().Store(request.key, index);
+    cache_.Store(request.key, index);
     return index;
 }
 
@@ -153,10 +135,10 @@ int IconBatch::IndexFor(const std::string& path)
 {
     IconRequest request = ClassifyIconPath(path);
     if (request.kind == IconRequest::NoExtension || request.kind == IconRequest::ArchiveExe)
-        return IconIndexFor(path);
+        return cache_.IndexFor(path);
     if (misses_.count(request.key))
         return icons::DefaultFile;
-    int index = IconIndexFor(path);
+    int index = cache_.IndexFor(path);
     if (index == icons::DefaultFile)
         misses_.insert(request.key);
     return index;

@@ -68,8 +68,7 @@ void CTorvexView::SetColumns(int count)
     ListCtrl& list = List();
     for (int c = kArchiveColumns - 1; c >= 0; --c)
         list.DeleteColumn(c);
-    UseIconImageList(services_.smallIcons);
-    list.SetImageList(services_.smallIcons, LVSIL_SMALL);
+    list.SetImageList(services_.icons.ImageList(), LVSIL_SMALL);
     for (int c = 0; c < count; ++c)
         list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, dpi::Scale(kColumns[c].width, FrameDpi()));
 }
@@ -95,8 +94,8 @@ void CTorvexView::ReloadIcons()
 {
     // The shared image list was rebuilt at another size: the list measures its rows again and
     // every file's image is looked up anew.
-    List().SetImageList(services_.smallIcons, LVSIL_SMALL);
-    IconBatch icons;
+    List().SetImageList(services_.icons.ImageList(), LVSIL_SMALL);
+    IconBatch icons(services_.icons);
     rows_.Reimage([&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     FilesListTree.Reimage([&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     List().Invalidate();
@@ -147,7 +146,7 @@ bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
 {
     int row = static_cast<int>(draw.nmcd.dwItemSpec);
     int column = draw.iSubItem;
-    if (row < 0 || row >= rows_.Count() || column <= 0 || column >= kArchiveColumns || RowsStale())
+    if (row < 0 || row >= rows_.Count() || column <= 0 || column >= kArchiveColumns)
         return false;
     RECT cell{};
     cell.top = column;
@@ -194,16 +193,7 @@ bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
 void CTorvexView::DropRows()
 {
     rows_.Clear();
-    shownList_ = nullptr;
     List().DeleteAllItems();
-}
-
-bool CTorvexView::RowsStale() const
-{
-    if (!shownList_)
-        return false;
-    const EntryList* list = ChapterList(archiveFolder);
-    return list != shownList_ || static_cast<int>(list->size()) + 1 != rows_.Count();
 }
 
 void CTorvexView::ShowRows(int sortColumn, bool descending)
@@ -244,20 +234,18 @@ void CTorvexView::ShowArchiveFolder(const EntryList* entries)
 {
     hitItem = -1;
     List().DeleteAllItems();
-    IconBatch icons;
+    IconBatch icons(services_.icons);
     rows_.Fill(entries, true, ParentRowImage(true, archiveFolder),
                [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
-    shownList_ = entries;
     ShowRows(archiveSortColumn, archiveSortDescending);
-    SetTitle(ArchiveTitle(GetTorvexDoc()->catalogue.ArchivePath, archiveFolder));
+    SetTitle(ArchiveTitle(GetTorvexDoc()->Catalogue().ArchivePath, archiveFolder));
 }
 
 void CTorvexView::ShowDiskFolder(const EntryList& entries)
 {
     hitItem = -1;
     List().DeleteAllItems();
-    IconBatch icons;
-    shownList_ = nullptr;
+    IconBatch icons(services_.icons);
     rows_.Fill(&entries, HasParentRow(false, diskFolder), ParentRowImage(false, archiveFolder),
                [&icons](const ArchiveEntry& e) { return icons.IndexFor(e.Path); });
     ShowRows(diskSortColumn, diskSortDescending);
@@ -266,8 +254,6 @@ void CTorvexView::ShowDiskFolder(const EntryList& entries)
 
 void CTorvexView::SortBy(int column)
 {
-    if (RowsStale())
-        return;
     bool archive = GetTorvexDoc()->archiveMode;
     int& sorted = archive ? archiveSortColumn : diskSortColumn;
     bool& descending = archive ? archiveSortDescending : diskSortDescending;
@@ -309,13 +295,6 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
         if (item.iItem < 0 || item.iItem >= rows_.Count())
             return true;
-        if (RowsStale()) {
-            // Shown as blank until the list is emptied, outside this notification.
-            if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
-                item.pszText[0] = '\0';
-            PostMessageA(Handle(), WM_DROP_STALE_ROWS, 0, 0);
-            return true;
-        }
         const ArchiveEntry& entry = rows_.Entry(item.iItem);
         // The parent row shows its name alone.
         bool parentCell = item.iSubItem > 0 && item.iItem == 0 && rows_.HasParentRow();
@@ -357,7 +336,7 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
                 flags = 0;
             }
         }
-        if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && !RowsStale())
+        if (flags & (LVFI_STRING | LVFI_PARTIAL))
             result = FindRowFrom(wanted, (flags & LVFI_PARTIAL) != 0, (flags & LVFI_WRAP) != 0, start);
         return true;
     }
@@ -410,9 +389,6 @@ bool CTorvexView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
             TakeRelisting(*relisting);
         return true;
     }
-    case WM_DROP_STALE_ROWS:
-        OnDropStaleRows();
-        return true;
     case WM_SELECTION_STATUS:
         selectionStatusPosted_ = false;
         ShowSelectionStatus();
@@ -442,8 +418,3 @@ void CTorvexView::OnSelectionChanged()
     }
 }
 
-void CTorvexView::OnDropStaleRows()
-{
-    if (RowsStale())
-        DropRows();
-}

@@ -22,6 +22,7 @@
 #include "operations/view_save_win.h"
 #include "ui/files_list.h"
 #include "ui/folder_watcher.h"
+#include "ui/icon_cache.h"
 #include "ui/view_rows.h"
 #include "ui/view_rules.h"
 
@@ -30,12 +31,13 @@ class CTorvexDoc;
 
 // What the application hands the view when it creates it.
 struct ViewServices {
-    HINSTANCE instance;                // the program's menus
-    HIMAGELIST smallIcons;             // the 16x16 icons every list shares (closed folder first)
+    HINSTANCE instance;                // the program's menus and windows
+    IconCache& icons;                  // the 16x16 icons every list shares (closed folder first)
     SettingsStore& store;              // settings read when used (AssocProg)
     DirectoriesSettings& directories;  // start-up folder, view type, last folders
     ExtractDialog& extract;            // the Extract dialog, with its pools
     AddDialog& add;                    // the Add dialog: its choices and pool last the whole run
+    HelpOpener showHelp;               // the manual at a topic
 };
 
 class CTorvexView : public ListView, public DocumentView {
@@ -94,6 +96,7 @@ public:
     // What the document asks of the view (see DocumentView).
     std::string DiskFolder() const override { return diskFolder; }
     void ReleaseRows() override;
+    int ShownChapter() const override { return shownChapter; }
     void ShowListedArchive(const std::string& folder) override;
     // Disk mode at `folder`: disk toolbar, no archive information, disk columns, its rows.
     void EnterDiskMode(const std::string& folder) override;
@@ -116,8 +119,7 @@ public:
     const FolderWatcher& Watcher() const { return watcher_; }
 
     // ---- Selection (ui/torvex_view_selection.cpp) ----
-    // The entries of the selected rows in list order, the parent row left out unless asked for;
-    // none while the rows on screen are stale.
+    // The entries of the selected rows in list order, the parent row left out unless asked for.
     std::vector<const ArchiveEntry*> SelectedEntries(bool withParentRow = false) const;
     // The entry of the row last clicked; nullptr when none.
     const ArchiveEntry* HitEntry() const;
@@ -158,6 +160,8 @@ public:
     void ExtractArchiveFile(const std::string& archivePath) override;
     // The Extract dialog the application handed in: it keeps its options between openings.
     ExtractDialog& ExtractOptions() { return services_.extract; }
+    // The manual at `anchor` (a dialog's Help button).
+    void ShowHelp(const std::string& anchor) const;
     // Offers edited copies of viewed files back to their archives (closing: and removes them).
     void SaveViewedFiles(bool closing);
     // At start-up: copies left by a Torvex that was killed are offered for saving.
@@ -201,11 +205,6 @@ private:
     bool DrawRightAlignedCell(NMLVCUSTOMDRAW& draw);
     // Empties the list before the rows it points into go away.
     void DropRows();
-    // True when the archive rows on screen no longer belong to the document's catalogue (it was
-    // listed anew, or a failed listing emptied it): they must not be read.
-    bool RowsStale() const;
-    // Posted by a notification that met stale rows: empties the list.
-    void OnDropStaleRows();
     void ShowRows(int sortColumn, bool descending);
     void SortBy(int column);
     // The header's arrow on the sorted column.
@@ -251,8 +250,6 @@ private:
     ViewRows rows_;
     // The column widths carried through DPI changes.
     dpi::KeptWidths keptWidths_;
-    // The directory list the archive rows came from; nullptr for disk rows.
-    const EntryList* shownList_ = nullptr;
     FolderWatcher watcher_;
     // The running operation's worker thread; nullptr when none.
     HANDLE operationThread_ = nullptr;

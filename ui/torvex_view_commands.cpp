@@ -50,8 +50,8 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_DIRECTORIES: {
         HelpTopic topic(helpAnchor, "#ConfigureTorvex");
         DirectoriesDialog dialog(services_.directories);
-        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
-        HIMAGELIST icons = services_.smallIcons;
+        dialog.openHelp = services_.showHelp;
+        HIMAGELIST icons = services_.icons.ImageList();
         dialog.pickFolder = [icons](HWND owner, std::string& folder) { return PickFolder(owner, icons, folder); };
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
             services_.directories.Save(services_.store);
@@ -62,7 +62,7 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         misc.Load(services_.store);
         HelpTopic topic(helpAnchor, "#SetMisc");
         MiscellaneousDialog dialog(misc);
-        dialog.openHelp = [](const std::string& anchor) { ShowHelp(anchor); };
+        dialog.openHelp = services_.showHelp;
         if (dialog.DoModal(GetParent(Handle())) == IDOK)
             misc.Save(services_.store);
         return true;
@@ -95,7 +95,7 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         return true;
     case ID_ARCHIVE_COMMENT:
         if (GetTorvexDoc()->archiveMode)
-            PromptUser(ArchiveCommentText(GetTorvexDoc()->catalogue), prompt::Ok | prompt::IconInformation);
+            PromptUser(ArchiveCommentText(GetTorvexDoc()->Catalogue()), prompt::Ok | prompt::IconInformation);
         return true;
     case ID_FIND:
         ::OnFind(*this);
@@ -147,6 +147,12 @@ void CTorvexView::OnDropAdd(HDROP drop)
         return;
     }
     ::OnDropAdd(*this, services_.add, drop);
+}
+
+void CTorvexView::ShowHelp(const std::string& anchor) const
+{
+    if (services_.showHelp)
+        services_.showHelp(anchor);
 }
 
 void CTorvexView::ExtractSelectedArchive()
@@ -283,7 +289,7 @@ ViewSaveOperations::Context CTorvexView::ViewSaveContext() const
     context.owner = GetParent(Handle());
     const CTorvexDoc* doc = GetTorvexDoc();
     context.archiveShown = doc->archiveMode;
-    context.archivePath = doc->catalogue.ArchivePath;
+    context.archivePath = doc->Catalogue().ArchivePath;
     context.shownChapter = shownChapter;
     context.diskFolder = diskFolder;
     return context;
@@ -300,11 +306,11 @@ void CTorvexView::RelistAfterSave(const std::vector<std::string>& savedArchives)
     CTorvexDoc* doc = GetTorvexDoc();
     // The records carry the path the catalogue gave them, so the text compares as it stands.
     if (!doc->archiveMode ||
-        std::find(savedArchives.begin(), savedArchives.end(), doc->catalogue.ArchivePath) == savedArchives.end())
+        std::find(savedArchives.begin(), savedArchives.end(), doc->Catalogue().ArchivePath) == savedArchives.end())
         return;
     // The open archive changed under the list: its rows show the saved copies' new size, date and
     // chapter, as after any operation that changes the archive.
-    std::unique_ptr<ArchiveRelisting> relisting = RelistArchive(*doc, doc->catalogue.ArchivePath, shownChapter,
+    std::unique_ptr<ArchiveRelisting> relisting = RelistArchive(*doc, doc->Catalogue().ArchivePath, shownChapter,
                                                                 archiveFolder);
     if (relisting)
         TakeRelisting(*relisting);

@@ -10,34 +10,6 @@
 #include "ui/disk_rows.h"
 #include "ui/main_frame.h"
 
-namespace {
-
-// Lists chapter n aside and moves what the listing gives into the shown catalogue's slot, so
-// that a listing that fails half-way leaves that chapter unlisted rather than half filled.
-bool ListChapterInto(CTorvexDoc& doc, int n)
-{
-    ArchiveCatalogue aside;
-    aside.ArchivePath = doc.catalogue.ArchivePath;
-    if (!doc.ListChapter(aside, n))
-        return false;
-    ChapterInfo* listed = aside.Chapter(n);
-    if (!listed)
-        return false;
-    ChapterInfo* slot = doc.catalogue.Chapter(n);
-    if (!slot) {
-        doc.catalogue.SetChapter(n, std::make_unique<ChapterInfo>(std::move(*listed)));
-    } else {
-        slot->Directories = std::move(listed->Directories);
-        slot->TotalFiles = listed->TotalFiles;
-        slot->TotalBytes = listed->TotalBytes;
-    }
-    if (!aside.Ratio.empty())
-        doc.catalogue.Ratio = aside.Ratio;
-    return true;
-}
-
-} // namespace
-
 // ---- The document's update and the two modes ----------------------------------------------
 
 void CTorvexView::OnInitialUpdate()
@@ -60,7 +32,9 @@ void CTorvexView::OnUpdate(ListView*, intptr_t)
 
 void CTorvexView::ReleaseRows()
 {
-    DropRows();
+    // Disk rows point into the document's disk entries, which stay.
+    if (GetTorvexDoc()->archiveMode)
+        DropRows();
 }
 
 void CTorvexView::ShowListedArchive(const std::string& folder)
@@ -68,17 +42,17 @@ void CTorvexView::ShowListedArchive(const std::string& folder)
     CTorvexDoc* doc = GetTorvexDoc();
     DropRows();
     ClearWorkSet();
-    shownChapter = doc->catalogue.LastChapter;
+    shownChapter = doc->Catalogue().LastChapter;
     // The newest chapter is shown: the chapter combo says so.
-    MainFrame()->FillChapterCombo(doc->catalogue);
-    EnterArchiveMode(doc->catalogue.FolderOrRoot(shownChapter, folder));
+    MainFrame()->FillChapterCombo(doc->Catalogue());
+    EnterArchiveMode(doc->Catalogue().FolderOrRoot(shownChapter, folder));
 }
 
 void CTorvexView::EnterArchiveMode(const std::string& folder)
 {
     CTorvexDoc* doc = GetTorvexDoc();
     CMainFrame* frame = MainFrame();
-    const ArchiveCatalogue& catalogue = doc->catalogue;
+    const ArchiveCatalogue& catalogue = doc->Catalogue();
     DropRows();
     doc->archiveMode = true;
     watcher_.SetArchiveShown(true);
@@ -137,7 +111,7 @@ void CTorvexView::SelectDriveOf(const std::string& path)
 
 const EntryList* CTorvexView::ChapterList(const std::string& folder) const
 {
-    const ChapterInfo* chapter = GetTorvexDoc()->catalogue.Chapter(shownChapter);
+    const ChapterInfo* chapter = GetTorvexDoc()->Catalogue().Chapter(shownChapter);
     return chapter ? chapter->Directories.Find(folder) : nullptr;
 }
 
@@ -173,7 +147,7 @@ bool CTorvexView::OpenArchive(const std::string& path)
 
 void CTorvexView::ActivateRow(int row)
 {
-    if (row < 0 || row >= rows_.Count() || RowsStale())
+    if (row < 0 || row >= rows_.Count())
         return;
     CTorvexDoc* doc = GetTorvexDoc();
     hitItem = row;
@@ -181,8 +155,8 @@ void CTorvexView::ActivateRow(int row)
     state.archiveMode = doc->archiveMode;
     state.archiveFolder = archiveFolder;
     state.diskFolder = diskFolder;
-    state.archivePath = doc->catalogue.ArchivePath;
-    state.archiveLoaded = doc->catalogue.Chapter(shownChapter) != nullptr;
+    state.archivePath = doc->Catalogue().ArchivePath;
+    state.archiveLoaded = doc->Catalogue().Chapter(shownChapter) != nullptr;
     state.documentModified = doc->IsModified();
     ClickDecision decision = DecideDoubleClick(state, rows_.Entry(row));
     // Going up, the folder (or archive) the view came from is the selected row, as in Explorer.
@@ -197,7 +171,7 @@ void CTorvexView::ActivateRow(int row)
         break;
     }
     case ClickAction::LeaveArchive: {
-        std::string cameFrom = doc->catalogue.ArchivePath;
+        std::string cameFrom = doc->Catalogue().ArchivePath;
         EnterDiskMode(decision.target);
         SelectCameFrom(cameFrom);
         break;
@@ -233,7 +207,7 @@ void CTorvexView::OnRefresh()
         ShowDisk(diskFolder);
         return;
     }
-    std::optional<ArchiveCatalogue> listed = doc->ListArchive(doc->catalogue.ArchivePath);
+    std::optional<ArchiveCatalogue> listed = doc->ListArchive(doc->Catalogue().ArchivePath);
     if (listed)
         doc->ShowListedArchive(std::move(*listed), archiveFolder);
 }
@@ -248,7 +222,7 @@ void CTorvexView::OnDriveChange()
     std::string drive = combo.GetLBText(index);
     while (!PathExists(drive)) {
         if (PromptUser(DriveNotReadyText(drive), prompt::RetryCancel) != prompt::IdRetry) {
-            SelectDriveOf(doc->archiveMode ? doc->catalogue.ArchivePath : diskFolder);
+            SelectDriveOf(doc->archiveMode ? doc->Catalogue().ArchivePath : diskFolder);
             return;
         }
     }
@@ -278,9 +252,9 @@ void CTorvexView::OnChapterSelected()
     int chapter = MainFrame()->SelectedChapter();
     if (chapter <= 0 || !doc->archiveMode || chapter == shownChapter)
         return;
-    const ChapterInfo* info = doc->catalogue.Chapter(chapter);
+    const ChapterInfo* info = doc->Catalogue().Chapter(chapter);
     if (!info || info->Directories.size() == 0) {
-        if (!ListChapterInto(*doc, chapter)) {
+        if (!doc->MergeChapter(chapter)) {
             // The reason has been shown; the previous chapter stays, and the combo says so.
             MainFrame()->SelectChapter(shownChapter);
             return;
@@ -291,7 +265,7 @@ void CTorvexView::OnChapterSelected()
     DropRows();
     shownChapter = chapter;
     archiveFolder = std::string("\\");  // the root
-    MainFrame()->ShowArchiveInfo(&doc->catalogue, shownChapter);
+    MainFrame()->ShowArchiveInfo(&doc->Catalogue(), shownChapter);
     ShowArchiveFolder(ChapterList(archiveFolder));
 }
 

@@ -24,7 +24,7 @@ OperationJob CTorvexView::NewJob(OperationKind kind) const
     CTorvexDoc* doc = GetTorvexDoc();
     OperationJob job;
     job.kind = kind;
-    job.archivePath = doc->catalogue.ArchivePath;
+    job.archivePath = doc->Catalogue().ArchivePath;
     job.archiveMode = doc->archiveMode;
     job.shownChapter = shownChapter;
     job.archiveFolder = archiveFolder;
@@ -45,7 +45,7 @@ OperationJob CTorvexView::NewJob(OperationKind kind) const
 std::vector<std::string> CTorvexView::ListLinesOf(const EntryList& work) const
 {
     static const DirectoryMap none;
-    const ChapterInfo* chapter = GetTorvexDoc()->catalogue.Chapter(shownChapter);
+    const ChapterInfo* chapter = GetTorvexDoc()->Catalogue().Chapter(shownChapter);
     // The extract and the delete list read alike: the archiver takes both the same way.
     return ExtractListLines(work, chapter ? chapter->Directories : none);
 }
@@ -64,7 +64,7 @@ bool CTorvexView::StartOperation(OperationJob job)
     // Owned by the main window, so that it stays in front of it. It shows the runs' progress
     // and its Cancel stops them, through the monitor it shares with the worker.
     auto monitor = std::make_shared<RunMonitor>();
-    progressWindow.Create(GetModuleHandleA(nullptr), mainWindow, monitor);
+    progressWindow.Create(services_.instance, mainWindow, monitor);
 
     auto request = std::make_unique<OperationRequest>();
     request->viewWindow = Handle();
@@ -123,15 +123,13 @@ void CTorvexView::TakeRelisting(ArchiveRelisting& relisting)
     CTorvexDoc* doc = GetTorvexDoc();
     if (!relisting.catalogue)
         return;
-    // The rows point into the catalogue that is about to go.
-    DropRows();
+    doc->ReplaceCatalogue(std::move(*relisting.catalogue));
     hitItem = -1;
-    doc->catalogue = std::move(*relisting.catalogue);
     shownChapter = relisting.shownChapter;
-    archiveFolder = doc->catalogue.FolderOrRoot(shownChapter, relisting.archiveFolder);
+    archiveFolder = doc->Catalogue().FolderOrRoot(shownChapter, relisting.archiveFolder);
     if (doc->archiveMode) {
         ShowArchiveFolder(ChapterList(archiveFolder));
-        MainFrame()->ShowArchiveInfo(&doc->catalogue, shownChapter);
+        MainFrame()->ShowArchiveInfo(&doc->Catalogue(), shownChapter);
     }
-    MainFrame()->FillChapterCombo(doc->catalogue);
+    MainFrame()->FillChapterCombo(doc->Catalogue());
 }

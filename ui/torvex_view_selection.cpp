@@ -14,8 +14,6 @@
 std::vector<const ArchiveEntry*> CTorvexView::SelectedEntries(bool withParentRow) const
 {
     std::vector<const ArchiveEntry*> entries;
-    if (RowsStale())
-        return entries;
     const ListCtrl& list = List();
     int first = withParentRow ? 0 : rows_.FirstRealRow();
     for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0 && i < rows_.Count(); i = list.GetNextItem(i, LVNI_SELECTED))
@@ -26,7 +24,7 @@ std::vector<const ArchiveEntry*> CTorvexView::SelectedEntries(bool withParentRow
 
 const ArchiveEntry* CTorvexView::HitEntry() const
 {
-    return hitItem >= 0 && hitItem < rows_.Count() && !RowsStale() ? &rows_.Entry(hitItem) : nullptr;
+    return hitItem >= 0 && hitItem < rows_.Count() ? &rows_.Entry(hitItem) : nullptr;
 }
 
 bool CTorvexView::IsRowSelected(int row) const
@@ -60,7 +58,7 @@ std::string CTorvexView::SelectionSizeText()
 {
     WaitCursor wait;
     CTorvexDoc* doc = GetTorvexDoc();
-    const ChapterInfo* chapter = doc->catalogue.Chapter(shownChapter);
+    const ChapterInfo* chapter = doc->Catalogue().Chapter(shownChapter);
     SizeTotals totals;
     for (const ArchiveEntry* entry : SelectedEntries()) {
         if (doc->archiveMode) {
@@ -85,7 +83,7 @@ void CTorvexView::ShowSelectionStatus()
     if (selected.size() > 1) {
         // Disk folders are not walked here: the context menu's size line does that on request.
         CTorvexDoc* doc = GetTorvexDoc();
-        const ChapterInfo* chapter = doc->archiveMode ? doc->catalogue.Chapter(shownChapter) : nullptr;
+        const ChapterInfo* chapter = doc->archiveMode ? doc->Catalogue().Chapter(shownChapter) : nullptr;
         for (const ArchiveEntry* entry : selected) {
             if (chapter)
                 AddUpArchiveEntry(*entry, chapter->Directories, totals);
@@ -101,7 +99,7 @@ void CTorvexView::OnTypedCharacter(char c)
     TypeAhead::Search search = typeAhead_.Feed(c, GetTickCount());
     int focused = List().GetNextItem(-1, LVNI_FOCUSED);
     int start = search.afterFocus ? focused + 1 : std::max(focused, 0);
-    int row = RowsStale() ? -1 : FindRowFrom(search.wanted, true, true, start);
+    int row = FindRowFrom(search.wanted, true, true, start);
     if (row >= 0)
         SelectRow(row);
 }

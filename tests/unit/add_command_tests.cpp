@@ -43,14 +43,14 @@ TEST_F(AddCommandTest, ActionsCompressionAndPaths)
     EXPECT_EQ(BuildAddCommand(c, env).commandLine, " a -y -r- -m4 -jf -o\"\\\"");
     c.action = 1;
     c.compression = 1;
-    c.pathOption = 0;
+    c.pathOption = PathOption::Full;
     EXPECT_EQ(BuildAddCommand(c, env).commandLine, " u -y -r- -m3 -jf -o\"\\\"");
     c.action = 2;
     c.compression = 2;
     EXPECT_EQ(BuildAddCommand(c, env).commandLine, " f -y -r- -m2 -jf -o\"\\\"");
     c.action = 3;
     c.compression = 3;
-    c.pathOption = 2;
+    c.pathOption = PathOption::None;
     c.pathInArchive = "\\docs\\old";
     EXPECT_EQ(BuildAddCommand(c, env).commandLine, " ac -y -r- -m1 -jf- -o\"\\docs\\old\"");
     // A damaged compression setting still names a method the archiver has.

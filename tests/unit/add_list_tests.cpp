@@ -45,7 +45,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(root); }
 
-    std::string Lines(const EntryList& entries, int pathOption) const
+    std::string Lines(const EntryList& entries, PathOption pathOption) const
     {
         std::string out;
         AppendAddListLines(entries, pathOption, ListNative, out);
@@ -61,11 +61,11 @@ TEST_F(AddListTest, FilesAndFoldersWithFullPath)
     rows.Add(DiskRow(root + "\\report.txt", false, root));
     rows.Add(DiskRow(root + "\\data", true, root));
     const std::string r = root;
-    EXPECT_EQ(Lines(rows, 0), r + "\\report.txt\r\n" + r + "\\data\r\n" + r + "\\data\\b.txt\r\n" + r + "\\data\\empty\r\n" + r +
+    EXPECT_EQ(Lines(rows, PathOption::Full), r + "\\report.txt\r\n" + r + "\\data\r\n" + r + "\\data\\b.txt\r\n" + r + "\\data\\empty\r\n" + r +
                                   "\\data\\sub\r\n" + r + "\\data\\sub\\a.txt\r\n" + r + "\\data\\sub\\deeper\r\n" + r +
                                   "\\data\\sub\\deeper\\c.bin\r\n");
     // No Path lists the same disk paths: the archiver drops them itself.
-    EXPECT_EQ(Lines(rows, 2), Lines(rows, 0));
+    EXPECT_EQ(Lines(rows, PathOption::None), Lines(rows, PathOption::Full));
 }
 
 TEST_F(AddListTest, PartialPathMarksWhereTheStoredPathBegins)
@@ -73,12 +73,12 @@ TEST_F(AddListTest, PartialPathMarksWhereTheStoredPathBegins)
     EntryList rows;
     rows.Add(DiskRow(root + "\\data\\sub", true, root + "\\data"));
     const std::string d = root + "\\data";
-    EXPECT_EQ(Lines(rows, 1), d + "\\.\\sub\r\n" + d + "\\.\\sub\\a.txt\r\n" + d + "\\.\\sub\\deeper\r\n" + d +
+    EXPECT_EQ(Lines(rows, PathOption::Partial), d + "\\.\\sub\r\n" + d + "\\.\\sub\\a.txt\r\n" + d + "\\.\\sub\\deeper\r\n" + d +
                                   "\\.\\sub\\deeper\\c.bin\r\n");
     // Seen from a bare drive.
-    EXPECT_EQ(AddListLine("C:\\a.txt", "C:", 1), "C:\\.\\a.txt");
-    EXPECT_EQ(AddListLine("c:\\data\\sub\\a.txt", "c:\\data", 1), "c:\\data\\.\\sub\\a.txt");
-    EXPECT_EQ(AddListLine("c:\\data\\sub\\a.txt", "c:\\data", 0), "c:\\data\\sub\\a.txt");
+    EXPECT_EQ(AddListLine("C:\\a.txt", "C:", PathOption::Partial), "C:\\.\\a.txt");
+    EXPECT_EQ(AddListLine("c:\\data\\sub\\a.txt", "c:\\data", PathOption::Partial), "c:\\data\\.\\sub\\a.txt");
+    EXPECT_EQ(AddListLine("c:\\data\\sub\\a.txt", "c:\\data", PathOption::Full), "c:\\data\\sub\\a.txt");
 }
 
 TEST_F(AddListTest, DropsAreStoredUnderTheirOwnNames)
@@ -87,7 +87,7 @@ TEST_F(AddListTest, DropsAreStoredUnderTheirOwnNames)
     rows.Add(DroppedEntry(root + "\\report.txt", false));
     rows.Add(DroppedEntry(root + "\\data\\sub", true));
     const std::string d = root + "\\data";
-    EXPECT_EQ(Lines(rows, 1), root + "\\.\\report.txt\r\n" + d + "\\.\\sub\r\n" + d + "\\.\\sub\\a.txt\r\n" + d +
+    EXPECT_EQ(Lines(rows, PathOption::Partial), root + "\\.\\report.txt\r\n" + d + "\\.\\sub\r\n" + d + "\\.\\sub\\a.txt\r\n" + d +
                                   "\\.\\sub\\deeper\r\n" + d + "\\.\\sub\\deeper\\c.bin\r\n");
 
     ArchiveEntry folder = DroppedEntry("C:\\docs\\src", true);
@@ -109,7 +109,7 @@ TEST(AddListLinks, ALinkedFolderIsListedButNotEntered)
             found.push_back({"never", false, false});
     };
     std::string out;
-    AppendAddListLines(rows, 0, lister, out);
+    AppendAddListLines(rows, PathOption::Full, lister, out);
     EXPECT_EQ(out, "C:\\d\r\nC:\\d\\loop\r\n");
 }
 
@@ -123,7 +123,7 @@ TEST(AddListSpeed, HundredThousandLinesWrittenUnderASecond)
     std::string path = (fs::temp_directory_path() / "torvex_addlist_speed").string();
     auto start = std::chrono::steady_clock::now();
     std::string out;
-    AppendAddListLines(rows, 1, ListNative, out);
+    AppendAddListLines(rows, PathOption::Partial, ListNative, out);
     ASSERT_TRUE(WriteTextFile(path, out));
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(fs::file_size(path), out.size());

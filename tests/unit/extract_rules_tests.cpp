@@ -93,27 +93,27 @@ TEST(ExtractRules, ExtractWhatOffered)
 TEST(ExtractRules, PartialPathAdjustment)
 {
     // At the root with nothing gathered: full paths, restored afterwards.
-    PartialPathAdjustment a = AdjustPartialPath(PartialPath, true, true, false, false, true, true);
-    EXPECT_EQ(a.pathOption, FullPath);
+    PartialPathAdjustment a = AdjustPartialPath(PathOption::Partial, true, true, false, false, true, true);
+    EXPECT_EQ(a.pathOption, PathOption::Full);
     EXPECT_TRUE(a.restore);
     // Only plain files selected: no paths for this run.
-    a = AdjustPartialPath(PartialPath, false, true, false, false, true, false);
-    EXPECT_EQ(a.pathOption, NoPath);
+    a = AdjustPartialPath(PathOption::Partial, false, true, false, false, true, false);
+    EXPECT_EQ(a.pathOption, PathOption::None);
     EXPECT_TRUE(a.restore);
     // A folder among them keeps partial paths; so does nothing selected.
-    a = AdjustPartialPath(PartialPath, false, true, false, false, true, true);
-    EXPECT_EQ(a.pathOption, PartialPath);
+    a = AdjustPartialPath(PathOption::Partial, false, true, false, false, true, true);
+    EXPECT_EQ(a.pathOption, PathOption::Partial);
     EXPECT_FALSE(a.restore);
-    a = AdjustPartialPath(PartialPath, false, true, false, false, false, false);
+    a = AdjustPartialPath(PathOption::Partial, false, true, false, false, false, false);
     EXPECT_FALSE(a.restore);
     // The files list, when it has items, decides instead of the selection.
-    a = AdjustPartialPath(PartialPath, true, false, true, false, true, true);
-    EXPECT_EQ(a.pathOption, NoPath);
-    a = AdjustPartialPath(PartialPath, true, false, true, true, true, false);
-    EXPECT_EQ(a.pathOption, PartialPath);
+    a = AdjustPartialPath(PathOption::Partial, true, false, true, false, true, true);
+    EXPECT_EQ(a.pathOption, PathOption::None);
+    a = AdjustPartialPath(PathOption::Partial, true, false, true, true, true, false);
+    EXPECT_EQ(a.pathOption, PathOption::Partial);
     // Other choices are left alone.
-    a = AdjustPartialPath(NoPath, true, true, false, false, false, false);
-    EXPECT_EQ(a.pathOption, NoPath);
+    a = AdjustPartialPath(PathOption::None, true, true, false, false, false, false);
+    EXPECT_EQ(a.pathOption, PathOption::None);
     EXPECT_FALSE(a.restore);
 }
 

@@ -7,7 +7,7 @@ namespace {
 ExtractSwitchOptions Base()
 {
     ExtractSwitchOptions o;
-    o.pathOption = extractopt::FullPath;
+    o.pathOption = PathOption::Full;
     o.directory = "d:\\out";
     o.currentChapter = 3;
     return o;
@@ -18,9 +18,9 @@ TEST(BuildExtractSwitches, PathOptionsTargetsAndRecursion)
 {
     ExtractSwitchOptions o = Base();
     EXPECT_EQ(BuildExtractSwitches(o), " x -jb3 -y -o\"d:\\out\" -r-");
-    o.pathOption = extractopt::PartialPath;  // carried out by the caller: the archiver keeps paths
+    o.pathOption = PathOption::Partial;  // carried out by the caller: the archiver keeps paths
     EXPECT_EQ(BuildExtractSwitches(o), " x -jb3 -y -o\"d:\\out\" -r-");
-    o.pathOption = extractopt::NoPath;
+    o.pathOption = PathOption::None;
     EXPECT_EQ(BuildExtractSwitches(o), " e -jb3 -y -o\"d:\\out\" -r-");
 
     o = Base();

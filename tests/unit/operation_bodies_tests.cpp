@@ -67,7 +67,7 @@ protected:
     OperationJob AddJob(OperationKind kind, const std::string& archive)
     {
         OperationJob job = Job(kind);
-        job.add = {" a -r -y", archive, 1, false, {}};
+        job.add = {" a -r -y", archive, PathOption::Partial, false, {}};
         job.work.Add(DroppedEntry("C:\\in\\a.txt", false));
         job.work.Add(DroppedEntry("C:\\in\\sub", true));
         return job;

@@ -361,7 +361,7 @@ TEST_F(AddDeleteWindow, ADropOntoAnOpenArchiveAsANewChapterShowsIt)
     w.DropFiles({dir + "\\b.txt"});
     ASSERT_TRUE(w.PumpUntil([&] { return w.View().shownChapter == 2; }, 10000));
     ASSERT_TRUE(w.OperationFinished());
-    EXPECT_EQ(w.Doc().catalogue.LastChapter, 2);
+    EXPECT_EQ(w.Doc().Catalogue().LastChapter, 2);
     EXPECT_EQ(w.Frame().ChapterCombo().GetCount(), 2);
     EXPECT_GE(w.RowNamed("b.txt"), 0);
     EXPECT_EQ(w.View().archiveFolder, "\\");
@@ -514,9 +514,9 @@ TEST_F(AddDeleteWindow, DeletingChaptersTwoAndThreeKeepsTheOthersNumbers)
     EXPECT_EQ(w.Frame().ChapterCombo().GetLBText(1), "Chapter 4");
     EXPECT_EQ(w.View().shownChapter, 4);
     EXPECT_EQ(w.View().archiveFolder, "\\");
-    EXPECT_NE(w.Doc().catalogue.Chapter(1), nullptr);
-    EXPECT_EQ(w.Doc().catalogue.Chapter(2), nullptr);
-    EXPECT_EQ(w.Doc().catalogue.Chapter(3), nullptr);
+    EXPECT_NE(w.Doc().Catalogue().Chapter(1), nullptr);
+    EXPECT_EQ(w.Doc().Catalogue().Chapter(2), nullptr);
+    EXPECT_EQ(w.Doc().Catalogue().Chapter(3), nullptr);
 }
 
 TEST_F(AddDeleteWindow, FilesGoFromTheLastChapterOnly)
@@ -528,9 +528,9 @@ TEST_F(AddDeleteWindow, FilesGoFromTheLastChapterOnly)
     Prompts prompts;
     w.DoubleClickRow(w.RowNamed("three.j"));
     // As if chapter 2 had been picked in the chapter selector.
-    ASSERT_TRUE(w.Doc().ListChapter(w.Doc().catalogue, 2));
+    ASSERT_TRUE(w.Doc().MergeChapter(2));
     w.View().shownChapter = 2;
-    w.View().ShowArchiveFolder(w.Doc().catalogue.Chapter(2)->Directories.Find("\\"));
+    w.View().ShowArchiveFolder(w.Doc().Catalogue().Chapter(2)->Directories.Find("\\"));
     SelectNamed(w, {"b.txt"});
     w.PressKey(VK_DELETE, false);
     ASSERT_FALSE(prompts.texts.empty());

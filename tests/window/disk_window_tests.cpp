@@ -231,7 +231,7 @@ TEST(DiskWindow, DriveChangeLeavesTheArchive)
         EXPECT_EQ(w.Title(), "Torvex - C:\\");
         EXPECT_EQ(w.ColumnCount(), 4);
         EXPECT_EQ(w.Frame().ShownToolbar(), ToolbarMode::Disk);
-        EXPECT_EQ(w.Doc().catalogue.ArchivePath, folder + "\\a.j"); // still loaded
+        EXPECT_EQ(w.Doc().Catalogue().ArchivePath, folder + "\\a.j"); // still loaded
     }
     RemoveTree(folder);
 }

@@ -96,7 +96,7 @@ TEST(ExtractDialog, WholeArchiveModeOffersNeitherSelectionsNorPartialPaths)
     ExtractDialog dialog;
     dialog.directory = "c:\\target";
     dialog.wholeArchiveMode = true;
-    dialog.pathOption = extractopt::FullPath;
+    dialog.pathOption = PathOption::Full;
     dialog.currentChapter = 0;
     ASSERT_TRUE(Drive({{"Extract", [&](HWND box) {
         for (int id : {IDC_EXTRACT_SELECTED, IDC_EXTRACT_FILES_LIST, IDC_EXTRACT_PARTIAL_PATH, IDC_EXTRACT_LIST_ONLY})
@@ -113,7 +113,7 @@ TEST(ExtractDialog, OkChecksRecordsTheDirectoryAndBuildsTheLine)
     std::string extractLast = "c:\\last";
     dialog.extractLast = &extractLast;
     dialog.directoryPool[0] = "C:\\Known";
-    dialog.pathOption = extractopt::FullPath;
+    dialog.pathOption = PathOption::Full;
     dialog.currentChapter = 2;
     INT_PTR result = 0;
     ASSERT_TRUE(Drive({{"Extract", [&](HWND box) {
@@ -178,7 +178,7 @@ TEST(ExtractDialog, ARangeTurnsPartialPathIntoFullPath)
         EXPECT_TRUE(Enabled(box, IDC_EXTRACT_PARTIAL_PATH));
         Click(box, IDOK);
     }}}, [&] { dialog.DoModal(nullptr); }));
-    EXPECT_EQ(dialog.pathOption, extractopt::FullPath);
+    EXPECT_EQ(dialog.pathOption, PathOption::Full);
     EXPECT_EQ(dialog.commandLine, " x -jb7-7 -y -o\"c:\\target\" -r-");
 }
 
@@ -186,7 +186,7 @@ TEST(ExtractDialog, ACustomLineFromTheEditorIsReturnedAndPooled)
 {
     ExtractDialog dialog;
     dialog.directory = "c:\\target";
-    dialog.pathOption = extractopt::FullPath;
+    dialog.pathOption = PathOption::Full;
     dialog.currentChapter = 1;
     dialog.commandLinePool[0] = " e -y";
     std::string offered;
@@ -310,7 +310,8 @@ TEST(ExtractDialog, BrowseTakesThePickedFolderIntoTheListAndPool)
     viewtest::MakeFolder(root + "\\out");
     ExtractDialog dialog;
     dialog.directory = root + "\\not\\yet";  // opens at its nearest existing parent
-    dialog.pathOption = extractopt::FullPath;
+    dialog.pickFolder = [](HWND owner, std::string& folder) { return PickFolder(owner, nullptr, folder); };
+    dialog.pathOption = PathOption::Full;
     std::vector<std::string> listed;
     ASSERT_TRUE(Drive({{"Extract", [&](HWND box) { PostClick(box, IDC_EXTRACT_BROWSE); }},
                        {"Directory Selection", [&](HWND box) {

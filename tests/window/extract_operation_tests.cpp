@@ -201,7 +201,7 @@ TEST_F(ExtractOperation, ALeftoverStagingFolderOrADestinationThatCannotBeMadeEnd
 TEST_F(ExtractOperation, ListFileOnlyWritesDirectoriesBeforeTheirContentsAndRunsNothing)
 {
     host.dialog.extractWhat = extractopt::AllFiles;
-    host.dialog.pathOption = extractopt::FullPath;
+    host.dialog.pathOption = PathOption::Full;
     host.dialog.listFileOnly = true;
     host.filesList.Add(ArchiveEntry());
     host.ExtractFiles(false);
@@ -217,27 +217,27 @@ TEST_F(ExtractOperation, FullAndNoPathRunTheDialogsLineAndRestorePartialPath)
     host.dialog.extractWhat = extractopt::SelectedFiles;
     host.archiveFolder = "\\dir";
     host.selected = {"sub"};
-    host.dialog.pathOption = extractopt::FullPath;
+    host.dialog.pathOption = PathOption::Full;
     host.dialog.directory = out;
     host.dialog.commandLine = host.dialog.BuildSwitches();
     host.ExtractFiles(true);
     EXPECT_EQ(ReadAll(out + "\\dir\\sub\\a.txt"), "ay");
-    EXPECT_EQ(host.dialog.pathOption, extractopt::PartialPath);
+    EXPECT_EQ(host.dialog.pathOption, PathOption::Partial);
     EXPECT_FALSE(Exists(root + "\\~TorvexExtract"));
 
-    host.dialog.pathOption = extractopt::NoPath;
+    host.dialog.pathOption = PathOption::None;
     host.dialog.directory = out + "\\flat";
     host.dialog.commandLine = host.dialog.BuildSwitches();
     host.ExtractFiles(false);
     EXPECT_EQ(ReadAll(out + "\\flat\\a.txt"), "ay");
-    EXPECT_EQ(host.dialog.pathOption, extractopt::NoPath);
+    EXPECT_EQ(host.dialog.pathOption, PathOption::None);
 
     // "Selected Files" with nothing selected extracts nothing, and still restores.
     host.selected.clear();
     int runs = host.JarRuns();
     host.ExtractFiles(true);
     EXPECT_EQ(host.JarRuns(), runs);
-    EXPECT_EQ(host.dialog.pathOption, extractopt::PartialPath);
+    EXPECT_EQ(host.dialog.pathOption, PathOption::Partial);
 }
 
 TEST_F(ExtractOperation, ChaptersThatLeaveOutTheShownOneGiveAllTheyHoldOrSayWhatIsLeftOut)
@@ -253,7 +253,7 @@ TEST_F(ExtractOperation, ChaptersThatLeaveOutTheShownOneGiveAllTheyHoldOrSayWhat
     host.dialog.extractChapters = true;
     host.dialog.chapterFrom = 1;
     host.dialog.chapterTo = "2";
-    host.dialog.pathOption = extractopt::FullPath;
+    host.dialog.pathOption = PathOption::Full;
     host.dialog.directory = out;
     host.dialog.commandLine = host.dialog.BuildSwitches();
     ASSERT_TRUE(host.ExtractFiles(false));
@@ -265,7 +265,7 @@ TEST_F(ExtractOperation, ChaptersThatLeaveOutTheShownOneGiveAllTheyHoldOrSayWhat
     // Partial paths below \dir, from chapter 1 alone.
     host.archiveFolder = "\\dir";
     host.dialog.chapterTo.clear();
-    host.dialog.pathOption = extractopt::PartialPath;
+    host.dialog.pathOption = PathOption::Partial;
     host.dialog.directory = out + "\\partial";
     ASSERT_TRUE(host.ExtractFiles(false));
     EXPECT_EQ(ReadAll(out + "\\partial\\b.txt"), "bee");
@@ -291,7 +291,7 @@ TEST_F(ExtractOperation, AChapterRangeExtractsThoseChapters)
     ASSERT_TRUE(RunJar(src, "ac -y \"" + root + "\\a.j\" second.txt"));
     WriteFile(src + "\\third.txt", "3");
     ASSERT_TRUE(RunJar(src, "ac -y \"" + root + "\\a.j\" third.txt"));
-    host.dialog.pathOption = extractopt::FullPath;
+    host.dialog.pathOption = PathOption::Full;
     host.dialog.directory = out;
     host.dialog.extractChapters = true;
     host.dialog.chapterFrom = 1;

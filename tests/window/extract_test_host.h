@@ -67,7 +67,7 @@ public:
         job.restorePartialPath = restore;
         if (!ApplyChapterScope(job, dialog, chapter, archiveFolder))
             return false;
-        Finish(job, job.extract.pathOption == extractopt::PartialPath ? ExtractStagedBody(job, session)
+        Finish(job, job.extract.pathOption == PathOption::Partial ? ExtractStagedBody(job, session)
                                                                       : ExtractDirectBody(job, session));
         return true;
     }

@@ -240,17 +240,17 @@ TEST(ExtractWindow, ATargetThatCannotBeCreatedShowsTheArchiversOwnLine)
     WriteFile(root + "\\out", "a file where the folder would go");
     struct Target {
         std::string folder;
-        int pathOption;
+        PathOption pathOption;
         std::string refused;  // the path the archiver's line names
     };
-    std::vector<Target> targets{{root + "\\out\\new", extractopt::FullPath, root + "\\out\\new"}};
+    std::vector<Target> targets{{root + "\\out\\new", PathOption::Full, root + "\\out\\new"}};
     // A folder the user may not write to, where folders can be made read-only.
     const std::string locked = root + "\\locked";
     MakeFolder(locked);
     if (testsupport::ReadOnlyRun()) {
         ASSERT_TRUE(testsupport::SetFolderReadOnly(locked, true));
-        targets.push_back({locked + "\\new", extractopt::FullPath, locked + "\\new"});
-        targets.push_back({locked, extractopt::NoPath, locked + "\\"});
+        targets.push_back({locked + "\\new", PathOption::Full, locked + "\\new"});
+        targets.push_back({locked, PathOption::None, locked + "\\"});
     }
     {
         TorvexWindow w(root);
@@ -259,7 +259,7 @@ TEST(ExtractWindow, ATargetThatCannotBeCreatedShowsTheArchiversOwnLine)
             w.SetSelection({w.RowNamed("dir")});
             ASSERT_TRUE(dialogtest::Drive({{"Extract", [&](HWND box) {
                 dialogtest::SetText(box, IDC_EXTRACT_DIRECTORY, target.folder);
-                dialogtest::Click(box, target.pathOption == extractopt::NoPath ? IDC_EXTRACT_NO_PATH : IDC_EXTRACT_FULL_PATH);
+                dialogtest::Click(box, target.pathOption == PathOption::None ? IDC_EXTRACT_NO_PATH : IDC_EXTRACT_FULL_PATH);
                 dialogtest::Click(box, IDOK);
             }}}, [&] { w.PressKey('X', true); }));
             // The real box, raised by the operation's worker: its text must still be there when shown.

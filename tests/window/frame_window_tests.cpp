@@ -506,7 +506,7 @@ TEST(FrameWindow, OpeningRefusesUpperCaseJBadArchivesAndOpensDuringOperations)
     // While an operation runs, opening answers yes and touches nothing.
     w.Doc().openAllowed = false;
     EXPECT_NE(w.App().OpenDocumentFile(data.two), nullptr);
-    EXPECT_EQ(w.Doc().catalogue.ArchivePath, data.one);
+    EXPECT_EQ(w.Doc().Catalogue().ArchivePath, data.one);
     EXPECT_EQ(w.Title(), title);
     w.Doc().openAllowed = true;
 }

@@ -211,7 +211,7 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
     EXPECT_TRUE(IsWindow(w.Frame().Handle()));
     // Files dropped now are neither added (no Add dialog, the files list untouched) nor opened,
     // and no second operation starts.
-    w.View().FilesListTree.AddTop((*w.Doc().catalogue.Chapter(1)->Directories.Find("\\"))[0], "\\", 0);
+    w.View().FilesListTree.AddTop((*w.Doc().Catalogue().Chapter(1)->Directories.Find("\\"))[0], "\\", 0);
     {
         OtherDialogsCancelled watch(progress);
         w.DropFiles({data.folder + "\\src\\a.txt", data.folder + "\\src\\docs"});
@@ -220,7 +220,7 @@ TEST(OperationWindow, TestRunsOnTheWorkerBehindTheProgressWindowAndReportsTheOut
         EXPECT_EQ(OtherDialogsCancelled::seen, 0);
     }
     EXPECT_FALSE(w.View().FilesListTree.Empty());
-    EXPECT_EQ(w.Doc().catalogue.ArchivePath, data.good);
+    EXPECT_EQ(w.Doc().Catalogue().ArchivePath, data.good);
     EXPECT_FALSE(w.View().StartOperation(w.View().NewJob(OperationKind::TestArchive)));
     EXPECT_TRUE(prompts.Held());
     prompts.Release();
@@ -291,17 +291,17 @@ TEST(OperationWindow, ARecentFileOpenedDuringAnOperationReadsNothingAndOpensAfte
     prompts.Hold("JAR ERROR: \\docs\\bad.bin: CRC error (damaged data)\n");
     w.Command(ID_TEST);
     ASSERT_TRUE(w.PumpUntil([&] { return prompts.Held(); }, 20000)) << (prompts.Texts().empty() ? "" : prompts.Texts()[0]);
-    const ChapterInfo* shown = w.Doc().catalogue.Chapter(w.View().shownChapter);
+    const ChapterInfo* shown = w.Doc().Catalogue().Chapter(w.View().shownChapter);
     w.Command(ID_FILE_MRU_FILE1);
-    EXPECT_EQ(w.Doc().catalogue.ArchivePath, data.damaged);
-    EXPECT_EQ(w.Doc().catalogue.Chapter(w.View().shownChapter), shown);
+    EXPECT_EQ(w.Doc().Catalogue().ArchivePath, data.damaged);
+    EXPECT_EQ(w.Doc().Catalogue().Chapter(w.View().shownChapter), shown);
     EXPECT_EQ(w.Title(), "Torvex - " + data.damaged + " --> \\");
     prompts.Release();
     ASSERT_TRUE(OperationDone(w));
 
     w.App().AddToRecentFileList(data.good);
     w.Command(ID_FILE_MRU_FILE1);
-    EXPECT_EQ(w.Doc().catalogue.ArchivePath, data.good);
+    EXPECT_EQ(w.Doc().Catalogue().ArchivePath, data.good);
     EXPECT_EQ(w.Title(), "Torvex - " + data.good + " --> \\");
 }
 
@@ -324,7 +324,7 @@ std::string ShownChapterText(TorvexWindow& w)
 
 bool Listed(TorvexWindow& w, int chapter)
 {
-    const ChapterInfo* info = w.Doc().catalogue.Chapter(chapter);
+    const ChapterInfo* info = w.Doc().Catalogue().Chapter(chapter);
     return info && info->Directories.size() > 0;
 }
 
@@ -366,7 +366,7 @@ TEST(OperationWindow, AChapterIsListedTheFirstTimeItIsShownAndNeverAgain)
         EXPECT_EQ(w.View().archiveFolder, "\\");
         EXPECT_EQ(w.Names(), (Strings{". .", "sub", "one.txt"}));
         EXPECT_TRUE(w.View().FilesListTree.Empty());
-        const ChapterInfo* first = w.Doc().catalogue.Chapter(1);
+        const ChapterInfo* first = w.Doc().Catalogue().Chapter(1);
 
         // With the archiver out of reach, any further listing would fail loudly: back and forth
         // between listed chapters runs none.
@@ -378,7 +378,7 @@ TEST(OperationWindow, AChapterIsListedTheFirstTimeItIsShownAndNeverAgain)
         ChooseChapter(w, 3);
         ChooseChapter(w, 1);
         EXPECT_TRUE(prompts.Texts().empty()) << prompts.Texts()[0];
-        EXPECT_EQ(w.Doc().catalogue.Chapter(1), first);
+        EXPECT_EQ(w.Doc().Catalogue().Chapter(1), first);
         EXPECT_EQ(w.Names(), (Strings{". .", "sub", "one.txt"}));
 
         // The same chapter again keeps the files list.
@@ -538,7 +538,7 @@ TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
     TorvexWindow w(data.folder);
     OpenArchiveRow(w, "good.j");
     w.DoubleClickRow(w.RowNamed("docs"));
-    const ArchiveCatalogue* before = &w.Doc().catalogue;
+    const ArchiveCatalogue* before = &w.Doc().Catalogue();
     const ChapterInfo* oldChapter = before->Chapter(1);
 
     // What a body does after changing the archive: list it into a catalogue of its own (here on
@@ -554,8 +554,8 @@ TEST(OperationWindow, AFreshListingHandedOverFromTheWorkerIsSwappedInAndShown)
 
     EXPECT_EQ(w.View().shownChapter, 2);
     EXPECT_EQ(w.View().archiveFolder, "\\docs");
-    EXPECT_NE(w.Doc().catalogue.Chapter(2), nullptr);
-    EXPECT_NE(w.Doc().catalogue.Chapter(1), oldChapter);
+    EXPECT_NE(w.Doc().Catalogue().Chapter(2), nullptr);
+    EXPECT_NE(w.Doc().Catalogue().Chapter(1), oldChapter);
     EXPECT_EQ(w.Names(), (Strings{". .", "b.txt", "bad.bin", "new.txt"}));
     EXPECT_EQ(w.Title(), "Torvex - " + data.good + " --> \\docs");
     ComboBox chapters = w.Frame().ChapterCombo();

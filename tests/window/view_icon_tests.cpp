@@ -28,9 +28,9 @@ std::string ExePath()
     return path;
 }
 
-int ImageCount()
+int ImageCount(IconCache& icons)
 {
-    return ImageList_GetImageCount(IconImageList());
+    return ImageList_GetImageCount(icons.ImageList());
 }
 
 // The colour pixels of an icon, to tell two icons apart; empty for none. Destroys the icon.
@@ -60,18 +60,19 @@ TEST(IconCache, FixedImagesShellIconsAndRegisteredTypesAreAppendedOnce)
     WriteFile(folder + "\\b.txt", "b");
     {
         TorvexWindow w(folder);
-        ASSERT_NE(IconImageList(), nullptr);
-        ASSERT_GE(ImageCount(), 5);
+        IconCache& icons = w.App().Icons;
+        ASSERT_NE(icons.ImageList(), nullptr);
+        ASSERT_GE(ImageCount(icons), 5);
 
-        EXPECT_EQ(IconIndexFor("\\README"), 3);
-        EXPECT_EQ(IconIndexFor("\\tools\\setup.exe"), 4);
+        EXPECT_EQ(icons.IndexFor("\\README"), 3);
+        EXPECT_EQ(icons.IndexFor("\\tools\\setup.exe"), 4);
 
         // Two disk files of one type share one image (the rows on screen asked already).
-        int count = ImageCount();
-        int a = IconIndexFor(folder + "\\a.txt");
-        int b = IconIndexFor(folder + "\\b.txt");
+        int count = ImageCount(icons);
+        int a = icons.IndexFor(folder + "\\a.txt");
+        int b = icons.IndexFor(folder + "\\b.txt");
         EXPECT_EQ(a, b);
-        EXPECT_EQ(ImageCount(), count);
+        EXPECT_EQ(ImageCount(icons), count);
         EXPECT_EQ(w.Image(w.RowNamed("a.txt")), a);
         if (a != 3) {
             EXPECT_GE(a, 5);
@@ -81,26 +82,26 @@ TEST(IconCache, FixedImagesShellIconsAndRegisteredTypesAreAppendedOnce)
         // whatever the case of the name.
         SetClassesDefault(".tvxicon", "TorvexTest.IconType");
         SetClassesDefault("TorvexTest.IconType\\DefaultIcon", "C:\\no-such-folder\\none.dll,0");
-        count = ImageCount();
-        EXPECT_EQ(IconIndexFor("\\x.tvxicon"), 3); // module missing: the file image, nothing cached
-        EXPECT_EQ(ImageCount(), count);
+        count = ImageCount(icons);
+        EXPECT_EQ(icons.IndexFor("\\x.tvxicon"), 3); // module missing: the file image, nothing cached
+        EXPECT_EQ(ImageCount(icons), count);
         SetClassesDefault("TorvexTest.IconType\\DefaultIcon", ExePath() + ",-174");
-        int registered = IconIndexFor("\\docs\\x.tvxicon");
+        int registered = icons.IndexFor("\\docs\\x.tvxicon");
         EXPECT_GE(registered, 5);
-        EXPECT_EQ(IconIndexFor("\\Y.TVXICON"), registered);
-        EXPECT_EQ(ImageCount(), count + 1);
+        EXPECT_EQ(icons.IndexFor("\\Y.TVXICON"), registered);
+        EXPECT_EQ(ImageCount(icons), count + 1);
 
         // A type nobody registered: the file image, asked again each time, nothing appended.
-        count = ImageCount();
-        EXPECT_EQ(IconIndexFor("\\x.tvxnothing"), 3);
-        EXPECT_EQ(IconIndexFor("\\x.tvxnothing"), 3);
-        EXPECT_EQ(ImageCount(), count);
+        count = ImageCount(icons);
+        EXPECT_EQ(icons.IndexFor("\\x.tvxnothing"), 3);
+        EXPECT_EQ(icons.IndexFor("\\x.tvxnothing"), 3);
+        EXPECT_EQ(ImageCount(icons), count);
         // One refill asks for a missing type once; the next refill asks again.
-        IconBatch fill;
+        IconBatch fill(icons);
         EXPECT_EQ(fill.IndexFor("\\a.tvxlater"), 3);
         SetClassesDefault(".tvxlater", "TorvexTest.IconType");
         EXPECT_EQ(fill.IndexFor("\\b.tvxlater"), 3);
-        IconBatch nextFill;
+        IconBatch nextFill(icons);
         EXPECT_GE(nextFill.IndexFor("\\b.tvxlater"), 5);
         RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tvxlater");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TorvexTest.IconType\\DefaultIcon");

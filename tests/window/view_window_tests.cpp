@@ -265,11 +265,10 @@ TEST(ViewWindow, AFailedOpenKeepsTheArchiveAndAnEmptiedCatalogueIsNeverRead)
     EXPECT_EQ(w.RowCount(), 6);
     EXPECT_EQ(w.Cell(w.RowNamed("big.bin"), 1), "5000");
 
-    // A listing that empties the catalogue behind the view's back (as an operation's failed
-    // re-listing can): painting, the toolbar's enabling, sorting and the size line never read
-    // the rows that went with it.
+    // A catalogue replaced under the view: it lets go of the rows that went with it, so painting,
+    // the toolbar's enabling, sorting and the size line never read them.
     w.ClickRow(w.RowNamed("big.bin"));
-    w.Doc().catalogue.Clear();
+    w.Doc().ReplaceCatalogue(ArchiveCatalogue{});
     RedrawWindow(w.List(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     w.Pump(100);
     EXPECT_EQ(w.RowCount(), 0);

@@ -185,7 +185,7 @@ void Extract(ExtractTestHost& host, const std::string& root, const std::string& 
     dialog.overwriteWithoutPrompting = true;
     dialog.extractWhat = extractopt::AllFiles;
     auto switchesTo = [&](const std::string& directory) {
-        dialog.pathOption = extractopt::FullPath;
+        dialog.pathOption = PathOption::Full;
         dialog.directory = directory;
         return dialog.BuildSwitches();
     };
@@ -221,7 +221,7 @@ void Extract(ExtractTestHost& host, const std::string& root, const std::string& 
 
         out = root + "\\partial";
         host.archiveFolder = "\\" + folder;
-        dialog.pathOption = extractopt::PartialPath;
+        dialog.pathOption = PathOption::Partial;
         dialog.directory = out;
         host.session.seconds = 0;
         {
@@ -244,7 +244,7 @@ OperationJob AddJobFor(const std::string& programFolder, const std::string& arch
     job.folders.programFolder = job.folders.listFolder = programFolder;
     job.add.commandLine = commandLine;
     job.add.archiveName = archive;
-    job.add.pathOption = 1;
+    job.add.pathOption = PathOption::Partial;
     job.work = std::move(rows);
     return job;
 }
