@@ -74,15 +74,15 @@ void OnFind(CTorvexView& view)
     dialog.shownChapter = view.shownChapter;
     dialog.pattern = pattern;
     dialog.allChapters = allChapters;
-    std::string archive = doc->catalogue.ArchivePath;
-    int last = std::max(doc->catalogue.LastChapter, 1);
+    std::string archive = doc->Catalogue().ArchivePath;
+    int last = std::max(doc->Catalogue().LastChapter, 1);
     dialog.search = [doc, archive, last](const FindQuery& query, FindSink& sink) {
         std::string arguments = query.chapter ? ChapterListingArguments(query.chapter, archive)
                                               : VersionListingArguments(1, last, archive);
         return doc->RunJarCapturedInto(arguments, sink) &&
                sink.Finish([doc](const std::string& message) { return doc->ReportFailure(message); });
     };
-    dialog.help = [] { ShowHelp("#Find"); };
+    dialog.help = [&view] { view.ShowHelp("#Find"); };
     INT_PTR answer;
     {
         HelpTopic topic(view.helpAnchor, "#Find");

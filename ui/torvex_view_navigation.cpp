@@ -242,7 +242,7 @@ void CTorvexView::GoToEntry(const std::string& path, int chapter)
     }
     std::string folder;
     ParentPath(path, folder);
-    EnterArchiveMode(doc->catalogue.FolderOrRoot(chapter, folder));
+    EnterArchiveMode(doc->Catalogue().FolderOrRoot(chapter, folder));
     SelectRowNamed(LeafName(path));
 }
 
