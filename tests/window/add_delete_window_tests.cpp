@@ -690,7 +690,8 @@ TEST_F(AddDeleteWindow, PathsPast300CharactersThroughAddExtractDeleteViewAndADro
     // View, then save the viewer's edit back into the archive.
     SelectNamed(w, {"a.txt"});
     w.Command(ID_VIEW_OPEN_FILE);
-    ASSERT_TRUE(w.PumpUntil([&] { return !ReadAll(viewerLog).empty(); }, 10000));
+    // Save is enabled once the edit has reached the copy; a greyed command does nothing.
+    ASSERT_TRUE(w.PumpUntil([&] { return !ReadAll(viewerLog).empty() && w.View().CurrentState().viewedCopyModified; }, 10000));
     prompts.answer = prompt::IdYes;
     w.Command(ID_SAVE_VIEWED);
     std::string out = dir + "\\check";

@@ -649,6 +649,9 @@ TEST(OperationWindow, ProgressFollowsTheRunAndCancelLeavesTheArchiveAndTheDiskAs
     ASSERT_TRUE(RunJar(root + "\\src", "a -r -y -m1 \"" + archive + "\" big\\*"));
     std::string keepBytes = viewtest::ReadAll(keep);
     Prompts prompts;
+    // jar32 waits a little at each progress step, so that even a fast machine is still working
+    // when the test looks and cancels.
+    SetEnvironmentVariableA("JAR32_TEST_HOOK", "pause:progress:60");
     {
         // Adding the folder to keep.j, stopped with Esc: keep.j as it was, byte for byte.
         TorvexWindow w(root + "\\src");
@@ -685,5 +688,6 @@ TEST(OperationWindow, ProgressFollowsTheRunAndCancelLeavesTheArchiveAndTheDiskAs
         EXPECT_FALSE(Exists("c:\\~TorvexTemp"));
         EXPECT_TRUE(w.View().WorkSet.empty());
     }
+    SetEnvironmentVariableA("JAR32_TEST_HOOK", nullptr);
     RemoveTree(root);
 }
