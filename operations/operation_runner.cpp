@@ -10,6 +10,15 @@ void PostedReplies::HandOver(std::unique_ptr<ArchiveRelisting> relisting)
     PostOwned(viewWindow_, WM_OPERATION_CATALOGUE, std::move(relisting));
 }
 
+void UseFolders(WinJarRunner& runner, const RunnerFolders& folders)
+{
+    runner.jarFolder = folders.jarFolder;
+    runner.programFolder = folders.programFolder;
+    runner.workingFolder = folders.workingFolder;
+    runner.outputBlockSize = folders.outputBlockSize;
+    runner.outputMaxBlocks = folders.outputMaxBlocks;
+}
+
 DWORD WINAPI OperationWorker(void* raw)
 {
     // The worker owns the request from here on and frees it last.
@@ -17,11 +26,7 @@ DWORD WINAPI OperationWorker(void* raw)
     SetThreadPromptOwner(request->promptOwner);
     OperationJob& job = request->job;
     WinJarRunner runner;
-    runner.jarFolder = job.folders.jarFolder;
-    runner.programFolder = job.folders.programFolder;
-    runner.workingFolder = job.folders.workingFolder;
-    runner.outputBlockSize = job.folders.outputBlockSize;
-    runner.outputMaxBlocks = job.folders.outputMaxBlocks;
+    UseFolders(runner, job.folders);
     runner.monitor = request->monitor.get();
     if (RunMonitor* monitor = runner.monitor) {
         // A box waiting for the user pauses the progress on the taskbar; a failure turns it red.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "engine/run_monitor.h"
+#include "engine/jar_runner_win.h"
 #include "operations/operation_job.h"
 #include "resources/window_messages.h"
 
@@ -51,3 +52,5 @@ bool PostOwned(HWND window, UINT message, std::unique_ptr<Payload> payload)
 
 // The worker thread's procedure: body, beep check, done message, release of the request.
 DWORD WINAPI OperationWorker(void* request);
+// A runner of a worker thread works in the folders its job names, never through the document.
+void UseFolders(WinJarRunner& runner, const RunnerFolders& folders);

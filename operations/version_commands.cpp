@@ -6,6 +6,7 @@
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
 #include "operations/extract_operation.h"
+#include "operations/operation_runner.h"
 #include "operations/help.h"
 #include "operations/view_commands.h"
 #include "engine/jar_commands.h"
@@ -76,11 +77,15 @@ void OnFind(CTorvexView& view)
     dialog.allChapters = allChapters;
     std::string archive = doc->Catalogue().ArchivePath;
     int last = std::max(doc->Catalogue().LastChapter, 1);
-    dialog.search = [doc, archive, last](const FindQuery& query, FindSink& sink) {
+    // The search runs on the dialog's thread with a runner of its own, not the document.
+    RunnerFolders folders = view.NewJob(OperationKind::TestArchive).folders;
+    dialog.search = [folders, archive, last](const FindQuery& query, FindSink& sink) {
+        WinJarRunner runner;
+        UseFolders(runner, folders);
         std::string arguments = query.chapter ? ChapterListingArguments(query.chapter, archive)
                                               : VersionListingArguments(1, last, archive);
-        return doc->RunJarCapturedInto(arguments, sink) &&
-               sink.Finish([doc](const std::string& message) { return doc->ReportFailure(message); });
+        return runner.RunJarCapturedInto(arguments, sink) &&
+               sink.Finish([&runner](const std::string& message) { return runner.ReportFailure(message); });
     };
     dialog.help = [&view] { view.ShowHelp("#Find"); };
     INT_PTR answer;
