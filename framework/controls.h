@@ -4,7 +4,15 @@
 
 #include "framework/window.h"
 
+#include <initializer_list>
 #include <string>
+
+// A report list's column: widths are at 96 DPI.
+struct ListColumn {
+    const char* caption;
+    int width;
+    int format;
+};
 
 class ListCtrl : public Window {
 public:
@@ -30,6 +38,8 @@ public:
     bool GetItemRect(int item, RECT& r, int code = LVIR_BOUNDS) const;
 
     int InsertColumn(int column, const std::string& caption, int format, int width) const;
+    // A dialog's result list: full-row selection and these columns, scaled to the window's DPI.
+    void SetUpReport(std::initializer_list<ListColumn> columns) const;
     bool DeleteColumn(int column) const { return Send(LVM_DELETECOLUMN, column) != 0; }
     int GetColumnWidth(int column) const { return (int)Send(LVM_GETCOLUMNWIDTH, column); }
     bool SetColumnWidth(int column, int width) const { return Send(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0; }

@@ -204,6 +204,15 @@ int ListCtrl::InsertColumn(int column, const std::string& caption, int format, i
     return (int)Send(LVM_INSERTCOLUMNA, column, (LPARAM)&col);
 }
 
+void ListCtrl::SetUpReport(std::initializer_list<ListColumn> columns) const
+{
+    Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    int dpi = WindowDpi(Handle());
+    int c = 0;
+    for (const ListColumn& column : columns)
+        InsertColumn(c++, column.caption, column.format, dpi::Scale(column.width, dpi));
+}
+
 // ---- ComboBox
 
 void FitComboDropHeight(ComboBox combo)

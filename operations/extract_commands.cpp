@@ -57,10 +57,11 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
     }
 }
 
-void OnExtract(CTorvexView& view, const ExtractDialog& options)
+void OnExtract(CTorvexView& view, const ExtractDialog& options, int versionChapter)
 {
-    // No dialog and no question: the command's promise.
-    OperationJob job = view.NewJob(OperationKind::ExtractToCurrent);
+    // No dialog and no question: the command's promise. A restored version asks before it
+    // replaces a file.
+    OperationJob job = view.NewJob(versionChapter > 0 ? OperationKind::RestoreVersion : OperationKind::ExtractToCurrent);
     view.CollectRows(false, view.archiveFolder);
     job.work = std::move(view.WorkSet);
     job.listLines = view.ListLinesOf(job.work);
@@ -69,6 +70,8 @@ void OnExtract(CTorvexView& view, const ExtractDialog& options)
     job.extract.listFileOnly = false;
     // With no range, the chapter the view shows.
     job.extract.currentChapter = view.shownChapter;
+    if (versionChapter > 0)
+        job.extract.chapterFrom = versionChapter;
     SetExtractConsoles(job);
     view.StartOperation(std::move(job));
 }

@@ -50,17 +50,7 @@ void OnHistory(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettin
     if (answer != IDC_HISTORY_RESTORE)
         return;
     // Restore: where Extract (Ctrl+E) puts the file, asking before a file there is replaced.
-    OperationJob job = view.NewJob(OperationKind::RestoreVersion);
-    view.CollectRows(false, view.archiveFolder);
-    job.work = std::move(view.WorkSet);
-    job.listLines = view.ListLinesOf(job.work);
-    job.extract = ExtractRunOptionsFrom(dialog);
-    job.extract.extractWhat = extractopt::SelectedFiles;
-    job.extract.listFileOnly = false;
-    job.extract.currentChapter = view.shownChapter;
-    job.extract.chapterFrom = chapter;
-    SetExtractConsoles(job);
-    view.StartOperation(std::move(job));
+    OnExtract(view, dialog, chapter);
 }
 
 void OnFind(CTorvexView& view)

@@ -29,7 +29,8 @@ void QuickDelete(CTorvexView& view);
 void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories,
                  int versionChapter = 0);
 // Extract (32773): the selection into the disk folder, paths below the shown folder, no question.
-void OnExtract(CTorvexView& view, const ExtractDialog& options);
+// With `versionChapter`, that chapter's version of the selection (History's Restore).
+void OnExtract(CTorvexView& view, const ExtractDialog& options, int versionChapter = 0);
 // Extract to ... on a disk file (32813): the archive of the clicked row, whole.
 void OnExtractArchive(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSettings& directories);
 // The same for an archive on disk given by its path (no row need show it).

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "framework/controls.h"
-#include "framework/dpi_scale.h"
 #include "framework/message_box.h"
 
 namespace {
@@ -25,16 +24,8 @@ bool FindDialog::OnInitDialog()
     SetItemText(IDC_FIND_PATTERN, pattern);
     Check(allChapters ? IDC_FIND_ALL : IDC_FIND_SHOWN, true);
     ListCtrl list(Results());
-    list.Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    int dpi = WindowDpi(Handle());
-    struct {
-        const char* caption;
-        int width;
-        int format;
-    } columns[] = {{"Path", 190, LVCFMT_LEFT}, {"Chapters", 70, LVCFMT_LEFT}, {"Size", 70, LVCFMT_RIGHT},
-                   {"Modified", 125, LVCFMT_RIGHT}};
-    for (int c = 0; c < 4; ++c)
-        list.InsertColumn(c, columns[c].caption, columns[c].format, dpi::Scale(columns[c].width, dpi));
+    list.SetUpReport({{"Path", 190, LVCFMT_LEFT}, {"Chapters", 70, LVCFMT_LEFT}, {"Size", 70, LVCFMT_RIGHT},
+                      {"Modified", 125, LVCFMT_RIGHT}});
     Item(IDC_FIND_HELP).Enable(static_cast<bool>(help));
     SetRunning(false);
     return true;

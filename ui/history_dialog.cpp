@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "framework/controls.h"
-#include "framework/dpi_scale.h"
 
 HistoryDialog::HistoryDialog() : ModalDialog(IDD_HISTORY) {}
 
@@ -11,16 +10,8 @@ bool HistoryDialog::OnInitDialog()
 {
     SetItemText(IDC_HISTORY_PATH, path);
     ListCtrl list(List());
-    list.Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    int dpi = WindowDpi(Handle());
-    struct {
-        const char* caption;
-        int width;
-        int format;
-    } columns[] = {{"Chapters", 80, LVCFMT_LEFT}, {"Size", 80, LVCFMT_RIGHT}, {"Modified", 140, LVCFMT_RIGHT},
-                   {"Block", 140, LVCFMT_RIGHT}};
-    for (int c = 0; c < 4; ++c)
-        list.InsertColumn(c, columns[c].caption, columns[c].format, dpi::Scale(columns[c].width, dpi));
+    list.SetUpReport({{"Chapters", 80, LVCFMT_LEFT}, {"Size", 80, LVCFMT_RIGHT}, {"Modified", 140, LVCFMT_RIGHT},
+                      {"Block", 140, LVCFMT_RIGHT}});
     for (size_t i = 0; i < versions.size(); ++i) {
         const ArchiveEntry& entry = *versions[i].entry;
         int row = list.InsertItem(int(i), SpansText(versions[i].spans), -1, LPARAM(i));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <map>
 #include <set>
 
 #include "engine/chapter_versions.h"
@@ -686,6 +687,45 @@ TEST_P(JarProgressTest, RecordsGrowToTheTotalsAndChangeNoOutput)
     JarRun unread = RunJar(command, gone);
     EXPECT_EQ(unread.out, plain.out);
     EXPECT_EQ(unread.exitCode, 0);
+#ifndef _WIN32
+    // In a console of its own the run shows one line, rewritten in place ("\r...\r") and never
+    // wider than the console, naming the phases in order as time allows (the run is paced so
+    // there is time). Between those lines it prints what it always does.
+    again();
+    JarRunOptions terminal;
+    terminal.terminalColumns = 48;
+    ScopedEnvironment pace("JAR32_TEST_HOOK", "pause:progress:100");
+    JarRun shown = RunJar(command, terminal);
+    pace.Restore();
+    std::string printed;
+    std::vector<std::string> verbs;
+    for (size_t at = 0; at < shown.out.size();) {
+        size_t end = shown.out.find('\r', at + 1);
+        if (shown.out[at] != '\r' || end == std::string::npos) {
+            printed += shown.out[at++];
+            continue;
+        }
+        std::string line = shown.out.substr(at + 1, end - at - 1);
+        EXPECT_LT(line.size(), 48u) << line;
+        EXPECT_EQ(line.find('\n'), std::string::npos) << line;
+        std::string verb = line.substr(0, line.find("  "));
+        verb.erase(verb.find_last_not_of(' ') + 1);
+        if (!verb.empty() && (verbs.empty() || verbs.back() != verb))
+            verbs.push_back(verb);
+        at = end + 1;
+    }
+    EXPECT_EQ(printed, plain.out);
+    EXPECT_EQ(shown.exitCode, plain.exitCode);
+    const std::map<std::string, std::string> verbOf = {{"scan", "Scanning"}, {"compress", "Compressing"},
+        {"copy", "Copying"}, {"index", "Writing the index"}, {"test", "Testing"}, {"extract", "Extracting"}};
+    ASSERT_FALSE(verbs.empty()) << shown.out;
+    size_t next = 0;
+    for (const std::string& verb : verbs) {
+        while (next < c.phases.size() && verbOf.at(c.phases[next]) != verb)
+            ++next;
+        EXPECT_LT(next, c.phases.size()) << verb << " out of order in " << shown.out;
+    }
+#endif
 
     std::vector<jarcontract::ProgressRecord> records = RecordsOf(reported.progress);
     std::vector<std::string> phases;

@@ -16,6 +16,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -233,6 +234,22 @@ void JarProcess::Stop(bool)
 }
 
 #else
+// A pseudo-terminal in place of a pipe: [0] the side read here, [1] the child's; raw, so what the
+// child writes arrives unchanged.
+static bool OpenTerminal(int ends[2], int columns)
+{
+    termios raw{};
+    cfmakeraw(&raw);
+    winsize size{};
+    size.ws_row = 25;
+    size.ws_col = (unsigned short)columns;
+    if (openpty(&ends[0], &ends[1], nullptr, &raw, &size) != 0)
+        return false;
+    for (int i = 0; i < 2; ++i)
+        fcntl(ends[i], F_SETFD, FD_CLOEXEC);
+    return true;
+}
+
 struct JarProcess::Child {
     pid_t pid = -1;
     int out = -1, err = -1, progressRead = -1, cancelWrite = -1;
@@ -245,7 +262,8 @@ struct JarProcess::Child {
     {
         // Close-on-exec: a child started by another thread meanwhile must not hold these pipes.
         int outPipe[2], errPipe[2], inPipe[2], progressPipe[2] = {-1, -1}, cancelPipe[2] = {-1, -1};
-        if (pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC) || pipe2(inPipe, O_CLOEXEC) ||
+        if ((options.terminalColumns > 0 ? !OpenTerminal(outPipe, options.terminalColumns) : pipe2(outPipe, O_CLOEXEC)) ||
+            pipe2(errPipe, O_CLOEXEC) || pipe2(inPipe, O_CLOEXEC) ||
             (options.progress && pipe2(progressPipe, O_CLOEXEC)) || (options.cancellable && pipe2(cancelPipe, O_CLOEXEC))) {
             feed.End();
             return;

@@ -28,6 +28,7 @@ struct JarRunOptions {
     bool progress = false; // a progress channel (JAR_PROGRESS_HANDLE), read as it comes
     bool readerGone = false; // ... whose reader has gone before the first record
     bool cancellable = false; // a cancel signal (JAR_CANCEL_HANDLE) that Cancel sets
+    int terminalColumns = 0; // POSIX only: standard output is a terminal this wide, as a console
 };
 
 JarRunOptions InFolder(const std::string& folder);
