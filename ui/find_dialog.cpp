@@ -24,8 +24,8 @@ bool FindDialog::OnInitDialog()
     SetItemText(IDC_FIND_PATTERN, pattern);
     Check(allChapters ? IDC_FIND_ALL : IDC_FIND_SHOWN, true);
     ListCtrl list(Results());
-    list.SetUpReport({{"Path", 190, LVCFMT_LEFT}, {"Chapters", 70, LVCFMT_LEFT}, {"Size", 70, LVCFMT_RIGHT},
-                      {"Modified", 125, LVCFMT_RIGHT}});
+    list.SetUpReport({{"Path", 180, LVCFMT_LEFT}, {"Chapters", 65, LVCFMT_LEFT}, {"Size", 70, LVCFMT_RIGHT},
+                      {"Modified", 140, LVCFMT_RIGHT}});
     Item(IDC_FIND_HELP).Enable(static_cast<bool>(help));
     SetRunning(false);
     return true;

@@ -10,8 +10,8 @@ bool HistoryDialog::OnInitDialog()
 {
     SetItemText(IDC_HISTORY_PATH, path);
     ListCtrl list(List());
-    list.SetUpReport({{"Chapters", 80, LVCFMT_LEFT}, {"Size", 80, LVCFMT_RIGHT}, {"Modified", 140, LVCFMT_RIGHT},
-                      {"Block", 140, LVCFMT_RIGHT}});
+    list.SetUpReport({{"Chapters", 80, LVCFMT_LEFT}, {"Size", 80, LVCFMT_RIGHT}, {"Modified", 150, LVCFMT_RIGHT},
+                      {"Block", 110, LVCFMT_RIGHT}});
     for (size_t i = 0; i < versions.size(); ++i) {
         const ArchiveEntry& entry = *versions[i].entry;
         int row = list.InsertItem(int(i), SpansText(versions[i].spans), -1, LPARAM(i));
