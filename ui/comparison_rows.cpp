@@ -1,6 +1,7 @@
 #include "ui/comparison_rows.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "engine/path_helpers.h"
 #include "ui/compare_rows.h"
@@ -45,8 +46,14 @@ int CompareComparisonRows(const ArchiveEntry& a, const ArchiveEntry& b, int cell
         int order = a.Columns[cell].view().compare(b.Columns[cell].view());
         return order != 0 ? order : CompareRows(a, b, ArchiveEntry::Name);
     }
-    // The older size sits where the method would: read it as the size it is.
-    return CompareRows(a, b, cell == comparecell::OlderSize ? int(ArchiveEntry::Size) : cell);
+    if (cell == comparecell::OlderSize && !a.IsDirectory() && !b.IsDirectory()) {
+        // It sits where the method would: read as a size, larger first as the other sizes.
+        long long x = std::strtoll(a.Columns[cell].c_str(), nullptr, 10);
+        long long y = std::strtoll(b.Columns[cell].c_str(), nullptr, 10);
+        if (x != y)
+            return x > y ? -1 : 1;
+    }
+    return CompareRows(a, b, cell == comparecell::OlderSize ? int(ArchiveEntry::Name) : cell);
 }
 
 EntryList ComparisonFolderRows(const ChapterComparison& comparison, const std::string& folder, bool withUnchanged)

@@ -263,6 +263,8 @@ private:
     };
     std::unique_ptr<ComparisonShown> comparison_;
     void ShowComparisonFolder(const std::string& folder);
+    // A double click, Enter or Backspace on a row of the comparison.
+    void ActivateComparedRow(int row);
     // Forgets the comparison, its rows first; the caller shows what follows.
     void EndComparison();
     // Shows the rows of disk folder `folder` (the mode stays).

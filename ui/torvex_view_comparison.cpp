@@ -86,6 +86,28 @@ void CTorvexView::ShowComparisonFolder(const std::string& folder)
                              comparison.Newer()));
 }
 
+void CTorvexView::ActivateComparedRow(int row)
+{
+    ComparisonStep step = DecideComparisonClick(*Comparison(), archiveFolder, Rows().Entry(row));
+    std::string cameFrom = archiveFolder;
+    switch (step.action) {
+    case ComparisonClick::Up:
+    case ComparisonClick::Enter:
+        ShowComparisonFolder(step.target);
+        if (step.action == ComparisonClick::Up)
+            SelectCameFrom(cameFrom);
+        break;
+    case ComparisonClick::Leave:
+        LeaveComparison();
+        break;
+    case ComparisonClick::View:
+        ViewComparedSide(DefaultViewSide(*Comparison(), step.target));
+        break;
+    case ComparisonClick::None:
+        break;
+    }
+}
+
 void CTorvexView::EndComparison()
 {
     if (!comparison_)

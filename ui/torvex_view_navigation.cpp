@@ -155,24 +155,7 @@ void CTorvexView::ActivateRow(int row)
     CTorvexDoc* doc = GetTorvexDoc();
     hitItem = row;
     if (comparison_) {
-        ComparisonStep step = DecideComparisonClick(*Comparison(), archiveFolder, rows_.Entry(row));
-        std::string cameFrom = archiveFolder;
-        switch (step.action) {
-        case ComparisonClick::Up:
-        case ComparisonClick::Enter:
-            ShowComparisonFolder(step.target);
-            if (step.action == ComparisonClick::Up)
-                SelectCameFrom(cameFrom);
-            break;
-        case ComparisonClick::Leave:
-            LeaveComparison();
-            break;
-        case ComparisonClick::View:
-            ViewComparedSide(DefaultViewSide(*Comparison(), step.target));
-            break;
-        case ComparisonClick::None:
-            break;
-        }
+        ActivateComparedRow(row);
         return;
     }
     NavigationState state;

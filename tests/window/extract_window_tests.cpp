@@ -554,6 +554,9 @@ TEST(ExtractWindow, ComparedChaptersShowWhatEachAddedChangedOrDeletedAndGiveEach
         EXPECT_EQ(w.View().Comparison(), nullptr);
         EXPECT_EQ(w.View().archiveFolder, "\\");
         EXPECT_EQ(w.Title().find("compared"), std::string::npos);
+        // Closing with the copies' save declined: nothing is offered again at the next start.
+        EXPECT_TRUE(w.PumpUntil([] { return !ViewerRunning(); }, 10000));
+        w.View().SaveViewedFiles(true);
     }
     SetPromptScript({});
     RemoveTree(root);
