@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
+#include <string_view>
+#include <unordered_set>
 
 #include "engine/path_helpers.h"
 #include "ui/compare_rows.h"
@@ -87,8 +90,6 @@ const ComparedEntry* FindCompared(const ChapterComparison& comparison, const std
     std::string parent;
     if (!ParentPath(path, parent))
         return nullptr;
-    if (parent.empty())
-        parent = "\\";
     for (const ComparedEntry* entry : comparison.Folder(parent, true))
         if (entry->path == path)
             return entry;
@@ -132,7 +133,7 @@ ComparisonStep DecideComparisonClick(const ChapterComparison& comparison, const 
         std::string parent;
         if (folder == "\\" || !ParentPath(folder, parent))
             return {ComparisonClick::Leave, {}};
-        return {ComparisonClick::Up, parent.empty() ? std::string("\\") : parent};
+        return {ComparisonClick::Up, parent};
     }
     if (row.IsDirectory())
         return comparison.HasFolder(row.Path) ? ComparisonStep{ComparisonClick::Enter, row.Path} : ComparisonStep{};
@@ -150,6 +151,13 @@ const ArchiveEntry* SideFile(const ChapterComparison& comparison, const std::str
     return entry && !entry->directory ? SideRow(*entry, side) : nullptr;
 }
 
+bool RowHasSide(const ArchiveEntry& row, ComparisonSide side)
+{
+    // Every file row of a listing has its modified time; a side without the file has no cells.
+    int cell = side == ComparisonSide::Older ? comparecell::OlderModified : comparecell::NewerModified;
+    return !row.IsDirectory() && !row.Columns[cell].empty();
+}
+
 ComparisonSide DefaultViewSide(const ChapterComparison& comparison, const std::string& path)
 {
     return SideFile(comparison, path, ComparisonSide::Newer) ? ComparisonSide::Newer : ComparisonSide::Older;
@@ -158,9 +166,17 @@ ComparisonSide DefaultViewSide(const ChapterComparison& comparison, const std::s
 std::vector<std::string> ComparisonListLines(const ChapterComparison& comparison, const std::vector<std::string>& paths,
                                              ComparisonSide side)
 {
+    std::unordered_set<std::string_view> wanted(paths.begin(), paths.end());
+    std::set<std::string> folders;
+    for (const std::string& path : paths) {
+        std::string parent;
+        if (ParentPath(path, parent))
+            folders.insert(parent);
+    }
     std::vector<std::string> lines;
-    for (const std::string& path : paths)
-        if (const ComparedEntry* entry = FindCompared(comparison, path))
-            AppendSideLines(comparison, *entry, side, lines);
+    for (const std::string& folder : folders)
+        for (const ComparedEntry* entry : comparison.Folder(folder, true))
+            if (wanted.count(entry->path))
+                AppendSideLines(comparison, *entry, side, lines);
     return lines;
 }

@@ -65,11 +65,15 @@ int SideChapter(const ChapterComparison& comparison, ComparisonSide side);
 // The side's row of the file at `path`, which View and the chapter's extraction take; nullptr
 // for a folder, or when that chapter lacks the file.
 const ArchiveEntry* SideFile(const ChapterComparison& comparison, const std::string& path, ComparisonSide side);
+// A row of ComparisonFolderRows is a file that chapter holds (read from its cells, so that the
+// command enabling asks nothing of the comparison).
+bool RowHasSide(const ArchiveEntry& row, ComparisonSide side);
 // The one side a plain View (double click, Ctrl+V) takes: the second chapter's when it has the
 // file, else the first's.
 ComparisonSide DefaultViewSide(const ChapterComparison& comparison, const std::string& path);
 
 // The extract list lines of `paths` from one side: each path that chapter holds, and for a folder
-// everything the chapter holds below it, whether it differs or not.
+// everything the chapter holds below it, whether it differs or not. Each folder holding the
+// paths is read once, so a whole large folder costs no more than showing it.
 std::vector<std::string> ComparisonListLines(const ChapterComparison& comparison, const std::vector<std::string>& paths,
                                              ComparisonSide side);

@@ -159,11 +159,11 @@ ViewState CTorvexView::CurrentState() const
     s.filesListHasItems = !operationRunning && !FilesListTree.Empty();
     s.viewedCopyModified = viewSave_ && viewSave_->AnyCopyModified();
     s.chapterCount = s.archiveMode ? int(GetTorvexDoc()->Catalogue().ChapterNumbers().size()) : 0;
-    if (const ChapterComparison* comparison = Comparison()) {
+    if (comparison_) {
         s.comparison = true;
         if (s.hitEntry && !IsParentRow(*s.hitEntry)) {
-            s.hitInOlder = SideFile(*comparison, s.hitEntry->Path, ComparisonSide::Older) != nullptr;
-            s.hitInNewer = SideFile(*comparison, s.hitEntry->Path, ComparisonSide::Newer) != nullptr;
+            s.hitInOlder = RowHasSide(*s.hitEntry, ComparisonSide::Older);
+            s.hitInNewer = RowHasSide(*s.hitEntry, ComparisonSide::Newer);
         }
     }
     return s;

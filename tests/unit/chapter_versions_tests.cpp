@@ -136,6 +136,16 @@ TEST(ChapterComparison, TheMainListsRowsStepsAndTheChapterEachSideTakes)
               (Lines{"\\docs\\edit.txt Changed 5/7", "\\docs\\flip.txt Changed 6/4", "\\docs\\new.txt Added /3",
                      "\\docs\\old.txt Removed 3/"}));
     EXPECT_EQ(cells(ComparisonFolderRows(twoToFour, "\\docs", true)).size(), 6u);
+    // Which chapters hold a row's file, as the commands' enabling reads it from the row.
+    std::string sides;
+    for (const auto& row : ComparisonFolderRows(twoToFour, "\\", true))
+        sides += row->Columns[comparecell::Name].str() + std::to_string(RowHasSide(*row, ComparisonSide::Older)) +
+                 std::to_string(RowHasSide(*row, ComparisonSide::Newer)) + " ";
+    for (const auto& row : ComparisonFolderRows(twoToFour, "\\docs", false))
+        sides += row->Columns[comparecell::Name].str() + std::to_string(RowHasSide(*row, ComparisonSide::Older)) +
+                 std::to_string(RowHasSide(*row, ComparisonSide::Newer)) + " ";
+    for (const char* expected : {"docs00 ", "added00 ", "edit.txt11 ", "new.txt01 ", "old.txt10 "})
+        EXPECT_NE(sides.find(expected), std::string::npos) << expected << " in " << sides;
     EXPECT_EQ(ComparisonInfoText(twoToFour), "Chapter 4 compared with chapter 2: 2 added, 2 changed, 1 removed");
 
     // Sorting by status groups the rows by their text; the parent row stays on top.
