@@ -554,6 +554,14 @@ TEST(ExtractWindow, ComparedChaptersShowWhatEachAddedChangedOrDeletedAndGiveEach
         EXPECT_EQ(w.View().Comparison(), nullptr);
         EXPECT_EQ(w.View().archiveFolder, "\\");
         EXPECT_EQ(w.Title().find("compared"), std::string::npos);
+        // Another chapter chosen in the chapter box leaves a comparison for that chapter.
+        compare(1, 4);
+        EXPECT_EQ(rows(), (Rows{"dir Changed", "top.txt Removed"}));
+        w.Frame().SelectChapter(2);
+        w.View().OnChapterSelected();
+        EXPECT_EQ(w.View().Comparison(), nullptr);
+        EXPECT_EQ(w.View().shownChapter, 2);
+        EXPECT_EQ(w.Cell(w.RowNamed("top.txt"), 5), "1-3") << "the chapter's own columns again";
         // Closing with the copies' save declined: nothing is offered again at the next start.
         EXPECT_TRUE(w.PumpUntil([] { return !ViewerRunning(); }, 10000));
         w.View().SaveViewedFiles(true);
