@@ -230,6 +230,20 @@ size_t ChapterComparison::FileCount(VersionChange change) const
                                 [&](const ComparedEntry& e) { return !e.directory && e.change == change; }));
 }
 
+std::unique_ptr<ComparedChapters> CompareChapters(JarRunner& runner, const std::string& archive, int older, int newer)
+{
+    auto compared = std::make_unique<ComparedChapters>();
+    int first = std::min(older, newer), last = std::max(older, newer);
+    // Far apart, the range would bring every version in between: each side is listed alone.
+    bool listed = last - first <= 1 ? ListVersions(runner, archive, first, last, compared->index)
+                                    : ListVersions(runner, archive, first, first, compared->index) &&
+                                          ListVersions(runner, archive, last, last, compared->index);
+    if (!listed)
+        return nullptr;
+    compared->comparison = std::make_unique<ChapterComparison>(compared->index, older, newer);
+    return compared;
+}
+
 // ---- History --------------------------------------------------------------------------------
 
 std::string SpansText(const std::vector<std::pair<int, int>>& spans)

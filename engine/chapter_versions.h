@@ -101,6 +101,16 @@ private:
     std::unordered_map<std::string_view, std::vector<size_t>> children_;
 };
 
+// A comparison with the versions it points into, kept together while the comparison is shown.
+struct ComparedChapters {
+    VersionIndex index;
+    std::unique_ptr<ChapterComparison> comparison;
+};
+
+// Lists what chapters `older` and `newer` hold (one run for the range between them when they are
+// neighbours, else one run each) and compares them. Null after the failure was reported.
+std::unique_ptr<ComparedChapters> CompareChapters(JarRunner& runner, const std::string& archive, int older, int newer);
+
 // ---- A file's history -----------------------------------------------------------------------
 
 // One distinct version of a file: the chapter spans holding it, and its row (the newest one).

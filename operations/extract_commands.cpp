@@ -25,8 +25,10 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
     facts.shownChapter = view.shownChapter;
     bool restore = PrepareExtractTo(dialog, facts);
     if (versionChapter > 0) {
+        // That chapter alone: a range left from an earlier extraction would take others too.
         dialog.extractChapters = true;
         dialog.chapterFrom = versionChapter;
+        dialog.chapterTo.clear();
     }
 
     view.helpAnchor = "#Extract";
@@ -47,7 +49,9 @@ void OnExtractTo(CTorvexView& view, ExtractDialog& dialog, const DirectoriesSett
     else if (dialog.extractWhat == extractopt::AllFiles || dialog.extractWhat == extractopt::SelectedFiles)
         view.CollectRows(dialog.extractWhat == extractopt::AllFiles, view.archiveFolder);
     job.work = std::move(view.WorkSet);
-    job.listLines = view.ListLinesOf(job.work);
+    // The rows of a comparison name what the chosen chapter holds of them; the files list keeps
+    // its own lines.
+    job.listLines = view.ListLinesOf(job.work, dialog.extractWhat == extractopt::FilesList ? 0 : versionChapter);
     SetExtractConsoles(job);
     // A version chosen in the history is of the selected file itself: nothing to warn about.
     bool scoped = versionChapter > 0 || ApplyChapterScope(job, dialog, view.shownChapter, view.archiveFolder);

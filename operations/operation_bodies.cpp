@@ -42,6 +42,11 @@ OperationOutcome RunOperationBody(OperationJob& job, JarRunner& runner, Operatio
         return DeleteChaptersBody(job, runner, replies);
     case OperationKind::RestoreVersion:
         return RestoreVersionBody(job, runner);
+    case OperationKind::CompareChapters: {
+        OperationOutcome outcome;
+        outcome.compared = CompareChapters(runner, job.archivePath, job.comparedOlder, job.comparedNewer);
+        return outcome;
+    }
     }
     return {};
 }

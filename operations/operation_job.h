@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/archive_catalogue.h"
+#include "engine/chapter_versions.h"
 #include "dialogs/path_option.h"
 #include "engine/jar_runner.h"
 #include "operations/finish_beep.h"
@@ -77,6 +78,10 @@ struct OperationJob {
     std::string command;
     std::string listFile;
     FinishBeepSettings beep;
+    // Compare Chapters: the two chapters, first side first.
+    int comparedOlder = 0;
+    int comparedNewer = 0;
+    bool comparedWithUnchanged = false;
 };
 
 // The open archive listed again after a run that changed it: the interface thread makes it the
@@ -100,6 +105,8 @@ struct OperationOutcome {
     bool archiveChanged = false;
     // The work was taken: the files list is emptied.
     bool filesListUsed = false;
+    // Compare Chapters: the comparison the main list shows; null when the listing failed.
+    std::unique_ptr<ComparedChapters> compared;
 };
 
 // How a body speaks to the interface thread while it runs (posted messages in the program).

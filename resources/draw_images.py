@@ -290,6 +290,15 @@ def img_refresh(g):
     g.polygon([(0.5, 10.5), (6.5, 10.5), (3.5, 15.5)], GREEN)
 
 
+def img_compare(g):
+    # Two pages side by side, the second one's lines changed.
+    page(g, 1, 3, 10, 16, corner=3)
+    text_lines(g, 2.8, 6.5, 6.4, 4)
+    page(g, 13, 3, 10, 16, corner=3)
+    text_lines(g, 14.8, 6.5, 6.4, 4, color=BLUE)
+    g.rect(10.5, 20, 13.5, 21.5, INK)
+
+
 def img_list_view(g):
     for col in (0, 1):
         for row in range(4):
@@ -321,10 +330,11 @@ TOOL_IMAGES = {
     32771: img_add, 32773: img_extract, 32774: img_extract_to, 32776: img_list_view,
     32778: img_details_view, 32779: img_delete, 32792: img_add_to_files_list, 32793: img_edit_files_list,
     32809: img_test, 32813: img_extract_archive_to, 32814: img_view, 32821: img_save, 32827: img_refresh,
+    32843: img_compare,
     57664: img_about,
 }
 DISK_SET = [32771, 32813, 32809, 32792, 32793, 32814, 32821, 32776, 32778, 57664]
-ARCHIVE_SET = [32773, 32774, 32779, 32809, 32792, 32793, 32814, 32821, 32827, 32776, 32778, 57664]
+ARCHIVE_SET = [32773, 32774, 32779, 32809, 32792, 32793, 32814, 32821, 32827, 32843, 32776, 32778, 57664]
 
 
 # ---- Icons (16 x 16, 32 x 32, 48 x 48)

@@ -208,3 +208,16 @@
 #define IDC_FIND_RESULTS 1220
 #define IDC_FIND_HELP 1221
 #define ID_FIND 32842
+// Compare Chapters: the dialog that asks for two chapters, and the commands of the comparison the
+// main list then shows.
+#define IDD_COMPARE 2402
+#define IDC_COMPARE_OLDER 1230
+#define IDC_COMPARE_NEWER 1231
+#define IDC_COMPARE_UNCHANGED 1232
+#define IDC_COMPARE_HELP 1233
+#define ID_COMPARE_CHAPTERS 32843
+#define ID_LEAVE_COMPARISON 32844
+#define ID_VIEW_OLDER 32845
+#define ID_VIEW_NEWER 32846
+#define ID_EXTRACT_OLDER 32847
+#define ID_EXTRACT_NEWER 32848

@@ -165,6 +165,12 @@ void CMainFrame::ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter)
     SetChapterTip(catalogue ? ChapterTipText(*catalogue, chapter) : std::string());
 }
 
+void CMainFrame::ShowInfoText(const std::string& text)
+{
+    infoText_ = text;
+    LayOutStatusPanes();
+}
+
 void CMainFrame::SetChapterTip(const std::string& text)
 {
     if (!chapterTip_)

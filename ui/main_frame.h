@@ -28,6 +28,8 @@ public:
     // Archive or chapter totals in the status bar's info pane; without a catalogue, the message
     // pane alone.
     void ShowArchiveInfo(const ArchiveCatalogue* catalogue, int chapter);
+    // The information pane's text as it stands (a comparison's summary).
+    void ShowInfoText(const std::string& text);
     // The selection's count and size in a pane after the info pane; empty removes the pane.
     void ShowSelectionInfo(const std::string& text);
     // "Chapter n" for every chapter present (its number is the item's data), the last one selected.

@@ -19,7 +19,7 @@ const std::vector<unsigned>& ArchiveToolbarButtons()
 {
     static const std::vector<unsigned> buttons{
         0, 0, 0, 0, ID_EXTRACT, ID_EXTRACT_TO, 0, ID_DELETE, 0, ID_TEST, 0, ID_ADD_TO_FILES_LIST,
-        ID_EDIT_FILES_LIST, 0, ID_VIEW_OPEN_FILE, 0, ID_SAVE_VIEWED, 0, ID_REFRESH, 0, ID_LIST_VIEW,
+        ID_EDIT_FILES_LIST, 0, ID_VIEW_OPEN_FILE, 0, ID_SAVE_VIEWED, 0, ID_REFRESH, ID_COMPARE_CHAPTERS, 0, ID_LIST_VIEW,
         ID_DETAILS_VIEW, 0, ID_APP_ABOUT};
     return buttons;
 }

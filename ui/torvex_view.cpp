@@ -66,11 +66,45 @@ DWORD CTorvexView::PreCreate(DWORD style)
 void CTorvexView::SetColumns(int count)
 {
     ListCtrl& list = List();
-    for (int c = kArchiveColumns - 1; c >= 0; --c)
+    for (int c = list.GetColumnCount() - 1; c >= 0; --c)
         list.DeleteColumn(c);
     list.SetImageList(services_.icons.ImageList(), LVSIL_SMALL);
-    for (int c = 0; c < count; ++c)
+    shownColumns_.clear();
+    for (int c = 0; c < count; ++c) {
         list.InsertColumn(c, kColumns[c].caption, kColumns[c].format, dpi::Scale(kColumns[c].width, FrameDpi()));
+        shownColumns_.push_back({c, kColumns[c].format == LVCFMT_RIGHT});
+    }
+}
+
+void CTorvexView::SetComparisonColumns(int older, int newer)
+{
+    SetColumns(0);
+    ListCtrl& list = List();
+    int c = 0;
+    for (const ComparisonColumn& column : ComparisonColumns(older, newer)) {
+        list.InsertColumn(c++, column.caption.c_str(), column.rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT,
+                          dpi::Scale(column.width, FrameDpi()));
+        shownColumns_.push_back({column.cell, column.rightAligned});
+    }
+}
+
+int CTorvexView::CellOf(int column) const
+{
+    return column >= 0 && column < int(shownColumns_.size()) ? shownColumns_[size_t(column)].cell : -1;
+}
+
+int& CTorvexView::SortColumn()
+{
+    if (comparison_)
+        return comparison_->sortColumn;
+    return GetTorvexDoc()->archiveMode ? archiveSortColumn : diskSortColumn;
+}
+
+bool& CTorvexView::SortDescending()
+{
+    if (comparison_)
+        return comparison_->sortDescending;
+    return GetTorvexDoc()->archiveMode ? archiveSortDescending : diskSortDescending;
 }
 
 int CTorvexView::FrameDpi() const
@@ -146,7 +180,8 @@ bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
 {
     int row = static_cast<int>(draw.nmcd.dwItemSpec);
     int column = draw.iSubItem;
-    if (row < 0 || row >= rows_.Count() || column <= 0 || column >= kArchiveColumns)
+    int cellIndex = CellOf(column);
+    if (row < 0 || row >= rows_.Count() || column <= 0 || cellIndex < 0)
         return false;
     RECT cell{};
     cell.top = column;
@@ -154,7 +189,7 @@ bool CTorvexView::DrawRightAlignedCell(NMLVCUSTOMDRAW& draw)
     if (!SendMessageA(Handle(), LVM_GETSUBITEMRECT, row, (LPARAM)&cell))
         return false;
     bool parentCell = row == 0 && rows_.HasParentRow();
-    std::string text = parentCell ? std::string() : std::string(rows_.Entry(row).Columns[column]);
+    std::string text = parentCell ? std::string() : std::string(rows_.Entry(row).Columns[cellIndex]);
     HDC dc = draw.nmcd.hdc;
     COLORREF back = draw.clrTextBk == CLR_DEFAULT || draw.clrTextBk == CLR_NONE ? GetSysColor(COLOR_WINDOW) : draw.clrTextBk;
     COLORREF fore = draw.clrText == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : draw.clrText;
@@ -198,7 +233,7 @@ void CTorvexView::DropRows()
 
 void CTorvexView::ShowRows(int sortColumn, bool descending)
 {
-    rows_.Sort(sortColumn, descending);
+    rows_.Sort(sortColumn, descending, comparison_ ? CompareComparisonRows : nullptr);
     ListCtrl& list = List();
     {
         RedrawOff quiet(list.Handle());
@@ -211,9 +246,8 @@ void CTorvexView::ShowRows(int sortColumn, bool descending)
 
 void CTorvexView::ShowSortArrow()
 {
-    bool archive = GetTorvexDoc()->archiveMode;
-    int column = archive ? archiveSortColumn : diskSortColumn;
-    bool descending = archive ? archiveSortDescending : diskSortDescending;
+    int column = SortColumn();
+    bool descending = SortDescending();
     HWND header = ListView_GetHeader(List().Handle());
     for (int c = 0, n = header ? Header_GetItemCount(header) : 0; c < n; ++c) {
         HDITEMA item{};
@@ -221,7 +255,7 @@ void CTorvexView::ShowSortArrow()
         if (!SendMessageA(header, HDM_GETITEMA, c, (LPARAM)&item))
             continue;
         int format = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (c == column)
+        if (CellOf(c) == column)
             format |= descending ? HDF_SORTDOWN : HDF_SORTUP;
         if (format != item.fmt) {
             item.fmt = format;
@@ -254,9 +288,8 @@ void CTorvexView::ShowDiskFolder(const EntryList& entries)
 
 void CTorvexView::SortBy(int column)
 {
-    bool archive = GetTorvexDoc()->archiveMode;
-    int& sorted = archive ? archiveSortColumn : diskSortColumn;
-    bool& descending = archive ? archiveSortDescending : diskSortDescending;
+    int& sorted = SortColumn();
+    bool& descending = SortDescending();
     descending = sorted == column && !descending;
     sorted = column;
     // The selection and the clicked row follow their rows through the new order.
@@ -264,7 +297,7 @@ void CTorvexView::SortBy(int column)
     std::vector<const ArchiveEntry*> shown = SelectedEntries(true);
     std::unordered_set<const ArchiveEntry*> selected(shown.begin(), shown.end());
     const ArchiveEntry* hit = HitEntry();
-    rows_.Sort(column, descending);
+    rows_.Sort(column, descending, comparison_ ? CompareComparisonRows : nullptr);
     ShowSortArrow();
     RedrawOff quiet(list.Handle());
     list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -298,9 +331,9 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
         const ArchiveEntry& entry = rows_.Entry(item.iItem);
         // The parent row shows its name alone.
         bool parentCell = item.iSubItem > 0 && item.iItem == 0 && rows_.HasParentRow();
-        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iSubItem >= 0 &&
-            item.iSubItem < kArchiveColumns)
-            lstrcpynA(item.pszText, parentCell ? "" : entry.Columns[item.iSubItem].c_str(), item.cchTextMax);
+        int cellIndex = CellOf(item.iSubItem);
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && cellIndex >= 0)
+            lstrcpynA(item.pszText, parentCell ? "" : entry.Columns[cellIndex].c_str(), item.cchTextMax);
         if (item.mask & LVIF_IMAGE)
             item.iImage = rows_.Image(item.iItem);
         return true;
@@ -351,8 +384,8 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
             result = CDRF_NOTIFYSUBITEMDRAW;
             return true;
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-            result = draw.iSubItem > 0 && draw.iSubItem < kArchiveColumns && kColumns[draw.iSubItem].format == LVCFMT_RIGHT &&
-                             DrawRightAlignedCell(draw)
+            result = draw.iSubItem > 0 && draw.iSubItem < int(shownColumns_.size()) &&
+                             shownColumns_[size_t(draw.iSubItem)].rightAligned && DrawRightAlignedCell(draw)
                          ? CDRF_SKIPDEFAULT
                          : CDRF_DODEFAULT;
             return true;
@@ -362,7 +395,8 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
         }
     }
     case LVN_COLUMNCLICK:
-        SortBy(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        if (int cellIndex = CellOf(reinterpret_cast<NMLISTVIEW&>(header).iSubItem); cellIndex >= 0)
+            SortBy(cellIndex);
         return true;
     case LVN_ITEMCHANGED:
         if (reinterpret_cast<NMLISTVIEW&>(header).uChanged & LVIF_STATE)

@@ -20,6 +20,7 @@
 #include "operations/operation_job.h"
 #include "operations/progress_window.h"
 #include "operations/view_save_win.h"
+#include "ui/comparison_rows.h"
 #include "ui/files_list.h"
 #include "ui/folder_watcher.h"
 #include "ui/icon_cache.h"
@@ -171,12 +172,27 @@ public:
     // The view operations as they stand (tests).
     ViewSaveOperations& ViewSaveForTests() { return ViewSave(); }
 
+    // ---- Comparing two chapters (ui/torvex_view_comparison.cpp) ----
+    // Compare Chapters: asks for two chapters, then lists and compares them on the worker.
+    void OnCompareChapters();
+    // The list shows `compared` from its root until the comparison is left.
+    void ShowComparison(std::unique_ptr<ComparedChapters> compared, bool withUnchanged);
+    // Back to the shown chapter, at the folder it showed before the comparison.
+    void LeaveComparison();
+    // The comparison shown; nullptr while the list shows a chapter or the disk.
+    const ChapterComparison* Comparison() const;
+    // View of the one selected file as that side's chapter holds it.
+    void ViewComparedSide(ComparisonSide side);
+    // Extract to ... of the selection from that side's chapter.
+    void ExtractComparedSide(ComparisonSide side);
+
     // ---- Operations, one at a time on a worker thread (ui/torvex_view_operation.cpp) ----
     // A job of `kind` with what every body may read: the archive, the shown chapter and
     // folders, the runner's folders, the finish beep.
     OperationJob NewJob(OperationKind kind) const;
-    // The list-file lines of `work` (archive rows), from the shown chapter.
-    std::vector<std::string> ListLinesOf(const EntryList& work) const;
+    // The list-file lines of `work` (archive rows), from the shown chapter; in a comparison, from
+    // `chapter` when it is one of its sides.
+    std::vector<std::string> ListLinesOf(const EntryList& work, int chapter = 0) const;
     // Freezes what could start another operation, shows the progress window and runs the job's
     // body on a worker thread (operations/operation_runner.h). Refused (false, nothing started)
     // while an operation runs, or when the thread cannot be started.
@@ -199,6 +215,17 @@ protected:
 private:
     // The list.
     void SetColumns(int count);
+    void SetComparisonColumns(int older, int newer);
+    // What each column of the list shows: the row's cell, and whether it is right-aligned.
+    struct ShownColumn {
+        int cell;
+        bool rightAligned;
+    };
+    std::vector<ShownColumn> shownColumns_;
+    int CellOf(int column) const;
+    // The sort column (a cell) and direction of what the list shows.
+    int& SortColumn();
+    bool& SortDescending();
     // The DPI of the frame the list is shown in.
     int FrameDpi() const;
     // Draws a right-aligned cell whole; false leaves it to the list.
@@ -224,6 +251,22 @@ private:
 
     // Navigation.
     void SelectDriveOf(const std::string& path);
+    // The comparison shown, with the rows of its folder.
+    struct ComparisonShown {
+        std::unique_ptr<ComparedChapters> compared;
+        bool withUnchanged = false;
+        EntryList rows;
+        // The chapter's folder shown before, shown again when the comparison is left.
+        std::string returnFolder;
+        int sortColumn = 0;
+        bool sortDescending = false;
+    };
+    std::unique_ptr<ComparisonShown> comparison_;
+    void ShowComparisonFolder(const std::string& folder);
+    // A double click, Enter or Backspace on a row of the comparison.
+    void ActivateComparedRow(int row);
+    // Forgets the comparison, its rows first; the caller shows what follows.
+    void EndComparison();
     // Shows the rows of disk folder `folder` (the mode stays).
     void ShowDisk(const std::string& folder);
     // Lists a ".j" file and shows it; the loaded archive stays when listing fails.

@@ -3,6 +3,7 @@
 #include "ui/torvex_view.h"
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "dialogs/setting_names.h"
@@ -13,6 +14,7 @@
 #include "operations/open_verb.h"
 #include "operations/view_commands.h"
 #include "resources/resource.h"
+#include "ui/compare_rows.h"
 #include "ui/directory_picker.h"
 #include "ui/main_frame.h"
 
@@ -41,6 +43,11 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
         ::OnDelete(*this);
         return true;
     case ID_VIEW_OPEN_FILE:
+        if (const ChapterComparison* comparison = Comparison()) {
+            if (const ArchiveEntry* hit = HitEntry())
+                ViewComparedSide(DefaultViewSide(*comparison, hit->Path));
+            return true;
+        }
         // The parent row counts here: with it, more than one row is selected.
         ViewSave().OnViewFile(ViewSaveContext(), SelectedEntries(true));
         return true;
@@ -103,6 +110,21 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_HISTORY:
         ::OnHistory(*this, services_.extract, services_.directories);
         return true;
+    case ID_COMPARE_CHAPTERS:
+        OnCompareChapters();
+        return true;
+    case ID_LEAVE_COMPARISON:
+        if (!operationRunning)
+            LeaveComparison();
+        return true;
+    case ID_VIEW_OLDER:
+    case ID_VIEW_NEWER:
+        ViewComparedSide(id == ID_VIEW_OLDER ? ComparisonSide::Older : ComparisonSide::Newer);
+        return true;
+    case ID_EXTRACT_OLDER:
+    case ID_EXTRACT_NEWER:
+        ExtractComparedSide(id == ID_EXTRACT_OLDER ? ComparisonSide::Older : ComparisonSide::Newer);
+        return true;
     default:
         return false;
     }
@@ -136,6 +158,14 @@ ViewState CTorvexView::CurrentState() const
     // reading them is disabled anyway): the interface thread keeps off them.
     s.filesListHasItems = !operationRunning && !FilesListTree.Empty();
     s.viewedCopyModified = viewSave_ && viewSave_->AnyCopyModified();
+    s.chapterCount = s.archiveMode ? int(GetTorvexDoc()->Catalogue().ChapterNumbers().size()) : 0;
+    if (comparison_) {
+        s.comparison = true;
+        if (s.hitEntry && !IsParentRow(*s.hitEntry)) {
+            s.hitInOlder = RowHasSide(*s.hitEntry, ComparisonSide::Older);
+            s.hitInNewer = RowHasSide(*s.hitEntry, ComparisonSide::Newer);
+        }
+    }
     return s;
 }
 
@@ -144,6 +174,12 @@ void CTorvexView::OnDropAdd(HDROP drop)
     // While an operation runs a drop is refused, silently, like every other way in.
     if (operationRunning) {
         ::DragFinish(drop);
+        return;
+    }
+    if (comparison_) {
+        ::DragFinish(drop);
+        PromptUser("Files cannot be added while two chapters are compared. Leave the comparison (Esc) first.",
+                   prompt::Ok | prompt::IconExclamation);
         return;
     }
     ::OnDropAdd(*this, services_.add, drop);
@@ -219,8 +255,25 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     HMENU menu = LoadMenuA(services_.instance, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
     if (!menu)
         return true;
-    HMENU popup = GetSubMenu(menu, GetTorvexDoc()->archiveMode ? 0 : 1);
-    if (popup) {
+    const ChapterComparison* comparison = Comparison();
+    HMENU popup = GetSubMenu(menu, comparison ? 3 : GetTorvexDoc()->archiveMode ? 0 : 1);
+    if (popup && comparison) {
+        for (auto [id, text, chapter] : {std::tuple{ID_VIEW_OLDER, "View from ", comparison->Older()},
+                                         {ID_VIEW_NEWER, "View from ", comparison->Newer()},
+                                         {ID_EXTRACT_OLDER, "Extract from ", comparison->Older()},
+                                         {ID_EXTRACT_NEWER, "Extract from ", comparison->Newer()}}) {
+            std::string label = text + ChapterLabel(chapter) + (id == ID_EXTRACT_OLDER || id == ID_EXTRACT_NEWER ? "..." : "");
+            ModifyMenuA(popup, id, MF_BYCOMMAND | MF_STRING, id, label.c_str());
+        }
+        // Items the rules disable are greyed, as in the main menu.
+        ViewState state = CurrentState();
+        for (UINT id : {ID_VIEW_OLDER, ID_VIEW_NEWER, ID_EXTRACT_OLDER, ID_EXTRACT_NEWER, ID_COMPARE_CHAPTERS})
+            EnableMenuItem(popup, id, MF_BYCOMMAND | (ViewCommandEnabled(id, state).value_or(true) ? MF_ENABLED : MF_GRAYED));
+        UINT chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screenPt.x, screenPt.y,
+                                     0, Handle(), nullptr);
+        if (chosen)
+            OnCommand(chosen, 0);
+    } else if (popup) {
         ModifyMenuA(popup, ID_VIEW_OPEN_FILE, MF_BYCOMMAND | MF_STRING, ID_VIEW_OPEN_FILE,
                     ViewCommandLabel(ReadSetting(services_.store, setting::AssocProg)));
         std::string size = SelectionSizeText();
@@ -238,6 +291,11 @@ bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
     // Enter opens the focused row as a double click does; Backspace goes up one level (the parent
     // row). Both wait, like the double click, while an operation runs.
+    if (key == VK_ESCAPE && comparison_) {
+        if (!operationRunning)
+            LeaveComparison();
+        return true;
+    }
     if (key == VK_RETURN || key == VK_BACK) {
         if (operationRunning)
             return true;
@@ -249,6 +307,8 @@ bool CTorvexView::OnKeyDown(UINT key, UINT repeat, UINT flags)
     bool firstStroke = repeat == 1 && !(flags & KF_REPEAT);
     KeyDecision decision = DecideListKey(GetTorvexDoc()->archiveMode, operationRunning != 0,
                                          GetKeyState(VK_CONTROL) < 0, key, firstStroke ? 1 : 2);
+    if (comparison_ && (decision.quickDelete || decision.command == ID_ADD))
+        return true;  // nothing is deleted from or added to a comparison
     if (decision.quickDelete) {
         ::QuickDelete(*this);
         return true;

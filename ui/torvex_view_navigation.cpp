@@ -40,6 +40,7 @@ void CTorvexView::ReleaseRows()
 void CTorvexView::ShowListedArchive(const std::string& folder)
 {
     CTorvexDoc* doc = GetTorvexDoc();
+    EndComparison();
     DropRows();
     ClearWorkSet();
     shownChapter = doc->Catalogue().LastChapter;
@@ -53,6 +54,7 @@ void CTorvexView::EnterArchiveMode(const std::string& folder)
     CTorvexDoc* doc = GetTorvexDoc();
     CMainFrame* frame = MainFrame();
     const ArchiveCatalogue& catalogue = doc->Catalogue();
+    EndComparison();
     DropRows();
     doc->archiveMode = true;
     watcher_.SetArchiveShown(true);
@@ -73,6 +75,7 @@ void CTorvexView::EnterDiskMode(const std::string& folder)
 {
     CTorvexDoc* doc = GetTorvexDoc();
     CMainFrame* frame = MainFrame();
+    EndComparison();
     DropRows();
     if (doc->archiveMode)
         ClearWorkSet();
@@ -151,6 +154,10 @@ void CTorvexView::ActivateRow(int row)
         return;
     CTorvexDoc* doc = GetTorvexDoc();
     hitItem = row;
+    if (comparison_) {
+        ActivateComparedRow(row);
+        return;
+    }
     NavigationState state;
     state.archiveMode = doc->archiveMode;
     state.archiveFolder = archiveFolder;
@@ -250,6 +257,10 @@ void CTorvexView::OnChapterSelected()
 {
     CTorvexDoc* doc = GetTorvexDoc();
     int chapter = MainFrame()->SelectedChapter();
+    if (chapter > 0 && comparison_ && chapter == shownChapter) {
+        LeaveComparison();
+        return;
+    }
     if (chapter <= 0 || !doc->archiveMode || chapter == shownChapter)
         return;
     const ChapterInfo* info = doc->Catalogue().Chapter(chapter);
@@ -262,9 +273,13 @@ void CTorvexView::OnChapterSelected()
     }
     // Its entries belong to the chapter that was shown.
     ClearWorkSet();
+    bool compared = comparison_ != nullptr;
+    EndComparison();
     DropRows();
     shownChapter = chapter;
     archiveFolder = std::string("\\");  // the root
+    if (compared)
+        SetArchiveColumns();
     MainFrame()->ShowArchiveInfo(&doc->Catalogue(), shownChapter);
     ShowArchiveFolder(ChapterList(archiveFolder));
 }

@@ -42,12 +42,21 @@ OperationJob CTorvexView::NewJob(OperationKind kind) const
     return job;
 }
 
-std::vector<std::string> CTorvexView::ListLinesOf(const EntryList& work) const
+std::vector<std::string> CTorvexView::ListLinesOf(const EntryList& work, int chapter) const
 {
+    if (const ChapterComparison* comparison = Comparison();
+        comparison && chapter != 0 && (chapter == comparison->Older() || chapter == comparison->Newer())) {
+        // What that chapter holds of the rows, whatever the shown chapter holds.
+        std::vector<std::string> paths;
+        for (const auto& entry : work)
+            paths.push_back(entry->Path);
+        return ComparisonListLines(*comparison, paths,
+                                   chapter == comparison->Older() ? ComparisonSide::Older : ComparisonSide::Newer);
+    }
     static const DirectoryMap none;
-    const ChapterInfo* chapter = GetTorvexDoc()->Catalogue().Chapter(shownChapter);
+    const ChapterInfo* shown = GetTorvexDoc()->Catalogue().Chapter(shownChapter);
     // The extract and the delete list read alike: the archiver takes both the same way.
-    return ExtractListLines(work, chapter ? chapter->Directories : none);
+    return ExtractListLines(work, shown ? shown->Directories : none);
 }
 
 bool CTorvexView::StartOperation(OperationJob job)
@@ -75,6 +84,7 @@ bool CTorvexView::StartOperation(OperationJob job)
     finishing_->kind = job.kind;
     finishing_->restorePartialPath = job.restorePartialPath;
     finishing_->extract.currentChapter = job.extract.currentChapter;
+    finishing_->comparedWithUnchanged = job.comparedWithUnchanged;
     request->job = std::move(job);
 
     operationThread_ = CreateThread(nullptr, 0, OperationWorker, request.get(), 0, nullptr);
@@ -100,6 +110,8 @@ void CTorvexView::OnOperationDone(std::unique_ptr<OperationOutcome> outcome)
         CloseHandle(operationThread_);
         operationThread_ = nullptr;
     }
+    if (outcome && outcome->compared && finishing_ && finishing_->kind == OperationKind::CompareChapters)
+        ShowComparison(std::move(outcome->compared), finishing_->comparedWithUnchanged);
     if (outcome) {
         if (outcome->filesListUsed)
             FilesListTree.Clear();
@@ -123,6 +135,12 @@ void CTorvexView::TakeRelisting(ArchiveRelisting& relisting)
     CTorvexDoc* doc = GetTorvexDoc();
     if (!relisting.catalogue)
         return;
+    if (comparison_) {
+        // The archive changed under the comparison: the chapter is shown instead.
+        EndComparison();
+        if (doc->archiveMode)
+            SetArchiveColumns();
+    }
     doc->ReplaceCatalogue(std::move(*relisting.catalogue));
     hitItem = -1;
     shownChapter = relisting.shownChapter;

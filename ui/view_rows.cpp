@@ -36,11 +36,13 @@ void ViewRows::Clear()
     hasParent_ = false;
 }
 
-void ViewRows::Sort(int column, bool descending)
+void ViewRows::Sort(int column, bool descending, RowOrder compare)
 {
     auto first = rows_.begin() + FirstRealRow();
-    std::stable_sort(first, rows_.end(), [column, descending](const Row& a, const Row& b) {
-        int order = CompareRows(*a.entry, *b.entry, column);
+    if (!compare)
+        compare = CompareRows;
+    std::stable_sort(first, rows_.end(), [column, descending, compare](const Row& a, const Row& b) {
+        int order = compare(*a.entry, *b.entry, column);
         return descending ? order > 0 : order < 0;
     });
 }

@@ -11,6 +11,8 @@
 class ViewRows {
 public:
     using ImageFor = std::function<int(const ArchiveEntry&)>;
+    // Negative when a goes before b in `column`'s order, as CompareRows.
+    using RowOrder = int (*)(const ArchiveEntry& a, const ArchiveEntry& b, int column);
 
     ViewRows();
 
@@ -22,9 +24,9 @@ public:
     // Asks imageFor again for every row that is not a directory or the parent row (the image
     // list was rebuilt at another size).
     void Reimage(const ImageFor& imageFor);
-    // Sorted with CompareRows, reversed when descending (rows that compare equal keep their
-    // order either way); the parent row stays on top.
-    void Sort(int column, bool descending = false);
+    // Sorted with `order` (CompareRows when none), reversed when descending (rows that compare
+    // equal keep their order either way); the parent row stays on top.
+    void Sort(int column, bool descending = false, RowOrder order = nullptr);
 
     int Count() const { return static_cast<int>(rows_.size()); }
     const ArchiveEntry& Entry(int row) const { return *rows_[row].entry; }

@@ -25,6 +25,32 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
         break;
     }
     bool idle = !s.operationRunning;
+    if (s.comparison) {
+        // A comparison is of two chapters, not a place to put files: what would change the
+        // archive or take the shown chapter waits until it is left.
+        switch (id) {
+        case Add:
+        case Delete:
+        case Extract:
+        case ExtractTo:
+        case AddToFilesList:
+        case History:
+        case Save:
+            return false;
+        case ViewFile:
+            return idle && s.selectedCount == 1 && (s.hitInOlder || s.hitInNewer);
+        case ViewOlder:
+        case ViewNewer:
+            return idle && s.selectedCount == 1 && (id == ViewOlder ? s.hitInOlder : s.hitInNewer);
+        case ExtractOlder:
+        case ExtractNewer:
+            return idle && s.realSelection;
+        case LeaveComparison:
+            return idle;
+        default:
+            break;
+        }
+    }
     switch (id) {
     case Add:
         return idle && (s.realSelection || s.filesListHasItems);
@@ -53,6 +79,14 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
         return idle && s.archiveMode && s.selectedCount == 1 && s.hitEntry && !s.hitEntry->IsDirectory();
     case Save:
         return idle && s.viewedCopyModified;
+    case CompareChapters:
+        return idle && s.archiveMode && s.chapterCount > 1;
+    case LeaveComparison:
+    case ViewOlder:
+    case ViewNewer:
+    case ExtractOlder:
+    case ExtractNewer:
+        return false;
     default:
         return std::nullopt;
     }

@@ -18,7 +18,9 @@ constexpr unsigned Add = ID_ADD, Extract = ID_EXTRACT, ExtractTo = ID_EXTRACT_TO
                    Miscellaneous = ID_MISCELLANEOUS, ExtractArchiveTo = ID_EXTRACT_ARCHIVE_TO,
                    ViewFile = ID_VIEW_OPEN_FILE, Save = ID_SAVE_VIEWED, SelectAll = ID_SELECT_ALL,
                    Refresh = ID_REFRESH, FileOpen = ID_FILE_OPEN, History = ID_HISTORY,
-                   ArchiveComment = ID_ARCHIVE_COMMENT, Find = ID_FIND;
+                   ArchiveComment = ID_ARCHIVE_COMMENT, Find = ID_FIND, CompareChapters = ID_COMPARE_CHAPTERS,
+                   LeaveComparison = ID_LEAVE_COMPARISON, ViewOlder = ID_VIEW_OLDER, ViewNewer = ID_VIEW_NEWER,
+                   ExtractOlder = ID_EXTRACT_OLDER, ExtractNewer = ID_EXTRACT_NEWER;
 }
 
 // The state the enabling rules read.
@@ -31,6 +33,12 @@ struct ViewState {
     bool filesListHasItems = false;
     // A viewed copy was edited since it was extracted or last saved: there is something to save.
     bool viewedCopyModified = false;
+    // Chapters of the open archive.
+    int chapterCount = 0;
+    // The list shows a comparison of two chapters; which of them hold the clicked file.
+    bool comparison = false;
+    bool hitInOlder = false;
+    bool hitInNewer = false;
 };
 
 // The list's style; the values are those of the "viewType" setting.

@@ -2,6 +2,7 @@
 #include "engine/listing_parser.h"
 #include "framework/name_compare.h"
 #include "operations/find_rules.h"
+#include "ui/comparison_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,88 @@ TEST(ChapterComparison, AddedRemovedChangedAndTheFoldersAboveThem)
 
     for (int n : {1, 4})
         EXPECT_EQ(Shown(ChapterComparison(index, n, n), "\\"), Changes{}) << "a chapter compared with itself";
+}
+
+TEST(ChapterComparison, TheMainListsRowsStepsAndTheChapterEachSideTakes)
+{
+    VersionIndex index;
+    index.Add(FourChapters(), 1, 4);
+    ChapterComparison twoToFour(index, 2, 4);
+
+    // Each row says its status and both sides' sizes; the side that lacks the file is empty.
+    auto cells = [](const EntryList& rows) {
+        std::vector<std::string> shown;
+        for (const auto& row : rows) {
+            std::string line = row->Path + " " + row->Columns[comparecell::Status].str() + " " +
+                               row->Columns[comparecell::OlderSize].str() + "/" + row->Columns[comparecell::NewerSize].str();
+            shown.push_back(row->IsDirectory() ? line + " folder" : line);
+        }
+        std::sort(shown.begin(), shown.end());
+        return shown;
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(cells(ComparisonFolderRows(twoToFour, "\\", false)), (Lines{"\\added Added / folder", "\\docs Changed / folder"}));
+    EXPECT_EQ(cells(ComparisonFolderRows(twoToFour, "\\docs", false)),
+              (Lines{"\\docs\\edit.txt Changed 5/7", "\\docs\\flip.txt Changed 6/4", "\\docs\\new.txt Added /3",
+                     "\\docs\\old.txt Removed 3/"}));
+    EXPECT_EQ(cells(ComparisonFolderRows(twoToFour, "\\docs", true)).size(), 6u);
+    // Which chapters hold a row's file, as the commands' enabling reads it from the row.
+    std::string sides;
+    for (const auto& row : ComparisonFolderRows(twoToFour, "\\", true))
+        sides += row->Columns[comparecell::Name].str() + std::to_string(RowHasSide(*row, ComparisonSide::Older)) +
+                 std::to_string(RowHasSide(*row, ComparisonSide::Newer)) + " ";
+    for (const auto& row : ComparisonFolderRows(twoToFour, "\\docs", false))
+        sides += row->Columns[comparecell::Name].str() + std::to_string(RowHasSide(*row, ComparisonSide::Older)) +
+                 std::to_string(RowHasSide(*row, ComparisonSide::Newer)) + " ";
+    for (const char* expected : {"docs00 ", "added00 ", "edit.txt11 ", "new.txt01 ", "old.txt10 "})
+        EXPECT_NE(sides.find(expected), std::string::npos) << expected << " in " << sides;
+    EXPECT_EQ(ComparisonInfoText(twoToFour), "Chapter 4 compared with chapter 2: 2 added, 2 changed, 1 removed");
+
+    // Sorting by status groups the rows by their text; the parent row stays on top.
+    ArchiveEntry parent, added, changed;
+    parent.Columns[ArchiveEntry::Name] = ". .";
+    added.Columns[comparecell::Status] = "Added";
+    changed.Columns[comparecell::Status] = "Changed";
+    EXPECT_LT(CompareComparisonRows(added, changed, comparecell::Status), 0);
+    EXPECT_LT(CompareComparisonRows(parent, added, comparecell::Status), 0);
+    added.Columns[comparecell::OlderSize] = "10";
+    changed.Columns[comparecell::OlderSize] = "9";
+    EXPECT_LT(CompareComparisonRows(added, changed, comparecell::OlderSize), 0) << "sizes compare as numbers";
+
+    // Double click: a folder of the comparison is entered, the parent row goes up and, at the
+    // root, out of the comparison; a file is viewed, from the second chapter when it holds it.
+    auto step = [&](const std::string& folder, const ArchiveEntry& row) {
+        ComparisonStep s = DecideComparisonClick(twoToFour, folder, row);
+        return std::to_string(int(s.action)) + s.target;
+    };
+    EntryList docs = ComparisonFolderRows(twoToFour, "\\", false);
+    const ArchiveEntry& docsRow = **std::find_if(docs.begin(), docs.end(), [](auto& r) { return r->Path == "\\docs"; });
+    EXPECT_EQ(step("\\", docsRow), std::to_string(int(ComparisonClick::Enter)) + "\\docs");
+    EXPECT_EQ(step("\\docs", parent), std::to_string(int(ComparisonClick::Up)) + "\\");
+    EXPECT_EQ(step("\\", parent), std::to_string(int(ComparisonClick::Leave)));
+    EXPECT_EQ(DefaultViewSide(twoToFour, "\\docs\\old.txt"), ComparisonSide::Older);
+    EXPECT_EQ(DefaultViewSide(twoToFour, "\\docs\\edit.txt"), ComparisonSide::Newer);
+    const ArchiveEntry* older = SideFile(twoToFour, "\\docs\\edit.txt", ComparisonSide::Older);
+    ASSERT_NE(older, nullptr);
+    EXPECT_EQ(older->Columns[ArchiveEntry::Chapter], "1-2") << "the row of chapter 2's version";
+    EXPECT_EQ(SideFile(twoToFour, "\\docs\\new.txt", ComparisonSide::Older), nullptr);
+    EXPECT_EQ(SideFile(twoToFour, "\\docs", ComparisonSide::Newer), nullptr) << "a folder is not viewed";
+    EXPECT_EQ(SideChapter(twoToFour, ComparisonSide::Older), 2);
+
+    // Extracting a folder from one side names what that chapter holds below it, unchanged
+    // entries too; a folder the listing only implies names what it holds.
+    EXPECT_EQ(ComparisonListLines(twoToFour, {"\\added", "\\docs\\new.txt"}, ComparisonSide::Older), Lines{});
+    Lines newer = ComparisonListLines(twoToFour, {"\\docs"}, ComparisonSide::Newer);
+    std::sort(newer.begin(), newer.end());
+    EXPECT_EQ(newer, (Lines{"\\docs", "\\docs\\deep\\x.txt", "\\docs\\edit.txt", "\\docs\\flip.txt",
+                            "\\docs\\keep.txt", "\\docs\\new.txt"}));
+    EXPECT_EQ(ComparisonListLines(ChapterComparison(index, 1, 2), {"\\gone"}, ComparisonSide::Older), Lines{"\\gone\\a.txt"});
+
+    // The dialog proposes the chapter before the shown one (the first two when the first is shown).
+    std::vector<int> chapters{1, 3, 4};
+    EXPECT_EQ(DefaultComparedChapters(chapters, 4), std::make_pair(3, 4));
+    EXPECT_EQ(DefaultComparedChapters(chapters, 1), std::make_pair(1, 3));
+    EXPECT_EQ(DefaultComparedChapters({2}, 2), std::make_pair(0, 0));
 }
 
 TEST(ChapterVersions, HistoryGroupsEqualContentAndListingsOfSingleChaptersAgree)

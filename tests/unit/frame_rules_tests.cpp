@@ -86,12 +86,12 @@ TEST(FrameToolbar, ButtonSetsLeaveRoomForTheCombosAndMatchTheirStrips)
     const auto& disk = DiskToolbarButtons();
     const auto& archive = ArchiveToolbarButtons();
     EXPECT_EQ(disk.size(), 19u);
-    EXPECT_EQ(archive.size(), 24u);
+    EXPECT_EQ(archive.size(), 25u);
     EXPECT_EQ(disk[0], 0u);
     EXPECT_EQ(archive[0], 0u);
     EXPECT_EQ(archive[2], 0u);
     EXPECT_EQ(ToolbarImageCount(disk), 10);
-    EXPECT_EQ(ToolbarImageCount(archive), 12);
+    EXPECT_EQ(ToolbarImageCount(archive), 13);
     EXPECT_EQ(disk[2], 32771u);
     EXPECT_EQ(archive[4], 32773u);
     EXPECT_EQ(disk.back(), 57664u);

@@ -99,13 +99,14 @@ TEST(CommandEnabling, RunningOperationDisablesAllButTheViewStyles)
     s.selectedCount = 1;
     s.filesListHasItems = true;
     s.viewedCopyModified = true;
+    s.chapterCount = 2;
     ArchiveEntry file = Entry("\\a.j");
     s.hitEntry = &file;
     const unsigned ids[] = {viewcmd::Add, viewcmd::Extract, viewcmd::ExtractTo, viewcmd::Delete,
                             viewcmd::Directories, viewcmd::AddToFilesList, viewcmd::EditFilesList,
                             viewcmd::ShellExtensions, viewcmd::Test, viewcmd::Miscellaneous,
                             viewcmd::ExtractArchiveTo, viewcmd::ViewFile, viewcmd::Save, viewcmd::Refresh, viewcmd::History, viewcmd::ArchiveComment, viewcmd::Find,
-                            viewcmd::FileOpen};
+                            viewcmd::FileOpen, viewcmd::CompareChapters};
     for (unsigned id : ids)
         EXPECT_TRUE(Enabled(id, s)) << id;
     s.operationRunning = true;
@@ -114,6 +115,46 @@ TEST(CommandEnabling, RunningOperationDisablesAllButTheViewStyles)
     EXPECT_TRUE(Enabled(viewcmd::ListView, s));
     EXPECT_TRUE(Enabled(viewcmd::DetailsView, s));
     EXPECT_FALSE(ViewCommandEnabled(57664, s).has_value()); // About is not the view's
+}
+
+TEST(CommandEnabling, ComparisonNeedsTwoChaptersAndGreysWhatWouldChangeTheArchive)
+{
+    ViewState s;
+    s.archiveMode = true;
+    s.chapterCount = 1;
+    EXPECT_FALSE(Enabled(viewcmd::CompareChapters, s)) << "one chapter: nothing to compare";
+    s.chapterCount = 2;
+    EXPECT_TRUE(Enabled(viewcmd::CompareChapters, s));
+    s.archiveMode = false;
+    EXPECT_FALSE(Enabled(viewcmd::CompareChapters, s)) << "the disk browser";
+    s.archiveMode = true;
+    const unsigned sides[] = {viewcmd::LeaveComparison, viewcmd::ViewOlder, viewcmd::ViewNewer, viewcmd::ExtractOlder,
+                              viewcmd::ExtractNewer};
+    ArchiveEntry file = Entry("\\docs\\a.txt");
+    s.hitEntry = &file;
+    s.selectedCount = 1;
+    s.realSelection = true;
+    s.filesListHasItems = true;
+    s.viewedCopyModified = true;
+    for (unsigned id : sides)
+        EXPECT_FALSE(Enabled(id, s)) << id << " outside a comparison";
+
+    // The file was added in the second chapter: only that side can be viewed.
+    s.comparison = true;
+    s.hitInNewer = true;
+    for (unsigned id : {viewcmd::Add, viewcmd::Delete, viewcmd::Extract, viewcmd::ExtractTo, viewcmd::AddToFilesList,
+                        viewcmd::History, viewcmd::Save, viewcmd::ViewOlder})
+        EXPECT_FALSE(Enabled(id, s)) << id;
+    for (unsigned id : {viewcmd::ViewFile, viewcmd::ViewNewer, viewcmd::ExtractOlder, viewcmd::ExtractNewer,
+                        viewcmd::LeaveComparison, viewcmd::CompareChapters, viewcmd::Find, viewcmd::Test})
+        EXPECT_TRUE(Enabled(id, s)) << id;
+    s.hitInOlder = true;
+    s.selectedCount = 2;
+    EXPECT_FALSE(Enabled(viewcmd::ViewOlder, s)) << "one file is viewed at a time";
+    EXPECT_FALSE(Enabled(viewcmd::ViewFile, s));
+    s.operationRunning = true;
+    for (unsigned id : sides)
+        EXPECT_FALSE(Enabled(id, s)) << id << " while an operation runs";
 }
 
 TEST(Selection, ParentRowAloneIsNoSelection)

@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <fstream>
 #include <sstream>
 
 #include "dialog_driver.h"
+#include "dialogs/setting_names.h"
 #include "engine/path_helpers.h"
 #include "framework/message_box.h"
+#include "operations/view_records.h"
 #include "resources/resource.h"
 #include "tests/support/read_only_folder.h"
+#include "ui/view_rules.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -439,5 +443,129 @@ TEST(ExtractWindow, VersionsOfAFileAreListedRestoredExtractedAndFoundInEveryChap
         EXPECT_EQ(w.Cell(w.SelectedRows()[0], 0), "b.txt");
         EXPECT_EQ(w.Cell(w.SelectedRows()[0], 1), "3");
     }
+    RemoveTree(root);
+}
+
+TEST(ExtractWindow, ComparedChaptersShowWhatEachAddedChangedOrDeletedAndGiveEachSidesBytes)
+{
+    // Chapter 2 adds dir\new.txt, 3 changes dir\b.txt, 4 deletes top.txt.
+    std::string root = MakeScratchFolder("extract_compare");
+    ASSERT_TRUE(MakeArchive(root));
+    std::string src = root + "\\src";
+    std::string archive = "\"" + root + "\\a.j\" *";
+    WriteFile(src + "\\dir\\new.txt", "new");
+    ASSERT_TRUE(RunJar(src, "ac -r -y " + archive));
+    WriteFile(src + "\\dir\\b.txt", "bee 2");
+    ASSERT_TRUE(RunJar(src, "ac -r -y " + archive));
+    DeleteFileA((src + "\\top.txt").c_str());
+    ASSERT_TRUE(RunJar(src, "ac -r -y " + archive));
+    // Viewed copies are left alone when the window closes.
+    SetPromptScript([](const PromptRequest&) { return prompt::IdNo; });
+    {
+        std::string viewer = ProgramFolder() + "\\append_viewer.exe";
+        TorvexWindow w(root, [&](SettingsStore& s) { WriteSetting(s, setting::FileViewer, viewer); });
+        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
+        // Each real row as "name status"; the parent row left out.
+        auto rows = [&] {
+            std::vector<std::string> shown;
+            for (int row = 1; row < w.RowCount(); ++row)
+                shown.push_back(w.Cell(row, 0) + " " + w.Cell(row, 1));
+            std::sort(shown.begin(), shown.end());
+            return shown;
+        };
+        using Rows = std::vector<std::string>;
+        // The dialog proposes the shown chapter and the one before it.
+        auto compare = [&](int older, int newer, bool unchanged = false) {
+            std::string proposed;
+            bool driven = dialogtest::Drive({{"Compare Chapters", [&](HWND box) {
+                proposed = dialogtest::Text(box, IDC_COMPARE_OLDER) + "/" + dialogtest::Text(box, IDC_COMPARE_NEWER);
+                SelectComboItem(box, IDC_COMPARE_OLDER, older - 1);
+                SelectComboItem(box, IDC_COMPARE_NEWER, newer - 1);
+                // The box starts as the comparison shown left it.
+                if (dialogtest::Checked(box, IDC_COMPARE_UNCHANGED) != unchanged)
+                    dialogtest::Click(box, IDC_COMPARE_UNCHANGED);
+                dialogtest::Click(box, IDOK);
+            }}}, [&] { w.Command(ID_COMPARE_CHAPTERS); });
+            EXPECT_TRUE(driven && WaitForOperation(w));
+            return proposed;
+        };
+        EXPECT_EQ(compare(3, 4), "Chapter 3/Chapter 4");
+        EXPECT_EQ(rows(), Rows{"top.txt Removed"});
+        EXPECT_NE(w.Title().find("Chapter 4 compared with chapter 3"), std::string::npos) << w.Title();
+        EXPECT_EQ(w.ColumnCaption(2), "Size in 3");
+        EXPECT_EQ(w.Cell(w.RowNamed("top.txt"), 2), "3");
+        EXPECT_EQ(w.Cell(w.RowNamed("top.txt"), 4), "");
+        compare(3, 4, true);
+        EXPECT_EQ(rows(), (Rows{"dir Unchanged", "top.txt Removed"}));
+        compare(1, 2);
+        EXPECT_EQ(rows(), Rows{"dir Changed"});
+        w.DoubleClickRow(w.RowNamed("dir"));
+        EXPECT_EQ(rows(), Rows{"new.txt Added"});
+        // Backspace goes up; ". ." at the root leaves the comparison for the shown chapter.
+        w.PressKey(VK_BACK, false);
+        EXPECT_EQ(w.View().archiveFolder, "\\");
+        w.DoubleClickRow(0);
+        EXPECT_EQ(w.View().Comparison(), nullptr);
+        EXPECT_EQ(w.ColumnCount(), 8);
+        EXPECT_EQ(w.View().shownChapter, 4);
+
+        compare(2, 3);
+        EXPECT_EQ(rows(), Rows{"dir Changed"});
+        // A folder extracted from one side brings all that chapter holds below it.
+        w.SetSelection({w.RowNamed("dir")});
+        auto extract = [&](unsigned command, const std::string& out, int button) {
+            int from = 0;
+            EXPECT_TRUE(dialogtest::Drive({{"Extract", [&](HWND dialog) {
+                EXPECT_TRUE(dialogtest::Checked(dialog, IDC_EXTRACT_CHAPTERS));
+                from = std::atoi(dialogtest::Text(dialog, IDC_EXTRACT_FROM).c_str());
+                dialogtest::SetText(dialog, IDC_EXTRACT_DIRECTORY, out);
+                dialogtest::Click(dialog, button);
+                dialogtest::Click(dialog, IDOK);
+            }}}, [&] { w.Command(command); }));
+            EXPECT_TRUE(WaitForOperation(w));
+            return from;
+        };
+        EXPECT_EQ(extract(ID_EXTRACT_OLDER, root + "\\two", IDC_EXTRACT_FULL_PATH), 2);
+        EXPECT_EQ(ReadAll(root + "\\two\\dir\\b.txt"), "bee");
+        EXPECT_EQ(ReadAll(root + "\\two\\dir\\new.txt"), "new");
+        EXPECT_EQ(ReadAll(root + "\\two\\dir\\sub\\a.txt"), "ay");
+        w.DoubleClickRow(w.RowNamed("dir"));
+        EXPECT_EQ(rows(), Rows{"b.txt Changed"});
+        w.SetSelection({w.RowNamed("b.txt")});
+        w.ClickRow(w.RowNamed("b.txt"));
+        EXPECT_EQ(extract(ID_EXTRACT_NEWER, root + "\\three", IDC_EXTRACT_NO_PATH), 3);
+        EXPECT_EQ(ReadAll(root + "\\three\\b.txt"), "bee 2");
+        EXPECT_FALSE(Exists(root + "\\three\\new.txt"));
+
+        // View takes each side's bytes from its own chapter.
+        for (auto [command, chapter, bytes] : {std::tuple{ID_VIEW_OLDER, 2, "bee"}, {ID_VIEW_NEWER, 3, "bee 2"}}) {
+            w.Command(command);
+            const ViewedFiles& records = w.View().ViewSaveForTests().Records();
+            auto copy = std::find_if(records.begin(), records.end(), [&](const ViewRecord& r) { return r.chapter == chapter; });
+            ASSERT_NE(copy, records.end()) << chapter;
+            // The stand-in viewer may have added its line already.
+            std::string text = ReadAll(copy->extractedFile);
+            EXPECT_EQ(text.substr(0, text.find("edited by viewer")), bytes) << chapter;
+        }
+        // Nothing is added to or deleted from a comparison; Esc leaves it where the chapter was.
+        EXPECT_FALSE(ViewCommandEnabled(ID_ADD, w.View().CurrentState()).value_or(true));
+        EXPECT_FALSE(ViewCommandEnabled(ID_DELETE, w.View().CurrentState()).value_or(true));
+        w.PressKey(VK_ESCAPE, false);
+        EXPECT_EQ(w.View().Comparison(), nullptr);
+        EXPECT_EQ(w.View().archiveFolder, "\\");
+        EXPECT_EQ(w.Title().find("compared"), std::string::npos);
+        // Another chapter chosen in the chapter box leaves a comparison for that chapter.
+        compare(1, 4);
+        EXPECT_EQ(rows(), (Rows{"dir Changed", "top.txt Removed"}));
+        w.Frame().SelectChapter(2);
+        w.View().OnChapterSelected();
+        EXPECT_EQ(w.View().Comparison(), nullptr);
+        EXPECT_EQ(w.View().shownChapter, 2);
+        EXPECT_EQ(w.Cell(w.RowNamed("top.txt"), 5), "1-3") << "the chapter's own columns again";
+        // Closing with the copies' save declined: nothing is offered again at the next start.
+        EXPECT_TRUE(w.PumpUntil([] { return !ViewerRunning(); }, 10000));
+        w.View().SaveViewedFiles(true);
+    }
+    SetPromptScript({});
     RemoveTree(root);
 }

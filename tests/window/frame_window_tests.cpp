@@ -179,7 +179,7 @@ TEST(FrameWindow, ArchivesShowTheirTotalsTheChapterComboAndTheArchiveSet)
     w.Pump(20);
     EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");
     EXPECT_EQ(frame.ShownToolbar(), ToolbarMode::Archive);
-    ASSERT_EQ(frame.MainToolBar.GetButtonCount(), 24);
+    ASSERT_EQ(frame.MainToolBar.GetButtonCount(), 25);
     EXPECT_TRUE(frame.MainToolBar.IsSeparator(2));
     RECT second = frame.MainToolBar.GetItemRect(2);
     EXPECT_EQ(second.right - second.left, 100);
@@ -390,10 +390,10 @@ TEST(FrameWindow, RecentFilesFillTheFileMenuAndReopen)
     ASSERT_NE(w.App().OpenDocumentFile(data.one), nullptr);
     ASSERT_NE(w.App().OpenDocumentFile(data.two), nullptr);
     file = InitPopup(frame, 0);
-    EXPECT_EQ(MenuText(file, 4), "&1 " + data.two);
-    EXPECT_EQ(MenuText(file, 5), "&2 " + data.one);
+    EXPECT_EQ(MenuText(file, 6), "&1 " + data.two);
+    EXPECT_EQ(MenuText(file, 7), "&2 " + data.one);
     EXPECT_FALSE(Grayed(file, ID_FILE_MRU_FILE1 + 1));
-    EXPECT_EQ(MenuText(file, 7), "&Quit");
+    EXPECT_EQ(MenuText(file, 9), "&Quit");
 
     w.Command(ID_FILE_MRU_FILE1 + 1);
     EXPECT_EQ(w.Title(), "Torvex - " + data.one + " --> \\");

@@ -5,7 +5,6 @@
 #include "view_test_support.h"
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -86,18 +85,6 @@ void ShowNote(TorvexWindow& w)
     w.ClickRow(row);
 }
 
-// True while a stand-in viewer runs: its current folder is the copy's, which cannot be removed then.
-bool ViewerRunning()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-        found = lstrcmpiA(entry.szExeFile, "append_viewer.exe") == 0;
-    CloseHandle(snapshot);
-    return found;
-}
 
 // The viewer has been started `starts` times in all and has gone again.
 bool ViewerStarted(TorvexWindow& w, const ViewedArchive& data, int starts)

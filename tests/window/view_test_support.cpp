@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,18 @@ void WriteFile(const std::string& path, const std::string& bytes)
 void MakeFolder(const std::string& path)
 {
     CreateDirectoryW(FileSystemPath(path).c_str(), nullptr);
+}
+
+bool ViewerRunning()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, "append_viewer.exe") == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 bool JarAvailable() { return testsupport::JarAvailable(); }

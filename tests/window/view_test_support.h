@@ -36,6 +36,10 @@ std::string ReadAll(const std::string& path);
 // A file or folder of that name exists.
 bool Exists(const std::string& path);
 void MakeFolder(const std::string& path);
+// True while the stand-in viewer (append_viewer.exe) runs: its current folder is the copy's,
+// which cannot be removed then.
+bool ViewerRunning();
+
 // True when jar32.exe was built beside the test.
 bool JarAvailable();
 // Runs jar32.exe with `arguments` in `folder`; true when it ran and printed no ERROR line.
