@@ -13,4 +13,5 @@ enum class OperationKind : uint32_t {
     DeleteFiles,       // files from the archive
     DeleteChapters,    // the Delete dialog's command: files, files in all chapters, or chapters
     RestoreVersion,    // one version of a file where Extract would put it, asking before replacing
+    ExtractForTransfer,  // dragged or copied rows into their per-drag folder, when a target takes them
 };

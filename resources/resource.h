@@ -208,3 +208,6 @@
 #define IDC_FIND_RESULTS 1220
 #define IDC_FIND_HELP 1221
 #define ID_FIND 32842
+// Data transfer: the selection to the clipboard, files from it.
+#define ID_COPY_FILES 32843
+#define ID_PASTE_FILES 32844

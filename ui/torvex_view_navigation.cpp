@@ -202,6 +202,7 @@ void CTorvexView::ActivateRow(int row)
 
 void CTorvexView::OnRefresh()
 {
+    WithdrawStaleOffer();
     CTorvexDoc* doc = GetTorvexDoc();
     if (!doc->archiveMode) {
         ShowDisk(diskFolder);
@@ -294,4 +295,7 @@ void CTorvexView::OnFolderChanged()
 void CTorvexView::OnDestroy()
 {
     watcher_.Stop();
+    // Files of an archive leave the clipboard with the program; files on disk stay there.
+    clipboard_.AtExit();
+    transferAlive_.reset();
 }

@@ -30,6 +30,7 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
         return idle && (s.realSelection || s.filesListHasItems);
     case Extract:
     case AddToFilesList:
+    case CopyFiles:
         return idle && s.realSelection;
     case ExtractTo:
     case EditFilesList:
@@ -39,6 +40,7 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
     case ShellExtensions:
     case FileOpen:
     case Delete:
+    case PasteFiles:
         return idle;
     case Test:
         return idle && (s.archiveMode || (s.selectedCount == 1 && HitIsArchive(s)));

@@ -18,7 +18,8 @@ constexpr unsigned Add = ID_ADD, Extract = ID_EXTRACT, ExtractTo = ID_EXTRACT_TO
                    Miscellaneous = ID_MISCELLANEOUS, ExtractArchiveTo = ID_EXTRACT_ARCHIVE_TO,
                    ViewFile = ID_VIEW_OPEN_FILE, Save = ID_SAVE_VIEWED, SelectAll = ID_SELECT_ALL,
                    Refresh = ID_REFRESH, FileOpen = ID_FILE_OPEN, History = ID_HISTORY,
-                   ArchiveComment = ID_ARCHIVE_COMMENT, Find = ID_FIND;
+                   ArchiveComment = ID_ARCHIVE_COMMENT, Find = ID_FIND,
+                   CopyFiles = ID_COPY_FILES, PasteFiles = ID_PASTE_FILES;
 }
 
 // The state the enabling rules read.

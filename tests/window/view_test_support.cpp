@@ -405,6 +405,25 @@ std::vector<uint32_t> ScreenPicture(HWND window)
 
 } // namespace viewtest
 
+int viewtest::TorvexWindow::RunProgram(const std::string& program, const std::string& arguments, int ms)
+{
+    std::string line = "\"" + ProgramFolder() + "\\" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    bool ended = PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+    DWORD code = static_cast<DWORD>(-1);
+    if (ended)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended ? static_cast<int>(code) : -1;
+}
+
 void viewtest::TorvexWindow::DropFiles(const std::vector<std::string>& names)
 {
     // Wide, as Explorer hands them over.

@@ -103,6 +103,10 @@ public:
     void Command(unsigned id);
     // A key on the list, Ctrl held or not, through the message loop.
     void PressKey(UINT key, bool ctrl);
+    // Runs `program` (in bin/) with `arguments`, the window answering meanwhile (another
+    // program's clipboard reads and drops are served by this thread); its exit code, or -1 when
+    // it did not start or end within `ms`.
+    int RunProgram(const std::string& program, const std::string& arguments, int ms = 60000);
     // A hand-built drop of `names` posted to the frame, as Explorer delivers it.
     void DropFiles(const std::vector<std::string>& names);
     int RowNamed(const std::string& name);

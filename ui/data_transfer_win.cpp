@@ -1,0 +1,307 @@
+#include "ui/data_transfer.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "framework/wide_text.h"
+
+namespace {
+
+UINT PreferredEffectFormat()
+{
+    static UINT format = ::RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT);
+    return format;
+}
+
+bool AllExist(const std::vector<std::string>& names)
+{
+    for (const std::string& name : names)
+        if (::GetFileAttributesW(FileSystemPath(name).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return false;
+    return true;
+}
+
+// A DROPFILES block with the names in UTF-16, as the shell reads it.
+HGLOBAL MakeDropFiles(const std::vector<std::string>& names)
+{
+    std::wstring list;
+    for (const std::string& name : names)
+        list += WideText(name) + L'\0';
+    list += L'\0';
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    if (!block)
+        return nullptr;
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
+    ::GlobalUnlock(block);
+    return block;
+}
+
+HGLOBAL MakeEffect(DWORD effect)
+{
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
+    if (block) {
+        *static_cast<DWORD*>(::GlobalLock(block)) = effect;
+        ::GlobalUnlock(block);
+    }
+    return block;
+}
+
+// The files as CF_HDROP; files of an archive are extracted when a target first asks for them.
+class FileDataObject final : public IDataObject {
+public:
+    explicit FileDataObject(FileOffer offer) : offer_(std::move(offer)) {}
+
+    std::weak_ptr<void> Alive() const { return alive_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDataObject) {
+            *out = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references_;
+        if (left == 0) {
+            alive_.reset();
+            if (offer_.released)
+                offer_.released();
+            delete this;
+        }
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        if (!format || !medium)
+            return E_INVALIDARG;
+        HRESULT known = QueryGetData(format);
+        if (known != S_OK)
+            return known;
+        HGLOBAL block = nullptr;
+        if (format->cfFormat == CF_HDROP) {
+            // Made when a target takes the files, and again when one moved them away.
+            if (offer_.render && (!rendered_ || !AllExist(offer_.names))) {
+                if (!offer_.render() || !AllExist(offer_.names))
+                    return E_UNEXPECTED;
+                rendered_ = true;
+            }
+            block = MakeDropFiles(offer_.names);
+        } else {
+            block = MakeEffect(DROPEFFECT_COPY);
+        }
+        if (!block)
+            return E_OUTOFMEMORY;
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = block;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override
+    {
+        if (!format)
+            return E_INVALIDARG;
+        if (format->cfFormat != CF_HDROP && format->cfFormat != PreferredEffectFormat())
+            return DV_E_FORMATETC;
+        if (!(format->tymed & TYMED_HGLOBAL))
+            return DV_E_TYMED;
+        return format->dwAspect == DVASPECT_CONTENT ? S_OK : DV_E_DVASPECT;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
+    {
+        if (out)
+            out->ptd = nullptr;
+        return DATA_S_SAMEFORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM* medium, BOOL release) override
+    {
+        // What the target reports back (the effect it performed, a paste done) needs no answer:
+        // the files are the target's copies either way.
+        if (medium && release)
+            ::ReleaseStgMedium(medium);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override
+    {
+        if (direction != DATADIR_GET)
+            return E_NOTIMPL;
+        FORMATETC formats[2] = {
+            {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+            {static_cast<CLIPFORMAT>(PreferredEffectFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+        };
+        return ::SHCreateStdEnumFmtEtc(2, formats, out);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
+    {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    ULONG references_ = 1;
+    FileOffer offer_;
+    bool rendered_ = false;
+    std::shared_ptr<void> alive_ = std::make_shared<int>(0);
+};
+
+class DropSource final : public IDropSource {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDropSource) {
+            *out = static_cast<IDropSource*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override
+    {
+        if (escape)
+            return DRAGDROP_S_CANCEL;
+        if (keys & (MK_LBUTTON | MK_RBUTTON))
+            return S_OK;
+        // Released over a window of this program: nothing happens (and nothing is extracted).
+        POINT at{};
+        ::GetCursorPos(&at);
+        DWORD process = 0;
+        HWND window = ::WindowFromPoint(at);
+        if (window && ::GetWindowThreadProcessId(window, &process) && process == ::GetCurrentProcessId())
+            return DRAGDROP_S_CANCEL;
+        return DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    ULONG references_ = 1;
+};
+
+} // namespace
+
+DWORD DragOut(FileOffer offer)
+{
+    DWORD allowed = offer.allowedEffects;
+    auto* data = new FileDataObject(std::move(offer));
+    auto* source = new DropSource();
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT result = ::DoDragDrop(data, source, allowed, &effect);
+    source->Release();
+    data->Release();
+    return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+}
+
+ClipboardOffer::~ClipboardOffer()
+{
+    Forget();
+}
+
+bool ClipboardOffer::Put(FileOffer offer, bool archiveFiles)
+{
+    auto* data = new FileDataObject(std::move(offer));
+    HRESULT result = ::OleSetClipboard(data);
+    Forget();
+    if (SUCCEEDED(result)) {
+        object_ = data;
+        alive_ = data->Alive();
+        archiveFiles_ = archiveFiles;
+    }
+    // The clipboard holds it now (or no one does, and it goes).
+    data->Release();
+    return SUCCEEDED(result);
+}
+
+bool ClipboardOffer::OnClipboard() const
+{
+    return object_ && !alive_.expired() && ::OleIsCurrentClipboard(object_) == S_OK;
+}
+
+void ClipboardOffer::Withdraw()
+{
+    if (OnClipboard())
+        ::OleSetClipboard(nullptr);
+    Forget();
+}
+
+void ClipboardOffer::AtExit()
+{
+    if (OnClipboard()) {
+        if (archiveFiles_)
+            ::OleSetClipboard(nullptr);
+        else
+            ::OleFlushClipboard();
+    }
+    Forget();
+}
+
+void ClipboardOffer::Forget()
+{
+    object_ = nullptr;
+    alive_.reset();
+}
+
+std::vector<std::string> ClipboardFileNames()
+{
+    std::vector<std::string> names;
+    // Another program may hold the clipboard open a moment.
+    bool open = false;
+    for (int attempt = 0; attempt < 20 && !(open = ::OpenClipboard(nullptr)); ++attempt)
+        ::Sleep(25);
+    if (!open)
+        return names;
+    if (auto drop = static_cast<HDROP>(::GetClipboardData(CF_HDROP))) {
+        UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring name(::DragQueryFileW(drop, i, nullptr, 0), L'\0');
+            if (name.empty())
+                continue;
+            name.resize(::DragQueryFileW(drop, i, name.data(), (UINT)name.size() + 1));
+            names.push_back(Utf8Name(name.c_str(), (int)name.size()));
+        }
+    }
+    ::CloseClipboard();
+    return names;
+}
+
+bool ClipboardHoldsFiles()
+{
+    return ::IsClipboardFormatAvailable(CF_HDROP) != FALSE;
+}
+
+bool CopyFilesInto(HWND owner, const std::vector<std::string>& names, const std::string& folder, bool renameOnCollision)
+{
+    std::wstring from;
+    for (const std::string& name : names)
+        from += WideText(name) + L'\0';
+    from += L'\0';
+    std::wstring to = WideText(folder.size() == 2 ? folder + "\\" : folder) + L'\0';
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = owner;
+    operation.wFunc = FO_COPY;
+    operation.pFrom = from.c_str();
+    operation.pTo = to.c_str();
+    operation.fFlags = FOF_NOCONFIRMMKDIR | (renameOnCollision ? FOF_RENAMEONCOLLISION : 0);
+    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
