@@ -13,6 +13,13 @@ UINT PreferredEffectFormat()
     return format;
 }
 
+// The shell's own list of items: Wine's Explorer takes nothing else.
+UINT ShellIdListFormat()
+{
+    static UINT format = ::RegisterClipboardFormatA(CFSTR_SHELLIDLIST);
+    return format;
+}
+
 bool AllExist(const std::vector<std::string>& names)
 {
     for (const std::string& name : names)
@@ -39,6 +46,54 @@ HGLOBAL MakeDropFiles(const std::vector<std::string>& names)
     return block;
 }
 
+// The shell's item for a path: read from the disk when it is there (a folder must say it is one,
+// or the shell cannot enter it), made from the path alone before the files exist.
+PIDLIST_ABSOLUTE ItemFor(const std::string& path)
+{
+    std::wstring wide = WideText(path.size() == 2 ? path + "\\" : path);
+    PIDLIST_ABSOLUTE item = ::ILCreateFromPathW(wide.c_str());
+    return item ? item : ::SHSimpleIDListFromPath(wide.c_str());
+}
+
+// A CIDA: the folder of the names, then each name's item below it.
+HGLOBAL MakeIdList(const std::vector<std::string>& names)
+{
+    if (names.empty())
+        return nullptr;
+    PIDLIST_ABSOLUTE parent = ItemFor(names.front().substr(0, names.front().rfind('\\')));
+    if (!parent)
+        return nullptr;
+    std::vector<PIDLIST_ABSOLUTE> items;
+    for (const std::string& name : names)
+        if (PIDLIST_ABSOLUTE item = ItemFor(name))
+            items.push_back(item);
+    std::vector<UINT> offsets;
+    std::string bytes;
+    auto append = [&](const void* data, UINT size) {
+        offsets.push_back(static_cast<UINT>(bytes.size()));
+        bytes.append(static_cast<const char*>(data), size);
+    };
+    append(parent, ::ILGetSize(parent));
+    for (PIDLIST_ABSOLUTE item : items) {
+        PCUITEMID_CHILD last = ::ILFindLastID(item);
+        append(last, ::ILGetSize(last));
+    }
+    size_t header = sizeof(UINT) * (1 + offsets.size());
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, header + bytes.size());
+    if (block) {
+        auto* ida = static_cast<UINT*>(::GlobalLock(block));
+        ida[0] = static_cast<UINT>(items.size());
+        for (size_t i = 0; i < offsets.size(); ++i)
+            ida[1 + i] = static_cast<UINT>(header + offsets[i]);
+        memcpy(reinterpret_cast<char*>(ida) + header, bytes.data(), bytes.size());
+        ::GlobalUnlock(block);
+    }
+    for (PIDLIST_ABSOLUTE item : items)
+        ::ILFree(item);
+    ::ILFree(parent);
+    return block;
+}
+
 HGLOBAL MakeEffect(DWORD effect)
 {
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
@@ -55,6 +110,9 @@ public:
     explicit FileDataObject(FileOffer offer) : offer_(std::move(offer)) {}
 
     std::weak_ptr<void> Alive() const { return alive_; }
+    // A drag: until it is dropped, a target that looks at the names gets them unextracted.
+    void BeginDrag() { dragging_ = true; }
+    void Dropped() { dropped_ = true; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
@@ -89,16 +147,18 @@ public:
         if (known != S_OK)
             return known;
         HGLOBAL block = nullptr;
-        if (format->cfFormat == CF_HDROP) {
-            // Made when a target takes the files, and again when one moved them away.
-            if (offer_.render && (!rendered_ || !AllExist(offer_.names))) {
+        if (format->cfFormat == PreferredEffectFormat()) {
+            block = MakeEffect(DROPEFFECT_COPY);
+        } else {
+            // Made when a target takes the files (a drop, a paste), and again when one moved
+            // them away; a target looking at them during a drag gets the names alone.
+            bool taken = !dragging_ || dropped_;
+            if (taken && offer_.render && (!rendered_ || !AllExist(offer_.names))) {
                 if (!offer_.render() || !AllExist(offer_.names))
                     return E_UNEXPECTED;
                 rendered_ = true;
             }
-            block = MakeDropFiles(offer_.names);
-        } else {
-            block = MakeEffect(DROPEFFECT_COPY);
+            block = format->cfFormat == CF_HDROP ? MakeDropFiles(offer_.names) : MakeIdList(offer_.names);
         }
         if (!block)
             return E_OUTOFMEMORY;
@@ -112,7 +172,8 @@ public:
     {
         if (!format)
             return E_INVALIDARG;
-        if (format->cfFormat != CF_HDROP && format->cfFormat != PreferredEffectFormat())
+        if (format->cfFormat != CF_HDROP && format->cfFormat != ShellIdListFormat() &&
+            format->cfFormat != PreferredEffectFormat())
             return DV_E_FORMATETC;
         if (!(format->tymed & TYMED_HGLOBAL))
             return DV_E_TYMED;
@@ -136,11 +197,12 @@ public:
     {
         if (direction != DATADIR_GET)
             return E_NOTIMPL;
-        FORMATETC formats[2] = {
+        FORMATETC formats[3] = {
             {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+            {static_cast<CLIPFORMAT>(ShellIdListFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
             {static_cast<CLIPFORMAT>(PreferredEffectFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
         };
-        return ::SHCreateStdEnumFmtEtc(2, formats, out);
+        return ::SHCreateStdEnumFmtEtc(3, formats, out);
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
     {
@@ -153,11 +215,14 @@ private:
     ULONG references_ = 1;
     FileOffer offer_;
     bool rendered_ = false;
+    bool dragging_ = false;
+    bool dropped_ = false;
     std::shared_ptr<void> alive_ = std::make_shared<int>(0);
 };
 
 class DropSource final : public IDropSource {
 public:
+    explicit DropSource(FileDataObject& data) : data_(data) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
         if (!out)
@@ -191,12 +256,14 @@ public:
         HWND window = ::WindowFromPoint(at);
         if (window && ::GetWindowThreadProcessId(window, &process) && process == ::GetCurrentProcessId())
             return DRAGDROP_S_CANCEL;
+        data_.Dropped();
         return DRAGDROP_S_DROP;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
     ULONG references_ = 1;
+    FileDataObject& data_;
 };
 
 } // namespace
@@ -205,7 +272,8 @@ DWORD DragOut(FileOffer offer)
 {
     DWORD allowed = offer.allowedEffects;
     auto* data = new FileDataObject(std::move(offer));
-    auto* source = new DropSource();
+    data->BeginDrag();
+    auto* source = new DropSource(*data);
     DWORD effect = DROPEFFECT_NONE;
     HRESULT result = ::DoDragDrop(data, source, allowed, &effect);
     source->Release();
