@@ -104,22 +104,16 @@ HGLOBAL MakeEffect(DWORD effect)
     return block;
 }
 
-// The files as CF_HDROP; files of an archive are extracted when a target first asks for them.
-class FileDataObject final : public IDataObject {
+// IUnknown for an object of one interface, deleted with its last reference.
+template <typename Interface, const IID& InterfaceId>
+class ComObject : public Interface {
 public:
-    explicit FileDataObject(FileOffer offer) : offer_(std::move(offer)) {}
-
-    std::weak_ptr<void> Alive() const { return alive_; }
-    // A drag: until it is dropped, a target that looks at the names gets them unextracted.
-    void BeginDrag() { dragging_ = true; }
-    void Dropped() { dropped_ = true; }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
         if (!out)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDataObject) {
-            *out = static_cast<IDataObject*>(this);
+        if (iid == IID_IUnknown || iid == InterfaceId) {
+            *out = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         }
@@ -131,13 +125,30 @@ public:
     {
         ULONG left = --references_;
         if (left == 0) {
-            alive_.reset();
-            if (offer_.released)
-                offer_.released();
+            Gone();
             delete this;
         }
         return left;
     }
+
+protected:
+    virtual ~ComObject() = default;
+    // Just before the object is deleted.
+    virtual void Gone() {}
+
+private:
+    ULONG references_ = 1;
+};
+
+// The files as CF_HDROP; files of an archive are extracted when a target first asks for them.
+class FileDataObject final : public ComObject<IDataObject, IID_IDataObject> {
+public:
+    explicit FileDataObject(FileOffer offer) : offer_(std::move(offer)) {}
+
+    std::weak_ptr<void> Alive() const { return alive_; }
+    // A drag: until it is dropped, a target that looks at the names gets them unextracted.
+    void BeginDrag() { dragging_ = true; }
+    void Dropped() { dropped_ = true; }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
     {
@@ -212,7 +223,13 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    ULONG references_ = 1;
+    void Gone() override
+    {
+        alive_.reset();
+        if (offer_.released)
+            offer_.released();
+    }
+
     FileOffer offer_;
     bool rendered_ = false;
     bool dragging_ = false;
@@ -220,29 +237,9 @@ private:
     std::shared_ptr<void> alive_ = std::make_shared<int>(0);
 };
 
-class DropSource final : public IDropSource {
+class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
 public:
     explicit DropSource(FileDataObject& data) : data_(data) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDropSource) {
-            *out = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override
     {
         if (escape)
@@ -262,7 +259,6 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    ULONG references_ = 1;
     FileDataObject& data_;
 };
 

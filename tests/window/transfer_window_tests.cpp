@@ -14,20 +14,6 @@ using namespace viewtest;
 
 namespace {
 
-// An archive a.j in `root` holding top.txt, two.txt, dir\b.txt and dir\sub\a.txt.
-bool MakeArchive(const std::string& root)
-{
-    std::string src = root + "\\src";
-    MakeFolder(src);
-    MakeFolder(src + "\\dir");
-    MakeFolder(src + "\\dir\\sub");
-    WriteFile(src + "\\top.txt", "top");
-    WriteFile(src + "\\two.txt", "second");
-    WriteFile(src + "\\dir\\b.txt", "bee");
-    WriteFile(src + "\\dir\\sub\\a.txt", "ay");
-    return RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
-}
-
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -45,17 +31,6 @@ std::string OwnTransferFolders()
     return std::string(temp) + "~TDrag" + std::to_string(GetCurrentProcessId());
 }
 
-// The clipboard left empty for the next test (Ctrl+V there views a file).
-struct EmptiedClipboard {
-    ~EmptiedClipboard()
-    {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-    }
-};
-
 // The middle of a row's name, in screen coordinates.
 POINT RowPoint(TorvexWindow& w, int row)
 {
@@ -67,127 +42,136 @@ POINT RowPoint(TorvexWindow& w, int row)
     return p;
 }
 
+// The sample archive with two.txt besides, opened; the clipboard is left empty for the next
+// test (Ctrl+V there views a file).
+class TransferWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = MakeScratchFolder("transfer");
+        report = root + "\\report.txt";
+        ASSERT_TRUE(MakeSampleArchive(root, {{"two.txt", "second"}}));
+        window = std::make_unique<TorvexWindow>(root);
+        ASSERT_NE(window->App().OpenDocumentFile(root + "\\a.j"), nullptr);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        RemoveTree(root);
+    }
+    std::string root, report;
+    std::unique_ptr<TorvexWindow> window;
+};
+
 } // namespace
 
-TEST(TransferWindow, CopyOffersTheArchivesBytesUntilReleasedAChangeWithdrawsItAndPasteAdds)
+TEST_F(TransferWindow, CopyOffersTheArchivesBytesUntilReleasedAChangeWithdrawsItAndPasteAdds)
 {
-    EmptiedClipboard emptied;
-    std::string root = MakeScratchFolder("transfer");
-    ASSERT_TRUE(MakeArchive(root));
-    const std::string report = root + "\\report.txt";
-    {
-        TorvexWindow w(root);
-        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
-        // Refused while an operation runs, like every other command.
-        w.SetSelection({w.RowNamed("top.txt")});
-        w.View().operationRunning = 1;
-        w.PressKey('C', true);
-        w.View().operationRunning = 0;
-        EXPECT_FALSE(w.View().OfferOnClipboard());
+    TorvexWindow& w = *window;
+    // Refused while an operation runs, like every other command.
+    w.SetSelection({w.RowNamed("top.txt")});
+    w.View().operationRunning = 1;
+    w.PressKey('C', true);
+    w.View().operationRunning = 0;
+    EXPECT_FALSE(w.View().OfferOnClipboard());
 
-        // Two files and a folder: nothing is extracted until another program reads the files.
-        w.SetSelection({w.RowNamed("top.txt"), w.RowNamed("two.txt"), w.RowNamed("dir")});
-        w.PressKey('C', true);
-        ASSERT_TRUE(w.View().OfferOnClipboard());
-        EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
-        EXPECT_EQ(w.RunProgram("transfer_client.exe", "read \"" + report + "\""), 0);
-        std::vector<std::string> names = Lines(ReadAll(report));
-        ASSERT_EQ(names.size(), 3u);
-        // In the list's order: the folder first.
-        std::string folder = names[0].substr(0, names[0].rfind('\\'));
-        EXPECT_EQ(folder.rfind(OwnTransferFolders() + "\\", 0), 0u) << folder;
-        EXPECT_EQ(names, (std::vector<std::string>{folder + "\\dir", folder + "\\top.txt", folder + "\\two.txt"}));
-        EXPECT_EQ(ReadAll(folder + "\\top.txt"), "top");
-        EXPECT_EQ(ReadAll(folder + "\\two.txt"), "second");
-        EXPECT_EQ(ReadAll(folder + "\\dir\\b.txt"), "bee");
-        EXPECT_EQ(ReadAll(folder + "\\dir\\sub\\a.txt"), "ay");
-        // Another program takes the clipboard: the data is released and its folder goes.
-        EXPECT_EQ(w.RunProgram("transfer_client.exe", "empty"), 0);
-        EXPECT_TRUE(w.PumpUntil([&] { return !Exists(folder); }, 10000));
-        EXPECT_FALSE(w.View().OfferOnClipboard());
+    // Two files and a folder: nothing is extracted until another program reads the files.
+    w.SetSelection({w.RowNamed("top.txt"), w.RowNamed("two.txt"), w.RowNamed("dir")});
+    w.PressKey('C', true);
+    ASSERT_TRUE(w.View().OfferOnClipboard());
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
+    EXPECT_EQ(w.RunProgram("transfer_client.exe", "read \"" + report + "\""), 0);
+    std::vector<std::string> names = Lines(ReadAll(report));
+    ASSERT_EQ(names.size(), 3u);
+    // In the list's order: the folder first.
+    std::string folder = names[0].substr(0, names[0].rfind('\\'));
+    EXPECT_EQ(folder.rfind(OwnTransferFolders() + "\\", 0), 0u) << folder;
+    EXPECT_EQ(names, (std::vector<std::string>{folder + "\\dir", folder + "\\top.txt", folder + "\\two.txt"}));
+    EXPECT_EQ(ReadAll(folder + "\\top.txt"), "top");
+    EXPECT_EQ(ReadAll(folder + "\\two.txt"), "second");
+    EXPECT_EQ(ReadAll(folder + "\\dir\\b.txt"), "bee");
+    EXPECT_EQ(ReadAll(folder + "\\dir\\sub\\a.txt"), "ay");
+    // Another program takes the clipboard: the data is released and its folder goes.
+    EXPECT_EQ(w.RunProgram("transfer_client.exe", "empty"), 0);
+    EXPECT_TRUE(w.PumpUntil([&] { return !Exists(folder); }, 10000));
+    EXPECT_FALSE(w.View().OfferOnClipboard());
 
-        // A change to the archive withdraws what was copied from it.
-        w.SetSelection({w.RowNamed("top.txt")});
-        w.PressKey('C', true);
-        ASSERT_TRUE(w.View().OfferOnClipboard());
-        WriteFile(root + "\\dropped.txt", "dropped");
-        WhenDialogOpens("Add", [](HWND dialog) { ClickButton(dialog, IDOK); });
-        w.DropFiles({root + "\\dropped.txt"});
-        ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("dropped.txt") >= 0; }, 20000));
-        ASSERT_TRUE(w.OperationFinished());
-        EXPECT_FALSE(w.View().OfferOnClipboard());
-        EXPECT_FALSE(IsClipboardFormatAvailable(CF_HDROP));
+    // A change to the archive withdraws what was copied from it.
+    w.SetSelection({w.RowNamed("top.txt")});
+    w.PressKey('C', true);
+    ASSERT_TRUE(w.View().OfferOnClipboard());
+    WriteFile(root + "\\dropped.txt", "dropped");
+    WhenDialogOpens("Add", [](HWND dialog) { ClickButton(dialog, IDOK); });
+    w.DropFiles({root + "\\dropped.txt"});
+    ASSERT_TRUE(w.PumpUntil([&] { return w.RowNamed("dropped.txt") >= 0; }, 20000));
+    ASSERT_TRUE(w.OperationFinished());
+    EXPECT_FALSE(w.View().OfferOnClipboard());
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_HDROP));
 
-        // Files another program copied go in through the Add dialog, to the folder shown.
-        MakeFolder(root + "\\more");
-        WriteFile(root + "\\more\\pasted.txt", "pasted");
-        EXPECT_EQ(w.RunProgram("transfer_client.exe", "put \"" + root + "\\more\\pasted.txt\""), 0);
-        w.DoubleClickRow(w.RowNamed("dir"));
-        ASSERT_EQ(w.View().archiveFolder, "\\dir");
-        bool asked = false;
-        WhenDialogOpens("Add", [&](HWND dialog) {
-            asked = true;
-            ClickButton(dialog, IDOK);
-        });
-        w.PressKey('V', true);
-        ASSERT_TRUE(w.PumpUntil([&] { return asked; }, 10000));
-        ASSERT_TRUE(w.OperationFinished());
-        std::string listing;
-        ASSERT_TRUE(RunJar(root, "v a.j", &listing));
-        EXPECT_NE(listing.find(") dir\\pasted.txt"), std::string::npos) << listing;
+    // Files another program copied go in through the Add dialog, to the folder shown.
+    MakeFolder(root + "\\more");
+    WriteFile(root + "\\more\\pasted.txt", "pasted");
+    EXPECT_EQ(w.RunProgram("transfer_client.exe", "put \"" + root + "\\more\\pasted.txt\""), 0);
+    w.DoubleClickRow(w.RowNamed("dir"));
+    ASSERT_EQ(w.View().archiveFolder, "\\dir");
+    bool asked = false;
+    WhenDialogOpens("Add", [&](HWND dialog) {
+        asked = true;
+        ClickButton(dialog, IDOK);
+    });
+    w.PressKey('V', true);
+    ASSERT_TRUE(w.PumpUntil([&] { return asked; }, 10000));
+    ASSERT_TRUE(w.OperationFinished());
+    std::string listing;
+    ASSERT_TRUE(RunJar(root, "v a.j", &listing));
+    EXPECT_NE(listing.find(") dir\\pasted.txt"), std::string::npos) << listing;
 
-        // In the disk browser the files are copied into the folder shown.
-        while (w.Doc().archiveMode && w.RowCount() > 0)
-            w.DoubleClickRow(0);
-        ASSERT_EQ(w.View().diskFolder, root);
-        w.PressKey('V', true);
-        EXPECT_EQ(ReadAll(root + "\\pasted.txt"), "pasted");
-        EXPECT_EQ(ReadAll(root + "\\more\\pasted.txt"), "pasted");
-    }
-    RemoveTree(root);
+    // In the disk browser the files are copied into the folder shown.
+    while (w.Doc().archiveMode && w.RowCount() > 0)
+        w.DoubleClickRow(0);
+    ASSERT_EQ(w.View().diskFolder, root);
+    w.PressKey('V', true);
+    EXPECT_EQ(ReadAll(root + "\\pasted.txt"), "pasted");
+    EXPECT_EQ(ReadAll(root + "\\more\\pasted.txt"), "pasted");
 }
 
-TEST(TransferWindow, ADragOntoAnotherProgramExtractsWhenItDropsAndOntoTorvexDoesNothing)
+TEST_F(TransferWindow, ADragOntoAnotherProgramExtractsWhenItDropsAndOntoTorvexDoesNothing)
 {
-    EmptiedClipboard emptied;
-    std::string root = MakeScratchFolder("transfer_drag");
-    ASSERT_TRUE(MakeArchive(root));
-    const std::string report = root + "\\report.txt";
-    {
-        TorvexWindow w(root);
-        ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
-        SetWindowPos(w.Frame().Handle(), nullptr, 0, 0, 640, 480, SWP_NOZORDER);
-        w.Pump(100);
-        w.DoubleClickRow(w.RowNamed("dir"));
-        int row = w.RowNamed("b.txt");
-        ASSERT_GT(row, 0);
-        POINT from = RowPoint(w, row);
+    TorvexWindow& w = *window;
+    SetWindowPos(w.Frame().Handle(), nullptr, 0, 0, 640, 480, SWP_NOZORDER);
+    w.Pump(100);
+    w.DoubleClickRow(w.RowNamed("dir"));
+    int row = w.RowNamed("b.txt");
+    ASSERT_GT(row, 0);
+    POINT from = RowPoint(w, row);
 
-        // Dropped on Torvex's own list: no question, nothing extracted.
-        auto watch = std::make_unique<DialogWatch>();
-        DialogWatch::seen = 0;
-        EXPECT_EQ(w.RunProgram("transfer_client.exe", "drag " + std::to_string(from.x) + " " + std::to_string(from.y) +
-                                                          " " + std::to_string(from.x + 10) + " " + std::to_string(from.y + 60)),
-                  0);
-        w.Pump(300);
-        EXPECT_EQ(DialogWatch::seen, 0);
-        EXPECT_FALSE(w.View().operationRunning);
-        watch.reset();
+    // Dropped on Torvex's own list: no question, nothing extracted.
+    auto watch = std::make_unique<DialogWatch>();
+    DialogWatch::seen = 0;
+    EXPECT_EQ(w.RunProgram("transfer_client.exe", "drag " + std::to_string(from.x) + " " + std::to_string(from.y) +
+                                                      " " + std::to_string(from.x + 10) + " " + std::to_string(from.y + 60)),
+              0);
+    w.Pump(300);
+    EXPECT_EQ(DialogWatch::seen, 0);
+    EXPECT_FALSE(w.View().operationRunning);
+    watch.reset();
 
-        // Onto another program's window: it is offered the files at once and gets them, with the
-        // archive's bytes, when it drops; the folder goes when it lets them go.
-        EXPECT_EQ(w.RunProgram("transfer_client.exe",
-                               "target \"" + report + "\" " + std::to_string(from.x) + " " + std::to_string(from.y)),
-                  0);
-        std::vector<std::string> lines = Lines(ReadAll(report));
-        ASSERT_GE(lines.size(), 3u) << ReadAll(report);
-        EXPECT_EQ(lines[0], "enter offers=1 extracted=0");
-        EXPECT_EQ(lines[1], "drop extracted=0");
-        EXPECT_NE(lines[2].find("\\b.txt\tbee"), std::string::npos) << lines[2];
-        EXPECT_EQ(lines[2].rfind(OwnTransferFolders() + "\\", 0), 0u) << lines[2];
-        EXPECT_TRUE(w.OperationFinished());
-        std::string folder = lines[2].substr(0, lines[2].rfind('\\'));
-        EXPECT_TRUE(w.PumpUntil([&] { return !Exists(folder); }, 10000));
-    }
-    RemoveTree(root);
+    // Onto another program's window: it is offered the files at once and gets them, with the
+    // archive's bytes, when it drops; the folder goes when it lets them go.
+    EXPECT_EQ(w.RunProgram("transfer_client.exe",
+                           "target \"" + report + "\" " + std::to_string(from.x) + " " + std::to_string(from.y)),
+              0);
+    std::vector<std::string> lines = Lines(ReadAll(report));
+    ASSERT_GE(lines.size(), 3u) << ReadAll(report);
+    EXPECT_EQ(lines[0], "enter offers=1 extracted=0");
+    EXPECT_EQ(lines[1], "drop extracted=0");
+    EXPECT_NE(lines[2].find("\\b.txt\tbee"), std::string::npos) << lines[2];
+    EXPECT_EQ(lines[2].rfind(OwnTransferFolders() + "\\", 0), 0u) << lines[2];
+    EXPECT_TRUE(w.OperationFinished());
+    std::string folder = lines[2].substr(0, lines[2].rfind('\\'));
+    EXPECT_TRUE(w.PumpUntil([&] { return !Exists(folder); }, 10000));
 }

@@ -81,6 +81,20 @@ bool RunJar(const std::string& folder, const std::string& arguments, std::string
     return run.exitCode >= 0 && !run.HasError();
 }
 
+bool MakeSampleArchive(const std::string& root, const std::vector<std::pair<std::string, std::string>>& extra)
+{
+    std::string src = root + "\\src";
+    MakeFolder(src);
+    MakeFolder(src + "\\dir");
+    MakeFolder(src + "\\dir\\sub");
+    WriteFile(src + "\\top.txt", "top");
+    WriteFile(src + "\\dir\\b.txt", "bee");
+    WriteFile(src + "\\dir\\sub\\a.txt", "ay");
+    for (const auto& [name, content] : extra)
+        WriteFile(src + "\\" + name, content);
+    return RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
+}
+
 namespace {
 
 struct PendingDialogStep {

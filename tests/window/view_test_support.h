@@ -40,6 +40,10 @@ void MakeFolder(const std::string& path);
 bool JarAvailable();
 // Runs jar32.exe with `arguments` in `folder`; true when it ran and printed no ERROR line.
 bool RunJar(const std::string& folder, const std::string& arguments, std::string* output = nullptr);
+// An archive a.j in `root` holding top.txt ("top"), dir\b.txt ("bee") and dir\sub\a.txt ("ay"),
+// with `extra` root files (name, content) besides; made from root\src.
+bool MakeSampleArchive(const std::string& root,
+                       const std::vector<std::pair<std::string, std::string>>& extra = {});
 
 // Runs `step` from a thread timer inside the modal loop that shows a visible window of this thread
 // captioned `caption`. A dialog that never comes fails the test after `ms`; one still open then
