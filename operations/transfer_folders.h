@@ -11,5 +11,7 @@ std::string MakeTransferFolder();
 // At start: the folders of Torvex processes that are gone (or of a dead process whose id this
 // one now has).
 void RemoveAbandonedTransferFolders();
+// At the end: this process's folder of per-drag folders, when nothing is left in it.
+void RemoveOwnTransferFolder();
 // The archive file as it stands now.
 ArchiveStamp StampOf(const std::string& archivePath);

@@ -41,6 +41,11 @@ void RemoveAbandonedTransferFolders()
     }
 }
 
+void RemoveOwnTransferFolder()
+{
+    ::RemoveDirectoryW(FileSystemPath(SystemTempFolder() + TransferFolderName(GetCurrentProcessId())).c_str());
+}
+
 ArchiveStamp StampOf(const std::string& archivePath)
 {
     ArchiveStamp stamp;

@@ -7,6 +7,7 @@
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
+#include "operations/transfer_folders.h"
 #include "ui/disk_rows.h"
 #include "ui/main_frame.h"
 
@@ -298,4 +299,5 @@ void CTorvexView::OnDestroy()
     // Files of an archive leave the clipboard with the program; files on disk stay there.
     clipboard_.AtExit();
     transferAlive_.reset();
+    RemoveOwnTransferFolder();
 }

@@ -51,6 +51,10 @@ protected:
         root = MakeScratchFolder("transfer");
         report = root + "\\report.txt";
         ASSERT_TRUE(MakeSampleArchive(root, {{"two.txt", "second"}}));
+        // What a Torvex that died left: its process is gone, so the start removes it.
+        MakeFolder(abandoned);
+        MakeFolder(abandoned + "\\1");
+        WriteFile(abandoned + "\\1\\left.txt", "left");
         window = std::make_unique<TorvexWindow>(root);
         ASSERT_NE(window->App().OpenDocumentFile(root + "\\a.j"), nullptr);
     }
@@ -64,6 +68,7 @@ protected:
         RemoveTree(root);
     }
     std::string root, report;
+    const std::string abandoned = OwnTransferFolders().substr(0, OwnTransferFolders().rfind("~TDrag")) + "~TDrag4000000000";
     std::unique_ptr<TorvexWindow> window;
 };
 
@@ -72,6 +77,7 @@ protected:
 TEST_F(TransferWindow, CopyOffersTheArchivesBytesUntilReleasedAChangeWithdrawsItAndPasteAdds)
 {
     TorvexWindow& w = *window;
+    EXPECT_FALSE(Exists(abandoned));
     // Refused while an operation runs, like every other command.
     w.SetSelection({w.RowNamed("top.txt")});
     w.View().operationRunning = 1;
