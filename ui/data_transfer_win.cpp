@@ -2,14 +2,30 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include "framework/wide_text.h"
+#include "operations/operation_bodies.h"
 
 namespace {
 
 UINT PreferredEffectFormat()
 {
     static UINT format = ::RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT);
+    return format;
+}
+
+// The files one by one, with their paths below the names offered: for targets that take
+// contents rather than names (mail programs, for one).
+UINT DescriptorFormat()
+{
+    static UINT format = ::RegisterClipboardFormatA(CFSTR_FILEDESCRIPTORW);
+    return format;
+}
+
+UINT ContentsFormat()
+{
+    static UINT format = ::RegisterClipboardFormatA(CFSTR_FILECONTENTS);
     return format;
 }
 
@@ -94,6 +110,50 @@ HGLOBAL MakeIdList(const std::vector<std::string>& names)
     return block;
 }
 
+// A file or folder below the offered names: its path there and on disk.
+struct OfferedItem {
+    std::string relative;
+    std::string path;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+};
+
+void CollectItems(const std::string& relative, const std::string& path, bool descend, std::vector<OfferedItem>& items)
+{
+    OfferedItem item{relative, path, {}};
+    if (!::GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &item.data))
+        return;
+    bool folder = (item.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    items.push_back(item);
+    if (!folder || !descend)
+        return;
+    std::vector<FoundName> names;
+    ListFolderNames(path, names);
+    for (const FoundName& found : names)
+        if (!found.link)
+            CollectItems(relative + "\\" + found.name, path + "\\" + found.name, true, items);
+}
+
+HGLOBAL MakeDescriptors(const std::vector<OfferedItem>& items)
+{
+    size_t size = sizeof(FILEGROUPDESCRIPTORW) + (items.empty() ? 0 : items.size() - 1) * sizeof(FILEDESCRIPTORW);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block)
+        return nullptr;
+    auto* group = static_cast<FILEGROUPDESCRIPTORW*>(::GlobalLock(block));
+    group->cItems = static_cast<UINT>(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        FILEDESCRIPTORW& d = group->fgd[i];
+        d.dwFlags = FD_ATTRIBUTES | FD_FILESIZE | FD_WRITESTIME | FD_PROGRESSUI | FD_UNICODE;
+        d.dwFileAttributes = items[i].data.dwFileAttributes;
+        d.nFileSizeHigh = items[i].data.nFileSizeHigh;
+        d.nFileSizeLow = items[i].data.nFileSizeLow;
+        d.ftLastWriteTime = items[i].data.ftLastWriteTime;
+        lstrcpynW(d.cFileName, WideText(items[i].relative).c_str(), MAX_PATH);
+    }
+    ::GlobalUnlock(block);
+    return block;
+}
+
 HGLOBAL MakeEffect(DWORD effect)
 {
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
@@ -158,17 +218,36 @@ public:
         if (known != S_OK)
             return known;
         HGLOBAL block = nullptr;
+        bool taken = !dragging_ || dropped_;
         if (format->cfFormat == PreferredEffectFormat()) {
             block = MakeEffect(DROPEFFECT_COPY);
-        } else {
-            // Made when a target takes the files (a drop, a paste), and again when one moved
-            // them away; a target looking at them during a drag gets the names alone.
-            bool taken = !dragging_ || dropped_;
-            if (taken && offer_.render && (!rendered_ || !AllExist(offer_.names))) {
-                if (!offer_.render() || !AllExist(offer_.names))
-                    return E_UNEXPECTED;
-                rendered_ = true;
+        } else if (format->cfFormat == DescriptorFormat() || format->cfFormat == ContentsFormat()) {
+            // Before a drop the names alone; after it, every file below them, read from the disk.
+            if (taken && !Render())
+                return E_UNEXPECTED;
+            std::vector<OfferedItem> items;
+            for (const std::string& name : offer_.names)
+                CollectItems(name.substr(name.rfind('\\') + 1), name, taken, items);
+            if (format->cfFormat == DescriptorFormat()) {
+                block = MakeDescriptors(items);
+            } else {
+                if (!taken || format->lindex < 0 || format->lindex >= (LONG)items.size() ||
+                    (items[format->lindex].data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    return DV_E_LINDEX;
+                IStream* stream = nullptr;
+                HRESULT opened = ::SHCreateStreamOnFileEx(FileSystemPath(items[format->lindex].path).c_str(),
+                                                          STGM_READ | STGM_SHARE_DENY_WRITE, 0, FALSE, nullptr, &stream);
+                if (FAILED(opened))
+                    return opened;
+                medium->tymed = TYMED_ISTREAM;
+                medium->pstm = stream;
+                medium->pUnkForRelease = nullptr;
+                return S_OK;
             }
+        } else {
+            // A target looking at them during a drag gets the names alone.
+            if (taken && !Render())
+                return E_UNEXPECTED;
             block = format->cfFormat == CF_HDROP ? MakeDropFiles(offer_.names) : MakeIdList(offer_.names);
         }
         if (!block)
@@ -183,8 +262,10 @@ public:
     {
         if (!format)
             return E_INVALIDARG;
+        if (format->cfFormat == ContentsFormat())
+            return (format->tymed & TYMED_ISTREAM) ? S_OK : DV_E_TYMED;
         if (format->cfFormat != CF_HDROP && format->cfFormat != ShellIdListFormat() &&
-            format->cfFormat != PreferredEffectFormat())
+            format->cfFormat != PreferredEffectFormat() && format->cfFormat != DescriptorFormat())
             return DV_E_FORMATETC;
         if (!(format->tymed & TYMED_HGLOBAL))
             return DV_E_TYMED;
@@ -208,12 +289,14 @@ public:
     {
         if (direction != DATADIR_GET)
             return E_NOTIMPL;
-        FORMATETC formats[3] = {
+        FORMATETC formats[5] = {
             {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
             {static_cast<CLIPFORMAT>(ShellIdListFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+            {static_cast<CLIPFORMAT>(DescriptorFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+            {static_cast<CLIPFORMAT>(ContentsFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM},
             {static_cast<CLIPFORMAT>(PreferredEffectFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
         };
-        return ::SHCreateStdEnumFmtEtc(3, formats, out);
+        return ::SHCreateStdEnumFmtEtc(5, formats, out);
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
     {
@@ -223,6 +306,17 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
+    // The files of an archive made when a target takes them, and again when one moved them away.
+    bool Render()
+    {
+        if (offer_.render && (!rendered_ || !AllExist(offer_.names))) {
+            if (!offer_.render() || !AllExist(offer_.names))
+                return false;
+            rendered_ = true;
+        }
+        return true;
+    }
+
     void Gone() override
     {
         alive_.reset();

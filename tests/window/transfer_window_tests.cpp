@@ -4,6 +4,7 @@
 // extracts only when that target takes the drop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
@@ -90,7 +91,8 @@ TEST_F(TransferWindow, CopyOffersTheArchivesBytesUntilReleasedAChangeWithdrawsIt
     w.PressKey('C', true);
     ASSERT_TRUE(w.View().OfferOnClipboard());
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
-    EXPECT_EQ(w.RunProgram("transfer_client.exe", "read \"" + report + "\""), 0);
+    const std::string contents = root + "\\contents.txt";
+    EXPECT_EQ(w.RunProgram("transfer_client.exe", "read \"" + report + "\" \"" + contents + "\""), 0);
     std::vector<std::string> names = Lines(ReadAll(report));
     ASSERT_EQ(names.size(), 3u);
     // In the list's order: the folder first.
@@ -101,6 +103,11 @@ TEST_F(TransferWindow, CopyOffersTheArchivesBytesUntilReleasedAChangeWithdrawsIt
     EXPECT_EQ(ReadAll(folder + "\\two.txt"), "second");
     EXPECT_EQ(ReadAll(folder + "\\dir\\b.txt"), "bee");
     EXPECT_EQ(ReadAll(folder + "\\dir\\sub\\a.txt"), "ay");
+    // The same files for a target that takes contents: every file below the names, its bytes.
+    std::vector<std::string> items = Lines(ReadAll(contents));
+    std::sort(items.begin(), items.end());
+    EXPECT_EQ(items, (std::vector<std::string>{"dir\t<folder>", "dir\\b.txt\tbee", "dir\\sub\t<folder>",
+                                               "dir\\sub\\a.txt\tay", "top.txt\ttop", "two.txt\tsecond"}));
     // Another program takes the clipboard: the data is released and its folder goes.
     EXPECT_EQ(w.RunProgram("transfer_client.exe", "empty"), 0);
     EXPECT_TRUE(w.PumpUntil([&] { return !Exists(folder); }, 10000));

@@ -1,7 +1,8 @@
 // Another program on the desktop for the drag and clipboard tests: it reads the files on the
 // clipboard, puts files there, empties it, or opens a window that accepts dropped files while it
 // moves the mouse itself, from a point of Torvex's list to its own window, as a user drags.
-//   transfer_client read <report>          the CF_HDROP names, one a line
+//   transfer_client read <report> [<more>] the CF_HDROP names, one a line; then in <more> each
+//                                           file of the contents formats: its name, a tab, its bytes
 //   transfer_client put <file>...          those files on the clipboard, as the shell copies them
 //   transfer_client empty                  the clipboard emptied (the data released)
 //   transfer_client drag <x> <y> <x2> <y2> a drag from one point to another, nothing more
@@ -186,6 +187,49 @@ int RunTarget(const std::string& report, int x, int y)
     return target.dropped ? 0 : 1;
 }
 
+// The files as a mail program takes them: the descriptors, then each file's contents as a stream.
+bool ReadContents(const std::string& report)
+{
+    OleInitialize(nullptr);
+    std::vector<std::string> lines;
+    IDataObject* data = nullptr;
+    if (OleGetClipboard(&data) == S_OK) {
+        FORMATETC format{(CLIPFORMAT)RegisterClipboardFormatA(CFSTR_FILEDESCRIPTORW), nullptr, DVASPECT_CONTENT, -1,
+                         TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (data->GetData(&format, &medium) == S_OK) {
+            auto* group = static_cast<FILEGROUPDESCRIPTORW*>(GlobalLock(medium.hGlobal));
+            for (UINT i = 0; i < group->cItems; ++i) {
+                char name[MAX_PATH] = {};
+                WideCharToMultiByte(CP_UTF8, 0, group->fgd[i].cFileName, -1, name, MAX_PATH, nullptr, nullptr);
+                std::string bytes = "<folder>";
+                if (!(group->fgd[i].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                    FORMATETC contents{(CLIPFORMAT)RegisterClipboardFormatA(CFSTR_FILECONTENTS), nullptr,
+                                       DVASPECT_CONTENT, (LONG)i, TYMED_ISTREAM};
+                    STGMEDIUM stream{};
+                    bytes = "<none>";
+                    if (data->GetData(&contents, &stream) == S_OK && stream.tymed == TYMED_ISTREAM) {
+                        bytes.clear();
+                        char buffer[256];
+                        ULONG got = 0;
+                        // The last read says S_FALSE, with what was left.
+                        while (SUCCEEDED(stream.pstm->Read(buffer, sizeof buffer, &got)) && got > 0)
+                            bytes.append(buffer, got);
+                        ReleaseStgMedium(&stream);
+                    }
+                }
+                lines.push_back(std::string(name) + "\t" + bytes);
+            }
+            GlobalUnlock(medium.hGlobal);
+            ReleaseStgMedium(&medium);
+        }
+        data->Release();
+    }
+    Report(report, lines);
+    OleUninitialize();
+    return !lines.empty();
+}
+
 // The clipboard opened by a window of this program, so that what it puts there has an owner.
 bool OpenOwnClipboard()
 {
@@ -203,7 +247,7 @@ bool OpenOwnClipboard()
 int main(int argc, char** argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "read" && argc == 3) {
+    if (mode == "read" && (argc == 3 || argc == 4)) {
         if (!OpenOwnClipboard())
             return 2;
         std::vector<std::string> names;
@@ -211,6 +255,8 @@ int main(int argc, char** argv)
             names = NamesOf(drop);
         CloseClipboard();
         Report(argv[2], names);
+        if (argc == 4 && !ReadContents(argv[3]))
+            return 4;
         return names.empty() ? 1 : 0;
     }
     if (mode == "put" && argc >= 3) {
