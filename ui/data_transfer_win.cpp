@@ -9,31 +9,23 @@
 
 namespace {
 
-UINT PreferredEffectFormat()
-{
-    static UINT format = ::RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT);
-    return format;
-}
+// The registered formats offered besides CF_HDROP.
+struct TransferFormats {
+    CLIPFORMAT preferredEffect = Registered(CFSTR_PREFERREDDROPEFFECT);
+    // The shell's own list of items: Wine's Explorer takes nothing else.
+    CLIPFORMAT shellIdList = Registered(CFSTR_SHELLIDLIST);
+    // The files one by one, with their paths below the names offered, and each one's bytes: for
+    // targets that take contents rather than names (mail programs, for one).
+    CLIPFORMAT descriptor = Registered(CFSTR_FILEDESCRIPTORW);
+    CLIPFORMAT contents = Registered(CFSTR_FILECONTENTS);
 
-// The files one by one, with their paths below the names offered: for targets that take
-// contents rather than names (mail programs, for one).
-UINT DescriptorFormat()
-{
-    static UINT format = ::RegisterClipboardFormatA(CFSTR_FILEDESCRIPTORW);
-    return format;
-}
+    static CLIPFORMAT Registered(const char* name) { return static_cast<CLIPFORMAT>(::RegisterClipboardFormatA(name)); }
+};
 
-UINT ContentsFormat()
+const TransferFormats& Formats()
 {
-    static UINT format = ::RegisterClipboardFormatA(CFSTR_FILECONTENTS);
-    return format;
-}
-
-// The shell's own list of items: Wine's Explorer takes nothing else.
-UINT ShellIdListFormat()
-{
-    static UINT format = ::RegisterClipboardFormatA(CFSTR_SHELLIDLIST);
-    return format;
+    static const TransferFormats formats;
+    return formats;
 }
 
 bool AllExist(const std::vector<std::string>& names)
@@ -219,16 +211,16 @@ public:
             return known;
         HGLOBAL block = nullptr;
         bool taken = !dragging_ || dropped_;
-        if (format->cfFormat == PreferredEffectFormat()) {
+        if (format->cfFormat == Formats().preferredEffect) {
             block = MakeEffect(DROPEFFECT_COPY);
-        } else if (format->cfFormat == DescriptorFormat() || format->cfFormat == ContentsFormat()) {
+        } else if (format->cfFormat == Formats().descriptor || format->cfFormat == Formats().contents) {
             // Before a drop the names alone; after it, every file below them, read from the disk.
             if (taken && !Render())
                 return E_UNEXPECTED;
             std::vector<OfferedItem> items;
             for (const std::string& name : offer_.names)
                 CollectItems(name.substr(name.rfind('\\') + 1), name, taken, items);
-            if (format->cfFormat == DescriptorFormat()) {
+            if (format->cfFormat == Formats().descriptor) {
                 block = MakeDescriptors(items);
             } else {
                 if (!taken || format->lindex < 0 || format->lindex >= (LONG)items.size() ||
@@ -262,10 +254,10 @@ public:
     {
         if (!format)
             return E_INVALIDARG;
-        if (format->cfFormat == ContentsFormat())
+        if (format->cfFormat == Formats().contents)
             return (format->tymed & TYMED_ISTREAM) ? S_OK : DV_E_TYMED;
-        if (format->cfFormat != CF_HDROP && format->cfFormat != ShellIdListFormat() &&
-            format->cfFormat != PreferredEffectFormat() && format->cfFormat != DescriptorFormat())
+        if (format->cfFormat != CF_HDROP && format->cfFormat != Formats().shellIdList &&
+            format->cfFormat != Formats().preferredEffect && format->cfFormat != Formats().descriptor)
             return DV_E_FORMATETC;
         if (!(format->tymed & TYMED_HGLOBAL))
             return DV_E_TYMED;
@@ -291,10 +283,10 @@ public:
             return E_NOTIMPL;
         FORMATETC formats[5] = {
             {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
-            {static_cast<CLIPFORMAT>(ShellIdListFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
-            {static_cast<CLIPFORMAT>(DescriptorFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
-            {static_cast<CLIPFORMAT>(ContentsFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM},
-            {static_cast<CLIPFORMAT>(PreferredEffectFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+            {Formats().shellIdList, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+            {Formats().descriptor, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+            {Formats().contents, nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM},
+            {Formats().preferredEffect, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
         };
         return ::SHCreateStdEnumFmtEtc(5, formats, out);
     }
