@@ -192,7 +192,8 @@ private:
     ULONG references_ = 1;
 };
 
-// The files as CF_HDROP; files of an archive are extracted when a target first asks for them.
+// The files as names (CF_HDROP, the shell's item list) and as contents (descriptors, streams);
+// files of an archive are extracted when a target takes them.
 class FileDataObject final : public ComObject<IDataObject, IID_IDataObject> {
 public:
     explicit FileDataObject(FileOffer offer) : offer_(std::move(offer)) {}
