@@ -1,6 +1,6 @@
 // The shell's data transfer of files, out of the list (drag, Copy) and in (Paste): a data object
-// offering files by name and by contents, a drop source, the clipboard. Only the OLE calls live here; what is
-// offered, and when it is made, the view decides.
+// offering files by name and by contents, a drop source, the clipboard. Only the OLE calls live
+// here; what is offered, and when it is made, the view decides.
 #pragma once
 
 #include <windows.h>
