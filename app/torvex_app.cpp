@@ -13,6 +13,7 @@
 #include "framework/dpi_scale.h"
 #include "framework/message_box.h"
 #include "framework/wide_text.h"
+#include "operations/transfer_folders.h"
 #include "resources/resource.h"
 #include "ui/directory_picker.h"
 #include "ui/icon_cache.h"
@@ -53,6 +54,12 @@ CTorvexApp::CTorvexApp()
     : help_([this] { return DirectoriesDialog.torvexEdit; },
             [this] { return MainWindow() ? MainWindow()->Handle() : nullptr; })
 {
+}
+
+CTorvexApp::~CTorvexApp()
+{
+    if (oleStarted_)
+        ::OleUninitialize();
 }
 
 bool CTorvexApp::CreateSmallIcons(int dpi)
@@ -133,6 +140,10 @@ void CTorvexApp::SaveSettingsGroups()
 
 bool CTorvexApp::InitInstance()
 {
+    // Drags out of the list and the clipboard's files need OLE on the interface thread.
+    oleStarted_ = SUCCEEDED(::OleInitialize(nullptr));
+    // Folders files of an archive were dragged or copied into by a Torvex that died.
+    RemoveAbandonedTransferFolders();
     CreateSmallIcons(SystemDpi());
     AddDialog.directories = &DirectoriesDialog;
     AddDialog.smallIcons = SmallIcons.Handle();

@@ -14,6 +14,7 @@
 class CTorvexApp : public Application {
 public:
     CTorvexApp();
+    ~CTorvexApp() override;
 
     // Set by the Uninstall command: ExitInstance then removes every registry entry.
     bool UninstallOnExit = false;
@@ -67,6 +68,8 @@ private:
     // The view's help topic slot (empty when there is no view yet).
     std::string& HelpAnchor();
     bool firstRun_ = false;
+    // OLE (drag and drop, the clipboard) was started on this, the interface thread.
+    bool oleStarted_ = false;
     std::string noViewAnchor_;
     HelpDesk help_;
 };

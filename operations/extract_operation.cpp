@@ -137,26 +137,6 @@ EntryList StagedFolderEntries(const std::string& folder, const std::string& sour
     return inside;
 }
 
-// Everything in a staging tree the move phase has finished with: copies of what the archive
-// holds. Links are removed, never entered.
-void RemoveStagedTree(const std::string& folder)
-{
-    std::vector<FoundName> names;
-    ListFolderNames(folder, names);
-    for (const FoundName& found : names) {
-        std::string path = folder + "\\" + found.name;
-        if (found.directory && !found.link)
-            RemoveStagedTree(path);
-        else if (found.directory)
-            ::RemoveDirectoryW(FileSystemPath(path).c_str());
-        else {
-            ::SetFileAttributesW(FileSystemPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileW(FileSystemPath(path).c_str());
-        }
-    }
-    ::RemoveDirectoryW(FileSystemPath(folder).c_str());
-}
-
 // "Overwrite <target> ?", with the answers for every later file too.
 bool OverwriteWanted(const std::string& target, MovePhase& phase)
 {
@@ -181,6 +161,26 @@ bool OverwriteWanted(const std::string& target, MovePhase& phase)
 }
 
 } // namespace
+
+// Everything in a staging tree the move phase has finished with: copies of what the archive
+// holds. Links are removed, never entered.
+void RemoveStagedTree(const std::string& folder)
+{
+    std::vector<FoundName> names;
+    ListFolderNames(folder, names);
+    for (const FoundName& found : names) {
+        std::string path = folder + "\\" + found.name;
+        if (found.directory && !found.link)
+            RemoveStagedTree(path);
+        else if (found.directory)
+            ::RemoveDirectoryW(FileSystemPath(path).c_str());
+        else {
+            ::SetFileAttributesW(FileSystemPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(FileSystemPath(path).c_str());
+        }
+    }
+    ::RemoveDirectoryW(FileSystemPath(folder).c_str());
+}
 
 void MoveExtracted(const EntryList& entries, const std::string& destination, MovePhase& phase)
 {

@@ -61,6 +61,9 @@ struct MovePhase {
 // update rules; a file whose move fails stays where it is and is added to phase.stranded.
 void MoveExtracted(const EntryList& entries, const std::string& destination, MovePhase& phase);
 
+// Removes a folder with everything in it; links inside are removed, never entered.
+void RemoveStagedTree(const std::string& folder);
+
 // Removes the path's parent folder when it is empty, then its parent, and so on.
 void PruneEmptyParents(const std::string& path);
 

@@ -28,6 +28,12 @@ OperationOutcome RunOperationBody(OperationJob& job, JarRunner& runner, Operatio
         return AddDroppedBody(job, runner, replies, ListFolderNames);
     case OperationKind::ExtractToCurrent:
         return ExtractToCurrentBody(job, runner);
+    case OperationKind::ExtractForTransfer: {
+        // A drag or a paste takes its own copy of the rows: the files list stays.
+        OperationOutcome outcome = ExtractToCurrentBody(job, runner);
+        outcome.filesListUsed = false;
+        return outcome;
+    }
     case OperationKind::ExtractFiles:
         if (job.extract.pathOption == PathOption::Partial)
             return ExtractStagedBody(job, runner);

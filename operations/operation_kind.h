@@ -14,4 +14,5 @@ enum class OperationKind : uint32_t {
     DeleteChapters,    // the Delete dialog's command: files, files in all chapters, or chapters
     RestoreVersion,    // one version of a file where Extract would put it, asking before replacing
     CompareChapters,   // lists two chapters and compares them for the main list
+    ExtractForTransfer,  // dragged or copied rows into their per-drag folder, when a target takes them
 };

@@ -109,14 +109,19 @@ std::string JournalFileName(unsigned long processId)
     return kJournalPrefix + std::to_string(processId) + kJournalSuffix;
 }
 
-std::optional<unsigned long> JournalProcessId(const std::string& fileName)
+std::optional<unsigned long> ProcessIdInName(const std::string& name, const std::string& prefix,
+                                             const std::string& suffix)
 {
-    const std::string prefix = kJournalPrefix, suffix = kJournalSuffix;
-    if (fileName.size() <= prefix.size() + suffix.size() || fileName.compare(0, prefix.size(), prefix) != 0 ||
-        fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) != 0)
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
         return std::nullopt;
     unsigned long id = 0;
-    if (!ParseNumber(fileName.substr(prefix.size(), fileName.size() - prefix.size() - suffix.size()), id))
+    if (!ParseNumber(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()), id))
         return std::nullopt;
     return id;
+}
+
+std::optional<unsigned long> JournalProcessId(const std::string& fileName)
+{
+    return ProcessIdInName(fileName, kJournalPrefix, kJournalSuffix);
 }

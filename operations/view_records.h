@@ -51,3 +51,6 @@ ViewedFiles ParseJournal(const std::string& text);
 std::string JournalFileName(unsigned long processId);
 // The process id in a journal file name; none for a name of another kind.
 std::optional<unsigned long> JournalProcessId(const std::string& fileName);
+// The process id a name of the form prefix<pid>suffix carries; none for a name of another form.
+std::optional<unsigned long> ProcessIdInName(const std::string& name, const std::string& prefix,
+                                             const std::string& suffix);

@@ -67,7 +67,8 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A process that still runs: its journal belongs to a live Torvex.
+} // namespace
+
 bool ProcessRunning(unsigned long id)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
@@ -79,6 +80,8 @@ bool ProcessRunning(unsigned long id)
     CloseHandle(process);
     return running;
 }
+
+namespace {
 
 // The copy is on disk and was written since it was extracted or last saved.
 bool CopyModified(const ViewRecord& record)

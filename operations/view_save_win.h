@@ -76,6 +76,8 @@ private:
     HWND owner_ = nullptr;
 };
 
+// A process that still runs (or one we may not look at, which counts as running).
+bool ProcessRunning(unsigned long id);
 // Last-write time of a file; 0 when it is missing.
 std::uint64_t LastWriteStamp(const std::string& path);
 // Deletes the copy, then its empty folders up to and including the temporary folder.

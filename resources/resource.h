@@ -221,3 +221,6 @@
 #define ID_VIEW_NEWER 32846
 #define ID_EXTRACT_OLDER 32847
 #define ID_EXTRACT_NEWER 32848
+// Data transfer: the selection to the clipboard, files from it.
+#define ID_COPY_FILES 32849
+#define ID_PASTE_FILES 32850

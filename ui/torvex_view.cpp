@@ -338,6 +338,9 @@ bool CTorvexView::OnNotify(NMHDR& header, LRESULT& result)
             item.iImage = rows_.Image(item.iItem);
         return true;
     }
+    case LVN_BEGINDRAG:
+        OnBeginDrag();
+        return true;
     case LVN_ODFINDITEMA:
     case LVN_ODFINDITEMW: {
         // Typing a name: the list asks for the first row it begins. Wine asks in the wide form

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@
 #include "framework/list_view.h"
 #include "operations/operation_job.h"
 #include "operations/progress_window.h"
+#include "operations/transfer_rules.h"
 #include "operations/view_save_win.h"
 #include "ui/comparison_rows.h"
+#include "ui/data_transfer.h"
 #include "ui/files_list.h"
 #include "ui/folder_watcher.h"
 #include "ui/icon_cache.h"
@@ -186,6 +189,17 @@ public:
     // Extract to ... of the selection from that side's chapter.
     void ExtractComparedSide(ComparisonSide side);
 
+    // ---- Drag out, Copy and Paste (ui/torvex_view_transfer.cpp) ----
+    // The selected rows dragged out of the list.
+    void OnBeginDrag();
+    // Ctrl+C: the selected rows on the clipboard.
+    void OnCopyFiles();
+    // Ctrl+V: the files on the clipboard into the archive shown (through the Add dialog) or
+    // copied into the disk folder shown; false when the clipboard holds no files.
+    bool OnPasteFiles();
+    // The view's offer is still on the clipboard.
+    bool OfferOnClipboard() const { return clipboard_.OnClipboard(); }
+
     // ---- Operations, one at a time on a worker thread (ui/torvex_view_operation.cpp) ----
     // A job of `kind` with what every body may read: the archive, the shown chapter and
     // folders, the runner's folders, the finish beep.
@@ -287,6 +301,21 @@ private:
     ViewSaveOperations::Context ViewSaveContext() const;
     // After Save: lists the open archive again when it was one of those written to.
     void RelistAfterSave(const std::vector<std::string>& savedArchives);
+
+    // Drag out, Copy and Paste.
+    struct TransferSource;
+    // Files of the selected rows for a drag or the clipboard; none when nothing is selected or
+    // the per-drag folder cannot be made. `archiveFiles`: they are extracted when taken.
+    std::optional<FileOffer> MakeOffer(bool& archiveFiles);
+    // A target takes the files: they are extracted into the per-drag folder, the window
+    // answering meanwhile. False while another operation runs or when the archive changed.
+    bool RenderTransfer(const TransferSource& source);
+    // The offer on the clipboard goes when the archive it came from has changed.
+    void WithdrawStaleOffer();
+    ClipboardOffer clipboard_;
+    ArchiveStamp clipboardStamp_;
+    // Expires with the view: an offer a target still holds then extracts nothing.
+    std::shared_ptr<int> transferAlive_ = std::make_shared<int>(0);
 
     std::unique_ptr<ViewSaveOperations> viewSave_;
     ViewServices services_;

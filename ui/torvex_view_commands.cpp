@@ -107,6 +107,17 @@ bool CTorvexView::OnCommand(unsigned id, unsigned code)
     case ID_FIND:
         ::OnFind(*this);
         return true;
+    case ID_COPY_FILES:
+        OnCopyFiles();
+        return true;
+    case ID_PASTE_FILES:
+        // Ctrl+V is also View/Open: with no files on the clipboard it views the chosen file.
+        if (!OnPasteFiles()) {
+            auto enabled = ViewCommandEnabled(ID_VIEW_OPEN_FILE, CurrentState());
+            if (enabled && *enabled)
+                OnCommand(ID_VIEW_OPEN_FILE, 0);
+        }
+        return true;
     case ID_HISTORY:
         ::OnHistory(*this, services_.extract, services_.directories);
         return true;
@@ -276,6 +287,8 @@ bool CTorvexView::OnContextMenu(POINT screenPt)
     } else if (popup) {
         ModifyMenuA(popup, ID_VIEW_OPEN_FILE, MF_BYCOMMAND | MF_STRING, ID_VIEW_OPEN_FILE,
                     ViewCommandLabel(ReadSetting(services_.store, setting::AssocProg)));
+        if (!ClipboardHoldsFiles())
+            EnableMenuItem(popup, ID_PASTE_FILES, MF_BYCOMMAND | MF_GRAYED);
         std::string size = SelectionSizeText();
         ModifyMenuA(popup, ID_COMPUTE_SIZE, MF_BYCOMMAND | MF_STRING, 0, size.c_str());
         UINT chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screenPt.x, screenPt.y,
@@ -370,6 +383,7 @@ void CTorvexView::RelistAfterSave(const std::vector<std::string>& savedArchives)
         return;
     // The open archive changed under the list: its rows show the saved copies' new size, date and
     // chapter, as after any operation that changes the archive.
+    WithdrawStaleOffer();
     std::unique_ptr<ArchiveRelisting> relisting = RelistArchive(*doc, doc->Catalogue().ArchivePath, shownChapter,
                                                                 archiveFolder);
     if (relisting)

@@ -7,6 +7,7 @@
 #include "engine/path_helpers.h"
 #include "engine/torvex_doc.h"
 #include "framework/message_box.h"
+#include "operations/transfer_folders.h"
 #include "ui/disk_rows.h"
 #include "ui/main_frame.h"
 
@@ -209,6 +210,7 @@ void CTorvexView::ActivateRow(int row)
 
 void CTorvexView::OnRefresh()
 {
+    WithdrawStaleOffer();
     CTorvexDoc* doc = GetTorvexDoc();
     if (!doc->archiveMode) {
         ShowDisk(diskFolder);
@@ -309,4 +311,8 @@ void CTorvexView::OnFolderChanged()
 void CTorvexView::OnDestroy()
 {
     watcher_.Stop();
+    // Files of an archive leave the clipboard with the program; files on disk stay there.
+    clipboard_.AtExit();
+    transferAlive_.reset();
+    RemoveOwnTransferFolder();
 }

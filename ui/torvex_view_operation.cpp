@@ -122,6 +122,8 @@ void CTorvexView::OnOperationDone(std::unique_ptr<OperationOutcome> outcome)
         AfterExtractRun(services_.extract, *finishing_);
         finishing_.reset();
     }
+    // Files copied from an archive this operation changed leave the clipboard.
+    WithdrawStaleOffer();
     // A disk change seen while the operation ran (its own output, often) shows now.
     if (rescanAfterOperation_) {
         rescanAfterOperation_ = false;

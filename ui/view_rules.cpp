@@ -36,6 +36,8 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
         case AddToFilesList:
         case History:
         case Save:
+        case CopyFiles:
+        case PasteFiles:
             return false;
         case ViewFile:
             return idle && s.selectedCount == 1 && (s.hitInOlder || s.hitInNewer);
@@ -56,6 +58,7 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
         return idle && (s.realSelection || s.filesListHasItems);
     case Extract:
     case AddToFilesList:
+    case CopyFiles:
         return idle && s.realSelection;
     case ExtractTo:
     case EditFilesList:
@@ -65,6 +68,7 @@ std::optional<bool> ViewCommandEnabled(unsigned id, const ViewState& s)
     case ShellExtensions:
     case FileOpen:
     case Delete:
+    case PasteFiles:
         return idle;
     case Test:
         return idle && (s.archiveMode || (s.selectedCount == 1 && HitIsArchive(s)));

@@ -20,7 +20,8 @@ constexpr unsigned Add = ID_ADD, Extract = ID_EXTRACT, ExtractTo = ID_EXTRACT_TO
                    Refresh = ID_REFRESH, FileOpen = ID_FILE_OPEN, History = ID_HISTORY,
                    ArchiveComment = ID_ARCHIVE_COMMENT, Find = ID_FIND, CompareChapters = ID_COMPARE_CHAPTERS,
                    LeaveComparison = ID_LEAVE_COMPARISON, ViewOlder = ID_VIEW_OLDER, ViewNewer = ID_VIEW_NEWER,
-                   ExtractOlder = ID_EXTRACT_OLDER, ExtractNewer = ID_EXTRACT_NEWER;
+                   ExtractOlder = ID_EXTRACT_OLDER, ExtractNewer = ID_EXTRACT_NEWER,
+                   CopyFiles = ID_COPY_FILES, PasteFiles = ID_PASTE_FILES;
 }
 
 // The state the enabling rules read.

@@ -1,3 +1,4 @@
+#include "operations/transfer_rules.h"
 #include "ui/format_thousands.h"
 #include "ui/view_rules.h"
 
@@ -39,6 +40,8 @@ TEST(CommandEnabling, SelectionDrivenCommands)
     EXPECT_FALSE(Enabled(viewcmd::Add, s));
     EXPECT_FALSE(Enabled(viewcmd::Extract, s));
     EXPECT_FALSE(Enabled(viewcmd::AddToFilesList, s));
+    EXPECT_FALSE(Enabled(viewcmd::CopyFiles, s));
+    EXPECT_TRUE(Enabled(viewcmd::PasteFiles, s));
     s.filesListHasItems = true;
     EXPECT_TRUE(Enabled(viewcmd::Add, s));
     EXPECT_FALSE(Enabled(viewcmd::Extract, s));
@@ -48,6 +51,7 @@ TEST(CommandEnabling, SelectionDrivenCommands)
     EXPECT_TRUE(Enabled(viewcmd::Add, s));
     EXPECT_TRUE(Enabled(viewcmd::Extract, s));
     EXPECT_TRUE(Enabled(viewcmd::AddToFilesList, s));
+    EXPECT_TRUE(Enabled(viewcmd::CopyFiles, s));
     EXPECT_FALSE(Enabled(viewcmd::Save, s));
     s.viewedCopyModified = true;
     EXPECT_TRUE(Enabled(viewcmd::Save, s));
@@ -106,7 +110,8 @@ TEST(CommandEnabling, RunningOperationDisablesAllButTheViewStyles)
                             viewcmd::Directories, viewcmd::AddToFilesList, viewcmd::EditFilesList,
                             viewcmd::ShellExtensions, viewcmd::Test, viewcmd::Miscellaneous,
                             viewcmd::ExtractArchiveTo, viewcmd::ViewFile, viewcmd::Save, viewcmd::Refresh, viewcmd::History, viewcmd::ArchiveComment, viewcmd::Find,
-                            viewcmd::FileOpen, viewcmd::CompareChapters};
+                            viewcmd::FileOpen, viewcmd::CompareChapters, viewcmd::CopyFiles,
+                            viewcmd::PasteFiles};
     for (unsigned id : ids)
         EXPECT_TRUE(Enabled(id, s)) << id;
     s.operationRunning = true;
@@ -143,7 +148,7 @@ TEST(CommandEnabling, ComparisonNeedsTwoChaptersAndGreysWhatWouldChangeTheArchiv
     s.comparison = true;
     s.hitInNewer = true;
     for (unsigned id : {viewcmd::Add, viewcmd::Delete, viewcmd::Extract, viewcmd::ExtractTo, viewcmd::AddToFilesList,
-                        viewcmd::History, viewcmd::Save, viewcmd::ViewOlder})
+                        viewcmd::History, viewcmd::Save, viewcmd::ViewOlder, viewcmd::CopyFiles, viewcmd::PasteFiles})
         EXPECT_FALSE(Enabled(id, s)) << id;
     for (unsigned id : {viewcmd::ViewFile, viewcmd::ViewNewer, viewcmd::ExtractOlder, viewcmd::ExtractNewer,
                         viewcmd::LeaveComparison, viewcmd::CompareChapters, viewcmd::Find, viewcmd::Test})
@@ -164,6 +169,48 @@ TEST(Selection, ParentRowAloneIsNoSelection)
     EXPECT_TRUE(HasRealSelection(1, true, false)); // row 0 of a drive root is a real row
     EXPECT_TRUE(HasRealSelection(1, false, true));
     EXPECT_TRUE(HasRealSelection(2, true, true));
+}
+
+TEST(Transfer, DraggedRowsKeepTheirPlaceBelowTheShownFolderAndTheParentRowNeverGoes)
+{
+    ArchiveEntry top = Entry("\\top.txt"), dir = Entry("\\dir", true), deep = Entry("\\dir\\sub", true),
+                 file = Entry("\\dir\\b.txt"), parent = ParentRow();
+    const std::string folder = "C:\\temp\\~TDrag7\\1";
+    // At the root and one level down: the names in the per-drag folder, as Partial Path puts them.
+    EXPECT_EQ(TransferNames({&parent, &top, &dir}, true, "\\", folder),
+              (std::vector<std::string>{folder + "\\top.txt", folder + "\\dir"}));
+    EXPECT_EQ(TransferNames({&deep, &file}, true, "\\dir", folder),
+              (std::vector<std::string>{folder + "\\sub", folder + "\\b.txt"}));
+    // The disk browser offers the files themselves.
+    ArchiveEntry disk = Entry("C:\\data\\a.txt");
+    EXPECT_EQ(TransferNames({&parent, &disk}, false, "\\", folder), (std::vector<std::string>{"C:\\data\\a.txt"}));
+    EXPECT_TRUE(TransferNames({&parent}, true, "\\", folder).empty());
+}
+
+TEST(Transfer, AnOfferHoldsWhileTheArchiveIsTheSameFileUnchanged)
+{
+    ArchiveStamp offered{"C:\\x\\a.j", true, 100, 5000};
+    ArchiveStamp now = offered;
+    EXPECT_TRUE(OfferHolds(offered, now));
+    now.path = "c:\\X\\A.J";  // Windows names fold case
+    EXPECT_TRUE(OfferHolds(offered, now));
+    now.writeTime = 5001;
+    EXPECT_FALSE(OfferHolds(offered, now));
+    now = offered;
+    now.size = 101;
+    EXPECT_FALSE(OfferHolds(offered, now));
+    now = offered;
+    now.exists = false;  // deleted, or renamed away
+    EXPECT_FALSE(OfferHolds(offered, now));
+    EXPECT_FALSE(OfferHolds(ArchiveStamp(), ArchiveStamp()));
+}
+
+TEST(Transfer, PastingFilesIntoTheirOwnFolderRenamesCopies)
+{
+    EXPECT_TRUE(PasteRenamesOnCollision({"C:\\d\\a.txt", "C:\\D\\b"}, "C:\\d"));
+    EXPECT_FALSE(PasteRenamesOnCollision({"C:\\d\\a.txt", "C:\\e\\b"}, "C:\\d"));
+    EXPECT_FALSE(PasteRenamesOnCollision({"C:\\d\\sub\\a.txt"}, "C:\\d"));
+    EXPECT_FALSE(PasteRenamesOnCollision({}, "C:\\d"));
 }
 
 TEST(ParentRow, PresenceImagesAndTitles)

@@ -1,5 +1,6 @@
 // View copies: finding them again, the save list, grouping by archive, the journal that outlives a
 // killed program, the open verb and the double-click/View pairing.
+#include "operations/transfer_rules.h"
 #include <gtest/gtest.h>
 
 #include <map>
@@ -81,6 +82,12 @@ TEST(ViewJournal, FileNameCarriesTheProcessId)
     EXPECT_FALSE(JournalProcessId("~TTmpJournal.txt"));
     EXPECT_FALSE(JournalProcessId("~TTmpJournal12x.txt"));
     EXPECT_FALSE(JournalProcessId("~TTmpSave"));
+    // The per-drag folders of a process: the same rule, without a suffix.
+    EXPECT_EQ(TransferFolderName(4242), "~TDrag4242");
+    EXPECT_EQ(TransferFolderProcessId("~TDrag4242"), 4242ul);
+    EXPECT_FALSE(TransferFolderProcessId("~TDrag"));
+    EXPECT_FALSE(TransferFolderProcessId("~TDrag12-3"));
+    EXPECT_FALSE(TransferFolderProcessId("~TTmpJournal4242.txt"));
 }
 
 namespace {

@@ -43,13 +43,7 @@ protected:
         root = MakeScratchFolder("extract_op");
         src = root + "\\src";
         out = root + "\\out";
-        MakeFolder(src);
-        MakeFolder(src + "\\dir");
-        MakeFolder(src + "\\dir\\sub");
-        WriteFile(src + "\\top.txt", "top");
-        WriteFile(src + "\\dir\\b.txt", "bee");
-        WriteFile(src + "\\dir\\sub\\a.txt", "ay");
-        ASSERT_TRUE(RunJar(src, "a -r -y \"" + root + "\\a.j\" *"));
+        ASSERT_TRUE(MakeSampleArchive(root));
         ASSERT_TRUE(host.Open(root + "\\a.j", root, ProgramFolder()));
         SetPromptScript([this](const PromptRequest& r) {
             prompts.push_back(r);

@@ -21,19 +21,6 @@ using namespace viewtest;
 
 namespace {
 
-// An archive a.j in `root` holding top.txt, dir\b.txt and dir\sub\a.txt.
-bool MakeArchive(const std::string& root)
-{
-    std::string src = root + "\\src";
-    MakeFolder(src);
-    MakeFolder(src + "\\dir");
-    MakeFolder(src + "\\dir\\sub");
-    WriteFile(src + "\\top.txt", "top");
-    WriteFile(src + "\\dir\\b.txt", "bee");
-    WriteFile(src + "\\dir\\sub\\a.txt", "ay");
-    return RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
-}
-
 bool WaitForOperation(TorvexWindow& w)
 {
     w.Pump(50);
@@ -76,7 +63,7 @@ void TypeKey(WORD key)
 TEST(ExtractWindow, CtrlEExtractsBelowTheShownFolderWithoutAskingAndEmptiesTheFilesList)
 {
     std::string root = MakeScratchFolder("extract_win");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     WriteFile(root + "\\b.txt", "older copy");
     {
         TorvexWindow w(root);
@@ -98,7 +85,7 @@ TEST(ExtractWindow, CtrlEExtractsBelowTheShownFolderWithoutAskingAndEmptiesTheFi
 TEST(ExtractWindow, ExtractToWithFullPathThroughTheDialog)
 {
     std::string root = MakeScratchFolder("extract_to");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     {
         TorvexWindow w(root);
         ASSERT_NE(w.App().OpenDocumentFile(root + "\\a.j"), nullptr);
@@ -143,7 +130,7 @@ TEST(ExtractWindow, ExtractToWithFullPathThroughTheDialog)
 TEST(ExtractWindow, ExtractDirectShowsTheDialogForTheWholeArchiveAndClearsTheValue)
 {
     std::string root = MakeScratchFolder("extract_direct");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     // The shell may hand over the short name: the row shows the long one.
     const std::string archive = root + "\\an archive with a long name.j";
     ASSERT_TRUE(MoveFileA((root + "\\a.j").c_str(), archive.c_str()));
@@ -195,7 +182,7 @@ TEST(ExtractWindow, ExtractDirectShowsTheDialogForTheWholeArchiveAndClearsTheVal
 TEST(ExtractWindow, ARangeWithoutTheShownChapterExtractsAllItHoldsAndTheDialogStartsAgainFromTheShownChapter)
 {
     std::string root = MakeScratchFolder("extract_range");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     // Chapter 2, shown when the archive opens, holds a new dir\b.txt alone.
     WriteFile(root + "\\src\\dir\\b.txt", "bee 2");
     ASSERT_TRUE(RunJar(root + "\\src", "ac -y \"" + root + "\\a.j\" dir\\b.txt"));
@@ -240,7 +227,7 @@ TEST(ExtractWindow, ARangeWithoutTheShownChapterExtractsAllItHoldsAndTheDialogSt
 TEST(ExtractWindow, ATargetThatCannotBeCreatedShowsTheArchiversOwnLine)
 {
     std::string root = MakeScratchFolder("extract_refused");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     WriteFile(root + "\\out", "a file where the folder would go");
     struct Target {
         std::string folder;
@@ -290,7 +277,7 @@ TEST(ExtractWindow, ATargetThatCannotBeCreatedShowsTheArchiversOwnLine)
 TEST(ExtractWindow, QuestionsDuringAnOperationComeUpActiveAndTheKeyboardAnswersThem)
 {
     std::string root = MakeScratchFolder("extract_keys");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     MakeFolder(root + "\\out");
     MakeFolder(root + "\\out\\sub");
     WriteFile(root + "\\out\\b.txt", "mine");
@@ -342,7 +329,7 @@ TEST(ExtractWindow, QuestionsDuringAnOperationComeUpActiveAndTheKeyboardAnswersT
 TEST(ExtractWindow, VersionsOfAFileAreListedRestoredExtractedAndFoundInEveryChapter)
 {
     std::string root = MakeScratchFolder("extract_history");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     std::string src = root + "\\src";
     for (const char* bytes : {"bee 2", "bee three"}) {
         WriteFile(src + "\\dir\\b.txt", bytes);

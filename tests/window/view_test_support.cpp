@@ -94,6 +94,20 @@ bool RunJar(const std::string& folder, const std::string& arguments, std::string
     return run.exitCode >= 0 && !run.HasError();
 }
 
+bool MakeSampleArchive(const std::string& root, const std::vector<std::pair<std::string, std::string>>& extra)
+{
+    std::string src = root + "\\src";
+    MakeFolder(src);
+    MakeFolder(src + "\\dir");
+    MakeFolder(src + "\\dir\\sub");
+    WriteFile(src + "\\top.txt", "top");
+    WriteFile(src + "\\dir\\b.txt", "bee");
+    WriteFile(src + "\\dir\\sub\\a.txt", "ay");
+    for (const auto& [name, content] : extra)
+        WriteFile(src + "\\" + name, content);
+    return RunJar(src, "a -r -y \"" + root + "\\a.j\" *");
+}
+
 namespace {
 
 struct PendingDialogStep {
@@ -417,6 +431,25 @@ std::vector<uint32_t> ScreenPicture(HWND window)
 }
 
 } // namespace viewtest
+
+int viewtest::TorvexWindow::RunProgram(const std::string& program, const std::string& arguments, int ms)
+{
+    std::string line = "\"" + ProgramFolder() + "\\" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    bool ended = PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+    DWORD code = static_cast<DWORD>(-1);
+    if (ended)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended ? static_cast<int>(code) : -1;
+}
 
 void viewtest::TorvexWindow::DropFiles(const std::vector<std::string>& names)
 {

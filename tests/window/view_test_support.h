@@ -44,6 +44,10 @@ bool ViewerRunning();
 bool JarAvailable();
 // Runs jar32.exe with `arguments` in `folder`; true when it ran and printed no ERROR line.
 bool RunJar(const std::string& folder, const std::string& arguments, std::string* output = nullptr);
+// An archive a.j in `root` holding top.txt ("top"), dir\b.txt ("bee") and dir\sub\a.txt ("ay"),
+// with `extra` root files (name, content) besides; made from root\src.
+bool MakeSampleArchive(const std::string& root,
+                       const std::vector<std::pair<std::string, std::string>>& extra = {});
 
 // Runs `step` from a thread timer inside the modal loop that shows a visible window of this thread
 // captioned `caption`. A dialog that never comes fails the test after `ms`; one still open then
@@ -107,6 +111,10 @@ public:
     void Command(unsigned id);
     // A key on the list, Ctrl held or not, through the message loop.
     void PressKey(UINT key, bool ctrl);
+    // Runs `program` (in bin/) with `arguments`, the window answering meanwhile (another
+    // program's clipboard reads and drops are served by this thread); its exit code, or -1 when
+    // it did not start or end within `ms`.
+    int RunProgram(const std::string& program, const std::string& arguments, int ms = 60000);
     // A hand-built drop of `names` posted to the frame, as Explorer delivers it.
     void DropFiles(const std::vector<std::string>& names);
     int RowNamed(const std::string& name);
