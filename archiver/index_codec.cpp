@@ -236,7 +236,7 @@ bool ReadHeader(const unsigned char* bytes, Header& header)
 void MakeTrailer(unsigned char* bytes, const Trailer& trailer)
 {
     std::memcpy(bytes, "TVJI", 4);
-    Put32(bytes + 4, kFormatVersion);
+    Put32(bytes + 4, trailer.version == kAppendedTrailerVersion ? kAppendedTrailerVersion : kFormatVersion);
     Put64(bytes + 8, trailer.indexOffset);
     Put64(bytes + 16, trailer.packedSize);
     Put64(bytes + 24, trailer.plainSize);
@@ -254,6 +254,44 @@ bool ReadTrailer(const unsigned char* bytes, Trailer& trailer)
     trailer.plainSize = Get64(bytes + 24);
     trailer.crc = Get32(bytes + 32);
     return true;
+}
+
+namespace {
+// Over the previous trailer's last 40 bytes, then this trailer without its own checksum field.
+uint32_t AppendedTrailerCrc(const unsigned char* bytes, const unsigned char* previous)
+{
+    uint32_t crc = Crc32(0, previous, kTrailerSize);
+    crc = Crc32(crc, bytes, 12);
+    return Crc32(crc, bytes + 16, kAppendedTrailerSize - 16);
+}
+} // namespace
+
+void MakeAppendedTrailer(unsigned char* bytes, const Trailer& trailer, const unsigned char* previous)
+{
+    Trailer appended = trailer;
+    appended.version = kAppendedTrailerVersion;
+    std::memcpy(bytes, "TVJA", 4);
+    Put64(bytes + 4, trailer.previousEnd);
+    MakeTrailer(bytes + 16, appended);
+    Put32(bytes + 12, AppendedTrailerCrc(bytes, previous));
+}
+
+bool ReadAppendedTrailerStart(const unsigned char* bytes, Trailer& trailer)
+{
+    if (std::memcmp(bytes, "TVJA", 4) != 0)
+        return false;
+    trailer.previousEnd = Get64(bytes + 4);
+    return true;
+}
+
+bool AppendedTrailerChecks(const unsigned char* bytes, const unsigned char* previous)
+{
+    return Get32(bytes + 12) == AppendedTrailerCrc(bytes, previous);
+}
+
+std::string TrailerVersionProblem(uint32_t version)
+{
+    return version == kAppendedTrailerVersion ? std::string() : VersionProblem(version);
 }
 
 std::string VersionProblem(uint32_t version)

@@ -19,6 +19,10 @@ inline constexpr size_t kHeaderSize = 24;
 inline constexpr size_t kMaxPathLevels = 1024;
 inline constexpr size_t kMaxPathBytes = 32767;
 inline constexpr size_t kTrailerSize = 40;
+// An append ends in a longer trailer: 16 bytes that tie it to the trailer it supersedes, then
+// the 40 bytes of a whole write's trailer with its version raised.
+inline constexpr size_t kAppendedTrailerSize = 56;
+inline constexpr uint32_t kAppendedTrailerVersion = 2;
 // Deflate cannot expand data by more than about 1,032 to 1; a plain size beyond that is damage.
 inline constexpr uint64_t kMaxInflateRatio = 1032;
 
@@ -33,6 +37,9 @@ struct Trailer {
     uint64_t packedSize = 0;
     uint64_t plainSize = 0;
     uint32_t crc = 0;
+    // An appended trailer's: where the archive it grew from ended (that archive's trailer ends there).
+    uint64_t previousEnd = 0;
+    size_t Bytes() const { return version == kAppendedTrailerVersion ? kAppendedTrailerSize : kTrailerSize; }
 };
 
 uint32_t Crc32(uint32_t crc, const void* data, size_t size);
@@ -43,8 +50,18 @@ bool ReadHeader(const unsigned char* bytes, Header& header);
 void MakeTrailer(unsigned char* bytes, const Trailer& trailer);
 // False when either of the trailer's marks is missing.
 bool ReadTrailer(const unsigned char* bytes, Trailer& trailer);
+// The trailer of an append: `previous` is the last 40 bytes of the trailer it supersedes, whose
+// bytes its checksum covers, so no bytes but the real successor of that trailer pass for one.
+void MakeAppendedTrailer(unsigned char* bytes, const Trailer& trailer, const unsigned char* previous);
+// The 16 bytes before an appended trailer's last 40: false when the mark is missing; the end of
+// the previous archive comes out in `trailer`.
+bool ReadAppendedTrailerStart(const unsigned char* bytes, Trailer& trailer);
+// True when an appended trailer's checksum holds over it and the previous trailer's last 40 bytes.
+bool AppendedTrailerChecks(const unsigned char* bytes, const unsigned char* previous);
 // Empty when the version is ours; otherwise why it is refused.
 std::string VersionProblem(uint32_t version);
+// The same for a trailer, which has one version more: an append's.
+std::string TrailerVersionProblem(uint32_t version);
 
 std::string SerializeIndex(const ArchiveIndex& index);
 // False for anything malformed: truncation, trailing bytes, counts beyond the bytes present,

@@ -116,7 +116,7 @@ TEST_F(HostileArchiveTest, TrailerVersionIsCheckedLikeTheHeaders)
     Write("a.txt", "a");
     ASSERT_EQ(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("a.txt"))).exitCode, 0);
     std::string bytes = ReadRaw(archive);
-    bytes[bytes.size() - jar::kTrailerSize + 4] = 2;
+    bytes[bytes.size() - jar::kTrailerSize + 4] = 3;
     Write("newer.j", bytes);
     JarRun run = RunJar(" lc " + Q(P("newer.j")));
     EXPECT_TRUE(Refused(run));

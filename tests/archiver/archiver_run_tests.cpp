@@ -729,12 +729,12 @@ TEST_P(JarProgressTest, RecordsGrowToTheTotalsAndChangeNoOutput)
 }
 
 // Files: add stores the folder too; extract counts files only; test counts stored versions (the
-// empty file has none); delete copies what stays. -2: the bytes of the three files with data.
+// empty file has none); optimizing copies what stays. -2: the bytes of the three files with data.
 INSTANTIATE_TEST_SUITE_P(Commands, JarProgressTest,
                          ::testing::Values(ProgressCase{"add", "a", "", {"scan", "compress", "index"}, 5, -2},
                                            ProgressCase{"extract", "x", "", {"extract"}, 4, -2},
                                            ProgressCase{"test", "t", "", {"test"}, 3, -2},
-                                           ProgressCase{"delete", "d -y -r", " a.*", {"copy", "index"}, -1, 0}),
+                                           ProgressCase{"optimize", "o", "", {"copy", "index"}, -1, 0}),
                          [](const ::testing::TestParamInfo<ProgressCase>& info) { return info.param.name; });
 
 // Cancel at a tenth, half and nine tenths of a large update: the archive stays byte for byte as
