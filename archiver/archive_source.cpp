@@ -96,14 +96,27 @@ TrailerCheck TrailerEndingAt(ArchiveSource& source, uint64_t end, Trailer& trail
     if (!versionProblem.empty())
         return TrailerCheck::Version;
     uint64_t size = trailer.Bytes();
-    if (trailer.version == kAppendedTrailerVersion) {
+    if (trailer.version == kFormatVersion) {
+        // Only versions that never appended wrote this trailer, and their headers hold no salt;
+        // after a salted header such bytes are a stored file's, not a trailer.
+        unsigned char salt[kSaltSize];
+        if (!source.Read(kSaltOffset, salt, kSaltSize) ||
+            std::any_of(salt, salt + kSaltSize, [](unsigned char c) { return c != 0; }))
+            return TrailerCheck::Damaged;
+    } else if (trailer.version == kAppendedTrailerVersion) {
+        // What it follows: the superseded trailer's last 40 bytes, or the header's salt.
         unsigned char previous[kTrailerSize];
         Trailer before;
-        if (end < kHeaderSize + size + kTrailerSize || !source.Read(end - size, bytes, size - kTrailerSize) ||
-            !ReadAppendedTrailerStart(bytes, trailer) || trailer.previousEnd < kHeaderSize + kTrailerSize ||
-            trailer.previousEnd > trailer.indexOffset ||
-            !source.Read(trailer.previousEnd - kTrailerSize, previous, kTrailerSize) || !ReadTrailer(previous, before) ||
-            !AppendedTrailerChecks(bytes, previous))
+        if (end < kHeaderSize + size || !source.Read(end - size, bytes, size - kTrailerSize) ||
+            !ReadAppendedTrailerStart(bytes, trailer) || trailer.previousEnd > trailer.indexOffset)
+            return TrailerCheck::Damaged;
+        bool first = trailer.previousEnd == kHeaderSize;
+        if (first ? !source.Read(kSaltOffset, previous, kSaltSize)
+                  : trailer.previousEnd < kHeaderSize + kTrailerSize ||
+                        !source.Read(trailer.previousEnd - kTrailerSize, previous, kTrailerSize) ||
+                        !ReadTrailer(previous, before))
+            return TrailerCheck::Damaged;
+        if (!AppendedTrailerChecks(bytes, previous, first ? kSaltSize : kTrailerSize))
             return TrailerCheck::Damaged;
     }
     // Every size is checked against the file before anything is allocated for it.
@@ -126,8 +139,10 @@ bool FindEarlierTrailer(ArchiveSource& source, Trailer& trailer, uint64_t& end)
         if (!source.Read(low, window.data(), window.size()))
             return false;
         for (size_t at = window.rfind("TVJE"); at != std::string::npos; at = at ? window.rfind("TVJE", at - 1) : std::string::npos) {
+            // A trailer of the first version has no chain: one inside a stored file could pass.
             std::string ignored;
-            if (TrailerEndingAt(source, low + at + 4, trailer, ignored) == TrailerCheck::Good) {
+            if (TrailerEndingAt(source, low + at + 4, trailer, ignored) == TrailerCheck::Good &&
+                trailer.version == kAppendedTrailerVersion) {
                 end = low + at + 4;
                 return true;
             }
@@ -169,7 +184,7 @@ bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error, I
     if (!FindTrailer(source, trailer, end, error))
         return false;
     uint64_t offset = trailer.indexOffset, packed = trailer.packedSize, plain = trailer.plainSize;
-    source.SetEnd(end, offset);
+    source.SetEnd(end, trailer);
     if (part == IndexPart::Chapters) {
         PackedBytesReader read = [&](uint64_t at, void* buffer, size_t count) {
             return source.Read(offset + at, buffer, count);

@@ -24,10 +24,13 @@ public:
     // found them; bytes past the end are what a killed append left, and count for nothing.
     uint64_t End() const { return end_; }
     uint64_t IndexOffset() const { return indexOffset_; }
-    void SetEnd(uint64_t end, uint64_t indexOffset)
+    // The version of that trailer: only an archive ending in one of version 2 is appended to.
+    uint32_t TrailerVersion() const { return trailerVersion_; }
+    void SetEnd(uint64_t end, const Trailer& trailer)
     {
         end_ = end;
-        indexOffset_ = indexOffset;
+        indexOffset_ = trailer.indexOffset;
+        trailerVersion_ = trailer.version;
     }
     // Lets go of the files (Windows cannot replace a file that is open).
     void Close() { volumes_.clear(); }
@@ -37,6 +40,7 @@ private:
     std::vector<Volume> volumes_;
     uint64_t total_ = 0;
     uint64_t end_ = 0, indexOffset_ = 0;
+    uint32_t trailerVersion_ = 0;
 };
 
 std::string VolumeName(const std::string& archive, int volume);
@@ -46,7 +50,8 @@ std::string VolumeName(const std::string& archive, int volume);
 enum class IndexPart { Whole, Chapters };
 
 // The archive's last whole trailer: the one at the end, or, when the end holds none (an append
-// was killed before its trailer was complete), the last one before it. `end` is where it ends.
+// was killed before its trailer was complete), the last one of version 2 before it, whose chain
+// no stored bytes can fake. `end` is where it ends.
 bool FindTrailer(ArchiveSource& source, Trailer& trailer, uint64_t& end, std::string& error);
 
 // Reads the trailer and the index; false with a message for anything damaged.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include "archiver/console_output.h"
 #include "archiver/index_codec.h"
@@ -40,6 +41,25 @@ std::string TemporaryArchivePath(const std::string& archive, const std::string& 
     std::string folder = WorkFolderOf(archive, workFolder);
     return folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + LeafOf(archive) + ".tmp~";
 }
+
+// Bytes no file being stored can foresee: the trailers' chain starts from them.
+uint64_t NewSalt()
+{
+    uint64_t salt = uint64_t(NowStamp()) * 0x9E3779B97F4A7C15ull ^ (uint64_t(ProcessId()) << 32);
+    try {
+        std::random_device device;
+        salt ^= (uint64_t(device()) << 32) ^ device();
+    } catch (...) {
+        // the clock and the process id alone
+    }
+    return salt ? salt : 1;
+}
+
+void PutSalt(unsigned char* bytes, uint64_t salt)
+{
+    for (size_t i = 0; i < kSaltSize; ++i)
+        bytes[i] = static_cast<unsigned char>(salt >> (8 * i));
+}
 } // namespace
 
 bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFolder)
@@ -62,7 +82,8 @@ bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFol
     file_.TryLock();
     buffer_.reserve(kBufferSize);
     unsigned char header[kHeaderSize];
-    MakeHeader(header, 1);
+    salt_ = NewSalt();
+    MakeHeader(header, 1, salt_);
     // The header goes out at once, so a file left by a killed run is recognisably ours.
     return Append(header, sizeof header) && FlushBuffer();
 }
@@ -288,21 +309,17 @@ bool ArchiveWriter::BeginAppend(const std::string& archive, ArchiveSource& sourc
         return false;
     }
     archive_ = target;
-    if (file_.Size() > end) {
-        // What a killed append wrote after the last whole trailer: no index refers to it.
-        if (!file_.SetSize(end)) {
-            file_.Close();
-            return false;
-        }
-        TestPoint("step");
-        Console::Line("Removed the unfinished end of " + archive + ", left by an interrupted run");
-    }
-    if (!file_.Seek(end)) {
+    // What follows the last whole trailer (a killed append's bytes, or a damaged trailer that
+    // may still be someone's only copy of a change) stays: no byte of the file is ever written
+    // over, and the next rewrite drops it as dead space.
+    uint64_t size = file_.Size();
+    if (!file_.Seek(size)) {
         file_.Close();
         return false;
     }
     appending_ = true;
-    start_ = position_ = flushed_ = end;
+    previousEnd_ = end;
+    start_ = position_ = flushed_ = size;
     buffer_.reserve(kBufferSize);
     return true;
 }
@@ -325,8 +342,8 @@ bool ArchiveWriter::FinishAppend(const ArchiveIndex& index)
     }
     TestPoint("commit");
     unsigned char trailer[kAppendedTrailerSize];
-    layout.previousEnd = start_;
-    MakeAppendedTrailer(trailer, layout, previousTrailer_);
+    layout.previousEnd = previousEnd_;
+    MakeAppendedTrailer(trailer, layout, previousTrailer_, kTrailerSize);
     if (!Append(trailer, sizeof trailer) || !FlushBuffer())
         return false;
     if (!file_.Sync())
@@ -339,10 +356,14 @@ bool ArchiveWriter::FinishAppend(const ArchiveIndex& index)
 
 bool ShouldAppend(const ArchiveSource& source, uint64_t liveBlockBytes, const Options& options)
 {
-    if (options.volumes || source.VolumeCount() != 1 || source.End() == 0)
+    // An archive ending in a trailer of the first version is written anew once: a trailer of the
+    // first version is only ever taken at the end, so one must never be followed by an append.
+    if (options.volumes || source.VolumeCount() != 1 || source.End() == 0 ||
+        source.TrailerVersion() != kAppendedTrailerVersion)
         return false;
-    // The superseded index and trailer count as dead too: tiny archives are simply rewritten.
-    uint64_t end = source.End(), live = kHeaderSize + liveBlockBytes;
+    // The superseded index and trailer count as dead too (tiny archives are simply rewritten), and
+    // so does whatever follows the last whole trailer.
+    uint64_t end = source.Size(), live = kHeaderSize + liveBlockBytes;
     return end <= live || end - live <= end / 4;
 }
 
@@ -379,8 +400,11 @@ bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveS
     Trailer layout;
     if (!PackIndex(index, packed, layout))
         return false;
-    unsigned char trailer[kTrailerSize];
-    MakeTrailer(trailer, layout);
+    // The first trailer is chained to the header's salt, as later ones are to the trailer before.
+    unsigned char trailer[kAppendedTrailerSize], salt[kSaltSize];
+    PutSalt(salt, salt_);
+    layout.previousEnd = kHeaderSize;
+    MakeAppendedTrailer(trailer, layout, salt, sizeof salt);
     if (!Append(packed.data(), packed.size()) || !Append(trailer, sizeof trailer) || !FlushBuffer())
         return false;
     if (!file_.SetSize(position_) || !file_.Sync())
@@ -747,7 +771,7 @@ bool ArchiveWriter::SplitVolumes(const Options& options, int oldVolumes, std::ve
                 unsigned char header[kHeaderSize];
                 // With sizes that follow the free space the count is not known yet: 0 makes readers look
                 // for the volumes that follow.
-                MakeHeader(header, options.volumeSize ? uint32_t(count) : 0);
+                MakeHeader(header, options.volumeSize ? uint32_t(count) : 0, salt_);
                 std::memcpy(chunk.data(), header, kHeaderSize);
             }
             if (!out.Write(chunk.data(), n)) {

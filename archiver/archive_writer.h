@@ -65,8 +65,8 @@ public:
     ~ArchiveWriter() { Abandon(); }
     // Creates the temporary file (in the work folder when one is given) and writes the header.
     bool Begin(const std::string& archive, const std::string& workFolder);
-    // Appends to the archive itself, after its last whole trailer (what a killed run left after
-    // it is cut off first). False, with nothing changed, when the archive cannot be opened so.
+    // Appends to the archive itself, at its end, chained to its last whole trailer (what follows
+    // that trailer is left as it is). False, with nothing changed, when it cannot be opened so.
     bool BeginAppend(const std::string& archive, ArchiveSource& source);
     bool Appending() const { return appending_; }
     bool Append(const void* data, size_t size);
@@ -102,10 +102,12 @@ private:
     uint64_t position_ = 0;
     uint64_t flushed_ = 0;
     std::string error_;
-    // Appending: the archive's end before this run, and the last 40 bytes of its trailer there.
+    uint64_t salt_ = 0;
+    // Appending: the file's end before this run, where its last whole trailer ends, and that
+    // trailer's last 40 bytes.
     bool appending_ = false;
     bool committed_ = false;
-    uint64_t start_ = 0;
+    uint64_t start_ = 0, previousEnd_ = 0;
     unsigned char previousTrailer_[kTrailerSize] = {};
 };
 

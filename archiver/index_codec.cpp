@@ -216,12 +216,13 @@ bool Fail(std::string* error, const std::string& why)
 }
 } // namespace
 
-void MakeHeader(unsigned char* header, uint32_t volumes)
+void MakeHeader(unsigned char* header, uint32_t volumes, uint64_t salt)
 {
     std::memset(header, 0, kHeaderSize);
     std::memcpy(header, kMagic, sizeof kMagic);
     Put32(header + 8, kFormatVersion);
     Put32(header + 12, volumes);
+    Put64(header + kSaltOffset, salt);
 }
 
 bool ReadHeader(const unsigned char* bytes, Header& header)
@@ -257,23 +258,23 @@ bool ReadTrailer(const unsigned char* bytes, Trailer& trailer)
 }
 
 namespace {
-// Over the previous trailer's last 40 bytes, then this trailer without its own checksum field.
-uint32_t AppendedTrailerCrc(const unsigned char* bytes, const unsigned char* previous)
+// Over what it follows, then this trailer without its own checksum field.
+uint32_t AppendedTrailerCrc(const unsigned char* bytes, const unsigned char* previous, size_t previousSize)
 {
-    uint32_t crc = Crc32(0, previous, kTrailerSize);
+    uint32_t crc = Crc32(0, previous, previousSize);
     crc = Crc32(crc, bytes, 12);
     return Crc32(crc, bytes + 16, kAppendedTrailerSize - 16);
 }
 } // namespace
 
-void MakeAppendedTrailer(unsigned char* bytes, const Trailer& trailer, const unsigned char* previous)
+void MakeAppendedTrailer(unsigned char* bytes, const Trailer& trailer, const unsigned char* previous, size_t previousSize)
 {
     Trailer appended = trailer;
     appended.version = kAppendedTrailerVersion;
     std::memcpy(bytes, "TVJA", 4);
     Put64(bytes + 4, trailer.previousEnd);
     MakeTrailer(bytes + 16, appended);
-    Put32(bytes + 12, AppendedTrailerCrc(bytes, previous));
+    Put32(bytes + 12, AppendedTrailerCrc(bytes, previous, previousSize));
 }
 
 bool ReadAppendedTrailerStart(const unsigned char* bytes, Trailer& trailer)
@@ -284,9 +285,9 @@ bool ReadAppendedTrailerStart(const unsigned char* bytes, Trailer& trailer)
     return true;
 }
 
-bool AppendedTrailerChecks(const unsigned char* bytes, const unsigned char* previous)
+bool AppendedTrailerChecks(const unsigned char* bytes, const unsigned char* previous, size_t previousSize)
 {
-    return Get32(bytes + 12) == AppendedTrailerCrc(bytes, previous);
+    return Get32(bytes + 12) == AppendedTrailerCrc(bytes, previous, previousSize);
 }
 
 std::string TrailerVersionProblem(uint32_t version)
