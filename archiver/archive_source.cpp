@@ -138,7 +138,8 @@ bool FindEarlierTrailer(ArchiveSource& source, Trailer& trailer, uint64_t& end)
         window.resize(size_t(high - low));
         if (!source.Read(low, window.data(), window.size()))
             return false;
-        for (size_t at = window.rfind("TVJE"); at != std::string::npos; at = at ? window.rfind("TVJE", at - 1) : std::string::npos) {
+        for (size_t at = window.rfind("TVJE"); at != std::string::npos;
+             at = at ? window.rfind("TVJE", at - 1) : std::string::npos) {
             // A trailer of the first version has no chain: one inside a stored file could pass.
             std::string ignored;
             if (TrailerEndingAt(source, low + at + 4, trailer, ignored) == TrailerCheck::Good &&
@@ -163,9 +164,10 @@ bool FindTrailer(ArchiveSource& source, Trailer& trailer, uint64_t& end, std::st
         end = source.Size();
         return true;
     }
-    // No whole trailer at the end: an append that did not finish. What it left after the last
-    // trailer is ignored (the next writer cuts it off). A healthy archive never looks further.
-    // An archive of a newer version is not read as an older state of itself.
+    // No whole trailer at the end: an append that did not finish (or a damaged last trailer).
+    // What follows the last whole trailer is ignored, and stays as dead space when the next change
+    // is appended. A healthy archive never looks further; one of a newer version is not read as
+    // an older state of itself.
     if (tail != TrailerCheck::Version && FindEarlierTrailer(source, trailer, end))
         return true;
     if (tail == TrailerCheck::Missing)

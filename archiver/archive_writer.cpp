@@ -800,7 +800,7 @@ void ArchiveWriter::Abandon()
 {
     if (appending_) {
         // An append that did not finish takes back what it wrote: the archive is as it was.
-        if (!committed_ && file_.IsOpen())
+        if (!committed_ && file_.IsOpen() && file_.Size() != start_)
             file_.SetSize(start_);
         file_.Close();
         appending_ = false;
