@@ -86,6 +86,7 @@ time_changes() { # label kind exe archive mb
     del+=("$(millis run "$kind" "$exe" d -y "$archive" small2.txt)")
   done
   RESULT["$label $mb"]="| $label | $mb MB | $(summary "${ac[@]}") | $(summary "${add[@]}") | $(summary "${del[@]}") |"
+  echo "${RESULT["$label $mb"]}" >&2 # as it comes, for long runs
 }
 
 for mb in $sizes; do
@@ -95,6 +96,7 @@ for mb in $sizes; do
   for ((i = 0; i < (mb + 99) / 100; i++)); do ln "$part" "$src/part$i.bin"; done
   "$native/bin/jar32" a -y -m1 -jf- "$archive" "$src/*" >/dev/null
   rm -rf "$src"
+  sync "$archive" # the first change's flush must not pay for writing the new archive out
   time_changes native native "$native/bin/jar32" "$archive" "$mb"
   [ $have_wine = 1 ] && time_changes wine wine "$windows/bin/jar32.exe" "$archive" "$mb"
   if [ -n "${BEFORE_NATIVE:-}${BEFORE_WINDOWS:-}" ]; then
