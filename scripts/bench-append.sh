@@ -2,7 +2,7 @@
 # Times a small change to a large archive: `ac` of one small file, `a` of another into the last
 # chapter, and `d` of it again, on archives of 100 MB, 1 GB and 4 GB of incompressible data,
 # natively and under Wine. Prints the median of the runs (and the range) in a table.
-#   scripts/bench-append.sh [native build folder] [windows build folder] [runs] [sizes in MB]
+#   scripts/bench-append.sh [native build folder] [windows build folder] [runs] [sizes in MB, by 100]
 # BEFORE_NATIVE / BEFORE_WINDOWS name an older jar32 (of the first format version), timed the same
 # way on the archive turned into that version (BEFORE_RUNS runs of it). One archive per size is
 # written by this jar32 and changed by each. Disk: the largest size, twice while an older jar32
