@@ -1,5 +1,6 @@
 // a, u, f and ac: choose files on disk, decide per file against the archive's last chapter,
-// compress what is new on both cores, and write the whole archive anew.
+// compress what is new on both cores, and append it with a new index to the archive (or write
+// the whole archive anew when it is new, a volume set, or would hold too much dead space).
 #include <zlib.h>
 
 #include <algorithm>
@@ -477,7 +478,13 @@ int AddFiles(const Options& options)
     }
 
     ArchiveWriter writer;
-    if (!writer.Begin(options.archive, options.workFolder)) {
+    std::vector<int64_t> replaced;
+    for (const Pending& p : pending)
+        if (p.replaces >= 0)
+            replaced.push_back(p.replaces);
+    bool append = exists && ShouldAppend(source, LiveBlockBytes(index, replaced, target), options) &&
+                  writer.BeginAppend(options.archive, source);
+    if (!append && !writer.Begin(options.archive, options.workFolder)) {
         Console::Error(writer.Error());
         return 1;
     }

@@ -79,26 +79,114 @@ bool ArchiveSource::Read(uint64_t offset, void* buffer, size_t size)
     return size == 0;
 }
 
+namespace {
+enum class TrailerCheck { Good, Missing, Damaged, Version };
+
+// The trailer that ends at `end`, checked as far as it can be alone: its marks and version, that its
+// index lies right before it, and an appended one's checksum over itself and the trailer it follows.
+TrailerCheck TrailerEndingAt(ArchiveSource& source, uint64_t end, Trailer& trailer, std::string& versionProblem)
+{
+    unsigned char bytes[kAppendedTrailerSize];
+    unsigned char* last = bytes + (kAppendedTrailerSize - kTrailerSize);
+    trailer = Trailer();
+    if (end < kHeaderSize + kTrailerSize || !source.Read(end - kTrailerSize, last, kTrailerSize) ||
+        !ReadTrailer(last, trailer))
+        return TrailerCheck::Missing;
+    versionProblem = TrailerVersionProblem(trailer.version);
+    if (!versionProblem.empty())
+        return TrailerCheck::Version;
+    uint64_t size = trailer.Bytes();
+    if (trailer.version == kFormatVersion) {
+        // Only versions that never appended wrote this trailer, and their headers hold no salt;
+        // after a salted header such bytes are a stored file's, not a trailer.
+        unsigned char salt[kSaltSize];
+        if (!source.Read(kSaltOffset, salt, kSaltSize) ||
+            std::any_of(salt, salt + kSaltSize, [](unsigned char c) { return c != 0; }))
+            return TrailerCheck::Damaged;
+    } else if (trailer.version == kAppendedTrailerVersion) {
+        // What it follows: the superseded trailer's last 40 bytes, or the header's salt.
+        unsigned char previous[kTrailerSize];
+        Trailer before;
+        if (end < kHeaderSize + size || !source.Read(end - size, bytes, size - kTrailerSize) ||
+            !ReadAppendedTrailerStart(bytes, trailer) || trailer.previousEnd > trailer.indexOffset)
+            return TrailerCheck::Damaged;
+        bool first = trailer.previousEnd == kHeaderSize;
+        if (first ? !source.Read(kSaltOffset, previous, kSaltSize)
+                  : trailer.previousEnd < kHeaderSize + kTrailerSize ||
+                        !source.Read(trailer.previousEnd - kTrailerSize, previous, kTrailerSize) ||
+                        !ReadTrailer(previous, before))
+            return TrailerCheck::Damaged;
+        if (!AppendedTrailerChecks(bytes, previous, first ? kSaltSize : kTrailerSize))
+            return TrailerCheck::Damaged;
+    }
+    // Every size is checked against the file before anything is allocated for it.
+    uint64_t offset = trailer.indexOffset, packed = trailer.packedSize;
+    if (offset < kHeaderSize || packed > end || offset + packed != end - size ||
+        trailer.plainSize > (packed + 64) * kMaxInflateRatio)
+        return TrailerCheck::Damaged;
+    return TrailerCheck::Good;
+}
+
+// Looks back from the end, a megabyte at a time, for the last end mark that closes a whole trailer.
+bool FindEarlierTrailer(ArchiveSource& source, Trailer& trailer, uint64_t& end)
+{
+    const uint64_t chunk = 1 << 20;
+    std::string window;
+    // Marks are looked for in [low, high); the next window overlaps this one by a mark's length.
+    for (uint64_t high = source.Size() - 1; high > kHeaderSize + kTrailerSize - 4;) {
+        uint64_t low = high > chunk ? std::max<uint64_t>(high - chunk, kHeaderSize) : kHeaderSize;
+        window.resize(size_t(high - low));
+        if (!source.Read(low, window.data(), window.size()))
+            return false;
+        for (size_t at = window.rfind("TVJE"); at != std::string::npos;
+             at = at ? window.rfind("TVJE", at - 1) : std::string::npos) {
+            // A trailer of the first version has no chain: one inside a stored file could pass.
+            std::string ignored;
+            if (TrailerEndingAt(source, low + at + 4, trailer, ignored) == TrailerCheck::Good &&
+                trailer.version == kAppendedTrailerVersion) {
+                end = low + at + 4;
+                return true;
+            }
+        }
+        if (low <= kHeaderSize)
+            break;
+        high = low + 3;
+    }
+    return false;
+}
+} // namespace
+
+bool FindTrailer(ArchiveSource& source, Trailer& trailer, uint64_t& end, std::string& error)
+{
+    std::string versionProblem;
+    TrailerCheck tail = TrailerEndingAt(source, source.Size(), trailer, versionProblem);
+    if (tail == TrailerCheck::Good) {
+        end = source.Size();
+        return true;
+    }
+    // No whole trailer at the end: an append that did not finish (or a damaged last trailer).
+    // What follows the last whole trailer is ignored, and stays as dead space when the next change
+    // is appended. A healthy archive never looks further; one of a newer version is not read as
+    // an older state of itself.
+    if (tail != TrailerCheck::Version && FindEarlierTrailer(source, trailer, end))
+        return true;
+    if (tail == TrailerCheck::Missing)
+        error = "the archive's index is missing (the archive is incomplete or damaged)";
+    else if (tail == TrailerCheck::Version)
+        error = versionProblem;
+    else
+        error = "the archive's index is damaged";
+    return false;
+}
+
 bool LoadIndex(ArchiveSource& source, ArchiveIndex& index, std::string& error, IndexPart part)
 {
-    unsigned char bytes[kTrailerSize];
     Trailer trailer;
-    uint64_t size = source.Size();
-    if (size < kHeaderSize + kTrailerSize || !source.Read(size - kTrailerSize, bytes, kTrailerSize) ||
-        !ReadTrailer(bytes, trailer)) {
-        error = "the archive's index is missing (the archive is incomplete or damaged)";
+    uint64_t end = 0;
+    if (!FindTrailer(source, trailer, end, error))
         return false;
-    }
-    error = VersionProblem(trailer.version);
-    if (!error.empty())
-        return false;
-    // Every size is checked against the file before anything is allocated for it.
     uint64_t offset = trailer.indexOffset, packed = trailer.packedSize, plain = trailer.plainSize;
-    if (offset < kHeaderSize || packed > size || offset + packed != size - kTrailerSize ||
-        plain > (packed + 64) * kMaxInflateRatio) {
-        error = "the archive's index is damaged";
-        return false;
-    }
+    source.SetEnd(end, trailer);
     if (part == IndexPart::Chapters) {
         PackedBytesReader read = [&](uint64_t at, void* buffer, size_t count) {
             return source.Read(offset + at, buffer, count);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include "archiver/console_output.h"
 #include "archiver/index_codec.h"
@@ -40,6 +41,25 @@ std::string TemporaryArchivePath(const std::string& archive, const std::string& 
     std::string folder = WorkFolderOf(archive, workFolder);
     return folder + (folder.back() == kDiskSeparator ? "" : std::string(1, kDiskSeparator)) + LeafOf(archive) + ".tmp~";
 }
+
+// Bytes no file being stored can foresee: the trailers' chain starts from them.
+uint64_t NewSalt()
+{
+    uint64_t salt = uint64_t(NowStamp()) * 0x9E3779B97F4A7C15ull ^ (uint64_t(ProcessId()) << 32);
+    try {
+        std::random_device device;
+        salt ^= (uint64_t(device()) << 32) ^ device();
+    } catch (...) {
+        // the clock and the process id alone
+    }
+    return salt ? salt : 1;
+}
+
+void PutSalt(unsigned char* bytes, uint64_t salt)
+{
+    for (size_t i = 0; i < kSaltSize; ++i)
+        bytes[i] = static_cast<unsigned char>(salt >> (8 * i));
+}
 } // namespace
 
 bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFolder)
@@ -62,7 +82,8 @@ bool ArchiveWriter::Begin(const std::string& archive, const std::string& workFol
     file_.TryLock();
     buffer_.reserve(kBufferSize);
     unsigned char header[kHeaderSize];
-    MakeHeader(header, 1);
+    salt_ = NewSalt();
+    MakeHeader(header, 1, salt_);
     // The header goes out at once, so a file left by a killed run is recognisably ours.
     return Append(header, sizeof header) && FlushBuffer();
 }
@@ -178,13 +199,23 @@ bool ArchiveWriter::WriteFailed(const std::string& what)
     return false;
 }
 
+// Every write of an append is a point a test may kill the run at.
+bool ArchiveWriter::WriteOut(const void* data, size_t size)
+{
+    if (!file_.Write(data, size))
+        return WriteFailed(appending_ ? archive_ : temp_);
+    flushed_ += size;
+    if (appending_)
+        TestPoint("step");
+    return true;
+}
+
 bool ArchiveWriter::FlushBuffer()
 {
     if (buffer_.empty())
         return true;
-    if (!file_.Write(buffer_.data(), buffer_.size()))
-        return WriteFailed(temp_);
-    flushed_ += buffer_.size();
+    if (!WriteOut(buffer_.data(), buffer_.size()))
+        return false;
     buffer_.clear();
     return true;
 }
@@ -196,12 +227,8 @@ bool ArchiveWriter::Append(const void* data, size_t size)
     if (buffer_.size() + size > kBufferSize) {
         if (!FlushBuffer())
             return false;
-        if (size >= kBufferSize) {
-            if (!file_.Write(p, size))
-                return WriteFailed(temp_);
-            flushed_ += size;
-            return true;
-        }
+        if (size >= kBufferSize)
+            return WriteOut(p, size);
     }
     buffer_.append(p, size);
     return true;
@@ -209,12 +236,16 @@ bool ArchiveWriter::Append(const void* data, size_t size)
 
 bool ArchiveWriter::Rewind(uint64_t position)
 {
+    if (appending_ && position < start_) {
+        error_ = "can't go back into what the archive already held";
+        return false;
+    }
     if (position >= flushed_) {
         buffer_.resize(size_t(position - flushed_));
     } else {
         buffer_.clear();
         if (!file_.Seek(position))
-            return WriteFailed(temp_);
+            return WriteFailed(appending_ ? archive_ : temp_);
         flushed_ = position;
     }
     position_ = position;
@@ -223,6 +254,8 @@ bool ArchiveWriter::Rewind(uint64_t position)
 
 bool ArchiveWriter::CopyBlock(ArchiveSource& source, DataBlock& block)
 {
+    if (appending_)
+        return true; // the block stays where it is
     std::string chunk(std::min<uint64_t>(block.packedSize, 1 << 20), '\0');
     uint64_t from = block.offset, left = block.packedSize;
     block.offset = position_;
@@ -245,26 +278,133 @@ bool ArchiveWriter::CopyBlock(ArchiveSource& source, DataBlock& block)
     return true;
 }
 
-bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveSource* old)
+bool ArchiveWriter::PackIndex(const ArchiveIndex& index, std::string& packed, Trailer& layout)
 {
-    Progress::Phase(phase::Index, -1, -1);
     std::string plain = SerializeIndex(index);
     uLongf packedSize = compressBound(uLong(plain.size()));
-    std::string packed(packedSize, '\0');
+    packed.assign(packedSize, '\0');
     if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(plain.data()),
                   uLong(plain.size()), 1) != Z_OK) {
         error_ = "out of memory writing the index";
         return false;
     }
     packed.resize(packedSize);
-    uint64_t indexOffset = position_;
-    unsigned char trailer[kTrailerSize];
-    Trailer layout;
-    layout.indexOffset = indexOffset;
+    layout.indexOffset = position_;
     layout.packedSize = packed.size();
     layout.plainSize = plain.size();
     layout.crc = Crc32(0, plain.data(), plain.size());
-    MakeTrailer(trailer, layout);
+    return true;
+}
+
+bool ArchiveWriter::BeginAppend(const std::string& archive, ArchiveSource& source)
+{
+    std::string target = LinkTarget(archive);
+    uint64_t end = source.End();
+    if (end < kHeaderSize + kTrailerSize || !source.Read(end - kTrailerSize, previousTrailer_, kTrailerSize) ||
+        !file_.Open(target, DiskFile::ForUpdate))
+        return false;
+    // The file opened for writing must be the one whose index was read.
+    if (file_.Size() != source.Size()) {
+        file_.Close();
+        return false;
+    }
+    archive_ = target;
+    // What follows the last whole trailer (a killed append's bytes, or a damaged trailer that
+    // may still be someone's only copy of a change) stays: no byte of the file is ever written
+    // over, and the next rewrite drops it as dead space.
+    uint64_t size = file_.Size();
+    if (!file_.Seek(size)) {
+        file_.Close();
+        return false;
+    }
+    appending_ = true;
+    previousEnd_ = end;
+    start_ = position_ = flushed_ = size;
+    buffer_.reserve(kBufferSize);
+    return true;
+}
+
+// The new blocks and the index are on the disk before the trailer that makes them the archive's;
+// until that trailer is, readers find the one before it, and every byte it refers to is untouched.
+bool ArchiveWriter::FinishAppend(const ArchiveIndex& index)
+{
+    std::string packed;
+    Trailer layout;
+    if (!PackIndex(index, packed, layout) || !Append(packed.data(), packed.size()) || !FlushBuffer())
+        return false;
+    // A block stored again after deflate made it larger may have left longer bytes behind.
+    if (!file_.SetSize(position_) || !file_.Sync())
+        return WriteFailed(archive_);
+    TestPoint("step");
+    if (StopAsked()) {
+        error_ = StopMessage();
+        return false;
+    }
+    TestPoint("commit");
+    unsigned char trailer[kAppendedTrailerSize];
+    layout.previousEnd = previousEnd_;
+    MakeAppendedTrailer(trailer, layout, previousTrailer_, kTrailerSize);
+    if (!Append(trailer, sizeof trailer) || !FlushBuffer())
+        return false;
+    if (!file_.Sync())
+        return WriteFailed(archive_);
+    committed_ = true;
+    TestPoint("step");
+    file_.Close();
+    return true;
+}
+
+bool ShouldAppend(const ArchiveSource& source, uint64_t liveBlockBytes, const Options& options)
+{
+    // An archive ending in a trailer of the first version is written anew once: a trailer of the
+    // first version is only ever taken at the end, so one must never be followed by an append.
+    if (options.volumes || source.VolumeCount() != 1 || source.End() == 0 ||
+        source.TrailerVersion() != kAppendedTrailerVersion)
+        return false;
+    // The superseded index and trailer count as dead too (tiny archives are simply rewritten), and
+    // so does whatever follows the last whole trailer.
+    uint64_t end = source.Size(), live = kHeaderSize + liveBlockBytes;
+    return end <= live || end - live <= end / 4;
+}
+
+uint64_t LiveBlockBytes(const ArchiveIndex& index, const std::vector<int64_t>& losing, uint32_t chapter)
+{
+    std::vector<char> used(index.blocks.size(), 0), loses(index.entries.size(), 0);
+    for (int64_t e : losing)
+        loses[size_t(e)] = 1;
+    for (size_t i = 0; i < index.entries.size(); ++i) {
+        const StoredEntry& e = index.entries[i];
+        if (e.block < 0 || size_t(e.block) >= used.size() || e.chapters.Empty())
+            continue;
+        if (loses[i]) {
+            ChapterSet rest = e.chapters;
+            rest.Remove(chapter);
+            if (rest.Empty())
+                continue;
+        }
+        used[size_t(e.block)] = 1;
+    }
+    uint64_t bytes = 0;
+    for (size_t b = 0; b < used.size(); ++b)
+        if (used[b])
+            bytes += index.blocks[b].packedSize;
+    return bytes;
+}
+
+bool ArchiveWriter::Finish(ArchiveIndex& index, const Options& options, ArchiveSource* old)
+{
+    Progress::Phase(phase::Index, -1, -1);
+    if (appending_)
+        return FinishAppend(index);
+    std::string packed;
+    Trailer layout;
+    if (!PackIndex(index, packed, layout))
+        return false;
+    // The first trailer is chained to the header's salt, as later ones are to the trailer before.
+    unsigned char trailer[kAppendedTrailerSize], salt[kSaltSize];
+    PutSalt(salt, salt_);
+    layout.previousEnd = kHeaderSize;
+    MakeAppendedTrailer(trailer, layout, salt, sizeof salt);
     if (!Append(packed.data(), packed.size()) || !Append(trailer, sizeof trailer) || !FlushBuffer())
         return false;
     if (!file_.SetSize(position_) || !file_.Sync())
@@ -631,7 +771,7 @@ bool ArchiveWriter::SplitVolumes(const Options& options, int oldVolumes, std::ve
                 unsigned char header[kHeaderSize];
                 // With sizes that follow the free space the count is not known yet: 0 makes readers look
                 // for the volumes that follow.
-                MakeHeader(header, options.volumeSize ? uint32_t(count) : 0);
+                MakeHeader(header, options.volumeSize ? uint32_t(count) : 0, salt_);
                 std::memcpy(chunk.data(), header, kHeaderSize);
             }
             if (!out.Write(chunk.data(), n)) {
@@ -658,6 +798,14 @@ bool ArchiveWriter::SplitVolumes(const Options& options, int oldVolumes, std::ve
 
 void ArchiveWriter::Abandon()
 {
+    if (appending_) {
+        // An append that did not finish takes back what it wrote: the archive is as it was.
+        if (!committed_ && file_.IsOpen() && file_.Size() != start_)
+            file_.SetSize(start_);
+        file_.Close();
+        appending_ = false;
+        return;
+    }
     if (temp_.empty())
         return;
     file_.Close();

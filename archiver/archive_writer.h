@@ -1,5 +1,6 @@
 // Writes a whole new archive into a temporary file and puts it in place of the old one only when
-// it is complete, so a failure, Ctrl+C or a kill leaves the old archive as it was.
+// it is complete, or appends a change to the archive itself behind everything it already holds;
+// either way a failure, Ctrl+C or a kill leaves the old archive as it was.
 #pragma once
 
 #include <functional>
@@ -36,7 +37,8 @@ bool CommitPending(const std::string& archive);
 bool RecoverInterruptedCommit(const std::string& archive);
 
 // Fault injection for tests, from the environment variable JAR32_TEST_HOOK: "kill:N" ends the
-// run as a kill would at the Nth step of putting a new archive in place, "pause:STEP:MS" waits
+// run as a kill would at the Nth step of putting a new archive in place (every write and flush of
+// an append is a step), "pause:STEP:MS" waits
 // at a named step ("read": after the archive was read; "commit": before the new archive goes in
 // place; "progress": at every file and piece of one a reporting run counts), and "count" prints
 // how many steps the run took.
@@ -50,11 +52,23 @@ bool LeftoversOf(const std::string& archive, const std::string& workFolder);
 // it is an unfinished archive of ours that no running jar32 is still writing; true if it did.
 bool RemoveStaleTemporary(const std::string& archive, const std::string& workFolder);
 
+// A change is appended to a single-file archive unless the space no index refers to any more
+// would then pass a quarter of what the archive held: `liveBlockBytes` is the data the new index
+// keeps of the old archive's.
+bool ShouldAppend(const ArchiveSource& source, uint64_t liveBlockBytes, const Options& options);
+// The packed bytes of the blocks that entries still use, taking the chapter `chapter` away from
+// the entries listed in `losing` first (versions an add replaces).
+uint64_t LiveBlockBytes(const ArchiveIndex& index, const std::vector<int64_t>& losing = {}, uint32_t chapter = 0);
+
 class ArchiveWriter {
 public:
     ~ArchiveWriter() { Abandon(); }
     // Creates the temporary file (in the work folder when one is given) and writes the header.
     bool Begin(const std::string& archive, const std::string& workFolder);
+    // Appends to the archive itself, at its end, chained to its last whole trailer (what follows
+    // that trailer is left as it is). False, with nothing changed, when it cannot be opened so.
+    bool BeginAppend(const std::string& archive, ArchiveSource& source);
+    bool Appending() const { return appending_; }
     bool Append(const void* data, size_t size);
     uint64_t Position() const { return position_; }
     // Forgets everything written after `position` (a block that could not be completed).
@@ -71,7 +85,10 @@ public:
 
 private:
     bool FlushBuffer();
+    bool WriteOut(const void* data, size_t size);
     bool WriteFailed(const std::string& what);
+    bool PackIndex(const ArchiveIndex& index, std::string& packed, Trailer& layout);
+    bool FinishAppend(const ArchiveIndex& index);
     bool SplitVolumes(const Options& options, int oldVolumes, std::vector<std::string>& parts, class CommitJournal& journal);
     bool CopyBeside(const std::string& from, const std::string& to);
     static std::string TemporaryName(const std::string& base);
@@ -85,6 +102,13 @@ private:
     uint64_t position_ = 0;
     uint64_t flushed_ = 0;
     std::string error_;
+    uint64_t salt_ = 0;
+    // Appending: the file's end before this run, where its last whole trailer ends, and that
+    // trailer's last 40 bytes.
+    bool appending_ = false;
+    bool committed_ = false;
+    uint64_t start_ = 0, previousEnd_ = 0;
+    unsigned char previousTrailer_[kTrailerSize] = {};
 };
 
 // The steps of one replacement, written down before they are taken (see the writer).

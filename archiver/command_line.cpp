@@ -145,7 +145,7 @@ bool ParseCommandLine(const std::vector<std::string>& tokens, Options& options, 
     static const struct { const char* word; Command command; } commands[] = {
         {"a", Command::Add}, {"u", Command::Update}, {"f", Command::Freshen}, {"ac", Command::AddChapter},
         {"x", Command::Extract}, {"e", Command::ExtractFlat}, {"d", Command::Delete}, {"da", Command::DeleteAll},
-        {"dc", Command::DeleteChapters}, {"t", Command::Test}, {"lc", Command::ListChapters}, {"v", Command::List},
+        {"dc", Command::DeleteChapters}, {"o", Command::Compact}, {"t", Command::Test}, {"lc", Command::ListChapters}, {"v", Command::List},
     };
     if (tokens.empty()) {
         error = "no command given";

@@ -11,7 +11,7 @@ namespace jar {
 
 std::vector<std::string> SplitCommandLine(const std::string& raw);
 
-enum class Command { None, Add, Update, Freshen, AddChapter, Extract, ExtractFlat, Delete, DeleteAll, DeleteChapters, Test, ListChapters, List };
+enum class Command { None, Add, Update, Freshen, AddChapter, Extract, ExtractFlat, Delete, DeleteAll, DeleteChapters, Compact, Test, ListChapters, List };
 
 // How a -f or -u rule compares a new copy with the one it would replace.
 enum class DateRule { None, Newer, Older, DateOrSize };

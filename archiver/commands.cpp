@@ -245,7 +245,8 @@ void PrintUsage()
         "Usage: jar32 <command> [switches] <archive> [names | * | !listfile ...]",
         "Commands: a add, u update, f freshen, ac add as a new chapter, x extract with paths,",
         "  e extract without paths, d delete in the last chapter, da delete in all chapters,",
-        "  dc delete chapters (numbers follow the archive), t test, lc list chapters, v list a chapter",
+        "  dc delete chapters (numbers follow the archive), o optimize (rewrite without the space of",
+        "  removed data), t test, lc list chapters, v list a chapter",
         "Switches: -y yes to all  -r/-r- recursion  -jf/-jf- keep paths or not  -jbN, -jbN-M, -jbN- chapters",
         "  -oDIR target folder (folder inside the archive when adding)  -wDIR work folder",
         "  -m1..-m4 compression  -f/-u[1|2] freshen/update: newer, older, date or size changed",
@@ -280,7 +281,7 @@ int RunArchiver(const std::string& rawArguments)
     bool writes = options.command == Command::Add || options.command == Command::Update ||
                   options.command == Command::Freshen || options.command == Command::AddChapter ||
                   options.command == Command::Delete || options.command == Command::DeleteAll ||
-                  options.command == Command::DeleteChapters;
+                  options.command == Command::DeleteChapters || options.command == Command::Compact;
     // A writer holds the archive from its first read to its last rename, so no other change
     // slips in between. A reader takes the hold only for a moment, to clean up after a killed run.
     ArchiveHold hold;
@@ -328,6 +329,9 @@ int RunArchiver(const std::string& rawArguments)
         break;
     case Command::DeleteChapters:
         result = DeleteChapters(options);
+        break;
+    case Command::Compact:
+        result = CompactArchive(options);
         break;
     case Command::Test:
         result = TestArchive(options);

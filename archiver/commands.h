@@ -30,6 +30,7 @@ int ExtractFiles(const Options& options);
 int TestArchive(const Options& options);
 int DeleteFiles(const Options& options);
 int DeleteChapters(const Options& options);
+int CompactArchive(const Options& options);
 int ListChapters(const Options& options);
 int ListChapter(const Options& options);
 

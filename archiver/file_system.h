@@ -94,8 +94,9 @@ int RunCommand(const std::string& command);
 class DiskFile {
 public:
     // ForNewFile creates a file that does not exist yet, and never through a link: it fails
-    // when anything of that name is there.
-    enum Mode { ForReading, ForWriting, ForNewFile };
+    // when anything of that name is there. ForUpdate opens an existing file to read and write,
+    // shared with readers only.
+    enum Mode { ForReading, ForWriting, ForNewFile, ForUpdate };
     DiskFile() = default;
     ~DiskFile() { Close(); }
     DiskFile(const DiskFile&) = delete;

@@ -333,11 +333,13 @@ bool DiskFile::Open(const std::string& path, Mode mode)
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     else if (mode == ForWriting)
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    else if (mode == ForUpdate)
+        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     else
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ < 0)
         lastError = errno;
-    else if (mode == ForReading && IsDirectory(path)) {
+    else if ((mode == ForReading || mode == ForUpdate) && IsDirectory(path)) {
         Close();
         lastError = EISDIR;
     }

@@ -449,7 +449,8 @@ bool DiskFile::Open(const std::string& path, Mode mode)
         ? CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
         : CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                      mode == ForNewFile ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                      mode == ForNewFile ? CREATE_NEW : mode == ForUpdate ? OPEN_EXISTING : CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     handle_ = file;

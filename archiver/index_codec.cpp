@@ -216,12 +216,13 @@ bool Fail(std::string* error, const std::string& why)
 }
 } // namespace
 
-void MakeHeader(unsigned char* header, uint32_t volumes)
+void MakeHeader(unsigned char* header, uint32_t volumes, uint64_t salt)
 {
     std::memset(header, 0, kHeaderSize);
     std::memcpy(header, kMagic, sizeof kMagic);
     Put32(header + 8, kFormatVersion);
     Put32(header + 12, volumes);
+    Put64(header + kSaltOffset, salt);
 }
 
 bool ReadHeader(const unsigned char* bytes, Header& header)
@@ -236,7 +237,7 @@ bool ReadHeader(const unsigned char* bytes, Header& header)
 void MakeTrailer(unsigned char* bytes, const Trailer& trailer)
 {
     std::memcpy(bytes, "TVJI", 4);
-    Put32(bytes + 4, kFormatVersion);
+    Put32(bytes + 4, trailer.version == kAppendedTrailerVersion ? kAppendedTrailerVersion : kFormatVersion);
     Put64(bytes + 8, trailer.indexOffset);
     Put64(bytes + 16, trailer.packedSize);
     Put64(bytes + 24, trailer.plainSize);
@@ -254,6 +255,44 @@ bool ReadTrailer(const unsigned char* bytes, Trailer& trailer)
     trailer.plainSize = Get64(bytes + 24);
     trailer.crc = Get32(bytes + 32);
     return true;
+}
+
+namespace {
+// Over what it follows, then this trailer without its own checksum field.
+uint32_t AppendedTrailerCrc(const unsigned char* bytes, const unsigned char* previous, size_t previousSize)
+{
+    uint32_t crc = Crc32(0, previous, previousSize);
+    crc = Crc32(crc, bytes, 12);
+    return Crc32(crc, bytes + 16, kAppendedTrailerSize - 16);
+}
+} // namespace
+
+void MakeAppendedTrailer(unsigned char* bytes, const Trailer& trailer, const unsigned char* previous, size_t previousSize)
+{
+    Trailer appended = trailer;
+    appended.version = kAppendedTrailerVersion;
+    std::memcpy(bytes, "TVJA", 4);
+    Put64(bytes + 4, trailer.previousEnd);
+    MakeTrailer(bytes + 16, appended);
+    Put32(bytes + 12, AppendedTrailerCrc(bytes, previous, previousSize));
+}
+
+bool ReadAppendedTrailerStart(const unsigned char* bytes, Trailer& trailer)
+{
+    if (std::memcmp(bytes, "TVJA", 4) != 0)
+        return false;
+    trailer.previousEnd = Get64(bytes + 4);
+    return true;
+}
+
+bool AppendedTrailerChecks(const unsigned char* bytes, const unsigned char* previous, size_t previousSize)
+{
+    return Get32(bytes + 12) == AppendedTrailerCrc(bytes, previous, previousSize);
+}
+
+std::string TrailerVersionProblem(uint32_t version)
+{
+    return version == kAppendedTrailerVersion ? std::string() : VersionProblem(version);
 }
 
 std::string VersionProblem(uint32_t version)

@@ -1,4 +1,5 @@
-// d, da, dc and t: deleting rewrites the archive without what goes; testing reads every block.
+// d, da, dc, o and t: deleting appends an index without what goes (or rewrites the archive once
+// enough of it is dead), optimizing rewrites it; testing reads every block.
 #include <zlib.h>
 
 #include <algorithm>
@@ -28,10 +29,11 @@ bool CopyKeptBlocks(ArchiveSource* source, ArchiveIndex& index, size_t oldBlockC
     });
     std::vector<int64_t> newIndex(index.blocks.size(), -1);
     std::vector<DataBlock> blocks;
-    // What is carried over, first counted for the progress records.
+    // What is carried over, first counted for the progress records; an append carries nothing
+    // (its old blocks stay where they are), but numbers the blocks as a rewrite would.
     int64_t copies = 0, copyBytes = 0;
     for (const StoredEntry& e : kept)
-        if (e.block >= 0 && size_t(e.block) < oldBlockCount && newIndex[size_t(e.block)] < 0) {
+        if (e.block >= 0 && size_t(e.block) < oldBlockCount && newIndex[size_t(e.block)] < 0 && !writer.Appending()) {
             newIndex[size_t(e.block)] = 0;
             ++copies;
             copyBytes += int64_t(index.blocks[size_t(e.block)].packedSize);
@@ -45,7 +47,7 @@ bool CopyKeptBlocks(ArchiveSource* source, ArchiveIndex& index, size_t oldBlockC
         size_t old = size_t(e.block);
         if (newIndex[old] < 0) {
             DataBlock block = index.blocks[old];
-            if (old < oldBlockCount) {
+            if (old < oldBlockCount && !writer.Appending()) {
                 Progress::File(e.path, block.packedSize);
                 if (!writer.CopyBlock(*source, block))
                     return false;
@@ -65,11 +67,17 @@ bool CopyKeptBlocks(ArchiveSource* source, ArchiveIndex& index, size_t oldBlockC
 }
 
 namespace {
-bool Rewrite(const Options& options, ArchiveSource& source, ArchiveIndex& index)
+// The new index goes after the archive's data, unless the space it leaves to no one is then too
+// much: then the whole archive is written anew without it. Compacting always rewrites, and
+// changes nothing the archive holds, its stamp included.
+bool Commit(const Options& options, ArchiveSource& source, ArchiveIndex& index, bool compact = false)
 {
     ArchiveWriter writer;
-    index.modified = NowStamp();
-    if (!writer.Begin(options.archive, options.workFolder) ||
+    if (!compact)
+        index.modified = NowStamp();
+    bool append = !compact && ShouldAppend(source, LiveBlockBytes(index), options) &&
+                  writer.BeginAppend(options.archive, source);
+    if ((!append && !writer.Begin(options.archive, options.workFolder)) ||
         !CopyKeptBlocks(&source, index, index.blocks.size(), writer) || !writer.Finish(index, Options(), &source)) {
         Console::Error(StopAsked() ? StopMessage() : writer.Error());
         return false;
@@ -112,7 +120,7 @@ int DeleteFiles(const Options& options)
     if (options.command == Command::Delete)
         if (Chapter* chapter = index.FindChapter(last))
             chapter->modified = NowStamp();
-    if (!Rewrite(options, source, index))
+    if (!Commit(options, source, index))
         return 1;
     Console::Line(std::to_string(removed) + " deleted from " + options.archive);
     return 0;
@@ -146,9 +154,25 @@ int DeleteChapters(const Options& options)
                              index.chapters.end());
         Console::Line("Deleting chapter " + std::to_string(n));
     }
-    if (!Rewrite(options, source, index))
+    if (!Commit(options, source, index))
         return 1;
     Console::Line(std::to_string(numbers.size()) + " chapters deleted from " + options.archive);
+    return 0;
+}
+
+int CompactArchive(const Options& options)
+{
+    ArchiveSource source;
+    ArchiveIndex index;
+    if (!OpenArchive(options.archive, source, index))
+        return 1;
+    uint64_t before = source.Size();
+    if (!Commit(options, source, index, true))
+        return 1;
+    FileInfo after;
+    uint64_t size = GetFileInfo(LinkTarget(options.archive), after) ? after.size : before;
+    Console::Line(options.archive + " rewritten: " + GroupDigits(before > size ? before - size : 0) +
+                  " bytes of removed data reclaimed");
     return 0;
 }
 

@@ -271,6 +271,61 @@ TEST_F(JarConcurrencyTest, KilledVolumeSetReplacementLeavesOldOrNew)
     EXPECT_GT(kills, 10);
 }
 
+// A kill at every write and flush of an append (the test hook counts them): the archive then
+// tests clean and lists every chapter exactly as before, or, killed after its trailer was
+// flushed, holds the whole change. The next change goes after what a killed one left.
+TEST_F(JarConcurrencyTest, KilledAppendListsAsBefore)
+{
+    ASSERT_TRUE(WriteFile(P("base.bin"), NoiseOf(600000, 1)) && WriteFile(P("small.txt"), "small") &&
+                WriteFile(P("big1.bin"), NoiseOf(3 << 20, 2)) && WriteFile(P("big2.bin"), NoiseOf(3 << 20, 3)));
+    ASSERT_TRUE(Clean(RunJar(" a -y " + Q(archive) + " " + Q(P("base.bin")) + " " + Q(P("small.txt")))));
+    const std::string old = ReadRaw(archive);
+    const std::string oldListing = ListingText(archive);
+    const std::map<std::string, std::string> oldContent = Content();
+    ASSERT_TRUE(WriteFile(P("small.txt"), "changed"));
+    const std::vector<std::string> changes = {
+        " ac -y " + Q(archive) + " " + Q(P("big1.bin")) + " " + Q(P("big2.bin")),
+        " a -y " + Q(archive) + " " + Q(P("small.txt")),
+        " d -y -r " + Q(archive) + " *small.txt",
+    };
+    int kills = 0, sawNew = 0;
+    for (const std::string& change : changes) {
+        ASSERT_TRUE(WriteFile(archive, old));
+        ASSERT_TRUE(Clean(RunJar(change)));
+        const std::string appended = ReadRaw(archive);
+        ASSERT_EQ(appended.substr(0, old.size()), old) << change << " was not appended";
+        const std::map<std::string, std::string> newContent = Content();
+        std::string left; // what the last kill before the trailer left
+        for (int k = 1; k < 40; ++k) {
+            ASSERT_TRUE(WriteFile(archive, old));
+            ScopedEnvironment hook("JAR32_TEST_HOOK", "kill:" + std::to_string(k));
+            bool killed = RunJar(change).exitCode == 137;
+            hook.Restore();
+            if (!killed)
+                break;
+            ++kills;
+            if (ListingText(archive) == oldListing) {
+                EXPECT_EQ(Content(), oldContent) << change << " killed at step " << k;
+                left = ReadRaw(archive);
+            } else {
+                ++sawNew;
+                EXPECT_EQ(Content(), newContent) << change << " killed at step " << k << " reads as neither";
+            }
+            EXPECT_EQ(ReadRaw(archive).substr(0, old.size()), old) << change << " killed at step " << k;
+            if (HasFailure())
+                return;
+        }
+        ASSERT_GT(left.size(), old.size()) << change << ": no kill left part of an append behind";
+        ASSERT_TRUE(WriteFile(archive, left));
+        JarRun again = RunJar(change);
+        ASSERT_TRUE(Clean(again)) << again.err;
+        EXPECT_EQ(Content(), newContent);
+        EXPECT_TRUE(Clean(RunJar(" t " + Q(archive))));
+    }
+    std::printf("[ figures  ] %d kills of appends, %d after the trailer\n", kills, sawNew);
+    EXPECT_GT(sawNew, 0);
+}
+
 // An update changes the archive and nothing beside it: files that merely look like its volumes
 // or its temporary files, its protection, the target of a link to it. A full archive refuses.
 TEST_F(JarConcurrencyTest, UpdateKeepsWhatIsNotItsOwn)

@@ -102,7 +102,7 @@ TEST_F(HostileArchiveTest, IndexSizesCannotExhaustMemory)
     std::string zeros(48u << 20, '\0');
     std::string packed = packedindex::Pack(zeros, 9);
     ASSERT_FALSE(packed.empty());
-    std::string bomb = good.substr(0, jar::kHeaderSize) +
+    std::string bomb = packedindex::FirstVersionOf(good.substr(0, jar::kHeaderSize)) +
                        packedindex::IndexAndTrailer(packed, packedindex::TrailerFor(jar::kHeaderSize, packed, zeros));
     Write("bomb.j", bomb);
     JarRun outOfMemory = RunJar(" v " + Q(P("bomb.j")), WithMemoryLimit(40L << 20));
@@ -116,7 +116,7 @@ TEST_F(HostileArchiveTest, TrailerVersionIsCheckedLikeTheHeaders)
     Write("a.txt", "a");
     ASSERT_EQ(RunJar(" a -y -jf- " + Q(archive) + " " + Q(P("a.txt"))).exitCode, 0);
     std::string bytes = ReadRaw(archive);
-    bytes[bytes.size() - jar::kTrailerSize + 4] = 2;
+    bytes[bytes.size() - jar::kTrailerSize + 4] = 3;
     Write("newer.j", bytes);
     JarRun run = RunJar(" lc " + Q(P("newer.j")));
     EXPECT_TRUE(Refused(run));

@@ -15,6 +15,7 @@
 #include "archiver/commands.h"
 #include "engine/listing_parser.h"
 #include "jar_test_support.h"
+#include "packed_index.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -608,6 +609,74 @@ TEST_F(JarTest, KilledAddLeavesTheOldArchiveIntact)
     }
 }
 
+// A change of a single-file archive is appended: every byte the archive held stays where it was.
+// An append cut short anywhere leaves it listing exactly as before, and the next change goes after
+// what was left. Space no index refers to is reclaimed by a rewrite once it passes a quarter of
+// the file, and by o, which changes no listing. An archive of the first version reads as it did
+// and its first change writes it anew.
+TEST_F(JarTest, ChangesAppendAndDeadSpaceIsReclaimed)
+{
+    Write("noise.bin", NoiseOf(300000, 3));
+    Write("a.txt", "first");
+    Write("b.txt", TextOf(20000, 2));
+    auto add = [&](const std::string& command, const std::string& names) {
+        std::string line = command + " -y -jf- " + Q(archive);
+        for (char name : names)
+            line += " " + Q(P(std::string(1, name) + (name == 'n' ? "oise.bin" : ".txt")));
+        return RunJar(line);
+    };
+    ASSERT_TRUE(Clean(add(" a", "na")));
+    const std::string current = ListingText(archive);
+    const std::string first = packedindex::FirstVersionOf(ReadRaw(archive));
+    Write("t.j", first);
+    ASSERT_EQ(ListingText(archive), current);
+    ASSERT_TRUE(Clean(add(" a", "a")));
+    ASSERT_NE(ReadRaw(archive).substr(0, first.size()), first) << "written anew";
+    const std::string held = ReadRaw(archive);
+    const std::string listed = ListingText(archive);
+    ASSERT_TRUE(Clean(add(" ac", "b")));
+    const std::string grown = ReadRaw(archive);
+    ASSERT_GT(grown.size(), held.size());
+    EXPECT_EQ(grown.substr(0, held.size()), held);
+
+    // Every length of the append's bytes short of its last: the archive as it was.
+    const size_t tail = grown.size() - held.size();
+    for (size_t cut = 0; cut < tail; cut += cut + 60 < tail ? 7 : 1) {
+        Write("t.j", grown.substr(0, held.size() + cut));
+        ASSERT_EQ(ListingText(archive), listed) << cut << " of " << tail << " bytes";
+    }
+    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+    // Nor does a stored archive of the first version whose trailer ends the bytes left.
+    const std::string plain(6, '\0'), packed = packedindex::Pack(plain);
+    Write("t.j", held + packedindex::IndexAndTrailer(packed, packedindex::TrailerFor(held.size(), packed, plain)));
+    ASSERT_EQ(ListingText(archive), listed);
+    const std::string torn = ReadRaw(archive);
+    Write("a.txt", "second");
+    ASSERT_TRUE(Clean(add(" a", "a")));
+    std::string replaced = ReadRaw(archive);
+    EXPECT_EQ(replaced.substr(0, torn.size()), torn);
+    ASSERT_TRUE(Clean(add(" ac", "b")));
+    ASSERT_TRUE(Clean(RunJar(" d -y " + Q(archive) + " b.txt")));
+    EXPECT_EQ(ReadRaw(archive).substr(0, replaced.size()), replaced);
+    EXPECT_EQ(Find(List(archive, 2), 2, "\\b.txt"), nullptr);
+    EXPECT_EQ(Find(List(archive, 1), 1, "\\a.txt")->Columns[ArchiveEntry::Size], "6");
+
+    // o: the listings as they were, a smaller file that tests clean.
+    const std::string before = ListingText(archive);
+    const size_t size = ReadRaw(archive).size();
+    JarRun compact = RunJar(" o " + Q(archive));
+    ASSERT_TRUE(Clean(compact)) << compact.err;
+    EXPECT_NE(compact.out.find("bytes of removed data reclaimed"), std::string::npos) << compact.out;
+    EXPECT_LT(ReadRaw(archive).size(), size);
+    EXPECT_EQ(ListingText(archive), before);
+    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+
+    // Removing most of the data passes the share: the archive is rewritten without it.
+    ASSERT_TRUE(Clean(RunJar(" da -y " + Q(archive) + " noise.bin")));
+    EXPECT_LT(ReadRaw(archive).size(), 100000u);
+    ASSERT_TRUE(Clean(RunJar(" t " + Q(archive))));
+}
+
 TEST_F(JarTest, VolumesSplitAndReadBack)
 {
     std::string data = NoiseOf(250000, 7);
@@ -769,12 +838,12 @@ TEST_P(JarProgressTest, RecordsGrowToTheTotalsAndChangeNoOutput)
 }
 
 // Files: add stores the folder too; extract counts files only; test counts stored versions (the
-// empty file has none); delete copies what stays. -2: the bytes of the three files with data.
+// empty file has none); optimizing copies what stays. -2: the bytes of the three files with data.
 INSTANTIATE_TEST_SUITE_P(Commands, JarProgressTest,
                          ::testing::Values(ProgressCase{"add", "a", "", {"scan", "compress", "index"}, 5, -2},
                                            ProgressCase{"extract", "x", "", {"extract"}, 4, -2},
                                            ProgressCase{"test", "t", "", {"test"}, 3, -2},
-                                           ProgressCase{"delete", "d -y -r", " a.*", {"copy", "index"}, -1, 0}),
+                                           ProgressCase{"optimize", "o", "", {"copy", "index"}, -1, 0}),
                          [](const ::testing::TestParamInfo<ProgressCase>& info) { return info.param.name; });
 
 // Cancel at a tenth, half and nine tenths of a large update: the archive stays byte for byte as
@@ -782,8 +851,10 @@ INSTANTIATE_TEST_SUITE_P(Commands, JarProgressTest,
 // signal lands while it is still at work.
 TEST_F(JarTest, CancelledAddLeavesTheArchiveAsItWas)
 {
+    // Big enough that the update is appended to it: what the run wrote there is taken back.
     Write("old.txt", "kept as it was");
-    ASSERT_TRUE(Clean(RunJar(" a -y " + Q(archive) + " " + Q(P("old.txt")))));
+    Write("old.bin", NoiseOf(1 << 20, 5));
+    ASSERT_TRUE(Clean(RunJar(" a -y " + Q(archive) + " " + Q(P("old.txt")) + " " + Q(P("old.bin")))));
     const std::string before = ReadRaw(archive);
     const std::string text = TextOf(1 << 20, 4);
     for (int i = 0; i < 60; ++i)
@@ -805,7 +876,7 @@ TEST_F(JarTest, CancelledAddLeavesTheArchiveAsItWas)
         std::vector<std::string> names;
         ASSERT_TRUE(jar::ListDirectory(root, names));
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, (std::vector<std::string>{"old.txt", "set", "t.j"}));
+        EXPECT_EQ(names, (std::vector<std::string>{"old.bin", "old.txt", "set", "t.j"}));
         EXPECT_TRUE(Clean(RunJar(" t " + Q(archive))));
     }
 }

@@ -95,6 +95,11 @@ std::string JarTest::WriteList(const std::string& relative, const std::vector<st
     return P(relative);
 }
 
+std::string JarTest::ListingText(const std::string& path)
+{
+    return RunJar("lc " + Q(path)).merged() + RunJar("v -jb1- " + Q(path)).merged();
+}
+
 ArchiveCatalogue JarTest::List(const std::string& path, int chapter)
 {
     ArchiveCatalogue catalogue;

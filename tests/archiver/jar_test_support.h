@@ -36,6 +36,8 @@ protected:
     std::string WriteList(const std::string& relative, const std::vector<std::string>& lines);
     std::string ReadRaw(const std::string& path) const;
 
+    // What every chapter lists, as printed: lc, then v of all chapters (every version once).
+    static std::string ListingText(const std::string& archive);
     // lc and v -jbN through the parsers; the test fails on any reported failure.
     ArchiveCatalogue List(const std::string& archive, int chapter = -1);
     // The entries of a parsed chapter by archive path (directories implied by the parser included).

@@ -42,6 +42,19 @@ inline std::string IndexAndTrailer(const std::string& packed, const jar::Trailer
     return packed + std::string(reinterpret_cast<const char*>(tail), sizeof tail);
 }
 
+// An archive's bytes as a version that never appended wrote them: no salt in the header, and the
+// trailer of the first version.
+inline std::string FirstVersionOf(std::string archive)
+{
+    std::memset(&archive[jar::kSaltOffset], 0, jar::kSaltSize);
+    if (archive.size() >= jar::kHeaderSize + jar::kAppendedTrailerSize &&
+        archive.compare(archive.size() - jar::kAppendedTrailerSize, 4, "TVJA") == 0) {
+        archive.erase(archive.size() - jar::kAppendedTrailerSize, jar::kAppendedTrailerSize - jar::kTrailerSize);
+        archive[archive.size() - jar::kTrailerSize + 4] = char(jar::kFormatVersion);
+    }
+    return archive;
+}
+
 // Reads the packed index from memory as an archive is read from disk.
 inline jar::PackedBytesReader ReaderOver(const std::string& packed)
 {
