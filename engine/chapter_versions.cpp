@@ -156,8 +156,16 @@ ChapterComparison::ChapterComparison(const VersionIndex& index, int older, int n
     // A folder the listing only implies is on each side where something below it is.
     if (!implied.empty()) {
         std::vector<std::pair<std::string_view, Sides>> found(sides.begin(), sides.end());
+        // The sides already carried up from each folder: a walk stops where an earlier one went
+        // on with the same sides, so each folder is climbed from once per side.
+        std::unordered_map<std::string_view, unsigned> carried;
         for (const auto& [path, side] : found) {
+            unsigned bits = (side.older ? 1u : 0u) | (side.newer ? 2u : 0u);
             ForEachAncestor(path, [&](std::string_view folder) {
+                unsigned& done = carried[folder];
+                if ((done & bits) == bits)
+                    return false;
+                done |= bits;
                 auto made = implied.find(folder);
                 if (made == implied.end())
                     return true;

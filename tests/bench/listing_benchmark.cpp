@@ -193,13 +193,17 @@ void CompareTwoChapters(benchmark::State& state)
             onePeak = peakBytes.load() - before;
         }
         auto middle = std::chrono::steady_clock::now();
+        auto parsed = middle, indexed = middle, compared = middle;
         peakBytes = liveBytes.load();
         {
             ArchiveCatalogue scratch;
             ParseChapterListing(both, scratch, 1, ignore);
+            parsed = std::chrono::steady_clock::now();
             VersionIndex index;
             index.Add(std::move(scratch.Chapters[1]), 1, 2);
+            indexed = std::chrono::steady_clock::now();
             ChapterComparison comparison(index, 1, 2);
+            compared = std::chrono::steady_clock::now();
             comparePeak = peakBytes.load() - before;
             if (comparison.FileCount(VersionChange::Changed) != size_t(entries / 100)) {
                 state.SkipWithError("wrong number of changed files");
@@ -209,6 +213,10 @@ void CompareTwoChapters(benchmark::State& state)
         auto end = std::chrono::steady_clock::now();
         oneSeconds = std::chrono::duration<double>(middle - start).count();
         compareSeconds = std::chrono::duration<double>(end - middle).count();
+        state.counters["parse_s"] = std::chrono::duration<double>(parsed - middle).count();
+        state.counters["index_s"] = std::chrono::duration<double>(indexed - parsed).count();
+        state.counters["comparison_s"] = std::chrono::duration<double>(compared - indexed).count();
+        state.counters["freed_s"] = std::chrono::duration<double>(end - compared).count();
     }
     state.counters["one_chapter_s"] = oneSeconds;
     state.counters["compare_s"] = compareSeconds;
