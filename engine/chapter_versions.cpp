@@ -128,61 +128,139 @@ bool SameContent(const ArchiveEntry& a, const ArchiveEntry& b)
            a.Columns[ArchiveEntry::Block] == b.Columns[ArchiveEntry::Block];
 }
 
+namespace {
+
+// Path -> a number given in the order paths are first met: an open-addressing table of numbers
+// into a vector, so a million paths cost two arrays and no allocation each.
+class PathNumbers {
+public:
+    explicit PathNumbers(size_t expected)
+    {
+        size_t size = 16;
+        while (size < expected * 2)
+            size *= 2;
+        slots_.assign(size, kEmpty);
+        paths_.reserve(expected);
+    }
+    // The number of `path`, given now when it is new.
+    size_t Obtain(std::string_view path, bool& added)
+    {
+        size_t mask = slots_.size() - 1;
+        for (size_t at = std::hash<std::string_view>()(path) & mask;; at = (at + 1) & mask) {
+            if (slots_[at] == kEmpty) {
+                if (paths_.size() * 2 >= slots_.size()) {
+                    Grow();
+                    return Obtain(path, added);
+                }
+                slots_[at] = paths_.size();
+                paths_.push_back(path);
+                added = true;
+                return paths_.size() - 1;
+            }
+            if (paths_[slots_[at]] == path) {
+                added = false;
+                return slots_[at];
+            }
+        }
+    }
+    // The number of `path`; npos when it has none.
+    size_t Find(std::string_view path) const
+    {
+        size_t mask = slots_.size() - 1;
+        for (size_t at = std::hash<std::string_view>()(path) & mask;; at = (at + 1) & mask) {
+            if (slots_[at] == kEmpty)
+                return std::string_view::npos;
+            if (paths_[slots_[at]] == path)
+                return slots_[at];
+        }
+    }
+    std::string_view Path(size_t number) const { return paths_[number]; }
+    size_t size() const { return paths_.size(); }
+
+private:
+    static constexpr size_t kEmpty = ~size_t(0);
+    void Grow()
+    {
+        std::vector<std::string_view> paths = std::move(paths_);
+        PathNumbers bigger(paths.size() * 2);
+        bool added = false;
+        for (std::string_view path : paths)
+            bigger.Obtain(path, added);
+        *this = std::move(bigger);
+    }
+    std::vector<size_t> slots_;
+    std::vector<std::string_view> paths_;
+};
+
+} // namespace
+
 ChapterComparison::ChapterComparison(const VersionIndex& index, int older, int newer) : older_(older), newer_(newer)
 {
-    // Each path with its version on either side, in one pass over the versions.
+    // Each path with its version on either side, in one pass over the versions. Paths are
+    // numbered as the listing gives them, folder by folder, so the entries keep that order.
     struct Sides {
         const EntryVersion* older = nullptr;
         const EntryVersion* newer = nullptr;
-        size_t entry = 0;
+        const EntryVersion* implied = nullptr;
+        bool carriedOlder = false, carriedNewer = false; // passed up to the folders above
     };
-    std::unordered_map<std::string_view, Sides> sides;
+    PathNumbers numbers(index.Versions().size());
+    std::vector<Sides> sides;
     sides.reserve(index.Versions().size());
-    std::unordered_map<std::string_view, const EntryVersion*> implied;
+    bool anyImplied = false;
     for (const EntryVersion& version : index.Versions()) {
-        if (version.Implied()) {
-            implied.emplace(version.entry->Path, &version);
-            continue;
-        }
         bool before = version.In(older), after = version.In(newer);
-        if (!before && !after)
+        if (!version.Implied() && !before && !after)
             continue;
-        Sides& side = sides[version.entry->Path];
+        bool added = false;
+        size_t n = numbers.Obtain(version.entry->Path, added);
+        if (added)
+            sides.emplace_back();
+        Sides& side = sides[n];
+        if (version.Implied()) {
+            side.implied = &version;
+            anyImplied = true;
+        }
         if (before)
             side.older = &version;
         if (after)
             side.newer = &version;
     }
-    // A folder the listing only implies is on each side where something below it is.
-    if (!implied.empty()) {
-        std::vector<std::pair<std::string_view, Sides>> found(sides.begin(), sides.end());
-        // The sides already carried up from each folder: a walk stops where an earlier one went
-        // on with the same sides, so each folder is climbed from once per side.
-        std::unordered_map<std::string_view, unsigned> carried;
-        for (const auto& [path, side] : found) {
-            unsigned bits = (side.older ? 1u : 0u) | (side.newer ? 2u : 0u);
-            ForEachAncestor(path, [&](std::string_view folder) {
-                unsigned& done = carried[folder];
-                if ((done & bits) == bits)
-                    return false;
-                done |= bits;
-                auto made = implied.find(folder);
-                if (made == implied.end())
+    // A folder the listing only implies is on each side where something below it is. A walk up
+    // stops where an earlier one went on with the same sides.
+    if (anyImplied) {
+        for (size_t n = 0; n < sides.size(); ++n) {
+            bool toOlder = sides[n].older && sides[n].older != sides[n].implied;
+            bool toNewer = sides[n].newer && sides[n].newer != sides[n].implied;
+            if (!toOlder && !toNewer)
+                continue;
+            ForEachAncestor(numbers.Path(n), [&](std::string_view folder) {
+                size_t above = numbers.Find(folder);
+                if (above == std::string_view::npos)
                     return true;
-                Sides& above = sides[made->first];
-                if (side.older)
-                    above.older = made->second;
-                if (side.newer)
-                    above.newer = made->second;
+                Sides& up = sides[above];
+                if ((!toOlder || up.carriedOlder) && (!toNewer || up.carriedNewer))
+                    return false;
+                up.carriedOlder = up.carriedOlder || toOlder;
+                up.carriedNewer = up.carriedNewer || toNewer;
+                if (up.implied && toOlder && !up.older)
+                    up.older = up.implied;
+                if (up.implied && toNewer && !up.newer)
+                    up.newer = up.implied;
                 return true;
             });
         }
     }
+    // Paths only implied on no side (nothing below them in either chapter) are left out.
+    std::vector<size_t> entryOf(sides.size(), std::string_view::npos);
     entries_.reserve(sides.size());
-    for (auto& [path, side] : sides) {
-        side.entry = entries_.size();
+    for (size_t n = 0; n < sides.size(); ++n) {
+        const Sides& side = sides[n];
+        if (!side.older && !side.newer)
+            continue;
+        entryOf[n] = entries_.size();
         ComparedEntry& entry = entries_.emplace_back();
-        entry.path = path;
+        entry.path = numbers.Path(n);
         entry.directory = (side.newer ? side.newer : side.older)->entry->IsDirectory();
         entry.older = side.older && !side.older->Implied() ? side.older->entry : nullptr;
         entry.newer = side.newer && !side.newer->Implied() ? side.newer->entry : nullptr;
@@ -197,25 +275,33 @@ ChapterComparison::ChapterComparison(const VersionIndex& index, int older, int n
             entry.change = VersionChange::Changed;
     }
     // A folder on both sides differs when something below it does.
-    for (const ComparedEntry& entry : entries_) {
-        if (entry.change == VersionChange::Unchanged)
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].change == VersionChange::Unchanged)
             continue;
-        ForEachAncestor(entry.path, [&](std::string_view folder) {
-            auto found = sides.find(folder);
-            if (found == sides.end())
+        ForEachAncestor(entries_[i].path, [&](std::string_view folder) {
+            size_t above = numbers.Find(folder);
+            if (above == std::string_view::npos || entryOf[above] == std::string_view::npos)
                 return true;
-            ComparedEntry& above = entries_[found->second.entry];
-            if (above.change != VersionChange::Unchanged)
+            ComparedEntry& up = entries_[entryOf[above]];
+            if (up.change != VersionChange::Unchanged)
                 return false; // it and everything above it are marked already
-            above.change = VersionChange::Changed;
+            up.change = VersionChange::Changed;
             return true;
         });
     }
+    // The entries come folder by folder: one look-up per run of entries of the same folder.
     children_[Root()];
+    std::vector<size_t>* into = nullptr;
+    std::string_view intoFolder;
     for (size_t i = 0; i < entries_.size(); ++i) {
-        children_[ParentOf(entries_[i].path)].push_back(i);
+        std::string_view parent = ParentOf(entries_[i].path);
+        if (!into || parent != intoFolder) {
+            into = &children_[parent];
+            intoFolder = parent;
+        }
+        into->push_back(i);
         if (entries_[i].directory)
-            children_[entries_[i].path];
+            children_[entries_[i].path]; // the lists stay where they are as the map grows
     }
 }
 
