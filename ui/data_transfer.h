@@ -49,8 +49,12 @@ private:
 };
 
 // The files on the clipboard (put there by the shell or another program); none when it holds none.
-std::vector<std::string> ClipboardFileNames();
+// `cut`, when given, says whether they were cut (to be moved) rather than copied.
+std::vector<std::string> ClipboardFileNames(bool* cut = nullptr);
+// Empties the clipboard (files cut and then moved are gone from where it names them).
+void EmptyTheClipboard();
 bool ClipboardHoldsFiles();
-// Copies `names` into `folder` as the shell does (its questions and progress); false when
-// nothing was copied or the user cancelled.
-bool CopyFilesInto(HWND owner, const std::vector<std::string>& names, const std::string& folder, bool renameOnCollision);
+// Copies (or moves) `names` into `folder` as the shell does (its questions and progress); false
+// when nothing was copied or the user cancelled.
+bool CopyFilesInto(HWND owner, const std::vector<std::string>& names, const std::string& folder, bool renameOnCollision,
+                   bool move = false);

@@ -413,9 +413,11 @@ void ClipboardOffer::Forget()
     alive_.reset();
 }
 
-std::vector<std::string> ClipboardFileNames()
+std::vector<std::string> ClipboardFileNames(bool* cut)
 {
     std::vector<std::string> names;
+    if (cut)
+        *cut = false;
     // Another program may hold the clipboard open a moment.
     bool open = false;
     for (int attempt = 0; attempt < 20 && !(open = ::OpenClipboard(nullptr)); ++attempt)
@@ -432,8 +434,25 @@ std::vector<std::string> ClipboardFileNames()
             names.push_back(Utf8Name(name.c_str(), (int)name.size()));
         }
     }
+    // The shell marks files cut with a preferred effect of moving alone.
+    if (cut && !names.empty()) {
+        if (HGLOBAL effect = ::GetClipboardData(Formats().preferredEffect)) {
+            if (auto* value = static_cast<const DWORD*>(::GlobalLock(effect))) {
+                *cut = (*value & DROPEFFECT_MOVE) && !(*value & DROPEFFECT_COPY);
+                ::GlobalUnlock(effect);
+            }
+        }
+    }
     ::CloseClipboard();
     return names;
+}
+
+void EmptyTheClipboard()
+{
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
 }
 
 bool ClipboardHoldsFiles()
@@ -441,7 +460,8 @@ bool ClipboardHoldsFiles()
     return ::IsClipboardFormatAvailable(CF_HDROP) != FALSE;
 }
 
-bool CopyFilesInto(HWND owner, const std::vector<std::string>& names, const std::string& folder, bool renameOnCollision)
+bool CopyFilesInto(HWND owner, const std::vector<std::string>& names, const std::string& folder, bool renameOnCollision,
+                   bool move)
 {
     std::wstring from;
     for (const std::string& name : names)
@@ -450,7 +470,7 @@ bool CopyFilesInto(HWND owner, const std::vector<std::string>& names, const std:
     std::wstring to = WideText(folder.size() == 2 ? folder + "\\" : folder) + L'\0';
     SHFILEOPSTRUCTW operation{};
     operation.hwnd = owner;
-    operation.wFunc = FO_COPY;
+    operation.wFunc = move ? FO_MOVE : FO_COPY;
     operation.pFrom = from.c_str();
     operation.pTo = to.c_str();
     operation.fFlags = FOF_NOCONFIRMMKDIR | (renameOnCollision ? FOF_RENAMEONCOLLISION : 0);

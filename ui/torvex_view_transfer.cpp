@@ -132,15 +132,24 @@ bool CTorvexView::OnPasteFiles()
     // Nothing goes into a comparison; there Ctrl+V views.
     if (comparison_)
         return false;
-    std::vector<std::string> names = ClipboardFileNames();
+    bool cut = false;
+    std::vector<std::string> names = ClipboardFileNames(&cut);
     if (names.empty())
         return false;
     if (GetTorvexDoc()->archiveMode) {
-        // As files dropped on the window: the Add dialog, to the folder shown.
+        // As files dropped on the window: the Add dialog, to the folder shown. Files cut stay
+        // where they are: an archive takes copies.
         AddDroppedNames(*this, services_.add, names);
         return true;
     }
-    CopyFilesInto(GetAncestor(Handle(), GA_ROOT), names, diskFolder, PasteRenamesOnCollision(names, diskFolder));
+    bool sameFolder = PasteRenamesOnCollision(names, diskFolder);
+    if (cut) {
+        // Moved, as the shell moves files cut; into their own folder there is nothing to do.
+        if (!sameFolder && CopyFilesInto(GetAncestor(Handle(), GA_ROOT), names, diskFolder, false, true))
+            EmptyTheClipboard();
+    } else {
+        CopyFilesInto(GetAncestor(Handle(), GA_ROOT), names, diskFolder, sameFolder);
+    }
     ShowDisk(diskFolder);
     return true;
 }

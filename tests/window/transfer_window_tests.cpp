@@ -150,6 +150,14 @@ TEST_F(TransferWindow, CopyOffersTheArchivesBytesUntilReleasedAChangeWithdrawsIt
     w.PressKey('V', true);
     EXPECT_EQ(ReadAll(root + "\\pasted.txt"), "pasted");
     EXPECT_EQ(ReadAll(root + "\\more\\pasted.txt"), "pasted");
+
+    // Files cut in the shell are moved there, and the clipboard no longer names them.
+    WriteFile(root + "\\more\\cut.txt", "cut");
+    EXPECT_EQ(w.RunProgram("transfer_client.exe", "cut \"" + root + "\\more\\cut.txt\""), 0);
+    w.PressKey('V', true);
+    EXPECT_EQ(ReadAll(root + "\\cut.txt"), "cut");
+    EXPECT_EQ(GetFileAttributesA((root + "\\more\\cut.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_HDROP));
 }
 
 TEST_F(TransferWindow, ADragOntoAnotherProgramExtractsWhenItDropsAndOntoTorvexDoesNothing)

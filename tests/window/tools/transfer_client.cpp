@@ -4,6 +4,7 @@
 //   transfer_client read <report> [<more>] the CF_HDROP names, one a line; then in <more> each
 //                                           file of the contents formats: its name, a tab, its bytes
 //   transfer_client put <file>...          those files on the clipboard, as the shell copies them
+//   transfer_client cut <file>...          the same, marked to be moved, as the shell cuts them
 //   transfer_client empty                  the clipboard emptied (the data released)
 //   transfer_client drag <x> <y> <x2> <y2> a drag from one point to another, nothing more
 //   transfer_client target <report> <x> <y> a drag from (x, y) onto its own drop target; the
@@ -259,7 +260,7 @@ int main(int argc, char** argv)
             return 4;
         return names.empty() ? 1 : 0;
     }
-    if (mode == "put" && argc >= 3) {
+    if ((mode == "put" || mode == "cut") && argc >= 3) {
         std::wstring list;
         for (int i = 2; i < argc; ++i) {
             wchar_t wide[MAX_PATH] = {};
@@ -277,6 +278,12 @@ int main(int argc, char** argv)
             return 2;
         EmptyClipboard();
         bool put = SetClipboardData(CF_HDROP, block) != nullptr;
+        if (mode == "cut") {
+            HGLOBAL effect = GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
+            *static_cast<DWORD*>(GlobalLock(effect)) = DROPEFFECT_MOVE;
+            GlobalUnlock(effect);
+            put = put && SetClipboardData(RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT), effect) != nullptr;
+        }
         CloseClipboard();
         return put ? 0 : 1;
     }
