@@ -437,7 +437,7 @@ TEST(ExtractWindow, ComparedChaptersShowWhatEachAddedChangedOrDeletedAndGiveEach
 {
     // Chapter 2 adds dir\new.txt, 3 changes dir\b.txt, 4 deletes top.txt.
     std::string root = MakeScratchFolder("extract_compare");
-    ASSERT_TRUE(MakeArchive(root));
+    ASSERT_TRUE(MakeSampleArchive(root));
     std::string src = root + "\\src";
     std::string archive = "\"" + root + "\\a.j\" *";
     WriteFile(src + "\\dir\\new.txt", "new");
