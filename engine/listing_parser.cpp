@@ -303,7 +303,26 @@ ChapterListingReader::ChapterListingReader(ArchiveCatalogue& catalogue, int chap
     stage_ = Stage::Header;
 }
 
+ChapterListingReader::ChapterListingReader(ArchiveCatalogue& catalogue, NamedByHeader)
+    : catalogue_(catalogue), number_(0), stage_(Stage::Header)
+{
+}
+
 ChapterListingReader::~ChapterListingReader() = default;
+
+// "Analyzing chapter N", N a number the table can hold: that chapter's slot is filled.
+bool ChapterListingReader::TakeNamedChapter(std::string_view line)
+{
+    auto tokens = Tokens<3>(line);
+    long long number = LeadingInteger(tokens[2]);
+    if (tokens[1] != "chapter" || std::to_string(number) != tokens[2] || number < 1 || number > MaxChapterNumber)
+        return false;
+    number_ = static_cast<int>(number);
+    chapter_ = catalogue_.Chapter(number_);
+    if (!chapter_)
+        chapter_ = &catalogue_.SetChapter(number_, std::make_unique<ChapterInfo>());
+    return true;
+}
 
 void ChapterListingReader::Line(std::string_view line)
 {
@@ -316,6 +335,10 @@ void ChapterListingReader::Line(std::string_view line)
             errorMessage_ = "JAR ";
             errorMessage_.append(line).append("\n");
         } else if (!first && BeginsWith(line, "Analyzing")) {
+            if (!chapter_ && !TakeNamedChapter(line)) {
+                stage_ = Stage::BadChapter;
+                return;
+            }
             chapter_->Directories.Obtain("\\");
             // Totals of an earlier listing of this chapter must not survive a listing that lacks them.
             chapter_->TotalFiles.clear();
@@ -492,6 +515,10 @@ bool ChapterListingReader::Finish(const FailureReporter& reportFailure)
         reportFailure(errorMessage_);
         return false;
     case Stage::Header:
+        if (!chapter_) {
+            reportFailure("No chapter found in this archive");
+            return false;
+        }
         chapter_->Directories.Obtain("\\");
         return true;
     case Stage::Block:

@@ -34,6 +34,10 @@ bool ParseChapterListing(const std::vector<std::string>& lines, ArchiveCatalogue
 class ChapterListingReader : public OutputLineSink {
 public:
     ChapterListingReader(ArchiveCatalogue& catalogue, int chapter);
+    // A listing of the chapter its header names ("Analyzing chapter N"): the newest one, listed
+    // before the chapter list has said which that is.
+    struct NamedByHeader {};
+    ChapterListingReader(ArchiveCatalogue& catalogue, NamedByHeader);
     ChapterListingReader(const ChapterListingReader&) = delete;
     ChapterListingReader& operator=(const ChapterListingReader&) = delete;
     ~ChapterListingReader() override;
@@ -45,10 +49,13 @@ public:
     // After the last line: false after reporting an "ERROR" line met before the header's end
     // (with every line after it) or a chapter number the table cannot hold; true otherwise.
     bool Finish(const FailureReporter& reportFailure);
+    // The chapter read; for a listing named by its header, 0 until the header has named one.
+    int ChapterNumber() const { return number_; }
 
 private:
     enum class Stage { BadChapter, Header, LeadIn, Entries, Comments, Block, Totals, TotalBytes, Ratio, Done, Error };
 
+    bool TakeNamedChapter(std::string_view line);
     void EntryOrTotals(std::string_view line);
     void NameLine(std::string_view line);
     void DetailLine(std::string_view line, const std::array<std::string_view, 9>& details);
