@@ -19,6 +19,11 @@ std::string ChapterListingArguments(int chapter, const std::string& archive)
     return "v -jb" + std::to_string(chapter) + " " + Quoted(archive);
 }
 
+std::string NewestChapterListingArguments(const std::string& archive)
+{
+    return "v " + Quoted(archive);
+}
+
 std::string VersionListingArguments(int first, int last, const std::string& archive)
 {
     return "v -jb" + std::to_string(first) + "-" + std::to_string(last) + " " + Quoted(archive);

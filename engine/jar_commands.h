@@ -14,6 +14,8 @@
 std::string ChapterListArguments(const std::string& archive);
 // v -jbN "archive"
 std::string ChapterListingArguments(int chapter, const std::string& archive);
+// v "archive": the same listing of the newest chapter, whose number its header gives
+std::string NewestChapterListingArguments(const std::string& archive);
 // v -jbA-B "archive": every version of chapters A to B, each once.
 std::string VersionListingArguments(int first, int last, const std::string& archive);
 

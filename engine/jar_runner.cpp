@@ -20,6 +20,11 @@ bool JarRunner::RunJarCapturedInto(const std::string& arguments, OutputLineSink&
     return true;
 }
 
+std::unique_ptr<BackgroundRun> JarRunner::StartInBackground(const std::string&)
+{
+    return nullptr;
+}
+
 bool JarRunner::ListChapters(ArchiveCatalogue& catalogue)
 {
     catalogue.Clear();
@@ -65,7 +70,45 @@ bool JarRunner::ListChapter(ArchiveCatalogue& catalogue, int n)
 
 bool JarRunner::ListArchive(ArchiveCatalogue& catalogue, int n)
 {
+    if (n <= 0) {
+        if (std::unique_ptr<BackgroundRun> chapterList = StartInBackground(ChapterListArguments(catalogue.ArchivePath)))
+            return chapterList->Started() && ListNewestAlongside(catalogue, *chapterList);
+    }
     if (!ListChapters(catalogue))
         return false;
     return ListChapter(catalogue, n > 0 && catalogue.Chapter(n) ? n : catalogue.LastChapter);
+}
+
+// Both runs start at once, so the chapter list (which reads the whole index) costs the open
+// nothing: the newest chapter's listing goes into a catalogue of its own meanwhile, and its rows
+// move into the chapter list's slot once both have ended.
+bool JarRunner::ListNewestAlongside(ArchiveCatalogue& catalogue, BackgroundRun& chapterList)
+{
+    ArchiveCatalogue newest;
+    newest.ArchivePath = catalogue.ArchivePath;
+    ChapterListingReader reader(newest, ChapterListingReader::NamedByHeader{});
+    bool listed = RunJarCapturedInto(NewestChapterListingArguments(catalogue.ArchivePath), reader);
+    std::vector<std::string> lines;
+    bool chaptersRead = chapterList.Finish(lines);
+    // Reported already; the chapter list is not looked at, so that one failure says one thing.
+    if (!listed)
+        return false;
+    if (!chaptersRead)
+        return ListChapters(catalogue) && ListChapter(catalogue, catalogue.LastChapter);
+    catalogue.Clear();
+    if (!ParseChapterList(lines, catalogue, [this](const std::string& message) { return ReportFailure(message); }))
+        return false;
+    int last = catalogue.LastChapter;
+    if (last <= 0 || reader.ChapterNumber() != last)
+        return ListChapter(catalogue, last);
+    if (!reader.Finish([this](const std::string& message) { return ReportFailure(message); }))
+        return false;
+    ChapterInfo& listedChapter = *newest.Chapter(last);
+    ChapterInfo& slot = *catalogue.Chapter(last);
+    slot.Directories = std::move(listedChapter.Directories);
+    slot.TotalFiles = std::move(listedChapter.TotalFiles);
+    slot.TotalBytes = std::move(listedChapter.TotalBytes);
+    if (!newest.Ratio.empty())
+        catalogue.Ratio = newest.Ratio;
+    return true;
 }

@@ -7,11 +7,24 @@
 #include "engine/jar_output.h"
 #include "engine/run_monitor.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 // How the archiver's console window shows during a run (the values are the system's show commands).
 enum class ConsoleShow : int { Hidden = 0, Shown = 5, Minimised = 6 };
+
+// A captured run started to go on while the caller makes other runs; its output is kept whole
+// until Finish. Dropped unfinished, the run is ended.
+class BackgroundRun {
+public:
+    virtual ~BackgroundRun() = default;
+    // False when the run could not be started (reported then): nothing is to come.
+    virtual bool Started() const = 0;
+    // Waits for the run to end and appends its lines (both streams). False, with nothing
+    // appended and nothing reported, when its output could not be read whole.
+    virtual bool Finish(std::vector<std::string>& lines) = 0;
+};
 
 class JarRunner {
 public:
@@ -55,6 +68,9 @@ public:
     // (reported) may come after some lines were handed on. By default the lines are handed on
     // after the run, from RunJarCaptured's list.
     virtual bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink);
+    // Starts `arguments` hidden, to run alongside the next captured run. Null when this runner
+    // makes one run at a time (the default): the caller then makes the run in its turn.
+    virtual std::unique_ptr<BackgroundRun> StartInBackground(const std::string& arguments);
 
     // Clears the catalogue and reads the chapter list of catalogue.ArchivePath.
     bool ListChapters(ArchiveCatalogue& catalogue);
@@ -62,6 +78,12 @@ public:
     // empty chapter 1 and the message "No chapter found in this archive".
     bool ListChapter(ArchiveCatalogue& catalogue, int n);
     // Both: the chapter list of catalogue.ArchivePath, then chapter n (the last one when n is 0 or
-    // not in the list). The one way an archive is listed whole.
+    // not in the list). The one way an archive is listed whole. For the last chapter, a runner
+    // that can make two runs at once lists it while the chapter list is made, and takes it when
+    // its header names the chapter the list gives as the last; otherwise (the archive changed
+    // between the two) that chapter is listed again in turn.
     bool ListArchive(ArchiveCatalogue& catalogue, int n = 0);
+
+private:
+    bool ListNewestAlongside(ArchiveCatalogue& catalogue, BackgroundRun& chapterList);
 };

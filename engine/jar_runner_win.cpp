@@ -465,7 +465,101 @@ void EndRun(const Child& child)
     TerminateProcess(child.process.get(), jarcontract::CancelledExitCode);
 }
 
+// A captured run whose output a thread of its own reads whole, while the caller makes another
+// run: the output of both streams, at most `maxBytes` of it.
+class WinBackgroundRun : public BackgroundRun {
+public:
+    WinBackgroundRun(JarRunner& session, const std::string& arguments, size_t maxBytes) : maxBytes_(maxBytes)
+    {
+        Handle writeEnd;
+        if (!OpenPipe(session, readEnd_, writeEnd, "Stdout pipe creation failed\n"))
+            return;
+        if (!StartJar(session, arguments, writeEnd.get(), writeEnd.get(), ConsoleShow::Hidden, child_))
+            return;
+        if (!writeEnd.Close()) {
+            session.ReportFailure("Closing handle failed");
+            End();
+            return;
+        }
+        started_ = true;
+        // Without a thread of its own the output is read when it is asked for.
+        thread_ = CreateThread(nullptr, 0, &WinBackgroundRun::Run, this, 0, nullptr);
+    }
+    ~WinBackgroundRun() override
+    {
+        if (started_ && !finished_)
+            End();
+    }
+    WinBackgroundRun(const WinBackgroundRun&) = delete;
+    WinBackgroundRun& operator=(const WinBackgroundRun&) = delete;
+
+    bool Started() const override { return started_; }
+    bool Finish(std::vector<std::string>& lines) override
+    {
+        if (!started_ || finished_)
+            return false;
+        finished_ = true;
+        if (thread_) {
+            WaitPainting(thread_);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        } else {
+            RunWhilePainting([this] { Read(); });
+        }
+        readEnd_.Close();
+        WaitForExit(child_);
+        if (tooLong_)
+            return false;
+        SplitOutputLines(text_, lines);
+        return true;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        static_cast<WinBackgroundRun*>(self)->Read();
+        return 0;
+    }
+    void Read()
+    {
+        char piece[65536];
+        DWORD got = 0;
+        while (ReadFile(readEnd_.get(), piece, sizeof(piece), &got, nullptr) && got > 0) {
+            if (text_.size() + got > maxBytes_) {
+                tooLong_ = true;
+                return;
+            }
+            text_.append(piece, got);
+        }
+    }
+    // Ends the archiver, so that the reading thread sees the end of its output.
+    void End()
+    {
+        ::TerminateProcess(child_.process.get(), 1);
+        if (thread_) {
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        WaitForSingleObject(child_.process.get(), INFINITE);
+    }
+
+    size_t maxBytes_;
+    Handle readEnd_;
+    Child child_;
+    HANDLE thread_ = nullptr;
+    bool started_ = false;
+    bool finished_ = false;
+    bool tooLong_ = false;
+    std::string text_;
+};
+
 } // namespace
+
+std::unique_ptr<BackgroundRun> WinJarRunner::StartInBackground(const std::string& arguments)
+{
+    return std::make_unique<WinBackgroundRun>(*this, arguments, (outputBlockSize ? outputBlockSize : 1) * outputMaxBlocks);
+}
 
 bool WinJarRunner::RunConsole(const std::string& arguments, ConsoleShow show)
 {

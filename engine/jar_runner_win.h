@@ -24,4 +24,5 @@ public:
     bool RunConsole(const std::string& arguments, ConsoleShow show) override;
     bool RunJarCaptured(const std::string& arguments, std::vector<std::string>& lines) override;
     bool RunJarCapturedInto(const std::string& arguments, OutputLineSink& sink) override;
+    std::unique_ptr<BackgroundRun> StartInBackground(const std::string& arguments) override;
 };

@@ -162,16 +162,16 @@ double LeadingNumber(std::string_view text)
     return negative ? -value : value;
 }
 
-std::unique_ptr<ArchiveEntry> MakeDirectoryEntry(const std::string& path)
+ArchiveEntry MakeDirectoryEntry(const std::string& path)
 {
-    auto entry = std::make_unique<ArchiveEntry>();
-    entry->Path = path;
+    ArchiveEntry entry;
+    entry.Path = path;
     EntryColumns::Cells cells{};
     std::string leaf = LeafName(path);
     cells[ArchiveEntry::Name] = leaf;
     cells[ArchiveEntry::Attributes] = "....D";
     cells[ArchiveEntry::Size] = "0";
-    entry->Columns.Assign(cells);
+    entry.Columns.Assign(cells);
     return entry;
 }
 
@@ -303,7 +303,26 @@ ChapterListingReader::ChapterListingReader(ArchiveCatalogue& catalogue, int chap
     stage_ = Stage::Header;
 }
 
+ChapterListingReader::ChapterListingReader(ArchiveCatalogue& catalogue, NamedByHeader)
+    : catalogue_(catalogue), number_(0), stage_(Stage::Header)
+{
+}
+
 ChapterListingReader::~ChapterListingReader() = default;
+
+// "Analyzing chapter N", N a number the table can hold: that chapter's slot is filled.
+bool ChapterListingReader::TakeNamedChapter(std::string_view line)
+{
+    auto tokens = Tokens<3>(line);
+    long long number = LeadingInteger(tokens[2]);
+    if (tokens[1] != "chapter" || std::to_string(number) != tokens[2] || number < 1 || number > MaxChapterNumber)
+        return false;
+    number_ = static_cast<int>(number);
+    chapter_ = catalogue_.Chapter(number_);
+    if (!chapter_)
+        chapter_ = &catalogue_.SetChapter(number_, std::make_unique<ChapterInfo>());
+    return true;
+}
 
 void ChapterListingReader::Line(std::string_view line)
 {
@@ -316,6 +335,10 @@ void ChapterListingReader::Line(std::string_view line)
             errorMessage_ = "JAR ";
             errorMessage_.append(line).append("\n");
         } else if (!first && BeginsWith(line, "Analyzing")) {
+            if (!chapter_ && !TakeNamedChapter(line)) {
+                stage_ = Stage::BadChapter;
+                return;
+            }
             chapter_->Directories.Obtain("\\");
             // Totals of an earlier listing of this chapter must not survive a listing that lacks them.
             chapter_->TotalFiles.clear();
@@ -335,7 +358,7 @@ void ChapterListingReader::Line(std::string_view line)
         if (IsDetailLine(tokens))
             DetailLine(line, tokens);
         else
-            entry_->Comment.emplace_back(line);
+            entry_.Comment.emplace_back(line);
         return;
     }
     case Stage::Block:
@@ -383,7 +406,7 @@ void ChapterListingReader::EntryOrTotals(std::string_view line)
 // "N) path": the number, the parenthesis and one blank are dropped.
 void ChapterListingReader::NameLine(std::string_view line)
 {
-    entry_ = std::make_unique<ArchiveEntry>();
+    entry_ = ArchiveEntry();
     size_t paren = line.find(')');
     named_ = paren != std::string_view::npos && paren + 2 < line.size();
     if (named_) {
@@ -393,9 +416,9 @@ void ChapterListingReader::NameLine(std::string_view line)
             errorMessage_ = DamagedListing;
             return;
         }
-        entry_->Path.reserve(name.size() + 1);
-        entry_->Path += '\\';
-        entry_->Path += name;
+        entry_.Path.reserve(name.size() + 1);
+        entry_.Path += '\\';
+        entry_.Path += name;
     }
     stage_ = Stage::Comments;
 }
@@ -419,38 +442,38 @@ void ChapterListingReader::BlockLine(std::string_view line)
 {
     detailIsTotals_ = false;
     stage_ = Stage::Entries;
-    std::unique_ptr<ArchiveEntry> entry = std::move(entry_);
     // A name line without a name has nowhere to go.
     if (!named_)
         return;
+    ArchiveEntry& entry = entry_;
     EntryColumns::Cells cells;
     for (size_t c = 0; c < EntryColumnCount; ++c)
         cells[c] = cells_[c];
-    cells[ArchiveEntry::Name] = LeafView(entry->Path);
+    cells[ArchiveEntry::Name] = LeafView(entry.Path);
     cells[ArchiveEntry::Block] = Tokens<1>(line)[0];
     cells[ArchiveEntry::Source] = {};
-    entry->Columns.Assign(cells);
+    entry.Columns.Assign(cells);
     AddEntry(std::move(entry));
 }
 
 // Files before directories never happen in our own listings, but when a directory's line comes
 // after entries inside it, the directory entry already made up for it takes the real line's
 // place instead of the directory being shown twice.
-void ChapterListingReader::AddEntry(std::unique_ptr<ArchiveEntry> entry)
+void ChapterListingReader::AddEntry(ArchiveEntry&& entry)
 {
     if (onEntry)
-        onEntry(*entry);
+        onEntry(entry);
     DirectoryMap& directories = chapter_->Directories;
-    if (entry->IsDirectory()) {
-        directories.Obtain(entry->Path);
-        auto found = madeUp_.find(entry->Path);
+    if (entry.IsDirectory()) {
+        directories.Obtain(entry.Path);
+        auto found = madeUp_.find(entry.Path);
         if (found != madeUp_.end()) {
-            *found->second = std::move(*entry);
+            *found->second = std::move(entry);
             madeUp_.erase(found);
             return;
         }
     }
-    std::string_view parentView = ParentView(entry->Path);
+    std::string_view parentView = ParentView(entry.Path);
     if (lastList_ && parentView == lastParent_) {
         lastList_->Add(std::move(entry));
         return;
@@ -471,13 +494,12 @@ void ChapterListingReader::AddEntry(std::unique_ptr<ArchiveEntry> entry)
     std::string directory = parent;
     std::string grandParent;
     while (ParentPath(directory, grandParent)) {
-        auto made = MakeDirectoryEntry(directory);
-        madeUp_[directory] = made.get();
+        ArchiveEntry made = MakeDirectoryEntry(directory);
         if (EntryList* above = directories.Find(grandParent)) {
-            above->Add(std::move(made));
+            madeUp_[directory] = &above->Add(std::move(made));
             break;
         }
-        directories.Obtain(grandParent).Add(std::move(made));
+        madeUp_[directory] = &directories.Obtain(grandParent).Add(std::move(made));
         directory = grandParent;
     }
 }
@@ -492,6 +514,10 @@ bool ChapterListingReader::Finish(const FailureReporter& reportFailure)
         reportFailure(errorMessage_);
         return false;
     case Stage::Header:
+        if (!chapter_) {
+            reportFailure("No chapter found in this archive");
+            return false;
+        }
         chapter_->Directories.Obtain("\\");
         return true;
     case Stage::Block:

@@ -34,6 +34,10 @@ bool ParseChapterListing(const std::vector<std::string>& lines, ArchiveCatalogue
 class ChapterListingReader : public OutputLineSink {
 public:
     ChapterListingReader(ArchiveCatalogue& catalogue, int chapter);
+    // A listing of the chapter its header names ("Analyzing chapter N"): the newest one, listed
+    // before the chapter list has said which that is.
+    struct NamedByHeader {};
+    ChapterListingReader(ArchiveCatalogue& catalogue, NamedByHeader);
     ChapterListingReader(const ChapterListingReader&) = delete;
     ChapterListingReader& operator=(const ChapterListingReader&) = delete;
     ~ChapterListingReader() override;
@@ -45,15 +49,18 @@ public:
     // After the last line: false after reporting an "ERROR" line met before the header's end
     // (with every line after it) or a chapter number the table cannot hold; true otherwise.
     bool Finish(const FailureReporter& reportFailure);
+    // The chapter read; for a listing named by its header, 0 until the header has named one.
+    int ChapterNumber() const { return number_; }
 
 private:
     enum class Stage { BadChapter, Header, LeadIn, Entries, Comments, Block, Totals, TotalBytes, Ratio, Done, Error };
 
+    bool TakeNamedChapter(std::string_view line);
     void EntryOrTotals(std::string_view line);
     void NameLine(std::string_view line);
     void DetailLine(std::string_view line, const std::array<std::string_view, 9>& details);
     void BlockLine(std::string_view line);
-    void AddEntry(std::unique_ptr<ArchiveEntry> entry);
+    void AddEntry(ArchiveEntry&& entry);
 
     ArchiveCatalogue& catalogue_;
     int number_;
@@ -64,7 +71,7 @@ private:
 
     // The entry between its name line and its block line, and its detail cells (the lines
     // themselves are gone by the time the block line arrives).
-    std::unique_ptr<ArchiveEntry> entry_;
+    ArchiveEntry entry_;
     bool named_ = false;
     std::array<std::string, EntryColumnCount> cells_;
     // A detail line that is the listing's last line and reads as its "Total files" line.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times opening a 100,000-entry and a 1,000,000-entry archive in the real window under Wine
 # (torvex_view_bench): open to shown, the memory the open takes, against jar32's own listing of
-# the same chapter through a pipe. The archives are made once by the native jar32 from generated
+# the same chapter through a plain pipe (read with a large buffer and dropped) and, from the shell,
+# `wine jar32.exe v -jb1 archive | cat`. The archives are made once by the native jar32 from generated
 # trees (1,000 files a folder) and kept under BENCH_DIR.
 #   scripts/bench-view.sh [runs per archive, default 3]
 set -euo pipefail
@@ -41,7 +42,10 @@ windows_dir="Z:${work//\//\\}\\archives"
 xvfb-run -a -s "-screen 0 1024x768x24" scripts/wine-session.sh build/windows bash -c '
   for count in 100000 1000000; do
     for run in $(seq '"$runs"'); do
-      echo "== $count entries, run $run"
+      echo "== $count entries, run $run (load $(cut -d" " -f1-3 /proc/loadavg))"
+      start=$(date +%s%N)
+      wine build/windows/bin/jar32.exe v -jb1 "'"$windows_dir"'\\e$count.j" | cat >/dev/null
+      echo "  wine jar32.exe v -jb1 | cat: $(( ($(date +%s%N) - start) / 1000000 )) ms"
       wine build/windows/bin/torvex_view_bench.exe "-archive='"$windows_dir"'\\e$count.j" -enter=p000 2>&1 | tr -d "\r"
     done
   done'

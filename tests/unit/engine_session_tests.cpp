@@ -52,6 +52,65 @@ TEST_F(Session, OpeningListsChaptersThenTheNewestChapter)
     EXPECT_EQ(catalogue.Chapter(3)->Directories.Find("\\")->size(), 3u);
 }
 
+TEST_F(Session, RunsThatOverlapListTheNewestChapterWhileTheChapterListIsMade)
+{
+    const std::string chapters = "lc \"C:\\data\\project.j\"";
+    const std::string newest = "v \"C:\\data\\project.j\"";
+    const std::string third = "v -jb3 \"C:\\data\\project.j\"";
+    session.overlaps = true;
+    session.outputs[chapters] = ListingFixture("chapters_three.txt");
+    session.outputs[newest] = ListingFixture("listing_project.txt");
+    session.outputs[third] = ListingFixture("listing_project.txt");
+    ArchiveCatalogue inTurn;
+    inTurn.ArchivePath = catalogue.ArchivePath;
+    FakeSession oneAtATime;
+    oneAtATime.outputs = session.outputs;
+    ASSERT_TRUE(oneAtATime.ListArchive(inTurn));
+
+    // The header names the list's last chapter: its rows, the list's stamps, one run each.
+    ASSERT_TRUE(session.ListArchive(catalogue));
+    EXPECT_EQ(session.Arguments(), (Strings{chapters, newest}));
+    ASSERT_EQ(catalogue.LastChapter, 3);
+    const ChapterInfo& shown = *catalogue.Chapter(3);
+    const ChapterInfo& expected = *inTurn.Chapter(3);
+    EXPECT_EQ(shown.FirstStamp, "2026-12-01 08:00:00");
+    EXPECT_EQ(shown.ChapterComment, expected.ChapterComment);
+    EXPECT_EQ(shown.Directories.size(), expected.Directories.size());
+    EXPECT_EQ(shown.Directories.Find("\\")->size(), 3u);
+    EXPECT_EQ(shown.TotalFiles, expected.TotalFiles);
+    EXPECT_EQ(shown.TotalBytes, expected.TotalBytes);
+    EXPECT_EQ(catalogue.Ratio, inTurn.Ratio);
+    EXPECT_EQ(catalogue.ArchiveLine, inTurn.ArchiveLine);
+    EXPECT_NE(catalogue.Chapter(1), nullptr);
+    EXPECT_TRUE(prompts.empty());
+
+    // A header that names another chapter than the list's last (the archive changed between the
+    // two runs): the list's last one is listed in its turn.
+    session.runs.clear();
+    session.outputs[chapters] = ListingFixture("chapters_three.txt");
+    session.outputs[newest] = ListingFixture("jar32_listing_chapter1.txt");
+    ASSERT_TRUE(session.ListArchive(catalogue));
+    EXPECT_EQ(session.Arguments(), (Strings{chapters, newest, third}));
+    EXPECT_EQ(catalogue.Chapter(3)->Directories.Find("\\")->size(), 3u);
+    EXPECT_EQ(catalogue.Chapter(1)->Directories.size(), 0u);
+
+    // No chapter at all: as in turn, an empty chapter 1 and the notice.
+    session.runs.clear();
+    session.outputs[chapters] = ListingFixture("chapters_none.txt");
+    ASSERT_TRUE(session.ListArchive(catalogue));
+    EXPECT_EQ(session.Arguments(), (Strings{chapters, newest}));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text, "No chapter found in this archive");
+    prompts.clear();
+
+    // The chapter list's error is the one shown.
+    session.outputs[chapters] = ListingFixture("chapters_error.txt");
+    session.outputs[newest] = ListingFixture("listing_error.txt");
+    EXPECT_FALSE(session.ListArchive(catalogue));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].text.rfind("JAR ERROR", 0), 0u);
+}
+
 TEST_F(Session, ArchiveWithoutChapterOpensAnEmptyChapterOne)
 {
     session.outputs["lc \"C:\\data\\project.j\""] = ListingFixture("chapters_none.txt");
