@@ -5,7 +5,6 @@
 #include "engine/jar_contract.h"
 #include "engine/path_helpers.h"
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <ostream>
@@ -138,27 +137,10 @@ bool ArchiveEntry::IsArchiveFile() const
     return jarcontract::IsArchiveName(Path);
 }
 
-ArchiveEntry& EntryList::Add(ArchiveEntry&& entry)
+ArchiveEntry& EntryList::Add(std::unique_ptr<ArchiveEntry> entry)
 {
-    constexpr size_t MaxBlockSize = 256;
-    if (blocks_.empty() || lastBlockUsed_ == lastBlockSize_) {
-        // As many rows as the list has (one for the first), so a list at most doubles its room.
-        lastBlockSize_ = std::clamp<size_t>(rows_.size(), 1, MaxBlockSize);
-        lastBlockUsed_ = 0;
-        blocks_.push_back(std::make_unique<ArchiveEntry[]>(lastBlockSize_));
-    }
-    ArchiveEntry& row = blocks_.back()[lastBlockUsed_++];
-    row = std::move(entry);
-    rows_.push_back(&row);
-    return row;
-}
-
-void EntryList::Clear()
-{
-    rows_.clear();
-    blocks_.clear();
-    lastBlockSize_ = 0;
-    lastBlockUsed_ = 0;
+    entries_.push_back(std::move(entry));
+    return *entries_.back();
 }
 
 EntryList* DirectoryMap::Find(const std::string& directory)

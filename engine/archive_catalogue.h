@@ -112,35 +112,27 @@ struct ArchiveEntry {
     bool IsArchiveFile() const;
 };
 
-// An ordered list that owns its rows. The rows live in blocks of the list's own that grow with
-// it (up to 256 rows a block), so a big list costs few allocations and a list of one row no
-// more than before; a row stays where it is while the list grows.
+// An ordered list that owns its rows.
 class EntryList {
 public:
     EntryList() = default;
     EntryList(EntryList&&) noexcept = default;
     EntryList& operator=(EntryList&&) noexcept = default;
 
-    // The row moves into the list (comment lines included); the reference is where it now lives.
-    ArchiveEntry& Add(ArchiveEntry&& entry);
-    ArchiveEntry& Add(std::unique_ptr<ArchiveEntry> entry) { return Add(std::move(*entry)); }
-    ArchiveEntry& Add(const ArchiveEntry& entry) { return Add(ArchiveEntry(entry)); }
-    size_t size() const { return rows_.size(); }
-    bool empty() const { return rows_.empty(); }
-    ArchiveEntry& operator[](size_t i) { return *rows_[i]; }
-    const ArchiveEntry& operator[](size_t i) const { return *rows_[i]; }
-    void Clear();
-    void Reserve(size_t n) { rows_.reserve(n); }
+    ArchiveEntry& Add(std::unique_ptr<ArchiveEntry> entry);
+    ArchiveEntry& Add(const ArchiveEntry& entry) { return Add(std::make_unique<ArchiveEntry>(entry)); }
+    size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    ArchiveEntry& operator[](size_t i) { return *entries_[i]; }
+    const ArchiveEntry& operator[](size_t i) const { return *entries_[i]; }
+    void Clear() { entries_.clear(); }
+    void Reserve(size_t n) { entries_.reserve(n); }
 
-    // Iterating yields a pointer to each row.
-    auto begin() const { return rows_.begin(); }
-    auto end() const { return rows_.end(); }
+    auto begin() const { return entries_.begin(); }
+    auto end() const { return entries_.end(); }
 
 private:
-    std::vector<ArchiveEntry*> rows_;
-    std::vector<std::unique_ptr<ArchiveEntry[]>> blocks_;
-    size_t lastBlockSize_ = 0;
-    size_t lastBlockUsed_ = 0;
+    std::vector<std::unique_ptr<ArchiveEntry>> entries_;
 };
 
 // Directory archive path (case-sensitive, root "\") -> the rows directly inside it.

@@ -162,16 +162,16 @@ double LeadingNumber(std::string_view text)
     return negative ? -value : value;
 }
 
-ArchiveEntry MakeDirectoryEntry(const std::string& path)
+std::unique_ptr<ArchiveEntry> MakeDirectoryEntry(const std::string& path)
 {
-    ArchiveEntry entry;
-    entry.Path = path;
+    auto entry = std::make_unique<ArchiveEntry>();
+    entry->Path = path;
     EntryColumns::Cells cells{};
     std::string leaf = LeafName(path);
     cells[ArchiveEntry::Name] = leaf;
     cells[ArchiveEntry::Attributes] = "....D";
     cells[ArchiveEntry::Size] = "0";
-    entry.Columns.Assign(cells);
+    entry->Columns.Assign(cells);
     return entry;
 }
 
@@ -358,7 +358,7 @@ void ChapterListingReader::Line(std::string_view line)
         if (IsDetailLine(tokens))
             DetailLine(line, tokens);
         else
-            entry_.Comment.emplace_back(line);
+            entry_->Comment.emplace_back(line);
         return;
     }
     case Stage::Block:
@@ -406,7 +406,7 @@ void ChapterListingReader::EntryOrTotals(std::string_view line)
 // "N) path": the number, the parenthesis and one blank are dropped.
 void ChapterListingReader::NameLine(std::string_view line)
 {
-    entry_ = ArchiveEntry();
+    entry_ = std::make_unique<ArchiveEntry>();
     size_t paren = line.find(')');
     named_ = paren != std::string_view::npos && paren + 2 < line.size();
     if (named_) {
@@ -416,9 +416,9 @@ void ChapterListingReader::NameLine(std::string_view line)
             errorMessage_ = DamagedListing;
             return;
         }
-        entry_.Path.reserve(name.size() + 1);
-        entry_.Path += '\\';
-        entry_.Path += name;
+        entry_->Path.reserve(name.size() + 1);
+        entry_->Path += '\\';
+        entry_->Path += name;
     }
     stage_ = Stage::Comments;
 }
@@ -442,38 +442,38 @@ void ChapterListingReader::BlockLine(std::string_view line)
 {
     detailIsTotals_ = false;
     stage_ = Stage::Entries;
+    std::unique_ptr<ArchiveEntry> entry = std::move(entry_);
     // A name line without a name has nowhere to go.
     if (!named_)
         return;
-    ArchiveEntry& entry = entry_;
     EntryColumns::Cells cells;
     for (size_t c = 0; c < EntryColumnCount; ++c)
         cells[c] = cells_[c];
-    cells[ArchiveEntry::Name] = LeafView(entry.Path);
+    cells[ArchiveEntry::Name] = LeafView(entry->Path);
     cells[ArchiveEntry::Block] = Tokens<1>(line)[0];
     cells[ArchiveEntry::Source] = {};
-    entry.Columns.Assign(cells);
+    entry->Columns.Assign(cells);
     AddEntry(std::move(entry));
 }
 
 // Files before directories never happen in our own listings, but when a directory's line comes
 // after entries inside it, the directory entry already made up for it takes the real line's
 // place instead of the directory being shown twice.
-void ChapterListingReader::AddEntry(ArchiveEntry&& entry)
+void ChapterListingReader::AddEntry(std::unique_ptr<ArchiveEntry> entry)
 {
     if (onEntry)
-        onEntry(entry);
+        onEntry(*entry);
     DirectoryMap& directories = chapter_->Directories;
-    if (entry.IsDirectory()) {
-        directories.Obtain(entry.Path);
-        auto found = madeUp_.find(entry.Path);
+    if (entry->IsDirectory()) {
+        directories.Obtain(entry->Path);
+        auto found = madeUp_.find(entry->Path);
         if (found != madeUp_.end()) {
-            *found->second = std::move(entry);
+            *found->second = std::move(*entry);
             madeUp_.erase(found);
             return;
         }
     }
-    std::string_view parentView = ParentView(entry.Path);
+    std::string_view parentView = ParentView(entry->Path);
     if (lastList_ && parentView == lastParent_) {
         lastList_->Add(std::move(entry));
         return;
@@ -494,12 +494,13 @@ void ChapterListingReader::AddEntry(ArchiveEntry&& entry)
     std::string directory = parent;
     std::string grandParent;
     while (ParentPath(directory, grandParent)) {
-        ArchiveEntry made = MakeDirectoryEntry(directory);
+        auto made = MakeDirectoryEntry(directory);
+        madeUp_[directory] = made.get();
         if (EntryList* above = directories.Find(grandParent)) {
-            madeUp_[directory] = &above->Add(std::move(made));
+            above->Add(std::move(made));
             break;
         }
-        madeUp_[directory] = &directories.Obtain(grandParent).Add(std::move(made));
+        directories.Obtain(grandParent).Add(std::move(made));
         directory = grandParent;
     }
 }

@@ -60,7 +60,7 @@ private:
     void NameLine(std::string_view line);
     void DetailLine(std::string_view line, const std::array<std::string_view, 9>& details);
     void BlockLine(std::string_view line);
-    void AddEntry(ArchiveEntry&& entry);
+    void AddEntry(std::unique_ptr<ArchiveEntry> entry);
 
     ArchiveCatalogue& catalogue_;
     int number_;
@@ -71,7 +71,7 @@ private:
 
     // The entry between its name line and its block line, and its detail cells (the lines
     // themselves are gone by the time the block line arrives).
-    ArchiveEntry entry_;
+    std::unique_ptr<ArchiveEntry> entry_;
     bool named_ = false;
     std::array<std::string, EntryColumnCount> cells_;
     // A detail line that is the listing's last line and reads as its "Total files" line.

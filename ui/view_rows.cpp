@@ -20,7 +20,7 @@ void ViewRows::Fill(const EntryList* entries, bool withParentRow, int parentImag
     if (!entries)
         return;
     for (const auto& e : *entries)
-        rows_.push_back({e, e->IsDirectory() ? 0 : imageFor(*e)});
+        rows_.push_back({e.get(), e->IsDirectory() ? 0 : imageFor(*e)});
 }
 
 void ViewRows::Reimage(const ImageFor& imageFor)

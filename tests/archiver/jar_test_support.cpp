@@ -130,7 +130,7 @@ std::vector<const ArchiveEntry*> JarTest::Entries(const ArchiveCatalogue& catalo
         return entries;
     for (const auto& [directory, list] : info->Directories)
         for (const auto& entry : list)
-            entries.push_back(entry);
+            entries.push_back(entry.get());
     return entries;
 }
 
