@@ -131,62 +131,47 @@ bool SameContent(const ArchiveEntry& a, const ArchiveEntry& b)
 namespace {
 
 // Path -> a number given in the order paths are first met: an open-addressing table of numbers
-// into a vector, so a million paths cost two arrays and no allocation each.
+// into a vector, so a million paths cost two arrays and no allocation each. `most` bounds the
+// paths it will hold; the table stays at most half full.
 class PathNumbers {
 public:
-    explicit PathNumbers(size_t expected)
+    explicit PathNumbers(size_t most)
     {
         size_t size = 16;
-        while (size < expected * 2)
+        while (size < most * 2)
             size *= 2;
         slots_.assign(size, kEmpty);
-        paths_.reserve(expected);
+        paths_.reserve(most);
     }
     // The number of `path`, given now when it is new.
     size_t Obtain(std::string_view path, bool& added)
     {
-        size_t mask = slots_.size() - 1;
-        for (size_t at = std::hash<std::string_view>()(path) & mask;; at = (at + 1) & mask) {
-            if (slots_[at] == kEmpty) {
-                if (paths_.size() * 2 >= slots_.size()) {
-                    Grow();
-                    return Obtain(path, added);
-                }
-                slots_[at] = paths_.size();
-                paths_.push_back(path);
-                added = true;
-                return paths_.size() - 1;
-            }
-            if (paths_[slots_[at]] == path) {
-                added = false;
-                return slots_[at];
-            }
+        size_t& slot = Slot(path);
+        added = slot == kEmpty;
+        if (added) {
+            slot = paths_.size();
+            paths_.push_back(path);
         }
+        return slot;
     }
     // The number of `path`; npos when it has none.
     size_t Find(std::string_view path) const
     {
-        size_t mask = slots_.size() - 1;
-        for (size_t at = std::hash<std::string_view>()(path) & mask;; at = (at + 1) & mask) {
-            if (slots_[at] == kEmpty)
-                return std::string_view::npos;
-            if (paths_[slots_[at]] == path)
-                return slots_[at];
-        }
+        size_t slot = const_cast<PathNumbers*>(this)->Slot(path);
+        return slot == kEmpty ? std::string_view::npos : slot;
     }
     std::string_view Path(size_t number) const { return paths_[number]; }
-    size_t size() const { return paths_.size(); }
 
 private:
     static constexpr size_t kEmpty = ~size_t(0);
-    void Grow()
+    // The slot holding `path`'s number, or the empty one where it would go.
+    size_t& Slot(std::string_view path)
     {
-        std::vector<std::string_view> paths = std::move(paths_);
-        PathNumbers bigger(paths.size() * 2);
-        bool added = false;
-        for (std::string_view path : paths)
-            bigger.Obtain(path, added);
-        *this = std::move(bigger);
+        size_t mask = slots_.size() - 1;
+        size_t at = std::hash<std::string_view>()(path) & mask;
+        while (slots_[at] != kEmpty && paths_[slots_[at]] != path)
+            at = (at + 1) & mask;
+        return slots_[at];
     }
     std::vector<size_t> slots_;
     std::vector<std::string_view> paths_;
@@ -204,7 +189,7 @@ ChapterComparison::ChapterComparison(const VersionIndex& index, int older, int n
         const EntryVersion* implied = nullptr;
         bool carriedOlder = false, carriedNewer = false; // passed up to the folders above
     };
-    PathNumbers numbers(index.Versions().size());
+    PathNumbers numbers(index.Versions().size()); // a path has at least one version
     std::vector<Sides> sides;
     sides.reserve(index.Versions().size());
     bool anyImplied = false;
