@@ -53,18 +53,17 @@ void CTorvexView::ShowComparison(std::unique_ptr<ComparedChapters> compared, boo
     CTorvexDoc* doc = GetTorvexDoc();
     if (!compared || !compared->comparison || !doc->archiveMode)
         return;
-    // From one comparison to another, the chapter's folder to go back to stays.
-    std::string returnFolder = comparison_ ? comparison_->returnFolder : archiveFolder;
-    int sortColumn = comparison_ ? comparison_->sortColumn : 0;
-    bool sortDescending = comparison_ && comparison_->sortDescending;
-    EndComparison();
+    // From one comparison to another, the chapter's folder to go back to and the sort stay; the
+    // list's rows point into the comparison shown, so they go first.
+    DropRows();
     ClearWorkSet();
-    comparison_ = std::make_unique<ComparisonShown>();
+    if (!comparison_) {
+        comparison_ = std::make_unique<ComparisonShown>();
+        comparison_->returnFolder = archiveFolder;
+    }
+    comparison_->rows.Clear();
     comparison_->compared = std::move(compared);
     comparison_->withUnchanged = withUnchanged;
-    comparison_->returnFolder = returnFolder;
-    comparison_->sortColumn = sortColumn;
-    comparison_->sortDescending = sortDescending;
     const ChapterComparison& comparison = *Comparison();
     SetComparisonColumns(comparison.Older(), comparison.Newer());
     ShowComparisonFolder("\\");
