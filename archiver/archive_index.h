@@ -56,7 +56,9 @@ struct ArchiveIndex {
     Chapter& AddChapter(uint32_t number, int64_t now);
 };
 
-// Sort order of archive paths: a folder comes right before what it holds.
+// Sort order of archive paths: a folder comes right before what it holds. PathCompare is negative,
+// zero or positive as a sorts before, with or after b.
+int PathCompare(const std::string& a, const std::string& b);
 bool PathLess(const std::string& a, const std::string& b);
 bool PathEqual(const std::string& a, const std::string& b);
 // "Fast", "Normal", "Better", "Best" or "Stored".

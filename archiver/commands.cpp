@@ -9,10 +9,17 @@
 
 namespace jar {
 
-std::string LowerCase(std::string text)
+namespace {
+void LowerInPlace(std::string& text)
 {
     for (char& c : text)
         c = char(std::tolower(static_cast<unsigned char>(c)));
+}
+} // namespace
+
+std::string LowerCase(std::string text)
+{
+    LowerInPlace(text);
     return text;
 }
 
@@ -121,9 +128,22 @@ bool NameMatcher::Matches(const std::string& path) const
 NameMatcher MatcherFor(const Options& options, const std::vector<std::string>& listLines, const ArchiveIndex& index)
 {
     std::vector<std::string> names = options.names, literal;
+    // A list line with wildcards that names a stored path is that path, not a pattern. The few
+    // such lines are looked for among the stored paths in one pass, one reused buffer for all.
+    std::unordered_set<std::string> wild;
+    for (const std::string& line : listLines)
+        if (HasWildcards(line))
+            wild.insert(LowerCase(ArchivePathOf(line)));
     std::unordered_set<std::string> stored;
-    for (const StoredEntry& e : index.entries)
-        stored.insert(LowerCase(e.path));
+    std::string lower;
+    for (const StoredEntry& e : index.entries) {
+        if (wild.empty())
+            break;
+        lower.assign(e.path);
+        LowerInPlace(lower);
+        if (wild.erase(lower))
+            stored.insert(lower);
+    }
     for (const std::string& line : listLines)
         (HasWildcards(line) && stored.count(LowerCase(ArchivePathOf(line))) ? literal : names).push_back(line);
     return NameMatcher(names, options.recurse, literal);

@@ -20,13 +20,16 @@ bool CopyKeptBlocks(ArchiveSource* source, ArchiveIndex& index, size_t oldBlockC
     for (StoredEntry& e : index.entries)
         if (!e.chapters.Empty())
             kept.push_back(std::move(e));
-    std::stable_sort(kept.begin(), kept.end(), [](const StoredEntry& a, const StoredEntry& b) {
-        if (PathLess(a.path, b.path))
-            return true;
-        if (PathLess(b.path, a.path))
-            return false;
+    auto before = [](const StoredEntry& a, const StoredEntry& b) {
+        if (int order = PathCompare(a.path, b.path))
+            return order < 0;
         return a.chapters.First() < b.chapters.First();
-    });
+    };
+    // The index read is in this order already and a change adds its entries at the end: only
+    // those are sorted, then merged in (as a sort of the whole would place them).
+    auto tail = std::is_sorted_until(kept.begin(), kept.end(), before);
+    std::stable_sort(tail, kept.end(), before);
+    std::inplace_merge(kept.begin(), tail, kept.end(), before);
     std::vector<int64_t> newIndex(index.blocks.size(), -1);
     std::vector<DataBlock> blocks;
     // What is carried over, first counted for the progress records; an append carries nothing
